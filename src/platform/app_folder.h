@@ -1,0 +1,31 @@
+#pragma once
+// The app folder holds Init.ini, MapData/ and 変換フォルダ/ and receives reports. It is the
+// executable's folder unless "--app-folder DIR" names another one.
+#include <QString>
+#include <QStringList>
+
+namespace miratos::platform {
+
+class AppFolder {
+public:
+    // The folder in use (absolute, without trailing separator).
+    static QString root();
+    // Overrides the folder (command line, tests). An empty path returns to the default.
+    static void set(const QString& folder);
+
+    // Builds a path below the app folder from a path written with "\" separators
+    // ("\MapData\SelectCity.txt"), using the platform separator.
+    static QString path(const QString& backslashPath);
+
+    static QString initIni() { return path(QStringLiteral("\\Init.ini")); }
+    static QString mapData() { return path(QStringLiteral("\\MapData")); }
+    static QString convertFolder() { return path(QStringLiteral("\\変換フォルダ")); }
+    // \MapData\ + prefecture name + \ (with a trailing separator, as the loaders join file names).
+    static QString prefFolder(const QString& prefName);
+
+    // Reads "--app-folder DIR" (or "--app-folder=DIR") from program arguments and applies it;
+    // returns the arguments without it.
+    static QStringList applyArguments(const QStringList& arguments);
+};
+
+} // namespace miratos::platform

@@ -1,0 +1,120 @@
+#include "platform/cp932.h"
+
+#include <QStringDecoder>
+#include <cerrno>
+#include <iconv.h>
+#include <memory>
+
+namespace miratos::platform {
+namespace {
+
+struct IconvCloser {
+    void operator()(iconv_t* cd) const
+    {
+        iconv_close(*cd);
+        delete cd;
+    }
+};
+using IconvHandle = std::unique_ptr<iconv_t, IconvCloser>;
+
+IconvHandle openIconv(const char* to, const char* from)
+{
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return nullptr;
+    return IconvHandle(new iconv_t(cd));
+}
+
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+bool hasBom(QByteArrayView bytes)
+{
+    return bytes.startsWith(QByteArrayView(kBom, 3));
+}
+
+} // namespace
+
+QString fromCp932(QByteArrayView bytes)
+{
+    IconvHandle cd = openIconv("UTF-8", "CP932");
+    if (!cd)
+        return QString::fromLatin1(bytes);
+    QByteArray out;
+    out.resize(bytes.size() * 3 + 16);
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = static_cast<size_t>(bytes.size());
+    char* dst = out.data();
+    size_t outLeft = static_cast<size_t>(out.size());
+    while (inLeft > 0) {
+        if (iconv(*cd, &in, &inLeft, &dst, &outLeft) != static_cast<size_t>(-1))
+            break;
+        if (errno == E2BIG)
+            break; // cannot happen: three output bytes per input byte always suffice
+        // Invalid or cut-off sequence: replace one byte and go on.
+        static const char replacement[] = "\xEF\xBF\xBD";
+        if (outLeft < 3)
+            break;
+        memcpy(dst, replacement, 3);
+        dst += 3;
+        outLeft -= 3;
+        ++in;
+        --inLeft;
+    }
+    out.resize(dst - out.data());
+    return QString::fromUtf8(out);
+}
+
+Result<QByteArray> toCp932(const QString& text)
+{
+    IconvHandle cd = openIconv("CP932", "UTF-8");
+    if (!cd)
+        return Error{QStringLiteral("iconv has no CP932 converter")};
+    QByteArray utf8 = text.toUtf8();
+    QByteArray out;
+    out.resize(utf8.size() + 16);
+    char* in = utf8.data();
+    size_t inLeft = static_cast<size_t>(utf8.size());
+    char* dst = out.data();
+    size_t outLeft = static_cast<size_t>(out.size());
+    if (iconv(*cd, &in, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1)) {
+        const qsizetype at = in - utf8.data();
+        const QString bad = QString::fromUtf8(utf8.mid(at)).left(1);
+        return Error{QStringLiteral("「%1」(U+%2) は CP932 で書けない文字です")
+                         .arg(bad)
+                         .arg(bad.isEmpty() ? 0u : bad.at(0).unicode(), 4, 16, QLatin1Char('0'))};
+    }
+    out.resize(dst - out.data());
+    return out;
+}
+
+TextEncoding detectEncoding(QByteArrayView bytes)
+{
+    return hasBom(bytes) ? TextEncoding::Utf8 : TextEncoding::Cp932;
+}
+
+TextEncoding guessEncoding(QByteArrayView bytes)
+{
+    if (hasBom(bytes))
+        return TextEncoding::Utf8;
+    bool nonAscii = false;
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            nonAscii = true;
+            break;
+        }
+    }
+    if (!nonAscii)
+        return TextEncoding::Cp932;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)decoder.decode(bytes);
+    return decoder.hasError() ? TextEncoding::Cp932 : TextEncoding::Utf8;
+}
+
+QString decodeText(QByteArrayView bytes, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Utf8)
+        return QString::fromUtf8(hasBom(bytes) ? bytes.sliced(3) : bytes);
+    return fromCp932(bytes);
+}
+
+} // namespace miratos::platform

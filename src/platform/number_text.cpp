@@ -1,0 +1,122 @@
+#include "platform/number_text.h"
+
+#include <QByteArray>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace miratos::platform {
+namespace {
+
+// printf's %G gives exactly the general form (exponent below 10^-4 or from 10^precision) with
+// correct rounding of the binary value, ties to even; only trailing zeros need removing.
+QString formatGeneral(double value, int precision)
+{
+    if (value == 0)
+        return QStringLiteral("0");
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*G", precision, value);
+    std::string s(buf);
+    const auto ePos = s.find('E');
+    std::string mantissa = ePos == std::string::npos ? s : s.substr(0, ePos);
+    const std::string exponent = ePos == std::string::npos ? std::string() : s.substr(ePos);
+    if (mantissa.find('.') != std::string::npos) {
+        while (!mantissa.empty() && mantissa.back() == '0')
+            mantissa.pop_back();
+        if (!mantissa.empty() && mantissa.back() == '.')
+            mantissa.pop_back();
+    }
+    return QString::fromLatin1(mantissa + exponent);
+}
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QChar(0x3000);
+}
+
+} // namespace
+
+QString formatSingle(float value)
+{
+    return formatGeneral(static_cast<double>(value), 7);
+}
+
+QString formatDouble(double value)
+{
+    return formatGeneral(value, 15);
+}
+
+double roundHalfEven(double value, int decimals)
+{
+    if (decimals == 0)
+        return std::nearbyint(value); // default rounding mode: to nearest, ties to even
+    const double scale = std::pow(10.0, decimals);
+    return std::nearbyint(value * scale) / scale;
+}
+
+bool isNumeric(const QString& text)
+{
+    return toNumber(text).has_value();
+}
+
+std::optional<double> toNumber(const QString& text)
+{
+    qsizetype b = 0;
+    qsizetype e = text.size();
+    while (b < e && isBlank(text.at(b)))
+        ++b;
+    while (e > b && isBlank(text.at(e - 1)))
+        --e;
+    if (b == e)
+        return std::nullopt;
+    // Strict grammar: sign? digits [. digits] | . digits, then (e|E sign? digits)?
+    qsizetype i = b;
+    if (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-'))
+        ++i;
+    qsizetype digits = 0;
+    while (i < e && text.at(i).isDigit() && text.at(i).unicode() < 128) {
+        ++i;
+        ++digits;
+    }
+    if (i < e && text.at(i) == QLatin1Char('.')) {
+        ++i;
+        while (i < e && text.at(i).isDigit() && text.at(i).unicode() < 128) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (i < e && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
+        ++i;
+        if (i < e && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+            ++i;
+        qsizetype expDigits = 0;
+        while (i < e && text.at(i).isDigit() && text.at(i).unicode() < 128) {
+            ++i;
+            ++expDigits;
+        }
+        if (expDigits == 0)
+            return std::nullopt;
+    }
+    if (i != e)
+        return std::nullopt;
+    const QByteArray latin = text.mid(b, e - b).toLatin1();
+    return parseNumber(latin);
+}
+
+std::optional<double> parseNumber(QByteArrayView bytes)
+{
+    const char* first = bytes.data();
+    const char* last = first + bytes.size();
+    if (first != last && *first == '+')
+        ++first;
+    double value = 0;
+    auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || ptr != last)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace miratos::platform

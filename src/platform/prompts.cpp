@@ -1,0 +1,81 @@
+#include "platform/prompts.h"
+
+namespace miratos::platform {
+namespace {
+Prompts* g_prompts = nullptr;
+ScriptedPrompts& fallback()
+{
+    static ScriptedPrompts prompts;
+    return prompts;
+}
+MsgAnswer firstButton(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoCancel:
+        return MsgAnswer::Yes;
+    case MsgButtons::RetryCancel:
+        return MsgAnswer::Retry;
+    default:
+        return MsgAnswer::Ok;
+    }
+}
+} // namespace
+
+Prompts& prompts()
+{
+    return g_prompts ? *g_prompts : fallback();
+}
+
+void setPrompts(Prompts* prompts)
+{
+    g_prompts = prompts;
+}
+
+void ScriptedPrompts::clear()
+{
+    m_records.clear();
+    m_answers.clear();
+}
+
+template <class T>
+std::optional<T> ScriptedPrompts::take()
+{
+    if (m_answers.empty() || !std::holds_alternative<T>(m_answers.front()))
+        return std::nullopt;
+    T value = std::get<T>(m_answers.front());
+    m_answers.pop_front();
+    return value;
+}
+
+MsgAnswer ScriptedPrompts::message(MsgIcon icon, MsgButtons buttons, const QString& title, const QString& text)
+{
+    m_records.push_back({Kind::Message, icon, buttons, title, text, {}});
+    return take<MsgAnswer>().value_or(firstButton(buttons));
+}
+
+std::optional<QString> ScriptedPrompts::input(const QString& title, const QString& prompt, const QString&)
+{
+    m_records.push_back({Kind::Input, MsgIcon::None, MsgButtons::OkCancel, title, prompt, {}});
+    return take<std::optional<QString>>().value_or(std::nullopt);
+}
+
+std::optional<QString> ScriptedPrompts::openFile(const FileDialogRequest& request)
+{
+    m_records.push_back({Kind::OpenFile, MsgIcon::None, MsgButtons::OkCancel, request.title, request.filter, request});
+    return take<std::optional<QString>>().value_or(std::nullopt);
+}
+
+std::optional<QString> ScriptedPrompts::saveFile(const FileDialogRequest& request)
+{
+    m_records.push_back({Kind::SaveFile, MsgIcon::None, MsgButtons::OkCancel, request.title, request.filter, request});
+    return take<std::optional<QString>>().value_or(std::nullopt);
+}
+
+std::optional<int> ScriptedPrompts::chooseColor(int)
+{
+    m_records.push_back({Kind::Color, MsgIcon::None, MsgButtons::OkCancel, {}, {}, {}});
+    return take<std::optional<int>>().value_or(std::nullopt);
+}
+
+} // namespace miratos::platform

@@ -1,0 +1,94 @@
+#include "platform/text_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace miratos::platform {
+
+Result<QByteArray> readFileBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Error{QStringLiteral("%1 を読めません: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
+    return file.readAll();
+}
+
+QStringList splitLines(const QString& text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    while (start < n) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = n;
+        qsizetype lineEnd = end;
+        if (lineEnd > start && text.at(lineEnd - 1) == QLatin1Char('\r'))
+            --lineEnd;
+        lines.append(text.mid(start, lineEnd - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+Result<QStringList> readTextLines(const QString& path)
+{
+    auto bytes = readFileBytes(path);
+    if (!bytes)
+        return Error{bytes.error()};
+    return splitLines(decodeText(*bytes, detectEncoding(*bytes)));
+}
+
+Result<QStringList> readTextLinesGuessing(const QString& path)
+{
+    auto bytes = readFileBytes(path);
+    if (!bytes)
+        return Error{bytes.error()};
+    return splitLines(decodeText(*bytes, guessEncoding(*bytes)));
+}
+
+Result<QByteArray> encodeLines(const QStringList& lines, bool lastLineEnd)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        auto encoded = toCp932(lines.at(i));
+        if (!encoded)
+            return Error{QStringLiteral("%1 行目: %2").arg(i + 1).arg(encoded.error())};
+        out += *encoded;
+        if (lastLineEnd || i + 1 < lines.size())
+            out += "\r\n";
+    }
+    return out;
+}
+
+Status writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Error{QStringLiteral("%1 に書き込めません: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return Error{QStringLiteral("%1 に書き込めません: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
+    return {};
+}
+
+Status writeTextLines(const QString& path, const QStringList& lines, bool lastLineEnd)
+{
+    auto bytes = encodeLines(lines, lastLineEnd);
+    if (!bytes)
+        return Error{QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), bytes.error())};
+    return writeFileAtomically(path, *bytes);
+}
+
+Status appendTextLines(const QString& path, const QStringList& lines)
+{
+    auto bytes = encodeLines(lines);
+    if (!bytes)
+        return Error{QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), bytes.error())};
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(*bytes) != bytes->size())
+        return Error{QStringLiteral("%1 に書き込めません: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
+    return {};
+}
+
+} // namespace miratos::platform

@@ -1,15 +1,18 @@
 #include "platform/fonts.h"
 
 #include <QFont>
+#include <QStringList>
 
 namespace miratos::platform {
 
 void installFontSubstitutes()
 {
-    QFont::insertSubstitutions(kLabelFontFace, QStringList{QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
-                                                QStringLiteral("Noto Sans CJK JP")});
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), QStringList{QStringLiteral("IPAGothic"),
-                                                             QStringLiteral("Noto Sans Mono CJK JP")});
+    QStringList proportional;
+    proportional << QStringLiteral("IPAPGothic") << QStringLiteral("IPAexGothic") << QStringLiteral("Noto Sans CJK JP");
+    QFont::insertSubstitutions(kLabelFontFace, proportional);
+    QStringList fixed;
+    fixed << QStringLiteral("IPAGothic") << QStringLiteral("Noto Sans Mono CJK JP");
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), fixed);
 }
 
 } // namespace miratos::platform

@@ -1,5 +1,6 @@
 #include "platform/cp932.h"
 
+#include <QList>
 #include <QStringDecoder>
 #include <cerrno>
 #include <iconv.h>
@@ -78,10 +79,11 @@ Result<QByteArray> toCp932(const QString& text)
     size_t outLeft = static_cast<size_t>(out.size());
     if (iconv(*cd, &in, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1)) {
         const qsizetype at = in - utf8.data();
-        const QString bad = QString::fromUtf8(utf8.mid(at)).left(1);
+        const QString rest = QString::fromUtf8(utf8.mid(at));
+        const QString bad = rest.left(!rest.isEmpty() && rest.at(0).isHighSurrogate() ? 2 : 1);
         return Error{QStringLiteral("「%1」(U+%2) は CP932 で書けない文字です")
                          .arg(bad)
-                         .arg(bad.isEmpty() ? 0u : bad.at(0).unicode(), 4, 16, QLatin1Char('0'))};
+                         .arg(bad.isEmpty() ? 0u : bad.toUcs4().value(0), 4, 16, QLatin1Char('0'))};
     }
     out.resize(dst - out.data());
     return out;
@@ -106,7 +108,7 @@ TextEncoding guessEncoding(QByteArrayView bytes)
     if (!nonAscii)
         return TextEncoding::Cp932;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)decoder.decode(bytes);
+    const QString decoded = decoder.decode(bytes); // the decoder is lazy: convert to run it
     return decoder.hasError() ? TextEncoding::Cp932 : TextEncoding::Utf8;
 }
 

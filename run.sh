@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts Miratos on the app folder build/app/.
+set -euo pipefail
+repo="$(cd "$(dirname "$0")" && pwd)"
+"$repo/scripts/bootstrap.sh"
+
+app="$repo/build/app"
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+  QT_QPA_PLATFORM=offscreen "$repo/build/miratos" snapshot --app-folder "$app" "$repo/build/launcher.png"
+  echo "No display found, so Miratos was started offscreen."
+  echo "A picture of the launcher is in: $repo/build/launcher.png"
+  echo "To open the real window, run on a desktop session:  ./run.sh"
+  echo "  (or directly: $repo/build/miratos --app-folder $app)"
+  exit 0
+fi
+exec "$repo/build/miratos" --app-folder "$app"

@@ -1,0 +1,356 @@
+#include "app/frm_main.h"
+
+#include "app/frm_ken_list.h"
+#include "app/mdl_main.h"
+#include "app/prefectures.h"
+#include "app/widgets_ui.h"
+#include "platform/app_folder.h"
+#include "platform/prompts.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QScrollBar>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace miratos::app {
+namespace {
+bool g_autoLoad = true;
+constexpr int kCanvasSize = 600;
+constexpr int kQuizWidthTwips = 9300;
+constexpr int kTwipsPerPixel = 15;
+
+QFrame* makeLine(QWidget* parent, const QString& name, QFrame::Shape shape)
+{
+    auto* line = new QFrame(parent);
+    line->setObjectName(name);
+    line->setFrameShape(shape);
+    line->setFrameShadow(QFrame::Plain);
+    line->setLineWidth(1);
+    return line;
+}
+} // namespace
+
+void frmMain::setAutoLoad(bool enabled)
+{
+    g_autoLoad = enabled;
+}
+
+frmMain::frmMain(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("都道府県地図"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    buildControls();
+    if (g_autoLoad)
+        QTimer::singleShot(0, this, [this] { loadSequence(); });
+}
+
+void frmMain::buildControls()
+{
+    // Map area: the canvas inside its floor, the zoom bar, the readout and the scale bar.
+    m_picFloor = new QWidget(this);
+    m_picFloor->setObjectName(QStringLiteral("picFloor"));
+    m_picFloor->setFixedSize(kCanvasSize, kCanvasSize);
+    m_picMain = new QWidget(m_picFloor);
+    m_picMain->setObjectName(QStringLiteral("picMain"));
+    m_picMain->setGeometry(0, 0, kCanvasSize, kCanvasSize);
+    m_picMain->setAutoFillBackground(true);
+    QPalette white = m_picMain->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    m_picMain->setPalette(white);
+
+    m_scrZoom = new QScrollBar(Qt::Horizontal, this);
+    m_scrZoom->setObjectName(QStringLiteral("scrZoom"));
+    m_scrZoom->setRange(0, 20);
+    m_lblSho = makeLabel(this, QStringLiteral("lblSho"), QStringLiteral("縮小"));
+    m_lblDai = makeLabel(this, QStringLiteral("lblDai"), QStringLiteral("拡大"));
+    auto* zoomRow = new QHBoxLayout;
+    zoomRow->addWidget(m_lblSho);
+    zoomRow->addWidget(m_scrZoom, 1);
+    zoomRow->addWidget(m_lblDai);
+
+    auto* lblX = makeLabel(this, QStringLiteral("lblX"), QString());
+    auto* lblY = makeLabel(this, QStringLiteral("lblY"), QString());
+    lblX->setMinimumWidth(130);
+    lblY->setMinimumWidth(130);
+    auto* scale = new QWidget(this);
+    scale->setObjectName(QStringLiteral("fmeScale"));
+    scale->setFixedSize(440, 26);
+    auto* linShaku = makeLine(scale, QStringLiteral("linShaku"), QFrame::HLine);
+    linShaku->setGeometry(20, 18, 400, 1);
+    makeLine(scale, QStringLiteral("linShakuLeft"), QFrame::VLine)->setGeometry(20, 12, 1, 7);
+    makeLine(scale, QStringLiteral("linShakuRight"), QFrame::VLine)->setGeometry(419, 12, 1, 7);
+    auto* lblkm = makeLabel(scale, QStringLiteral("lblkm"), QStringLiteral("1000km"));
+    lblkm->setGeometry(360, 0, 60, 14);
+    lblkm->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    auto* readoutRow = new QHBoxLayout;
+    readoutRow->addWidget(lblX);
+    readoutRow->addWidget(lblY);
+    readoutRow->addStretch();
+    readoutRow->addWidget(scale);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_picFloor);
+    left->addLayout(zoomRow);
+    left->addLayout(readoutRow);
+    left->addStretch();
+
+    // Control panel.
+    m_fmeShow = buildShowFrame();
+    auto* cmdColor = makeButton(this, QStringLiteral("cmdColor"), QStringLiteral("色"));
+    m_cmdReDraw = makeButton(this, QStringLiteral("cmdReDraw"), QStringLiteral("再描画"));
+    m_cmdImageExport = makeButton(this, QStringLiteral("cmdImageExport"), QStringLiteral("画像出力"));
+    connect(m_cmdReDraw, &QPushButton::clicked, this, [this] {
+        処理中(false);
+        描画();
+        処理中(true);
+    });
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdColor);
+    buttons->addWidget(m_cmdReDraw);
+    buttons->addWidget(m_cmdImageExport);
+    m_fmeZoom = buildZoomFrame();
+    m_fmeProperty = buildPropertyFrame();
+    m_fmeModify = buildModifyFrame();
+    m_fmeStatistic = buildStatisticFrame();
+    m_tvwBuild = new QTreeWidget(this);
+    m_tvwBuild->setObjectName(QStringLiteral("tvwBuild"));
+    m_tvwBuild->setHeaderHidden(true);
+    m_tvwBuild->setVisible(false);
+
+    m_cmdNext = makeButton(this, QStringLiteral("cmdNext"), QStringLiteral("次の問題"));
+    m_cmdAnswer = makeButton(this, QStringLiteral("cmdAnswer"), QStringLiteral("答え"));
+    m_cmdHint = makeButton(this, QStringLiteral("cmdHint"), QStringLiteral("ヒント"));
+    m_txtAnswer = makeText(this, QStringLiteral("txtAnswer"));
+    auto* quiz = new QHBoxLayout;
+    for (QWidget* w : {static_cast<QWidget*>(m_cmdNext), static_cast<QWidget*>(m_cmdAnswer),
+                       static_cast<QWidget*>(m_txtAnswer), static_cast<QWidget*>(m_cmdHint)}) {
+        quiz->addWidget(w);
+        w->setVisible(false);
+    }
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(m_fmeShow);
+    right->addLayout(buttons);
+    right->addWidget(m_fmeZoom);
+    right->addWidget(m_fmeProperty);
+    right->addWidget(m_fmeModify);
+    right->addWidget(m_fmeStatistic);
+    right->addWidget(m_tvwBuild, 1);
+    right->addLayout(quiz);
+    right->addStretch();
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addLayout(right);
+}
+
+QGroupBox* frmMain::buildShowFrame()
+{
+    auto* frame = makeFrame(this, QStringLiteral("fmeShow"), QStringLiteral("表示スタイル"));
+    auto* layout = new QVBoxLayout(frame);
+    const char* captions[] = {"線のみ（行政界）", "線のみ（県のみ）", "塗りつぶし（行政界）", "統計塗りつぶし"};
+    for (int i = 0; i < 4; ++i) {
+        m_optMode[i] = makeOption(frame, arrayName("optMode", i), QString::fromUtf8(captions[i]));
+        layout->addWidget(m_optMode[i]);
+    }
+    m_optMode[0]->setChecked(true);
+    m_optMode[1]->setVisible(false); // Pref mode only
+    return frame;
+}
+
+QGroupBox* frmMain::buildZoomFrame()
+{
+    auto* frame = makeFrame(this, QStringLiteral("fmeZoom"), QStringLiteral("座標系変更（ズーム）・距離"));
+    auto* grid = new QGridLayout(frame);
+    grid->addWidget(makeLabel(frame, QStringLiteral("lblLeftTop"), QStringLiteral("左上")), 0, 0);
+    grid->addWidget(makeText(frame, QStringLiteral("txtX1")), 0, 1);
+    grid->addWidget(makeText(frame, QStringLiteral("txtY1")), 0, 2);
+    grid->addWidget(makeLabel(frame, QStringLiteral("lblRightBottom"), QStringLiteral("右下")), 1, 0);
+    grid->addWidget(makeText(frame, QStringLiteral("txtX2")), 1, 1);
+    grid->addWidget(makeText(frame, QStringLiteral("txtY2")), 1, 2);
+    auto* cmdZoomBack = makeButton(frame, QStringLiteral("cmdZoomBack"), QStringLiteral("１つ前"));
+    cmdZoomBack->setEnabled(false);
+    auto* row = new QHBoxLayout;
+    row->addWidget(makeButton(frame, QStringLiteral("cmdZoom"), QStringLiteral("変更")));
+    row->addWidget(cmdZoomBack);
+    row->addWidget(makeButton(frame, QStringLiteral("cmdInit"), QStringLiteral("初期値")));
+    row->addWidget(makeButton(frame, QStringLiteral("cmdSmall"), QStringLiteral("少し広域")));
+    grid->addLayout(row, 2, 0, 1, 3);
+    grid->addWidget(makeButton(frame, QStringLiteral("cmdDistance"), QStringLiteral("２点間距離")), 3, 0, 1, 3);
+    return frame;
+}
+
+QGroupBox* frmMain::buildPropertyFrame()
+{
+    auto* frame = makeFrame(this, QStringLiteral("fmeProperty"), QStringLiteral("属性表示"));
+    auto* grid = new QGridLayout(frame);
+    m_chkCity = makeCheck(frame, QStringLiteral("chkCity"), QStringLiteral("市区町村名"));
+    grid->addWidget(m_chkCity, 0, 0);
+    grid->addWidget(makeCheck(frame, QStringLiteral("chkEki"), QStringLiteral("駅名")), 0, 1);
+    grid->addWidget(makeCheck(frame, QStringLiteral("chkTrain"), QStringLiteral("鉄道")), 0, 2);
+
+    auto* chkTown = makeCheck(frame, QStringLiteral("chkTown"), QStringLiteral("町丁名"));
+    auto* chkRepresent = makeCheck(frame, QStringLiteral("chkRepresentTownOnly"), QStringLiteral("代表町丁目のみ表示"));
+    auto* chkArea = makeCheck(frame, QStringLiteral("chkArea"), QStringLiteral("指定面積以上表示"));
+    auto* txtArea = makeText(frame, QStringLiteral("txtArea"), QStringLiteral("20000"));
+    txtArea->setMaximumWidth(80);
+    auto* lblm = makeLabel(frame, QStringLiteral("lblm"), QString());
+    auto* chkNoOne = makeCheck(frame, QStringLiteral("chkNoOne"), QStringLiteral("ランク１位のみ表示"));
+    grid->addWidget(chkTown, 1, 0);
+    grid->addWidget(chkRepresent, 1, 1, 1, 2);
+    auto* areaRow = new QHBoxLayout;
+    areaRow->addWidget(chkArea);
+    areaRow->addWidget(txtArea);
+    areaRow->addWidget(lblm);
+    areaRow->addStretch();
+    grid->addLayout(areaRow, 2, 0, 1, 2);
+    grid->addWidget(chkNoOne, 2, 2);
+    const QWidget* townControls[] = {chkTown, chkRepresent, chkArea, txtArea, lblm, chkNoOne};
+    for (int i = 0; i < 6; ++i) {
+        m_townControls[i] = const_cast<QWidget*>(townControls[i]);
+        m_townControls[i]->setVisible(false); // City mode only
+    }
+
+    const char* roads[] = {"高速", "国道", "地方道"};
+    for (int i = 0; i < 3; ++i)
+        grid->addWidget(makeCheck(frame, arrayName("chkRoad", i), QString::fromUtf8(roads[i])), 3, i);
+    grid->addWidget(makeCheck(frame, QStringLiteral("chkBuild"), QStringLiteral("施設指標")), 4, 0);
+    grid->addWidget(makeCheck(frame, QStringLiteral("chkBuildName"), QStringLiteral("施設名")), 4, 1);
+    grid->addWidget(makeCheck(frame, QStringLiteral("chkBuildRank"), QStringLiteral("施設ランク")), 4, 2);
+    grid->addWidget(makeButton(frame, QStringLiteral("cmdBuildCSV"), QStringLiteral("施設取込")), 5, 0);
+    return frame;
+}
+
+QGroupBox* frmMain::buildModifyFrame()
+{
+    auto* frame = makeFrame(this, QStringLiteral("fmeModify"), QStringLiteral("属性編集モード"));
+    auto* layout = new QHBoxLayout(frame);
+    const char* captions[] = {"ＯＦＦ", "移動・名称変更", "消去"};
+    for (int i = 0; i < 3; ++i) {
+        auto* option = makeOption(frame, arrayName("optModify", i), QString::fromUtf8(captions[i]));
+        option->setChecked(i == 0);
+        layout->addWidget(option);
+    }
+    layout->addWidget(makeButton(frame, QStringLiteral("cmdDecrease"), QStringLiteral("属性非重")));
+    return frame;
+}
+
+QGroupBox* frmMain::buildStatisticFrame()
+{
+    auto* frame = makeFrame(this, QStringLiteral("fmeStatistic"), QStringLiteral("統計"));
+    auto* layout = new QHBoxLayout(frame);
+    layout->addWidget(makeButton(frame, QStringLiteral("cmdStatistic"), QStringLiteral("統計データ")));
+    layout->addWidget(makeButton(frame, QStringLiteral("cmdRank"), QStringLiteral("ランキング")));
+    layout->addWidget(makeButton(frame, QStringLiteral("cmdUnmatch"), QStringLiteral("不一致地区")));
+    return frame;
+}
+
+void frmMain::loadSequence()
+{
+    const QString mode = mdlMain().MapMode;
+    m_picMain->setCursor(Qt::CrossCursor);
+    if (mode == QLatin1String("Pref") || mode == QLatin1String("Japan") || mode == QLatin1String("City")) {
+        frmKenList dialog(this);
+        if (dialog.exec() == QDialog::Accepted && mode != QLatin1String("City"))
+            初期化();
+    }
+    if (mdlMain().UseTrain)
+        鉄道データ読込();
+    if (mode == QLatin1String("WhatCity") || mode == QLatin1String("WhatPref"))
+        初期化();
+}
+
+void frmMain::初期化()
+{
+    MdlMain& s = mdlMain();
+    if (s.UseRoad)
+        道路名データ読込();
+    s.NoteFontSize = 10;
+    for (int i = 1; i <= kPrefectureCount; ++i)
+        s.PrefTable[static_cast<size_t>(i)][2] = QString::number(kYellow);
+
+    if (s.MapMode == QLatin1String("Japan")) {
+        m_optMode[0]->setText(QStringLiteral("線のみ"));
+        m_chkCity->setText(QStringLiteral("県名"));
+        s.LayerProperty = layerPropertyDefaults(s.MapMode);
+        データ読込_J();
+    } else if (s.MapMode == QLatin1String("Pref")) {
+        m_optMode[1]->setVisible(true);
+        s.LayerProperty = layerPropertyDefaults(s.MapMode);
+        データ読込_P();
+    } else if (s.MapMode == QLatin1String("City")) {
+        m_optMode[2]->setText(QStringLiteral("塗りつぶし"));
+        for (QWidget* w : m_townControls)
+            w->setVisible(true);
+        findChild<QLabel*>(QStringLiteral("lblm"))->setText(QStringLiteral("㎡"));
+        s.LayerProperty = layerPropertyDefaults(s.MapMode);
+        m_waterFill = readWaterFill(platform::AppFolder::initIni());
+        データ読込_C();
+    } else if (s.MapMode == QLatin1String("WhatPref")) {
+        quizSetUp(false);
+    } else if (s.MapMode == QLatin1String("WhatCity")) {
+        quizSetUp(true);
+    }
+}
+
+void frmMain::quizSetUp(bool cityQuiz)
+{
+    MdlMain& s = mdlMain();
+    s.MapMode = cityQuiz ? QStringLiteral("City") : QStringLiteral("Pref");
+    resize(kQuizWidthTwips / kTwipsPerPixel, height());
+    for (QWidget* w : {static_cast<QWidget*>(m_lblSho), static_cast<QWidget*>(m_lblDai), static_cast<QWidget*>(m_scrZoom)})
+        w->setVisible(false);
+    for (QWidget* w : {static_cast<QWidget*>(m_cmdNext), static_cast<QWidget*>(m_cmdAnswer), static_cast<QWidget*>(m_txtAnswer)})
+        w->setVisible(true);
+    bool empty = false;
+    if (cityQuiz) {
+        m_cityQuizList = quiz::buildCityQuizList();
+        empty = m_cityQuizList.isEmpty();
+    } else {
+        m_prefQuizList = quiz::buildPrefQuizList();
+        empty = m_prefQuizList.isEmpty();
+    }
+    if (empty) {
+        platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("要確認"),
+                                    cityQuiz ? QStringLiteral("市区町村データが１つもありません")
+                                             : QStringLiteral("都道府県データが１つもありません"));
+        close();
+        return;
+    }
+    次の問題();
+}
+
+void frmMain::処理中(bool enable)
+{
+    for (QWidget* w : {static_cast<QWidget*>(m_cmdReDraw), static_cast<QWidget*>(m_cmdImageExport),
+                       static_cast<QWidget*>(m_scrZoom), static_cast<QWidget*>(m_fmeShow),
+                       static_cast<QWidget*>(m_fmeZoom), static_cast<QWidget*>(m_fmeProperty),
+                       static_cast<QWidget*>(m_fmeModify), static_cast<QWidget*>(m_fmeStatistic)})
+        w->setEnabled(enable);
+}
+
+// The geometry loaders, the redraw, the road and railway files and the quiz questions arrive
+// with the map view and layer code; until then the window stays empty after the selection.
+void frmMain::描画() {}
+void frmMain::データ読込_J() {}
+void frmMain::データ読込_P() {}
+void frmMain::データ読込_C() {}
+void frmMain::道路名データ読込() {}
+void frmMain::鉄道データ読込() {}
+void frmMain::次の問題() {}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    // Closing the map window ends the program; the launcher does not come back.
+    event->accept();
+    QApplication::closeAllWindows();
+    QApplication::quit();
+}
+
+} // namespace miratos::app

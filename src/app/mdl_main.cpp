@@ -1,0 +1,45 @@
+#include "app/mdl_main.h"
+
+namespace miratos::app {
+
+void MdlMain::clearTikuSelection()
+{
+    TikuCount = 0;
+    TikuPath.assign(1, QString());
+    TikuPrefix.assign(1, QString());
+    TikuTable.assign(1, std::array<QString, 4>{});
+}
+
+MdlMain& mdlMain()
+{
+    static MdlMain state;
+    return state;
+}
+
+void resetMdlMain()
+{
+    mdlMain() = MdlMain{};
+}
+
+std::array<std::array<QVariant, 3>, 8> layerPropertyDefaults(const QString& mapMode)
+{
+    std::array<std::array<QVariant, 3>, 8> p{};
+    const QVariant systemText = QVariant::fromValue<qlonglong>(kSystemTextColor);
+    const bool pref = mapMode == QLatin1String("Pref");
+    const bool city = mapMode == QLatin1String("City");
+
+    if (pref)
+        p[0] = {8, rgbColor(64, 0, 0), 0};
+    else
+        p[0] = {10, rgbColor(255, 0, 0), 0};
+    if (city)
+        p[1] = {8, systemText, 0};
+    for (int row = 2; row <= 4; ++row)
+        p[static_cast<size_t>(row)] = {8, systemText, 0};
+    p[5] = {QVariant(), rgbColor(0, 0, 255), rgbColor(0, 255, 255)};
+    p[6] = {rgbColor(128, 0, 128), rgbColor(128, 128, 128), rgbColor(192, 192, 192)};
+    p[7] = {QStringLiteral("0.0003 2"), rgbColor(128, 255, 128), 0};
+    return p;
+}
+
+} // namespace miratos::app

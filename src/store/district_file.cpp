@@ -1,0 +1,61 @@
+#include "store/district_file.h"
+
+#include "platform/number_text.h"
+#include "store/record_lines.h"
+
+namespace miratos::store {
+
+std::optional<DistrictExtent> parseDistrictHeader(QStringView header)
+{
+    double values[4];
+    int count = 0;
+    for (QStringView token : header.tokenize(u' ', Qt::SkipEmptyParts)) {
+        const auto number = platform::toNumber(token.toString());
+        if (!number)
+            return std::nullopt;
+        values[count++] = *number;
+        if (count == 4)
+            return DistrictExtent{values[0], values[1], values[2], values[3]};
+    }
+    return std::nullopt;
+}
+
+QString formatDistrictHeader(const DistrictExtent& extent)
+{
+    using platform::formatDouble;
+    return QStringList{formatDouble(extent.west), formatDouble(extent.south), formatDouble(extent.east),
+                       formatDouble(extent.north)}
+        .join(QLatin1Char(' '));
+}
+
+Result<DistrictFile> readDistrictFile(const QString& path)
+{
+    auto lines = readRecordLines(path, 8, 1);
+    if (!lines)
+        return Error{lines.error()};
+    DistrictFile file;
+    file.header = lines->at(0);
+    if (!parseDistrictHeader(file.header))
+        return Error{QStringLiteral("%1: 1 行目が範囲（4 つの数値）ではありません").arg(displayPath(path))};
+    file.records.reserve((lines->size() - 1) / 8);
+    for (qsizetype i = 1; i < lines->size(); i += 8) {
+        const auto at = [&](int field) { return lines->at(i + field); };
+        file.records.append({at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7)});
+    }
+    return file;
+}
+
+Status writeDistrictFile(const QString& path, const DistrictFile& file)
+{
+    // Refused for the same reason the reader refuses it: the loader takes the extent from it.
+    if (!parseDistrictHeader(file.header))
+        return Error{QStringLiteral("%1: 見出し行が範囲（4 つの数値）ではありません: %2").arg(displayPath(path), file.header)};
+    QStringList lines;
+    lines.reserve(1 + file.records.size() * 8);
+    lines << file.header;
+    for (const DistrictRecord& r : file.records)
+        lines << r.rings << r.area << r.areaClass << r.code << r.representative << r.townName << r.labelX << r.labelY;
+    return writeRecordLines(path, lines);
+}
+
+} // namespace miratos::store

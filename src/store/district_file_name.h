@@ -1,0 +1,37 @@
+#pragma once
+// Names of district files: two-digit census year + "_" + municipality code + "_" + municipality
+// name + ".dat", for example 17_13101_千代田区.dat. The other files of a prefecture folder never
+// start with a digit, which is how district files are told apart.
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+namespace miratos::store {
+
+struct DistrictFileName {
+    int year = 0;
+    QString code;
+    QString name;
+
+    bool operator==(const DistrictFileName&) const = default;
+};
+
+// Builds the file name. Path separators are removed from code and name, which come from
+// source data, so that the name can never point outside its folder.
+QString districtFileName(int year, const QString& code, const QString& name);
+
+// Year, code and name of a file name: the name is the third "_"-part cut at its first ".".
+// Nothing when the name is not a district file name or has fewer than three "_"-parts.
+std::optional<DistrictFileName> parseDistrictFileName(QStringView fileName);
+
+// True when the first character is a digit.
+bool isDistrictFileName(QStringView fileName);
+
+// The first two characters read as a number; nothing when they are not two digits.
+std::optional<int> districtFileYear(QStringView fileName);
+
+// The name up to and including its last "_" (17_13101_ for 17_13101_千代田区.dat); statistic
+// files of the municipality start with it. Empty when there is no "_".
+QString districtFilePrefix(QStringView fileName);
+
+} // namespace miratos::store

@@ -1,0 +1,14 @@
+#pragma once
+// PrefLine.dat: one line per closed ring of the prefecture's outline, the ring's line keys
+// joined by "@" (see map_keys.h). A ring of one key is a single closed line, such as an island.
+#include "platform/result.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace miratos::store {
+
+Result<QStringList> readPrefLineFile(const QString& path);
+Status writePrefLineFile(const QString& path, const QStringList& rings);
+
+} // namespace miratos::store

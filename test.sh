@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test.
+set -euo pipefail
+repo="$(cd "$(dirname "$0")" && pwd)"
+"$repo/scripts/bootstrap.sh"
+cd "$repo/build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j"$(nproc)"

@@ -1,0 +1,23 @@
+#include "platform/app_folder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <gtest/gtest.h>
+
+using miratos::platform::AppFolder;
+
+TEST(AppFolder, DefaultsToTheExecutableFolderAndTakesTheOverride)
+{
+    AppFolder::set(QString());
+    EXPECT_EQ(AppFolder::root(), QCoreApplication::applicationDirPath());
+
+    const QStringList rest = AppFolder::applyArguments(
+        {QStringLiteral("miratos"), QStringLiteral("--app-folder"), QStringLiteral("/tmp/app/"), QStringLiteral("import")});
+    EXPECT_EQ(rest, (QStringList{QStringLiteral("miratos"), QStringLiteral("import")}));
+    EXPECT_EQ(AppFolder::root(), QStringLiteral("/tmp/app"));
+    EXPECT_EQ(AppFolder::initIni(), QStringLiteral("/tmp/app/Init.ini"));
+    EXPECT_EQ(AppFolder::path(QStringLiteral("\\MapData\\SelectCity.txt")), QStringLiteral("/tmp/app/MapData/SelectCity.txt"));
+    EXPECT_EQ(AppFolder::prefFolder(QStringLiteral("東京都")), QStringLiteral("/tmp/app/MapData/東京都/"));
+    EXPECT_EQ(AppFolder::convertFolder(), QStringLiteral("/tmp/app/変換フォルダ"));
+    AppFolder::set(QString());
+}

@@ -1,0 +1,108 @@
+#include "platform/cp932.h"
+#include "platform/text_file.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace miratos::platform;
+
+namespace {
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+} // namespace
+
+TEST(Cp932, KeepsWaveDashAndCircledDigits)
+{
+    // "～" must be FULLWIDTH TILDE (0x8160) and "①" must survive: the CP932 table, not SHIFT_JIS.
+    const auto bytes = toCp932(QStringLiteral("～①東京都"));
+    ASSERT_TRUE(bytes.ok());
+    EXPECT_EQ(*bytes, QByteArray("\x81\x60\x87\x40\x93\x8C\x8B\x9E\x93\x73"));
+    EXPECT_EQ(fromCp932(*bytes), QStringLiteral("～①東京都"));
+}
+
+TEST(Cp932, CharacterOutsideCp932IsAnError)
+{
+    const auto bytes = toCp932(QStringLiteral("abc😀"));
+    EXPECT_FALSE(bytes.ok());
+    EXPECT_TRUE(bytes.error().contains(QStringLiteral("😀")));
+}
+
+TEST(TextFile, ReadsEveryLineEndAndEncoding)
+{
+    QTemporaryDir dir;
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
+    const QByteArray tokyo = *toCp932(QStringLiteral("東京都"));
+    const Case cases[] = {
+        {"crlf", "a\r\n" + tokyo + "\r\n"},
+        {"lf", "a\n" + tokyo + "\n"},
+        {"no final line end", "a\r\n" + tokyo},
+        {"utf8 bom", QByteArray("\xEF\xBB\xBF") + "a\r\n" + QStringLiteral("東京都").toUtf8() + "\r\n"},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        writeAll(path, c.bytes);
+        const auto lines = readTextLines(path);
+        ASSERT_TRUE(lines.ok()) << c.name;
+        EXPECT_EQ(*lines, (QStringList{QStringLiteral("a"), QStringLiteral("東京都")})) << c.name;
+    }
+}
+
+TEST(TextFile, KeepsEmptyLinesInside)
+{
+    EXPECT_EQ(splitLines(QStringLiteral("a\r\n\r\nb")), (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")}));
+    EXPECT_TRUE(splitLines(QString()).isEmpty());
+}
+
+TEST(TextFile, GuessesUtf8WithoutBom)
+{
+    QTemporaryDir dir;
+    const QString utf8 = dir.filePath(QStringLiteral("u.csv"));
+    const QString sjis = dir.filePath(QStringLiteral("s.csv"));
+    writeAll(utf8, QStringLiteral("コード,面積\r\n").toUtf8());
+    writeAll(sjis, *toCp932(QStringLiteral("コード,面積\r\n")));
+    EXPECT_EQ(readTextLinesGuessing(utf8)->value(0), QStringLiteral("コード,面積"));
+    EXPECT_EQ(readTextLinesGuessing(sjis)->value(0), QStringLiteral("コード,面積"));
+}
+
+TEST(TextFile, WritesCp932WithCrLf)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.txt"));
+    ASSERT_TRUE(writeTextLines(path, {QStringLiteral("13"), QStringLiteral("東京都")}).ok());
+    EXPECT_EQ(readAll(path), QByteArray("13\r\n\x93\x8C\x8B\x9E\x93\x73\r\n"));
+    ASSERT_TRUE(writeTextLines(path, {QStringLiteral("a"), QStringLiteral("b")}, false).ok());
+    EXPECT_EQ(readAll(path), QByteArray("a\r\nb"));
+}
+
+TEST(TextFile, FailedWriteKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keep.txt"));
+    writeAll(path, "good\r\n");
+    const miratos::Status status = writeTextLines(path, {QStringLiteral("ok"), QStringLiteral("bad 😀")});
+    ASSERT_FALSE(status.ok());
+    EXPECT_TRUE(status.error().contains(QStringLiteral("keep.txt")));
+    EXPECT_TRUE(status.error().contains(QStringLiteral("2 行目")));
+    EXPECT_EQ(readAll(path), QByteArray("good\r\n"));
+}
+
+TEST(TextFile, MissingFileIsReported)
+{
+    const auto lines = readTextLines(QStringLiteral("/nonexistent/dir/x.dat"));
+    ASSERT_FALSE(lines.ok());
+    EXPECT_TRUE(lines.error().contains(QStringLiteral("x.dat")));
+}

@@ -1,5 +1,7 @@
 // Start of the program: the launcher window, or one of the command-line subcommands.
 #include "app/frm_menu.h"
+#include "convert/demo_area_command.h"
+#include "convert/import_command.h"
 #include "platform/app_folder.h"
 #include "platform/fonts.h"
 #include "platform/prompts.h"
@@ -15,6 +17,8 @@ namespace {
 void printUsage(QTextStream& out)
 {
     out << "usage: miratos [--app-folder DIR]\n"
+           "       miratos import [--app-folder DIR] FILE...     boundaries (TopoJSON, R maps database) into MapData\n"
+           "       miratos demo-area [--app-folder DIR] BASE     area table of a maps database (MapData/demo/面積.csv)\n"
            "       miratos snapshot [--app-folder DIR] OUT.png   save a picture of the launcher\n";
 }
 
@@ -36,10 +40,28 @@ int snapshotLauncher(const QString& outFile)
     return 0;
 }
 
+// Subcommands run without a window, so they must not need a display.
+bool isSubcommand(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        if (a == "--app-folder") {
+            ++i;
+            continue;
+        }
+        if (a.startsWith("--app-folder="))
+            continue;
+        return !a.startsWith('-');
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (isSubcommand(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Miratos"));
     miratos::platform::installFontSubstitutes();
@@ -52,10 +74,14 @@ int main(int argc, char** argv)
     if (!args.isEmpty()) {
         const QString command = args.takeFirst();
         QTextStream err(stderr);
+        QTextStream out(stdout);
         if (command == QLatin1String("snapshot") && args.size() == 1)
             return snapshotLauncher(args.first());
+        if (command == QLatin1String("import"))
+            return miratos::convert::runImportCommand(args, out, err);
+        if (command == QLatin1String("demo-area"))
+            return miratos::convert::runDemoAreaCommand(args, out, err);
         if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
-            QTextStream out(stdout);
             printUsage(out);
             return 0;
         }

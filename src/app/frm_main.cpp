@@ -4,6 +4,7 @@
 #include "app/mdl_main.h"
 #include "app/prefectures.h"
 #include "app/widgets_ui.h"
+#include "mapview/map_canvas_ui.h"
 #include "platform/app_folder.h"
 #include "platform/prompts.h"
 
@@ -56,13 +57,11 @@ void frmMain::buildControls()
     m_picFloor = new QWidget(this);
     m_picFloor->setObjectName(QStringLiteral("picFloor"));
     m_picFloor->setFixedSize(kCanvasSize, kCanvasSize);
-    m_picMain = new QWidget(m_picFloor);
+    m_picMain = new mapview::MapCanvasWidget(m_picFloor);
     m_picMain->setObjectName(QStringLiteral("picMain"));
     m_picMain->setGeometry(0, 0, kCanvasSize, kCanvasSize);
-    m_picMain->setAutoFillBackground(true);
-    QPalette white = m_picMain->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    m_picMain->setPalette(white);
+    m_canvas.resize(kCanvasSize, kCanvasSize);
+    m_picMain->setImage(&m_canvas.image());
 
     m_scrZoom = new QScrollBar(Qt::Horizontal, this);
     m_scrZoom->setObjectName(QStringLiteral("scrZoom"));
@@ -74,18 +73,20 @@ void frmMain::buildControls()
     zoomRow->addWidget(m_scrZoom, 1);
     zoomRow->addWidget(m_lblDai);
 
-    auto* lblX = makeLabel(this, QStringLiteral("lblX"), QString());
-    auto* lblY = makeLabel(this, QStringLiteral("lblY"), QString());
+    auto* lblX = m_lblX = makeLabel(this, QStringLiteral("lblX"), QString());
+    auto* lblY = m_lblY = makeLabel(this, QStringLiteral("lblY"), QString());
     lblX->setMinimumWidth(130);
     lblY->setMinimumWidth(130);
     auto* scale = new QWidget(this);
     scale->setObjectName(QStringLiteral("fmeScale"));
     scale->setFixedSize(440, 26);
-    auto* linShaku = makeLine(scale, QStringLiteral("linShaku"), QFrame::HLine);
-    linShaku->setGeometry(20, 18, 400, 1);
-    makeLine(scale, QStringLiteral("linShakuLeft"), QFrame::VLine)->setGeometry(20, 12, 1, 7);
-    makeLine(scale, QStringLiteral("linShakuRight"), QFrame::VLine)->setGeometry(419, 12, 1, 7);
-    auto* lblkm = makeLabel(scale, QStringLiteral("lblkm"), QStringLiteral("1000km"));
+    m_linShaku = makeLine(scale, QStringLiteral("linShaku"), QFrame::HLine);
+    m_linShaku->setGeometry(20, 18, 400, 1);
+    m_linShakuLeft = makeLine(scale, QStringLiteral("linShakuLeft"), QFrame::VLine);
+    m_linShakuLeft->setGeometry(20, 12, 1, 7);
+    m_linShakuRight = makeLine(scale, QStringLiteral("linShakuRight"), QFrame::VLine);
+    m_linShakuRight->setGeometry(419, 12, 1, 7);
+    auto* lblkm = m_lblkm = makeLabel(scale, QStringLiteral("lblkm"), QStringLiteral("1000km"));
     lblkm->setGeometry(360, 0, 60, 14);
     lblkm->setAlignment(Qt::AlignRight | Qt::AlignTop);
     auto* readoutRow = new QHBoxLayout;
@@ -148,6 +149,7 @@ void frmMain::buildControls()
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
     layout->addLayout(right);
+    connectMapControls();
 }
 
 QGroupBox* frmMain::buildShowFrame()
@@ -169,12 +171,15 @@ QGroupBox* frmMain::buildZoomFrame()
     auto* frame = makeFrame(this, QStringLiteral("fmeZoom"), QStringLiteral("座標系変更（ズーム）・距離"));
     auto* grid = new QGridLayout(frame);
     grid->addWidget(makeLabel(frame, QStringLiteral("lblLeftTop"), QStringLiteral("左上")), 0, 0);
-    grid->addWidget(makeText(frame, QStringLiteral("txtX1")), 0, 1);
-    grid->addWidget(makeText(frame, QStringLiteral("txtY1")), 0, 2);
+    const char* names[] = {"txtX1", "txtY1", "txtX2", "txtY2"};
+    for (int i = 0; i < 4; ++i)
+        m_txt[i] = makeText(frame, QString::fromLatin1(names[i]));
+    grid->addWidget(m_txt[0], 0, 1);
+    grid->addWidget(m_txt[1], 0, 2);
     grid->addWidget(makeLabel(frame, QStringLiteral("lblRightBottom"), QStringLiteral("右下")), 1, 0);
-    grid->addWidget(makeText(frame, QStringLiteral("txtX2")), 1, 1);
-    grid->addWidget(makeText(frame, QStringLiteral("txtY2")), 1, 2);
-    auto* cmdZoomBack = makeButton(frame, QStringLiteral("cmdZoomBack"), QStringLiteral("１つ前"));
+    grid->addWidget(m_txt[2], 1, 1);
+    grid->addWidget(m_txt[3], 1, 2);
+    auto* cmdZoomBack = m_cmdZoomBack = makeButton(frame, QStringLiteral("cmdZoomBack"), QStringLiteral("１つ前"));
     cmdZoomBack->setEnabled(false);
     auto* row = new QHBoxLayout;
     row->addWidget(makeButton(frame, QStringLiteral("cmdZoom"), QStringLiteral("変更")));
@@ -335,19 +340,21 @@ void frmMain::処理中(bool enable)
         w->setEnabled(enable);
 }
 
-// The geometry loaders, the redraw, the road and railway files and the quiz questions arrive
-// with the map view and layer code; until then the window stays empty after the selection.
-void frmMain::描画() {}
-void frmMain::データ読込_J() {}
-void frmMain::データ読込_P() {}
-void frmMain::データ読込_C() {}
+// The road and railway files and the quiz questions arrive with the layer and quiz code.
 void frmMain::道路名データ読込() {}
 void frmMain::鉄道データ読込() {}
 void frmMain::次の問題() {}
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    // Closing the map window ends the program; the launcher does not come back.
+    // Closing the map window ends the program; the launcher does not come back. During long work
+    // the close waits until the work has handed control back.
+    if (m_busy > 0) {
+        m_closeRequested = true;
+        hide();
+        event->ignore();
+        return;
+    }
     event->accept();
     QApplication::closeAllWindows();
     QApplication::quit();

@@ -2,6 +2,9 @@
 // The map window. This file holds its controls and the load sequence; loaders, viewport and
 // drawing live in the map view code it calls.
 #include "app/water_fill.h"
+#include "mapview/map_tables.h"
+#include "mapview/viewport.h"
+#include "platform/canvas.h"
 #include "quiz/quiz_lists.h"
 
 #include <QVector>
@@ -15,6 +18,11 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class QTreeWidget;
+class QFrame;
+
+namespace miratos::mapview {
+class MapCanvasWidget;
+}
 
 namespace miratos::app {
 
@@ -33,6 +41,24 @@ public:
     void 描画();
 
     const WaterFill& waterFill() const { return m_waterFill; }
+    const mapview::MapTables& tables() const { return m_tables; }
+    mapview::MapTables& tables() { return m_tables; }
+    const mapview::Viewport& viewport() const { return m_viewport; }
+    const platform::Canvas& canvas() const { return m_canvas; }
+
+    // View operations (the buttons of "座標系変更（ズーム）・距離" and the zoom bar).
+    void 座標設定();
+    void ズーム処理共通();
+    void cmdZoom_Click();
+    void cmdZoomBack_Click();
+    void cmdInit_Click();
+    void cmdSmall_Click();
+    void scrZoom_Change(int value);
+    void 尺図描画();
+    // Mouse on the canvas, in canvas pixels.
+    void picMain_MouseDown(Qt::MouseButton button, QPoint pixel);
+    void picMain_MouseMove(QPoint pixel, Qt::MouseButtons buttons);
+    void picMain_MouseUp(Qt::MouseButton button, QPoint pixel);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -45,7 +71,11 @@ private:
     QGroupBox* buildModifyFrame();
     QGroupBox* buildStatisticFrame();
 
-    // Loaders, filled in by the map view.
+    void connectMapControls();
+    void showLoadProblems(const QStringList& problems);
+    void endWork();
+
+    // Loaders.
     void データ読込_J();
     void データ読込_P();
     void データ読込_C();
@@ -59,8 +89,26 @@ private:
     QVector<int> m_prefQuizList;
     QVector<quiz::CityQuizEntry> m_cityQuizList;
 
+    mapview::MapTables m_tables;
+    mapview::Viewport m_viewport;
+    platform::Canvas m_canvas;
+    bool m_colorCacheValid = false;
+    int m_prevScroll = 0;
+    bool m_dragging = false;
+    QPoint m_dragStart;
+    int m_busy = 0;
+    bool m_closeRequested = false;
+
     QWidget* m_picFloor = nullptr;
-    QWidget* m_picMain = nullptr;
+    mapview::MapCanvasWidget* m_picMain = nullptr;
+    QLineEdit* m_txt[4] = {}; // txtX1, txtY1, txtX2, txtY2
+    QPushButton* m_cmdZoomBack = nullptr;
+    QLabel* m_lblX = nullptr;
+    QLabel* m_lblY = nullptr;
+    QFrame* m_linShaku = nullptr;
+    QFrame* m_linShakuLeft = nullptr;
+    QFrame* m_linShakuRight = nullptr;
+    QLabel* m_lblkm = nullptr;
     QScrollBar* m_scrZoom = nullptr;
     QLabel* m_lblSho = nullptr;
     QLabel* m_lblDai = nullptr;

@@ -1,0 +1,16 @@
+#pragma once
+// "miratos import FILE...": published municipal boundary files turned into the prefecture-level
+// geometry files under the app folder's MapData.
+#include <QStringList>
+#include <QTextStream>
+
+namespace miratos::convert {
+
+// Reads each file with the reader its name calls for and writes its prefectures into
+// AppFolder::mapData() (created when missing), folder names from AppFolder::initIni(). Files are
+// taken in order, so a prefecture found in two of them ends up as the later one has it. Progress
+// goes to out; each failure is one line "miratos import: FILE: problem" on err, and the other
+// files are still imported. Returns 0 when all went well, 1 when a file failed, 2 without files.
+int runImportCommand(const QStringList& files, QTextStream& out, QTextStream& err);
+
+} // namespace miratos::convert

@@ -1,0 +1,277 @@
+#include "convert/topojson_reader.h"
+
+#include "app/prefectures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QSet>
+#include <cmath>
+
+namespace miratos::convert {
+namespace {
+
+struct Transform {
+    bool quantized = false;
+    double kx = 1, ky = 1, tx = 0, ty = 0;
+};
+
+// Everything one file's geometries add up to, plus what was left out for the summary messages.
+struct Reading {
+    QString path;
+    qsizetype arcCount = 0;
+    BoundaryTopology topology;
+    QHash<QString, int> municipalityOfCode;
+    int withoutCode = 0;
+    QStringList namesWithoutCode;
+    QMap<QString, int> otherTypes;
+};
+
+Error fail(const QString& path, const QString& what)
+{
+    return Error{QDir::toNativeSeparators(path) + QStringLiteral(": ") + what};
+}
+
+bool isPair(const QJsonValue& v)
+{
+    const QJsonArray a = v.toArray();
+    return v.isArray() && a.size() >= 2 && a.at(0).isDouble() && a.at(1).isDouble();
+}
+
+Result<Transform> readTransform(const QJsonObject& root, const QString& path)
+{
+    Transform t;
+    if (!root.contains(QLatin1String("transform")))
+        return t;
+    const QJsonObject o = root.value(QLatin1String("transform")).toObject();
+    const QJsonValue scale = o.value(QLatin1String("scale"));
+    const QJsonValue translate = o.value(QLatin1String("translate"));
+    if (!isPair(scale) || !isPair(translate))
+        return fail(path, QStringLiteral("transform に scale と translate（数値 2 つずつ）がありません"));
+    t.quantized = true;
+    t.kx = scale.toArray().at(0).toDouble();
+    t.ky = scale.toArray().at(1).toDouble();
+    t.tx = translate.toArray().at(0).toDouble();
+    t.ty = translate.toArray().at(1).toDouble();
+    return t;
+}
+
+// Quantized arcs hold the first position as it is and each further one as the step from the
+// one before; both are integers on the grid that the transform maps to degrees.
+Status readArcs(const QJsonArray& arcs, const Transform& t, Reading& r)
+{
+    r.topology.lines.reserve(arcs.size());
+    for (qsizetype i = 0; i < arcs.size(); ++i) {
+        if (!arcs.at(i).isArray())
+            return fail(r.path, QStringLiteral("弧 %1 が座標の配列ではありません").arg(i));
+        const QJsonArray positions = arcs.at(i).toArray();
+        TopoLine line;
+        line.points.reserve(positions.size());
+        double x = 0, y = 0;
+        for (qsizetype k = 0; k < positions.size(); ++k) {
+            if (!isPair(positions.at(k)))
+                return fail(r.path, QStringLiteral("弧 %1 の %2 番目の座標が数値 2 つではありません").arg(i).arg(k + 1));
+            const QJsonArray p = positions.at(k).toArray();
+            if (t.quantized) {
+                x += p.at(0).toDouble();
+                y += p.at(1).toDouble();
+                line.points.append(QPointF(x * t.kx + t.tx, y * t.ky + t.ty));
+            } else {
+                line.points.append(QPointF(p.at(0).toDouble(), p.at(1).toDouble()));
+            }
+        }
+        r.topology.lines.append(std::move(line));
+    }
+    r.arcCount = arcs.size();
+    return {};
+}
+
+QString textProperty(const QJsonObject& properties, const char* name)
+{
+    const QJsonValue v = properties.value(QLatin1String(name));
+    return v.isString() ? v.toString().trimmed() : QString();
+}
+
+// The code as five digits. Codes written as numbers have lost their leading zero (1101 for
+// 01101). Empty when there is none; nothing when there is one that is not a municipality code.
+std::optional<QString> municipalityCode(const QJsonObject& properties)
+{
+    const QJsonValue v = properties.value(QLatin1String("N03_007"));
+    QString code;
+    if (v.isString()) {
+        code = v.toString().trimmed();
+    } else if (v.isDouble()) {
+        const double d = v.toDouble();
+        if (d != std::floor(d) || d < 0 || d > 99999)
+            return std::nullopt;
+        code = QStringLiteral("%1").arg(qint64(d), 5, 10, QLatin1Char('0'));
+    } else if (!v.isNull() && !v.isUndefined()) {
+        return std::nullopt;
+    }
+    if (code.isEmpty())
+        return code;
+    if (code.size() != 5)
+        return std::nullopt;
+    for (QChar c : code) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    }
+    const int pref = code.left(2).toInt();
+    if (pref < 1 || pref > app::kPrefectureCount)
+        return std::nullopt;
+    return code;
+}
+
+Result<TopoPolygon> readPolygon(const QJsonArray& rings, const Reading& r, const QString& where)
+{
+    TopoPolygon polygon;
+    for (const QJsonValue& ringValue : rings) {
+        if (!ringValue.isArray())
+            return fail(r.path, where + QStringLiteral(": 環が弧番号の配列ではありません"));
+        TopoRing ring;
+        for (const QJsonValue& v : ringValue.toArray()) {
+            const double d = v.toDouble(0.5);
+            if (!v.isDouble() || d != std::floor(d))
+                return fail(r.path, where + QStringLiteral(": 弧番号が整数ではありません"));
+            // ~i (that is -i-1) is arc i walked backwards.
+            if (d >= double(r.arcCount) || d < -double(r.arcCount))
+                return fail(r.path, where + QStringLiteral(": 弧番号 %1 が範囲外です（弧は %2 本）").arg(d, 0, 'f', 0).arg(r.arcCount));
+            const qint64 index = qint64(d);
+            const qint64 line = index >= 0 ? index : -index - 1;
+            ring.append(TopoLineRef{int(line), index < 0});
+        }
+        polygon.rings.append(std::move(ring));
+    }
+    return polygon;
+}
+
+Status addMunicipalityPolygons(const QJsonObject& geometry, const QJsonArray& polygons, Reading& r, const QString& where)
+{
+    const QJsonObject properties = geometry.value(QLatin1String("properties")).toObject();
+    const std::optional<QString> code = municipalityCode(properties);
+    if (!code)
+        return fail(r.path, where + QStringLiteral(": N03_007 が 5 桁の市区町村コードではありません"));
+    if (code->isEmpty()) {
+        ++r.withoutCode;
+        const QString name = textProperty(properties, "N03_004");
+        if (!name.isEmpty() && !r.namesWithoutCode.contains(name))
+            r.namesWithoutCode.append(name);
+        return {};
+    }
+    auto found = r.municipalityOfCode.constFind(*code);
+    if (found == r.municipalityOfCode.constEnd()) {
+        TopoMunicipality m;
+        m.code = *code;
+        m.prefCode = code->left(2).toInt();
+        QString pref = textProperty(properties, "N03_001");
+        m.nameParts << (pref.isEmpty() ? app::prefectureName(m.prefCode) : pref);
+        for (const char* part : {"N03_003", "N03_004"}) {
+            const QString text = textProperty(properties, part);
+            if (!text.isEmpty())
+                m.nameParts << text;
+        }
+        found = r.municipalityOfCode.insert(*code, int(r.topology.municipalities.size()));
+        r.topology.municipalities.append(std::move(m));
+    }
+    TopoMunicipality& m = r.topology.municipalities[*found];
+    const QString here = where + QStringLiteral("（%1）").arg(*code);
+    for (const QJsonValue& p : polygons) {
+        auto polygon = readPolygon(p.toArray(), r, here);
+        if (!polygon)
+            return Error{polygon.error()};
+        if (!polygon->rings.isEmpty())
+            m.polygons.append(std::move(*polygon));
+    }
+    return {};
+}
+
+Status readGeometry(const QJsonObject& geometry, Reading& r, const QString& where)
+{
+    const QJsonValue typeValue = geometry.value(QLatin1String("type"));
+    if (typeValue.isNull() || typeValue.isUndefined())
+        return {}; // a null geometry: a feature without shape
+    const QString type = typeValue.toString();
+    const QJsonValue arcs = geometry.value(QLatin1String("arcs"));
+    if (type == QLatin1String("GeometryCollection")) {
+        const QJsonArray members = geometry.value(QLatin1String("geometries")).toArray();
+        for (qsizetype i = 0; i < members.size(); ++i) {
+            const QString memberWhere = where + QStringLiteral("の %1 番目の図形").arg(i + 1);
+            if (Status s = readGeometry(members.at(i).toObject(), r, memberWhere); !s)
+                return s;
+        }
+        return {};
+    }
+    if (type == QLatin1String("Polygon") || type == QLatin1String("MultiPolygon")) {
+        if (!arcs.isArray())
+            return fail(r.path, where + QStringLiteral(": arcs がありません"));
+        const QJsonArray polygons = type == QLatin1String("Polygon") ? QJsonArray{arcs} : arcs.toArray();
+        return addMunicipalityPolygons(geometry, polygons, r, where);
+    }
+    ++r.otherTypes[type.isEmpty() ? QStringLiteral("?") : type];
+    return {};
+}
+
+void reportLeftOut(const Reading& r, const ProgressFn& progress)
+{
+    if (!progress)
+        return;
+    const QString file = QDir::toNativeSeparators(r.path);
+    if (r.withoutCode > 0) {
+        progress(QStringLiteral("%1: 市区町村コード（N03_007）のない図形 %2 件を飛ばしました（%3）")
+                     .arg(file)
+                     .arg(r.withoutCode)
+                     .arg(r.namesWithoutCode.isEmpty() ? QStringLiteral("名前なし") : r.namesWithoutCode.join(QStringLiteral("、"))));
+    }
+    if (!r.otherTypes.isEmpty()) {
+        int count = 0;
+        QStringList types;
+        for (auto it = r.otherTypes.cbegin(); it != r.otherTypes.cend(); ++it) {
+            count += it.value();
+            types << QStringLiteral("%1 %2 件").arg(it.key()).arg(it.value());
+        }
+        progress(QStringLiteral("%1: 面（Polygon、MultiPolygon）でない図形 %2 件を飛ばしました（%3）")
+                     .arg(file)
+                     .arg(count)
+                     .arg(types.join(QStringLiteral("、"))));
+    }
+}
+
+} // namespace
+
+Result<BoundaryTopology> readTopoJson(const QString& path, const ProgressFn& progress)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(path, QStringLiteral("読めません: ") + file.errorString());
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return fail(path, QStringLiteral("JSON として読めません（%1 バイト目: %2）").arg(parseError.offset).arg(parseError.errorString()));
+    const QJsonObject root = document.object();
+    if (root.value(QLatin1String("type")).toString() != QLatin1String("Topology"))
+        return fail(path, QStringLiteral("TopoJSON（type が Topology）ではありません"));
+    if (!root.value(QLatin1String("arcs")).isArray() || !root.value(QLatin1String("objects")).isObject())
+        return fail(path, QStringLiteral("arcs または objects がありません"));
+
+    Reading r;
+    r.path = path;
+    const auto transform = readTransform(root, path);
+    if (!transform)
+        return Error{transform.error()};
+    if (Status s = readArcs(root.value(QLatin1String("arcs")).toArray(), *transform, r); !s)
+        return Error{s.error()};
+    const QJsonObject objects = root.value(QLatin1String("objects")).toObject();
+    for (auto it = objects.constBegin(); it != objects.constEnd(); ++it) {
+        const QString where = QStringLiteral("オブジェクト「%1」").arg(it.key());
+        if (Status s = readGeometry(it.value().toObject(), r, where); !s)
+            return Error{s.error()};
+    }
+    reportLeftOut(r, progress);
+    return std::move(r.topology);
+}
+
+} // namespace miratos::convert

@@ -1,0 +1,261 @@
+// The map window's loading, view operations and redraw.
+#include "app/frm_main.h"
+#include "app/mdl_main.h"
+#include "mapview/loaders.h"
+#include "mapview/map_canvas_ui.h"
+#include "mapview/renderer.h"
+#include "platform/app_folder.h"
+#include "platform/number_text.h"
+#include "platform/prompts.h"
+#include "platform/ui_yield.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTreeWidget>
+
+namespace miratos::app {
+
+using platform::formatSingle;
+
+namespace {
+constexpr int kScrollStep = 100; // each step of the zoom bar grows the canvas by 100 px per side
+}
+
+void frmMain::connectMapControls()
+{
+    m_picMain->onPress = [this](Qt::MouseButton b, QPoint p) { picMain_MouseDown(b, p); };
+    m_picMain->onMove = [this](QPoint p, Qt::MouseButtons b) { picMain_MouseMove(p, b); };
+    m_picMain->onRelease = [this](Qt::MouseButton b, QPoint p) { picMain_MouseUp(b, p); };
+    connect(findChild<QPushButton*>(QStringLiteral("cmdZoom")), &QPushButton::clicked, this, [this] { cmdZoom_Click(); });
+    connect(m_cmdZoomBack, &QPushButton::clicked, this, [this] { cmdZoomBack_Click(); });
+    connect(findChild<QPushButton*>(QStringLiteral("cmdInit")), &QPushButton::clicked, this, [this] { cmdInit_Click(); });
+    connect(findChild<QPushButton*>(QStringLiteral("cmdSmall")), &QPushButton::clicked, this, [this] { cmdSmall_Click(); });
+    connect(m_scrZoom, &QScrollBar::valueChanged, this, [this](int v) { scrZoom_Change(v); });
+}
+
+static mapview::LoadHooks frmMain_loadHooks(QTreeWidget* tree)
+{
+    mapview::LoadHooks hooks;
+    hooks.yield = platform::yieldToUi;
+    hooks.showFacilityTree = [tree](bool visible) { tree->setVisible(visible); };
+    return hooks;
+}
+
+void frmMain::showLoadProblems(const QStringList& problems)
+{
+    if (problems.isEmpty())
+        return;
+    QStringList shown = problems.mid(0, 10);
+    if (problems.size() > 10)
+        shown << QStringLiteral("ほか %1 件").arg(problems.size() - 10);
+    platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("要確認"),
+                                QStringLiteral("読み込めなかったデータがあります。\n\n") + shown.join(QLatin1Char('\n')));
+}
+
+void frmMain::endWork()
+{
+    --m_busy;
+    if (m_busy == 0 && m_closeRequested)
+        close();
+}
+
+void frmMain::データ読込_J()
+{
+    ++m_busy;
+    処理中(false);
+    const auto report = mapview::loadJapan(m_tables, mdlMain(), platform::AppFolder::initIni(), frmMain_loadHooks(m_tvwBuild));
+    座標設定();
+    描画();
+    処理中(true);
+    endWork();
+    showLoadProblems(report.problems);
+}
+
+void frmMain::データ読込_P()
+{
+    ++m_busy;
+    処理中(false);
+    const auto report = mapview::loadPref(m_tables, mdlMain(), platform::AppFolder::initIni(), frmMain_loadHooks(m_tvwBuild));
+    座標設定();
+    描画();
+    処理中(true);
+    endWork();
+    showLoadProblems(report.problems);
+}
+
+void frmMain::データ読込_C()
+{
+    ++m_busy;
+    処理中(false);
+    const auto report = mapview::loadCity(m_tables, mdlMain(), frmMain_loadHooks(m_tvwBuild));
+    座標設定();
+    描画();
+    処理中(true);
+    endWork();
+    showLoadProblems(report.problems);
+}
+
+void frmMain::座標設定()
+{
+    m_viewport.setInitialView(m_tables.DataExtent);
+}
+
+void frmMain::ズーム処理共通()
+{
+    const auto right = platform::toNumber(m_txt[2]->text());
+    const auto bottom = platform::toNumber(m_txt[3]->text());
+    m_viewport.makeSquare(static_cast<float>(right.value_or(0)), static_cast<float>(bottom.value_or(0)));
+    描画();
+}
+
+void frmMain::cmdZoom_Click()
+{
+    if (!m_viewport.pushTyped(m_txt[0]->text(), m_txt[1]->text(), m_txt[2]->text(), m_txt[3]->text()))
+        return;
+    処理中(false);
+    if (m_viewport.zoomCount > 1)
+        m_cmdZoomBack->setEnabled(true);
+    ズーム処理共通();
+    処理中(true);
+}
+
+void frmMain::cmdZoomBack_Click()
+{
+    処理中(false);
+    m_viewport.stepBack();
+    if (m_viewport.zoomCount <= 1)
+        m_cmdZoomBack->setEnabled(false);
+    ズーム処理共通();
+    処理中(true);
+}
+
+void frmMain::cmdInit_Click()
+{
+    処理中(false);
+    m_viewport.reset();
+    m_cmdZoomBack->setEnabled(false);
+    座標設定();
+    描画();
+    処理中(true);
+}
+
+void frmMain::cmdSmall_Click()
+{
+    m_viewport.widen();
+    const auto& v = m_viewport.view;
+    m_txt[0]->setText(formatSingle(v.X1));
+    m_txt[1]->setText(formatSingle(v.Y1));
+    m_txt[2]->setText(formatSingle(v.X2));
+    m_txt[3]->setText(formatSingle(v.Y2));
+    処理中(false);
+    ズーム処理共通();
+    処理中(true);
+}
+
+void frmMain::scrZoom_Change(int value)
+{
+    処理中(false);
+    const int d = (value - m_prevScroll) * kScrollStep;
+    QRect g = m_picMain->geometry();
+    g = QRect(g.left() - d, g.top() - d, g.width() + 2 * d, g.height() + 2 * d);
+    if (value == 0)
+        g.moveTopLeft(QPoint(0, 0));
+    m_picMain->setGeometry(g);
+    m_prevScroll = value;
+    描画();
+    処理中(true);
+}
+
+void frmMain::描画()
+{
+    auto& v = m_viewport.view;
+    if (v.isEmpty()) {
+        if (m_viewport.zoomed) {
+            m_viewport.restorePrevious();
+            if (m_viewport.zoomCount <= 1)
+                m_cmdZoomBack->setEnabled(false);
+        }
+        return;
+    }
+    ++m_busy;
+    if (m_canvas.width() != m_picMain->width() || m_canvas.height() != m_picMain->height()) {
+        m_canvas.resize(m_picMain->width(), m_picMain->height());
+        m_picMain->setImage(&m_canvas.image());
+    }
+    // The map is drawn into an off-screen copy and shown once it is complete.
+    platform::Canvas work(m_canvas.width(), m_canvas.height());
+    work.setScale(v.X1, v.Y1, v.X2, v.Y2);
+    work.clear();
+    mapview::Renderer renderer(work, m_tables, mdlMain());
+    renderer.setWaterFill(m_waterFill);
+    renderer.setYield(platform::yieldToUi);
+    renderer.colorCacheValid = m_colorCacheValid;
+    int style = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (m_optMode[i]->isChecked())
+            style = i;
+    }
+    renderer.drawBoundaries(mapview::mapModeOf(mdlMain().MapMode), style);
+    m_colorCacheValid = renderer.colorCacheValid;
+    m_canvas = std::move(work);
+    m_picMain->setImage(&m_canvas.image());
+    m_picMain->update();
+    尺図描画();
+    endWork();
+}
+
+void frmMain::尺図描画()
+{
+    const auto bar = mapview::scaleBarFor(m_viewport.view, m_canvas.height());
+    for (QWidget* w : {static_cast<QWidget*>(m_linShaku), static_cast<QWidget*>(m_linShakuLeft),
+                       static_cast<QWidget*>(m_linShakuRight), static_cast<QWidget*>(m_lblkm)})
+        w->setVisible(bar.visible);
+    if (!bar.visible)
+        return;
+    const int right = m_linShakuRight->x();
+    const int length = static_cast<int>(bar.lengthPx + 0.5);
+    m_linShaku->setGeometry(right - length, m_linShaku->y(), length + 1, 1);
+    m_linShakuLeft->move(right - length, m_linShakuLeft->y());
+    m_lblkm->setText(bar.text);
+}
+
+void frmMain::picMain_MouseDown(Qt::MouseButton button, QPoint pixel)
+{
+    const double lon = m_canvas.toUserX(pixel.x());
+    const double lat = m_canvas.toUserY(pixel.y());
+    if (button == Qt::RightButton) {
+        m_txt[2]->setText(formatSingle(static_cast<float>(lon)));
+        m_txt[3]->setText(formatSingle(static_cast<float>(lat)));
+        return;
+    }
+    m_txt[0]->setText(formatSingle(static_cast<float>(lon)));
+    m_txt[1]->setText(formatSingle(static_cast<float>(lat)));
+    m_picMain->setCursor(Qt::ClosedHandCursor);
+    m_dragging = true;
+    m_dragStart = pixel;
+}
+
+void frmMain::picMain_MouseMove(QPoint pixel, Qt::MouseButtons)
+{
+    m_lblX->setText(QStringLiteral("東経 ") + formatSingle(static_cast<float>(m_canvas.toUserX(pixel.x()))));
+    m_lblY->setText(QStringLiteral("北緯 ") + formatSingle(static_cast<float>(m_canvas.toUserY(pixel.y()))));
+    if (m_dragging) {
+        // The canvas follows the pointer inside its floor; the press point stays under it.
+        m_picMain->move(m_picMain->pos() + (pixel - m_dragStart));
+    }
+}
+
+void frmMain::picMain_MouseUp(Qt::MouseButton, QPoint)
+{
+    if (!m_dragging)
+        return;
+    m_dragging = false;
+    m_picMain->setCursor(Qt::CrossCursor);
+}
+
+} // namespace miratos::app

@@ -1,0 +1,370 @@
+#include "mapview/loaders.h"
+
+#include "app/prefectures.h"
+#include "platform/app_folder.h"
+#include "platform/ini_file.h"
+#include "platform/number_text.h"
+#include "store/district_file.h"
+#include "store/coord_list.h"
+#include "store/line_geometry.h"
+#include "store/news_file.h"
+#include "store/point_file.h"
+#include "store/polygon_file.h"
+#include "store/pref_folder.h"
+#include "store/pref_line_file.h"
+#include "store/tiku_file.h"
+
+#include <QDir>
+
+namespace miratos::mapview {
+namespace {
+
+using platform::formatDouble;
+using platform::formatSingle;
+
+void call(const std::function<void()>& f)
+{
+    if (f)
+        f();
+}
+void call(const std::function<void(int)>& f, int i)
+{
+    if (f)
+        f(i);
+}
+
+bool selected(const app::MdlMain& state, int i)
+{
+    return state.PrefTable[static_cast<size_t>(i)][0] == QLatin1String("TRUE");
+}
+
+QString prefFile(const app::MdlMain& state, int i, const char16_t* name)
+{
+    return platform::AppFolder::prefFolder(state.PrefTable[static_cast<size_t>(i)][1]) + QString::fromUtf16(name);
+}
+
+// Splits at single spaces into exactly four numbers.
+std::optional<std::array<double, 4>> fourNumbers(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (parts.size() < 4)
+        return std::nullopt;
+    std::array<double, 4> values{};
+    for (int k = 0; k < 4; ++k) {
+        const auto v = platform::toNumber(parts.at(k));
+        if (!v)
+            return std::nullopt;
+        values[static_cast<size_t>(k)] = *v;
+    }
+    return values;
+}
+
+void startFacilities(const app::MdlMain& state, const LoadHooks& hooks, int i)
+{
+    if (state.UseBuild)
+        call(hooks.loadFacilities, i);
+    if (hooks.showFacilityTree)
+        hooks.showFacilityTree(state.UseBuild);
+}
+
+// Appends the lines of a Line.dat: all of them, or only those whose key passes keep.
+void readLines(MapTables& t, const QString& path, const std::function<bool(const QString&)>& keep,
+               const LoadHooks& hooks, LoadReport& report)
+{
+    auto lines = store::readLineGeometry(path, hooks.yield);
+    if (!lines) {
+        report.problems << lines.error();
+        return;
+    }
+    for (store::LineGeometry& g : *lines) {
+        if (keep && !keep(g.key))
+            continue;
+        // A second record of a key is drawn too, but look-ups keep the first one.
+        if (!t.lvwLine.contains(g.key))
+            t.lvwLine.insert(g.key, static_cast<int>(t.LineRecords.size()));
+        t.LineRecords.push_back({std::move(g.key), std::move(g.points)});
+    }
+}
+
+// The extent of NEWS.dat, or of the prefecture's own lines when NEWS.dat cannot be read.
+std::optional<store::NewsExtent> readNews(const QString& path, LoadReport& report)
+{
+    auto news = store::readNewsFile(path);
+    if (!news) {
+        report.problems << news.error();
+        return std::nullopt;
+    }
+    return *news;
+}
+
+FileExtent toFileExtent(const store::NewsExtent& n)
+{
+    return {static_cast<float>(n.west), static_cast<float>(n.east), static_cast<float>(n.south), static_cast<float>(n.north)};
+}
+
+void resolveRings(MapTables& t)
+{
+    t.orgPrefLineRings.clear();
+    for (const auto& row : t.lvwOrgPrefLine)
+        t.orgPrefLineRings.push_back(t.resolveRing(row.text));
+    t.polygonIndex.clear();
+    for (size_t i = 0; i < t.PolygonRecords.size(); ++i) {
+        PolygonRecord& p = t.PolygonRecords[i];
+        p.lines = t.resolveRing(p.ring);
+        if (!t.polygonIndex.contains(p.key))
+            t.polygonIndex.insert(p.key, static_cast<int>(i));
+    }
+}
+
+// The municipality rows of one prefecture's Tiku records, in file order.
+void addMunicipalityRows(MapTables& t, qsizetype firstRecord)
+{
+    for (size_t r = static_cast<size_t>(firstRecord); r < t.TikuRecords.size(); ++r) {
+        const TikuRecord& rec = t.TikuRecords[r];
+        if (rec.polygonKey.left(2) != rec.code.left(2))
+            continue;
+        QString pointKey = rec.polygonKey;
+        pointKey.replace(QLatin1Char('a'), QLatin1Char('p'));
+        const auto* polygon = t.lvwPolygon.find(rec.polygonKey);
+        const int n = polygon ? static_cast<int>(polygon->text.count(QLatin1Char('@'))) : 0;
+        const QString key = QStringLiteral("G") + rec.code;
+        auto* existing = t.lvwUseTiku.find(key);
+        if (!existing) {
+            t.lvwUseTiku.add(key, pointKey, {rec.nameParts, QString::number(n)});
+            continue;
+        }
+        const int m = existing->subItem(2).toInt();
+        if (m == 0 && n > 0) {
+            // A polygon made of several lines replaces one made of a single line.
+            existing->text = pointKey;
+            existing->setSubItem(2, QString::number(n));
+        } else if (m != 0 && n > 3) {
+            // A large further polygon, such as a big island, gets a label of its own.
+            existing->setSubItem(2, QString::number(n));
+            t.lvwUseTiku.add(QString(), pointKey, {rec.nameParts});
+        }
+    }
+}
+
+} // namespace
+
+// The four SpecialCoordinate numbers of a prefecture (east, west, south, north) as stored.
+static std::optional<std::array<double, 4>> specialCoordinateValues(int prefCode, const QString& initIni)
+{
+    const QString value = platform::GetINIValue(app::prefectureCodeText(prefCode), QStringLiteral("SpecialCoordinate"), initIni);
+    if (value == QLatin1String("ERROR"))
+        return std::nullopt;
+    return fourNumbers(value);
+}
+
+std::optional<FileExtent> specialCoordinate(int prefCode, const QString& initIni)
+{
+    const auto v = specialCoordinateValues(prefCode, initIni);
+    if (!v)
+        return std::nullopt;
+    return FileExtent{static_cast<float>((*v)[1]), static_cast<float>((*v)[0]), static_cast<float>((*v)[2]),
+                      static_cast<float>((*v)[3])};
+}
+
+LoadReport loadJapan(MapTables& t, const app::MdlMain& state, const QString& initIni, const LoadHooks& hooks)
+{
+    LoadReport report;
+    t.lvwPrefLineOnly.clear();
+    t.lvwLine.clear();
+    t.lvwUsePref.clear();
+    t.lvwOrgPrefLine.clear();
+    t.LineRecords.clear();
+    t.DataExtent = {};
+
+    for (int i = 1; i <= app::kPrefectureCount; ++i) {
+        if (!selected(state, i))
+            continue;
+        startFacilities(state, hooks, i);
+
+        if (auto rings = store::readPrefLineFile(prefFile(state, i, store::kPrefLineFile))) {
+            for (const QString& r : *rings) {
+                call(hooks.yield);
+                if (state.HideSeparate && !r.contains(QLatin1Char('@')))
+                    continue;
+                t.lvwOrgPrefLine.add(r, r);
+                QString plain = r;
+                plain.remove(QLatin1Char('_'));
+                for (const QString& part : plain.split(QLatin1Char('@')))
+                    t.lvwPrefLineOnly.add(part, part);
+            }
+        } else {
+            report.problems << rings.error();
+        }
+
+        readLines(t, prefFile(state, i, store::kLineFile),
+                  [&t](const QString& key) { return t.lvwPrefLineOnly.contains(key); }, hooks, report);
+
+        const auto news = readNews(prefFile(state, i, store::kNewsFile), report);
+        std::array<double, 4> centre{};
+        bool haveExtent = false;
+        if (news) {
+            t.fileExtent = toFileExtent(*news);
+            centre = {news->west, news->east, news->south, news->north};
+            haveExtent = true;
+        }
+        if (const auto v = specialCoordinateValues(i, initIni)) {
+            // The label centre always comes from the fixed extent; the map extent only when asked.
+            if (state.UseSpecialCoordinate) {
+                t.fileExtent = *specialCoordinate(i, initIni);
+                haveExtent = true;
+            }
+            centre = *v;
+        }
+        t.lvwUsePref.add(QStringLiteral("K") + app::prefectureCodeText(i), state.PrefTable[static_cast<size_t>(i)][1],
+                         {formatDouble((centre[0] + centre[1]) / 2), formatDouble((centre[2] + centre[3]) / 2)});
+        if (haveExtent)
+            mergeExtent(t.DataExtent, t.fileExtent);
+        if (state.UseRoad)
+            call(hooks.loadRoads, i);
+    }
+    resolveRings(t);
+    return report;
+}
+
+LoadReport loadPref(MapTables& t, const app::MdlMain& state, const QString& initIni, const LoadHooks& hooks)
+{
+    LoadReport report;
+    t.PointRecords.clear();
+    t.LineRecords.clear();
+    t.PolygonRecords.clear();
+    t.TikuRecords.clear();
+    t.lvwPoint.clear();
+    t.lvwLine.clear();
+    t.lvwPolygon.clear();
+    t.lvwUseTiku.clear();
+    t.lvwPrefLineOnly.clear();
+    t.DataExtent = {};
+
+    for (int i = 1; i <= app::kPrefectureCount; ++i) {
+        if (!selected(state, i))
+            continue;
+        startFacilities(state, hooks, i);
+
+        if (auto points = store::readPointFile(prefFile(state, i, store::kPointFile))) {
+            for (const auto& p : *points) {
+                t.PointRecords.push_back({p.key, p.point});
+                t.lvwPoint.add(p.key, p.point);
+                call(hooks.yield);
+            }
+        } else {
+            report.problems << points.error();
+        }
+
+        readLines(t, prefFile(state, i, store::kLineFile), {}, hooks, report);
+
+        if (auto rings = store::readPrefLineFile(prefFile(state, i, store::kPrefLineFile))) {
+            for (QString r : *rings) {
+                r.remove(QLatin1Char('_'));
+                for (const QString& part : r.split(QLatin1Char('@')))
+                    t.lvwPrefLineOnly.add(part, part);
+                call(hooks.yield);
+            }
+        } else {
+            report.problems << rings.error();
+        }
+
+        if (auto polygons = store::readPolygonFile(prefFile(state, i, store::kPolygonFile))) {
+            for (const auto& p : *polygons) {
+                t.PolygonRecords.push_back({p.key, p.ring, {}});
+                t.lvwPolygon.add(p.key, p.ring);
+                call(hooks.yield);
+            }
+        } else {
+            report.problems << polygons.error();
+        }
+
+        if (auto tiku = store::readTikuFile(prefFile(state, i, store::kTikuFile))) {
+            const qsizetype first = static_cast<qsizetype>(t.TikuRecords.size());
+            for (const auto& r : *tiku)
+                t.TikuRecords.push_back({r.polygonKey, r.nameParts, r.code});
+            addMunicipalityRows(t, first);
+        } else {
+            report.problems << tiku.error();
+        }
+
+        bool haveExtent = false;
+        if (const auto news = readNews(prefFile(state, i, store::kNewsFile), report)) {
+            t.fileExtent = toFileExtent(*news);
+            haveExtent = true;
+        }
+        if (state.UseSpecialCoordinate) {
+            if (const auto special = specialCoordinate(i, initIni)) {
+                t.fileExtent = *special;
+                haveExtent = true;
+            }
+        }
+        if (haveExtent)
+            mergeExtent(t.DataExtent, t.fileExtent);
+        if (state.UseRoad)
+            call(hooks.loadRoads, i);
+    }
+    resolveRings(t);
+    return report;
+}
+
+LoadReport loadCity(MapTables& t, app::MdlMain& state, const LoadHooks& hooks)
+{
+    LoadReport report;
+    t.DistrictRecords.clear();
+    t.lvwUseTiku.clear();
+    t.DataExtent = {};
+    if (hooks.showFacilityTree)
+        hooks.showFacilityTree(state.UseBuild);
+    if (state.UseBuild) {
+        for (int i = 1; i <= app::kPrefectureCount; ++i) {
+            if (selected(state, i))
+                call(hooks.loadAllFacilities, i);
+        }
+        call(hooks.keepChosenFacilities);
+    }
+
+    for (int k = 1; k <= state.TikuCount; ++k) {
+        const QString& path = state.TikuPath[static_cast<size_t>(k)];
+        auto file = store::readDistrictFile(path);
+        if (!file) {
+            report.problems << file.error();
+            continue;
+        }
+        const auto header = store::parseDistrictHeader(file->header);
+        if (!header) {
+            report.problems << QStringLiteral("%1: 1 行目が範囲（西 南 東 北）ではありません").arg(QDir::toNativeSeparators(path));
+            continue;
+        }
+        t.fileExtent = {static_cast<float>(header->west), static_cast<float>(header->east),
+                        static_cast<float>(header->south), static_cast<float>(header->north)};
+        auto& row = state.TikuTable[static_cast<size_t>(k)];
+        row[1] = formatSingle((t.fileExtent.west + t.fileExtent.east) / 2);
+        row[2] = formatSingle((t.fileExtent.south + t.fileExtent.north) / 2);
+
+        for (const store::DistrictRecord& r : file->records) {
+            DistrictRecord d;
+            if (!store::parseDistrictRings(r.rings, d.rings))
+                d.rings.clear(); // a damaged ring text draws nothing but keeps the district's row
+            d.code = state.UseTownLevel ? r.code.left(9) : r.code;
+            d.townName = r.townName;
+            d.labelX = r.labelX;
+            d.labelY = r.labelY;
+            d.area = r.area;
+            d.representative = r.representative;
+            d.areaClass = r.areaClass;
+            t.lvwUseTiku.add(QStringLiteral("G") + d.code, d.townName); // the first record of a code wins
+            t.DistrictRecords.push_back(std::move(d));
+            call(hooks.yield);
+        }
+        mergeExtent(t.DataExtent, t.fileExtent);
+    }
+    if (state.UseRoad) {
+        for (int i = 1; i <= app::kPrefectureCount; ++i) {
+            if (selected(state, i))
+                call(hooks.loadRoads, i);
+        }
+    }
+    return report;
+}
+
+} // namespace miratos::mapview

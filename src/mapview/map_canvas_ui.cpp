@@ -1,0 +1,47 @@
+#include "mapview/map_canvas_ui.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace miratos::mapview {
+
+MapCanvasWidget::MapCanvasWidget(QWidget* parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void MapCanvasWidget::paintEvent(QPaintEvent* event)
+{
+    QPainter p(this);
+    if (m_image && !m_image->isNull())
+        p.drawImage(event->rect().topLeft(), *m_image, event->rect());
+    else
+        p.fillRect(event->rect(), Qt::white);
+}
+
+void MapCanvasWidget::mousePressEvent(QMouseEvent* event)
+{
+    if (onPress)
+        onPress(event->button(), event->position().toPoint());
+}
+
+void MapCanvasWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    if (onMove)
+        onMove(event->position().toPoint(), event->buttons());
+}
+
+void MapCanvasWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (onRelease)
+        onRelease(event->button(), event->position().toPoint());
+}
+
+void MapCanvasWidget::leaveEvent(QEvent*)
+{
+    if (onLeave)
+        onLeave();
+}
+
+} // namespace miratos::mapview

@@ -5,6 +5,8 @@ repo="$(cd "$(dirname "$0")" && pwd)"
 "$repo/scripts/bootstrap.sh"
 
 app="$repo/build/app"
+# A real map of Japan out of the box, generated from Debian's r-cran-mapdata (never committed).
+"$repo/scripts/demo_data.sh" "$app" "$repo/build/miratos" || echo "(デモ地図なしで起動します / starting without the demo map)"
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
   QT_QPA_PLATFORM=offscreen "$repo/build/miratos" snapshot --app-folder "$app" "$repo/build/launcher.png"
   echo "No display found, so Miratos was started offscreen."

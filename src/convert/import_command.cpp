@@ -80,6 +80,11 @@ int runImportCommand(const QStringList& files, QTextStream& out, QTextStream& er
             result = 1;
             continue;
         }
+        if (topology->municipalities.isEmpty()) {
+            err << "miratos import: " << QDir::toNativeSeparators(file) << ": 取り込める市区町村が 1 つもありません\n";
+            result = 1;
+            continue;
+        }
         progress(QStringLiteral("%1: %2 市区町村, %3 線を読みました")
                      .arg(QDir::toNativeSeparators(file))
                      .arg(topology->municipalities.size())

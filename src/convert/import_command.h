@@ -10,7 +10,8 @@ namespace miratos::convert {
 // AppFolder::mapData() (created when missing), folder names from AppFolder::initIni(). Files are
 // taken in order, so a prefecture found in two of them ends up as the later one has it. Progress
 // goes to out; each failure is one line "miratos import: FILE: problem" on err, and the other
-// files are still imported. Returns 0 when all went well, 1 when a file failed, 2 without files.
+// files are still imported. A file without a single municipality to import is a failure too.
+// Returns 0 when all went well, 1 when a file failed, 2 without files.
 int runImportCommand(const QStringList& files, QTextStream& out, QTextStream& err);
 
 } // namespace miratos::convert

@@ -117,8 +117,9 @@ Status collectPolygons(const BoundaryTopology& t, int index, LineCheck& check, s
     return {};
 }
 
-// Counts for each polygon the holes of other polygons that hold its label point.
-void measureDepths(QVector<WorkPolygon>& polygons)
+// Moves each polygon behind the polygons in whose holes it lies (found by its label point), so
+// that it is painted after them.
+void drawEnclavesLast(QVector<WorkPolygon>& polygons)
 {
     for (qsizetype q = 0; q < polygons.size(); ++q) {
         for (qsizetype h = 1; h < polygons.at(q).shapes.size(); ++h) {
@@ -143,8 +144,8 @@ QString ringText(const TopoRing& ring, const QHash<int, QString>& keyOfLine)
     return store::formatRing(parts);
 }
 
-void writeLinesAndExtent(const BoundaryTopology& t, const QVector<int>& used, const QHash<int, QString>& keyOfLine,
-                         PrefectureSet& set)
+void addLinesAndExtent(const BoundaryTopology& t, const QVector<int>& used, const QHash<int, QString>& keyOfLine,
+                       PrefectureSet& set)
 {
     bool first = true;
     for (int line : used) {
@@ -199,7 +200,7 @@ Result<PrefectureSet> buildPrefectureSet(const BoundaryTopology& topology, int p
     set.droppedLines = int(dropped.size());
     if (polygons.isEmpty())
         return fail(prefCode, QStringLiteral("書き出せる面がありません"));
-    measureDepths(polygons);
+    drawEnclavesLast(polygons);
 
     // Number the lines in the order of first use; count uses over outer rings and holes alike.
     QHash<int, QString> keyOfLine;
@@ -216,7 +217,7 @@ Result<PrefectureSet> buildPrefectureSet(const BoundaryTopology& topology, int p
             }
         }
     }
-    writeLinesAndExtent(topology, used, keyOfLine, set);
+    addLinesAndExtent(topology, used, keyOfLine, set);
 
     for (qsizetype n = 0; n < polygons.size(); ++n) {
         const WorkPolygon& w = polygons.at(n);

@@ -37,6 +37,7 @@ struct LineRecord {
 struct RingLine {
     int line = -1;
     bool reversed = false;
+    bool operator==(const RingLine&) const = default;
 };
 using ResolvedRing = QVector<RingLine>;
 

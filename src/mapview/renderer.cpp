@@ -52,10 +52,8 @@ void Renderer::points(const QVector<QPointF>& pts, bool filled)
         m_canvas.polyline(m_buffer.constData(), static_cast<int>(m_buffer.size()));
 }
 
-void Renderer::ring(const ResolvedRing& lines, bool filled)
+QVector<QPointF> Renderer::assemble(const ResolvedRing& lines) const
 {
-    // Lines are appended in ring order, a reversed one from its last point to its first; shared
-    // end points of neighbouring lines stay (they do not change the shape).
     QVector<QPointF> pts;
     for (const RingLine& part : lines) {
         if (part.line < 0)
@@ -68,7 +66,12 @@ void Renderer::ring(const ResolvedRing& lines, bool filled)
             pts.append(line);
         }
     }
-    points(pts, filled);
+    return pts;
+}
+
+void Renderer::ring(const ResolvedRing& lines, bool filled)
+{
+    points(assemble(lines), filled);
 }
 
 void Renderer::drawAllLines(MapMode mode)

@@ -40,6 +40,10 @@ public:
     // top-rank mark through topRank.
     int rankColorOf(const QString& value, bool* topRank = nullptr) const;
 
+    // The points of a ring in drawing order: each line in turn, a reversed one from its last
+    // point to its first; shared end points stay.
+    QVector<QPointF> assemble(const ResolvedRing& lines) const;
+
 private:
     void ring(const ResolvedRing& lines, bool filled);
     void points(const QVector<QPointF>& pts, bool filled);

@@ -96,28 +96,32 @@ void Viewport::restorePrevious()
         --zoomCount;
 }
 
-ScaleBar scaleBarFor(const ViewRect& view, int canvasHeightPx)
+double roundScaleLength(float b, QString& text)
 {
-    ScaleBar bar;
-    const double degreesPer100Px = std::abs((static_cast<double>(view.Y1) - view.Y2) * 100 / canvasHeightPx);
-    // Kept as single precision like the original variable, so 12.3 km stays 12.3 and not 12.29999.
-    const float b = static_cast<float>(degreesPer100Px * 60 * 1.852);
-    double g = 0;
     if (b >= 5) {
         long whole = static_cast<long>(std::floor(b));
         if (whole % 5 != 0)
             whole = whole + 5 - whole % 5;
-        g = static_cast<double>(whole);
-        bar.text = QString::number(whole) + QStringLiteral("km");
-    } else if (b >= 1) {
-        const long whole = static_cast<long>(std::floor(b)) + 1;
-        g = static_cast<double>(whole);
-        bar.text = QString::number(whole) + QStringLiteral("km");
-    } else {
-        const long a = static_cast<long>(std::floor(b * 10)) + 1;
-        bar.text = QString::number(a * 100) + QStringLiteral("m");
-        g = a / 10.0;
+        text = QString::number(whole) + QStringLiteral("km");
+        return static_cast<double>(whole);
     }
+    if (b >= 1) {
+        const long whole = static_cast<long>(std::floor(b)) + 1;
+        text = QString::number(whole) + QStringLiteral("km");
+        return static_cast<double>(whole);
+    }
+    const long a = static_cast<long>(std::floor(b * 10)) + 1;
+    text = QString::number(a * 100) + QStringLiteral("m");
+    return a / 10.0;
+}
+
+ScaleBar scaleBarFor(const ViewRect& view, int canvasHeightPx)
+{
+    ScaleBar bar;
+    const double degreesPer100Px = std::abs((static_cast<double>(view.Y1) - view.Y2) * 100 / canvasHeightPx);
+    // Kept in single precision like the original variable.
+    const float b = static_cast<float>(degreesPer100Px * 60 * 1.852);
+    const double g = roundScaleLength(b, bar.text);
     const double degrees = g / kKmPerDegreeLat;
     bar.lengthPx = std::abs(degrees * canvasHeightPx / (static_cast<double>(view.Y1) - view.Y2));
     bar.visible = bar.lengthPx <= 400;

@@ -52,6 +52,9 @@ struct ScaleBar {
     bool visible = true;  // hidden when longer than 400 pixels
 };
 
+// The round length (km) and text of a bar for b km per 100 pixels: "15km" for 12.3.
+double roundScaleLength(float kmPer100Px, QString& text);
+
 // 尺図描画: the bar for a view drawn on a canvas of the given pixel height.
 ScaleBar scaleBarFor(const ViewRect& view, int canvasHeightPx);
 

@@ -14,8 +14,8 @@ using miratos::convert::PointRing;
 namespace {
 
 // Two wards of a square split down the middle by one shared arc (0), an island (arc 3) given as
-// a feature of its own with the code of the west ward, a feature without code and one without
-// geometry. Plain coordinates, no transform.
+// a feature of its own with the code of the west ward, a feature without code, one without
+// geometry and one that is not a polygon. Plain coordinates, no transform.
 const QByteArray kTwoWardsAndIsland = R"({"type":"Topology",
  "arcs":[
   [[139.5,36],[139.5,35]],
@@ -27,7 +27,8 @@ const QByteArray kTwoWardsAndIsland = R"({"type":"Topology",
   {"type":"Polygon","arcs":[[-1,2]],"properties":{"N03_001":"東京都","N03_003":null,"N03_004":"中央区","N03_007":"13102"}},
   {"type":"MultiPolygon","arcs":[[[0,1]]],"properties":{"N03_001":"東京都","N03_003":null,"N03_004":"千代田区","N03_007":"13101"}},
   {"type":"Polygon","arcs":[[0]],"properties":{"N03_001":"東京都","N03_004":"所属未定地","N03_007":null}},
-  {"type":null,"properties":{"N03_001":"東京都","N03_004":"形なし","N03_007":"13103"}}]}}})";
+  {"type":null,"properties":{"N03_001":"東京都","N03_004":"形なし","N03_007":"13103"}},
+  {"type":"LineString","arcs":[0],"properties":{"N03_007":"13104"}}]}}})";
 
 TEST_F(ImportFolder, SharedArcIsOneLineAndOutlineIsTheRest)
 {
@@ -61,7 +62,8 @@ TEST_F(ImportFolder, SharedArcIsOneLineAndOutlineIsTheRest)
         EXPECT_TRUE(isInsideRings(p.first(), shapes.at(i)));
     }
     EXPECT_NE(out().find("東京都: 2 市区町村, 3 面, 4 線"), std::string::npos) << out();
-    EXPECT_NE(out().find("所属未定地"), std::string::npos) << out();
+    EXPECT_NE(out().find("のない図形 1 件を飛ばしました（所属未定地）"), std::string::npos) << out();
+    EXPECT_NE(out().find("でない図形 1 件を飛ばしました（LineString 1 件）"), std::string::npos) << out();
 }
 
 // Quantized, delta-encoded arcs: scale 0.5 / 0.25 and translate 135.5 / 34.25 keep every value
@@ -157,6 +159,11 @@ TEST_F(ImportFolder, BadInputIsOneErrorLineNamingTheFile)
          "弧番号 -3 が範囲外です"},
         {"code.json", oneArc + R"({"type":"Polygon","arcs":[[0]],"properties":{"N03_007":"1310"}}]}}})",
          "N03_007 が 5 桁の市区町村コードではありません"},
+        {"nothing.json", oneArc + R"({"type":"Polygon","arcs":[[0]],"properties":{"N03_004":"所属未定地"}}]}}})",
+         "取り込める市区町村が 1 つもありません"},
+        // A name CP932 cannot hold fails on Tiku.dat, before any other file is written.
+        {"name.json", oneArc + R"({"type":"Polygon","arcs":[[0]],"properties":{"N03_004":"𠮷野町","N03_007":"13101"}}]}}})",
+         "Tiku.dat"},
         {"absent.json", {}, "読めません"},
         {"boundary.shp", "x", "読める形式ではありません"},
     };
@@ -171,7 +178,8 @@ TEST_F(ImportFolder, BadInputIsOneErrorLineNamingTheFile)
         EXPECT_NE(e.find(c.problem), std::string::npos) << e;
         EXPECT_EQ(std::count(e.begin(), e.end(), '\n'), 1) << e;
     }
-    EXPECT_EQ(fileText(QStringLiteral("東京都"), QStringLiteral("Point.dat")), "<missing>");
+    for (const char* written : {"Tiku.dat", "Line.dat", "Point.dat"})
+        EXPECT_EQ(fileText(QStringLiteral("東京都"), QString::fromLatin1(written)), "<missing>") << written;
 }
 
 } // namespace

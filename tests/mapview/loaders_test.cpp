@@ -1,0 +1,186 @@
+#include "map_fixture.h"
+#include "mapview/loaders.h"
+#include "store/district_file.h"
+
+using namespace miratos;
+using namespace miratos::mapview;
+
+namespace {
+const QString kSquare = QStringLiteral("35 139 35 140 36 140 36 139 35 139");
+store::LineRecord line(const char* key, const QString& coords = kSquare)
+{
+    return {QString::fromLatin1(key), coords};
+}
+QString ini(const QTemporaryDir& d)
+{
+    return d.filePath(QStringLiteral("Init.ini"));
+}
+} // namespace
+
+using JapanLoader = MapFixture;
+using PrefLoader = MapFixture;
+using CityLoader = MapFixture;
+
+TEST_F(JapanLoader, HideSeparateKeepsOnlyRingsOfSeveralLines)
+{
+    Pref p;
+    p.lines = {line("13c1"), line("13c2"), line("13c3"), line("13c4")};
+    p.prefLines = {QStringLiteral("13c1@_13c2"), QStringLiteral("13c3"), QStringLiteral("13c4")};
+    writePref(13, QStringLiteral("東京都"), p);
+    app::mdlMain().HideSeparate = true;
+    MapTables t;
+    const LoadReport report = loadJapan(t, app::mdlMain(), ini(dir), {});
+    EXPECT_TRUE(report.problems.isEmpty());
+    EXPECT_EQ(t.lvwOrgPrefLine.count(), 1);
+    ASSERT_EQ(t.LineRecords.size(), 2u);
+    EXPECT_EQ(t.LineRecords[0].key, QStringLiteral("13c1"));
+    EXPECT_EQ(t.LineRecords[1].key, QStringLiteral("13c2"));
+    EXPECT_EQ(t.orgPrefLineRings[0], (ResolvedRing{{0, false}, {1, true}}));
+
+    app::mdlMain().HideSeparate = false;
+    loadJapan(t, app::mdlMain(), ini(dir), {});
+    EXPECT_EQ(t.lvwOrgPrefLine.count(), 3);
+    EXPECT_EQ(t.LineRecords.size(), 4u);
+}
+
+TEST_F(JapanLoader, SpecialCoordinateGivesTheCentreEvenWhenNotUsedForTheExtent)
+{
+    Pref p;
+    p.lines = {line("13c1")};
+    p.prefLines = {QStringLiteral("13c1")};
+    p.news = {138.9, 154.0, 24.2, 35.9};
+    writePref(13, QStringLiteral("東京都"), p);
+    writeIni(QStringLiteral("13=139.94 138.92 35.48 35.92\r\n"));
+
+    MapTables t;
+    app::mdlMain().UseSpecialCoordinate = false;
+    loadJapan(t, app::mdlMain(), ini(dir), {});
+    EXPECT_FLOAT_EQ(t.DataExtent.maxLon, 154.0f);
+    EXPECT_FLOAT_EQ(t.DataExtent.minLat, 24.2f);
+    EXPECT_EQ(t.lvwUsePref.find(QStringLiteral("K13"))->subItem(1), QStringLiteral("139.43"));
+    EXPECT_EQ(t.lvwUsePref.find(QStringLiteral("K13"))->subItem(2), QStringLiteral("35.7"));
+    EXPECT_EQ(t.lvwUsePref.find(QStringLiteral("K13"))->text, QStringLiteral("東京都"));
+
+    app::mdlMain().UseSpecialCoordinate = true;
+    loadJapan(t, app::mdlMain(), ini(dir), {});
+    EXPECT_FLOAT_EQ(t.DataExtent.minLon, 138.92f);
+    EXPECT_FLOAT_EQ(t.DataExtent.maxLon, 139.94f);
+    EXPECT_FLOAT_EQ(t.DataExtent.minLat, 35.48f);
+    EXPECT_FLOAT_EQ(t.DataExtent.maxLat, 35.92f);
+}
+
+TEST_F(JapanLoader, MissingFilesAreReportedAndTheRestLoads)
+{
+    Pref p;
+    p.lines = {line("14c1")};
+    p.prefLines = {QStringLiteral("14c1")};
+    writePref(14, QStringLiteral("神奈川県"), p);
+    select(13, QStringLiteral("東京都")); // no folder at all
+    MapTables t;
+    const LoadReport report = loadJapan(t, app::mdlMain(), ini(dir), {});
+    EXPECT_EQ(report.problems.size(), 3); // PrefLine.dat, Line.dat, NEWS.dat of 東京都
+    EXPECT_EQ(t.LineRecords.size(), 1u);
+    EXPECT_FLOAT_EQ(t.DataExtent.minLon, 139.0f);
+}
+
+TEST_F(PrefLoader, MunicipalityRowsFollowTheIslandAndLargePolygonRules)
+{
+    Pref p;
+    for (int i = 1; i <= 9; ++i)
+        p.lines.append(line(QStringLiteral("13c%1").arg(i).toLatin1().constData()));
+    p.prefLines = {QStringLiteral("13c1")};
+    p.polygons = {
+        {QStringLiteral("13a1"), QStringLiteral("13c1")},                          // island: one line
+        {QStringLiteral("13a2"), QStringLiteral("13c2@13c3@13c4@13c5@13c6")},      // five lines
+        {QStringLiteral("13a3"), QStringLiteral("13c7@13c8@13c9")},                // three lines
+        {QStringLiteral("13a4"), QStringLiteral("13c2@13c3@13c4@13c5@_13c6")},     // five lines
+    };
+    p.points = {{QStringLiteral("13p1"), QStringLiteral("35.1 139.1")}, {QStringLiteral("13p2"), QStringLiteral("35.2 139.2")},
+                {QStringLiteral("13p3"), QStringLiteral("35.3 139.3")}, {QStringLiteral("13p4"), QStringLiteral("35.4 139.4")}};
+    p.tiku = {
+        {QStringLiteral("13a1"), QStringLiteral("東京都@大島町"), QStringLiteral("13361")},
+        {QStringLiteral("13a2"), QStringLiteral("東京都@大島町"), QStringLiteral("13361")},
+        {QStringLiteral("13a3"), QStringLiteral("東京都@八丈町"), QStringLiteral("13401")},
+        {QStringLiteral("13a4"), QStringLiteral("東京都@八丈町"), QStringLiteral("13401")},
+        {QStringLiteral("14a9"), QStringLiteral("東京都@ずれ"), QStringLiteral("13999")}, // key and code disagree
+    };
+    writePref(13, QStringLiteral("東京都"), p);
+    MapTables t;
+    const LoadReport report = loadPref(t, app::mdlMain(), ini(dir), {});
+    EXPECT_TRUE(report.problems.isEmpty()) << report.problems.join(QLatin1Char('\n')).toStdString();
+
+    const auto* oshima = t.lvwUseTiku.find(QStringLiteral("G13361"));
+    ASSERT_NE(oshima, nullptr);
+    EXPECT_EQ(oshima->text, QStringLiteral("13p2"));
+    EXPECT_EQ(oshima->subItem(2), QStringLiteral("4"));
+
+    const auto* hachijo = t.lvwUseTiku.find(QStringLiteral("G13401"));
+    ASSERT_NE(hachijo, nullptr);
+    EXPECT_EQ(hachijo->text, QStringLiteral("13p3"));
+    EXPECT_EQ(hachijo->subItem(2), QStringLiteral("4"));
+    ASSERT_EQ(t.lvwUseTiku.count(), 3);
+    EXPECT_EQ(t.lvwUseTiku.at(3).key, QString());
+    EXPECT_EQ(t.lvwUseTiku.at(3).text, QStringLiteral("13p4"));
+    EXPECT_EQ(t.lvwUseTiku.find(QStringLiteral("G13999")), nullptr);
+    EXPECT_EQ(t.TikuRecords.size(), 5u);
+    EXPECT_EQ(t.PolygonRecords[3].lines.back(), (RingLine{5, true}));
+}
+
+TEST_F(PrefLoader, TwoPrefecturesBuildEachPrefecturesRowsOnce)
+{
+    for (int code : {13, 14}) {
+        const QString pc = QString::number(code);
+        Pref p;
+        p.lines = {{pc + QStringLiteral("c1"), kSquare}};
+        p.prefLines = {pc + QStringLiteral("c1")};
+        p.polygons = {{pc + QStringLiteral("a1"), pc + QStringLiteral("c1")}};
+        p.points = {{pc + QStringLiteral("p1"), QStringLiteral("35.5 139.5")}};
+        p.tiku = {{pc + QStringLiteral("a1"), QStringLiteral("x@y"), pc + QStringLiteral("101")}};
+        p.news = {code == 13 ? 139.0 : 138.9, 140.0, 35.0, code == 13 ? 36.0 : 35.6};
+        writePref(code, code == 13 ? QStringLiteral("東京都") : QStringLiteral("神奈川県"), p);
+    }
+    MapTables t;
+    loadPref(t, app::mdlMain(), ini(dir), {});
+    ASSERT_EQ(t.lvwUseTiku.count(), 2);
+    EXPECT_EQ(t.lvwUseTiku.at(1).key, QStringLiteral("G13101"));
+    EXPECT_EQ(t.lvwUseTiku.at(2).key, QStringLiteral("G14101"));
+    EXPECT_FLOAT_EQ(t.DataExtent.minLon, 138.9f);
+    EXPECT_FLOAT_EQ(t.DataExtent.maxLat, 36.0f);
+    EXPECT_EQ(t.lvwPrefLineOnly.count(), 2);
+}
+
+TEST_F(CityLoader, ReadsDistrictsAndCutsCodesForTownLevelStatistics)
+{
+    const QString path = folder(QStringLiteral("東京都")) + QStringLiteral("17_13101_千代田区.dat");
+    store::DistrictFile file;
+    file.header = QStringLiteral("139.7 35.6 139.8 35.7");
+    file.records = {
+        {QStringLiteral("139.7 35.6 139.8 35.6 139.8 35.7@139.75 35.65 139.76 35.65 139.76 35.66"), QStringLiteral("1000"),
+         QStringLiteral("1"), QStringLiteral("13101000101"), QStringLiteral("M"), QStringLiteral("丸の内１丁目"),
+         QStringLiteral("139.76"), QStringLiteral("35.68")},
+        {QStringLiteral("139.7 35.6 139.8 35.6 139.8 35.7"), QStringLiteral("2000"), QStringLiteral("1"),
+         QStringLiteral("13101000102"), QString(), QStringLiteral("丸の内２丁目"), QStringLiteral("139.77"), QStringLiteral("35.69")},
+    };
+    ASSERT_TRUE(store::writeDistrictFile(path, file).ok());
+    auto& s = app::mdlMain();
+    s.TikuCount = 1;
+    s.TikuPath = {QString(), path};
+    s.TikuTable.resize(2);
+
+    MapTables t;
+    s.UseTownLevel = true;
+    EXPECT_TRUE(loadCity(t, s, {}).problems.isEmpty());
+    ASSERT_EQ(t.DistrictRecords.size(), 2u);
+    EXPECT_EQ(t.DistrictRecords[0].code, QStringLiteral("131010001"));
+    EXPECT_EQ(t.DistrictRecords[0].rings.size(), 2);
+    EXPECT_EQ(t.lvwUseTiku.count(), 1); // both records cut to the same town code: the first wins
+    EXPECT_EQ(t.lvwUseTiku.at(1).text, QStringLiteral("丸の内１丁目"));
+    EXPECT_EQ(s.TikuTable[1][1], QStringLiteral("139.75"));
+    EXPECT_EQ(s.TikuTable[1][2], QStringLiteral("35.65"));
+    EXPECT_FLOAT_EQ(t.DataExtent.maxLon, 139.8f);
+
+    s.UseTownLevel = false;
+    loadCity(t, s, {});
+    EXPECT_EQ(t.lvwUseTiku.count(), 2);
+    EXPECT_EQ(t.DistrictRecords[1].code, QStringLiteral("13101000102"));
+}

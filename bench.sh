@@ -8,7 +8,7 @@ cmake -S "$repo" -B "$repo/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DMIRATOS_BUILD_TESTS=OFF -DMIRATOS_BUILD_BENCH=ON >/dev/null
 cmake --build "$repo/build-bench" --parallel
 for b in "$repo"/build-bench/bench/bench_*; do
-  [[ -x "$b" ]] || continue
+  [[ -f "$b" && -x "$b" ]] || continue
   echo "== $(basename "$b")"
   QT_QPA_PLATFORM=offscreen "$b" "$@"
 done

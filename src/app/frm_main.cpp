@@ -65,7 +65,7 @@ void frmMain::buildControls()
 
     m_scrZoom = new QScrollBar(Qt::Horizontal, this);
     m_scrZoom->setObjectName(QStringLiteral("scrZoom"));
-    m_scrZoom->setRange(0, 20);
+    m_scrZoom->setRange(0, 10); // up to 2600 × 2600 pixels
     m_lblSho = makeLabel(this, QStringLiteral("lblSho"), QStringLiteral("縮小"));
     m_lblDai = makeLabel(this, QStringLiteral("lblDai"), QStringLiteral("拡大"));
     auto* zoomRow = new QHBoxLayout;

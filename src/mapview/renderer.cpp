@@ -43,9 +43,17 @@ void Renderer::points(const QVector<QPointF>& pts, bool filled)
     const double left = m_canvas.scaleLeft();
     const double top = m_canvas.scaleTop();
     m_buffer.resize(pts.size());
-    QPoint* out = m_buffer.data();
-    for (const QPointF& p : pts)
-        *out++ = QPoint(static_cast<int>(std::lround((p.x() - left) * sx)), static_cast<int>(std::lround((top - p.y()) * sy)));
+    QPoint* begin = m_buffer.data();
+    QPoint* out = begin;
+    for (const QPointF& p : pts) {
+        const QPoint q(static_cast<int>(std::lround((p.x() - left) * sx)), static_cast<int>(std::lround((top - p.y()) * sy)));
+        // Consecutive points on the same pixel draw nothing new; dense data has many of them.
+        if (out == begin || out[-1] != q)
+            *out++ = q;
+    }
+    m_buffer.resize(out - begin);
+    if (m_buffer.size() == 1)
+        m_buffer.append(m_buffer.front()); // a line within one pixel still marks that pixel
     if (filled)
         m_canvas.polygon(m_buffer.constData(), static_cast<int>(m_buffer.size()));
     else

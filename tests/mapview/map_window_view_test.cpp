@@ -1,0 +1,117 @@
+#include "app/frm_main.h"
+#include "map_fixture.h"
+#include "platform/number_text.h"
+#include "platform/prompts.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+using namespace miratos;
+
+namespace {
+
+class MapWindowView : public MapFixture {
+protected:
+    void SetUp() override
+    {
+        MapFixture::SetUp();
+        app::frmMain::setAutoLoad(false);
+        Pref p;
+        p.lines = {{QStringLiteral("13c1"), QStringLiteral("35 139 35 140 36 140 36 139 35 139")}};
+        p.prefLines = {QStringLiteral("13c1")};
+        p.polygons = {{QStringLiteral("13a1"), QStringLiteral("13c1")}};
+        p.points = {{QStringLiteral("13p1"), QStringLiteral("35.5 139.5")}};
+        p.tiku = {{QStringLiteral("13a1"), QStringLiteral("東京都@千代田区"), QStringLiteral("13101")}};
+        writePref(13, QStringLiteral("東京都"), p);
+        app::mdlMain().MapMode = QStringLiteral("Pref");
+    }
+    void TearDown() override
+    {
+        app::frmMain::setAutoLoad(true);
+        MapFixture::TearDown();
+    }
+    void type(app::frmMain& w, const char* x1, const char* y1, const char* x2, const char* y2)
+    {
+        w.findChild<QLineEdit*>(QStringLiteral("txtX1"))->setText(QString::fromLatin1(x1));
+        w.findChild<QLineEdit*>(QStringLiteral("txtY1"))->setText(QString::fromLatin1(y1));
+        w.findChild<QLineEdit*>(QStringLiteral("txtX2"))->setText(QString::fromLatin1(x2));
+        w.findChild<QLineEdit*>(QStringLiteral("txtY2"))->setText(QString::fromLatin1(y2));
+        w.findChild<QPushButton*>(QStringLiteral("cmdZoom"))->click();
+    }
+    platform::ScopedScriptedPrompts prompts;
+};
+
+} // namespace
+
+TEST_F(MapWindowView, ZoomHistoryStepsBackToTheFirstRectangle)
+{
+    app::frmMain w;
+    w.初期化();
+    auto* back = w.findChild<QPushButton*>(QStringLiteral("cmdZoomBack"));
+    type(w, "139.2", "35.8", "139.6", "35.4");
+    EXPECT_FALSE(back->isEnabled());
+    type(w, "139.4", "35.6", "139.5", "35.5");
+    EXPECT_TRUE(back->isEnabled());
+    back->click();
+    EXPECT_FALSE(back->isEnabled());
+    EXPECT_FLOAT_EQ(w.viewport().view.X1, 139.2f);
+    EXPECT_FLOAT_EQ(w.viewport().view.Y1, 35.8f);
+
+    // A degenerate rectangle draws nothing and brings the previous view back.
+    type(w, "139.3", "35.7", "139.3", "35.7");
+    EXPECT_FLOAT_EQ(w.viewport().view.X1, 139.2f);
+    EXPECT_EQ(w.viewport().zoomCount, 1);
+
+    w.findChild<QPushButton*>(QStringLiteral("cmdInit"))->click();
+    EXPECT_FALSE(w.viewport().zoomed);
+    EXPECT_LT(w.viewport().view.X1, 139.0f);
+}
+
+TEST_F(MapWindowView, ZoomBarEnlargesTheCanvasAroundTheSameView)
+{
+    app::frmMain w;
+    w.初期化();
+    const auto view = w.viewport().view;
+    auto* picMain = w.findChild<QWidget*>(QStringLiteral("picMain"));
+    w.findChild<QScrollBar*>(QStringLiteral("scrZoom"))->setValue(2);
+    EXPECT_EQ(picMain->geometry(), QRect(-200, -200, 1000, 1000));
+    EXPECT_EQ(w.canvas().width(), 1000);
+    EXPECT_EQ(w.viewport().view, view);
+    w.findChild<QScrollBar*>(QStringLiteral("scrZoom"))->setValue(0);
+    EXPECT_EQ(picMain->geometry(), QRect(0, 0, 600, 600));
+}
+
+TEST_F(MapWindowView, MouseSetsCornersAndReadout)
+{
+    app::frmMain w;
+    w.初期化();
+    const QPoint centre(300, 300);
+    const double lon = w.canvas().toUserX(300);
+    w.picMain_MouseMove(centre, Qt::NoButton);
+    EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("lblX"))->text(), QStringLiteral("東経 ") + platform::formatSingle(static_cast<float>(lon)));
+    EXPECT_TRUE(w.findChild<QLabel*>(QStringLiteral("lblY"))->text().startsWith(QStringLiteral("北緯 ")));
+    w.picMain_MouseDown(Qt::RightButton, centre);
+    EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("txtX2"))->text(), platform::formatSingle(static_cast<float>(lon)));
+    EXPECT_TRUE(w.findChild<QLineEdit*>(QStringLiteral("txtX1"))->text().isEmpty());
+    // A left press starts a drag that pans the canvas inside its floor.
+    auto* picMain = w.findChild<QWidget*>(QStringLiteral("picMain"));
+    w.picMain_MouseDown(Qt::LeftButton, centre);
+    w.picMain_MouseMove(centre + QPoint(30, -20), Qt::LeftButton);
+    w.picMain_MouseUp(Qt::LeftButton, centre + QPoint(30, -20));
+    EXPECT_EQ(picMain->pos(), QPoint(30, -20));
+    EXPECT_FALSE(w.findChild<QLineEdit*>(QStringLiteral("txtX1"))->text().isEmpty());
+}
+
+TEST_F(MapWindowView, ScaleBarFollowsTheViewAndHidesWhenTooLong)
+{
+    app::frmMain w;
+    w.show();
+    w.初期化();
+    auto* km = w.findChild<QLabel*>(QStringLiteral("lblkm"));
+    EXPECT_TRUE(km->isVisible());
+    EXPECT_TRUE(km->text().endsWith(QStringLiteral("km")));
+    type(w, "139.5", "35.5001", "139.5001", "35.5"); // 100 px ≈ 2 m: a 100 m bar is far too long
+    EXPECT_FALSE(km->isVisible());
+}

@@ -1,9 +1,11 @@
 #include "app/frm_main.h"
 
 #include "app/frm_ken_list.h"
+#include "app/frm_tiku_list.h"
 #include "app/mdl_main.h"
 #include "app/prefectures.h"
 #include "app/widgets_ui.h"
+#include "mapview/frm_ken_color.h"
 #include "mapview/map_canvas_ui.h"
 #include "platform/app_folder.h"
 #include "platform/prompts.h"
@@ -104,6 +106,11 @@ void frmMain::buildControls()
     // Control panel.
     m_fmeShow = buildShowFrame();
     auto* cmdColor = makeButton(this, QStringLiteral("cmdColor"), QStringLiteral("色"));
+    connect(cmdColor, &QPushButton::clicked, this, [this] {
+        // Colours change on the map at the next redraw.
+        mapview::frmKenColor dialog(m_tables.lvwTikuColor, this);
+        dialog.exec();
+    });
     m_cmdReDraw = makeButton(this, QStringLiteral("cmdReDraw"), QStringLiteral("再描画"));
     m_cmdImageExport = makeButton(this, QStringLiteral("cmdImageExport"), QStringLiteral("画像出力"));
     connect(m_cmdReDraw, &QPushButton::clicked, this, [this] {
@@ -260,9 +267,16 @@ void frmMain::loadSequence()
 {
     const QString mode = mdlMain().MapMode;
     m_picMain->setCursor(Qt::CrossCursor);
+    bool chosen = false;
     if (mode == QLatin1String("Pref") || mode == QLatin1String("Japan") || mode == QLatin1String("City")) {
         frmKenList dialog(this);
-        if (dialog.exec() == QDialog::Accepted && mode != QLatin1String("City"))
+        chosen = dialog.exec() == QDialog::Accepted;
+        if (chosen && mode != QLatin1String("City"))
+            初期化();
+    }
+    if (mode == QLatin1String("City") && chosen) {
+        frmTikuList dialog(m_tables.lvwTikuColor, this);
+        if (dialog.exec() == QDialog::Accepted)
             初期化();
     }
     if (mdlMain().UseTrain)

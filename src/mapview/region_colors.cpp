@@ -1,0 +1,57 @@
+#include "mapview/region_colors.h"
+
+#include "platform/number_text.h"
+#include "platform/seams.h"
+
+#include <cmath>
+
+namespace miratos::mapview {
+
+QPoint kenLabelPosition(int n)
+{
+    const int index = n - 1;
+    return QPoint(8 + 80 * (index / 10), 8 + 24 * (index % 10));
+}
+
+void setPrefectureColor(int prefCode, int color, bool cityMode, app::MdlMain& state, platform::KeyedTable& lvwTikuColor)
+{
+    if (cityMode) {
+        for (int k = 1; k <= state.TikuCount && k <= lvwTikuColor.count(); ++k) {
+            auto& row = lvwTikuColor.at(k);
+            if (row.key.left(2).toInt() == prefCode)
+                row.text = QString::number(color);
+        }
+    }
+    if (prefCode >= 1 && prefCode <= 47)
+        state.PrefTable[static_cast<size_t>(prefCode)][2] = QString::number(color);
+}
+
+static QString colorKey(const app::MdlMain& state, int k)
+{
+    return state.TikuTable[static_cast<size_t>(k)][3] + QLatin1Char('G');
+}
+
+int municipalityColor(const app::MdlMain& state, const platform::KeyedTable& lvwTikuColor, int k)
+{
+    const auto* row = lvwTikuColor.find(colorKey(state, k));
+    const auto value = row ? platform::toNumber(row->text) : std::nullopt;
+    return value ? static_cast<int>(*value) : app::kYellow;
+}
+
+void setMunicipalityColor(const app::MdlMain& state, platform::KeyedTable& lvwTikuColor, int k, int color)
+{
+    if (auto* row = lvwTikuColor.find(colorKey(state, k)))
+        row->text = QString::number(color);
+}
+
+void randomMunicipalityColors(const app::MdlMain& state, platform::KeyedTable& lvwTikuColor)
+{
+    for (int k = 1; k <= state.TikuCount; ++k) {
+        const int red = static_cast<int>(std::floor(platform::randomUnit() * 256));
+        const int green = static_cast<int>(std::floor(platform::randomUnit() * 256));
+        const int blue = static_cast<int>(std::floor(platform::randomUnit() * 256));
+        setMunicipalityColor(state, lvwTikuColor, k, app::rgbColor(red, green, blue));
+    }
+}
+
+} // namespace miratos::mapview

@@ -68,6 +68,7 @@ void frmMain::buildControls()
     m_scrZoom = new QScrollBar(Qt::Horizontal, this);
     m_scrZoom->setObjectName(QStringLiteral("scrZoom"));
     m_scrZoom->setRange(0, 10); // up to 2600 × 2600 pixels
+    m_scrZoom->setPageStep(1);
     m_lblSho = makeLabel(this, QStringLiteral("lblSho"), QStringLiteral("縮小"));
     m_lblDai = makeLabel(this, QStringLiteral("lblDai"), QStringLiteral("拡大"));
     auto* zoomRow = new QHBoxLayout;
@@ -207,13 +208,14 @@ QGroupBox* frmMain::buildPropertyFrame()
     grid->addWidget(makeCheck(frame, QStringLiteral("chkEki"), QStringLiteral("駅名")), 0, 1);
     grid->addWidget(makeCheck(frame, QStringLiteral("chkTrain"), QStringLiteral("鉄道")), 0, 2);
 
-    auto* chkTown = makeCheck(frame, QStringLiteral("chkTown"), QStringLiteral("町丁名"));
-    auto* chkRepresent = makeCheck(frame, QStringLiteral("chkRepresentTownOnly"), QStringLiteral("代表町丁目のみ表示"));
-    auto* chkArea = makeCheck(frame, QStringLiteral("chkArea"), QStringLiteral("指定面積以上表示"));
-    auto* txtArea = makeText(frame, QStringLiteral("txtArea"), QStringLiteral("20000"));
+    auto* chkTown = m_chkTown = makeCheck(frame, QStringLiteral("chkTown"), QStringLiteral("町丁名"));
+    auto* chkRepresent = m_chkRepresentTownOnly =
+        makeCheck(frame, QStringLiteral("chkRepresentTownOnly"), QStringLiteral("代表町丁目のみ表示"));
+    auto* chkArea = m_chkArea = makeCheck(frame, QStringLiteral("chkArea"), QStringLiteral("指定面積以上表示"));
+    auto* txtArea = m_txtArea = makeText(frame, QStringLiteral("txtArea"), QStringLiteral("20000"));
     txtArea->setMaximumWidth(80);
     auto* lblm = makeLabel(frame, QStringLiteral("lblm"), QString());
-    auto* chkNoOne = makeCheck(frame, QStringLiteral("chkNoOne"), QStringLiteral("ランク１位のみ表示"));
+    auto* chkNoOne = m_chkNoOne = makeCheck(frame, QStringLiteral("chkNoOne"), QStringLiteral("ランク１位のみ表示"));
     grid->addWidget(chkTown, 1, 0);
     grid->addWidget(chkRepresent, 1, 1, 1, 2);
     auto* areaRow = new QHBoxLayout;
@@ -298,10 +300,12 @@ void frmMain::初期化()
         m_optMode[0]->setText(QStringLiteral("線のみ"));
         m_chkCity->setText(QStringLiteral("県名"));
         s.LayerProperty = layerPropertyDefaults(s.MapMode);
+        applyLabelStyles();
         データ読込_J();
     } else if (s.MapMode == QLatin1String("Pref")) {
         m_optMode[1]->setVisible(true);
         s.LayerProperty = layerPropertyDefaults(s.MapMode);
+        applyLabelStyles();
         データ読込_P();
     } else if (s.MapMode == QLatin1String("City")) {
         m_optMode[2]->setText(QStringLiteral("塗りつぶし"));
@@ -309,6 +313,7 @@ void frmMain::初期化()
             w->setVisible(true);
         findChild<QLabel*>(QStringLiteral("lblm"))->setText(QStringLiteral("㎡"));
         s.LayerProperty = layerPropertyDefaults(s.MapMode);
+        applyLabelStyles();
         m_waterFill = readWaterFill(platform::AppFolder::initIni());
         データ読込_C();
     } else if (s.MapMode == QLatin1String("WhatPref")) {

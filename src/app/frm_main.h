@@ -2,6 +2,7 @@
 // The map window. This file holds its controls and the load sequence; loaders, viewport and
 // drawing live in the map view code it calls.
 #include "app/water_fill.h"
+#include "mapview/labels.h"
 #include "mapview/map_tables.h"
 #include "mapview/viewport.h"
 #include "platform/canvas.h"
@@ -45,6 +46,15 @@ public:
     mapview::MapTables& tables() { return m_tables; }
     const mapview::Viewport& viewport() const { return m_viewport; }
     const platform::Canvas& canvas() const { return m_canvas; }
+    const mapview::LabelLayer& labels() const { return m_labels; }
+    mapview::LabelLayer& labels() { return m_labels; }
+
+    // Name labels: rebuilt by their check boxes and by every redraw.
+    void chkCity_Click();
+    void chkTown_Click();
+    void txtArea_Change();
+    // The label layer's templates take their style from LayerProperty.
+    void applyLabelStyles();
 
     // View operations (the buttons of "座標系変更（ズーム）・距離" and the zoom bar).
     void 座標設定();
@@ -90,6 +100,7 @@ private:
     QVector<quiz::CityQuizEntry> m_cityQuizList;
 
     mapview::MapTables m_tables;
+    mapview::LabelLayer m_labels;
     mapview::Viewport m_viewport;
     platform::Canvas m_canvas;
     bool m_colorCacheValid = false;
@@ -114,6 +125,11 @@ private:
     QLabel* m_lblDai = nullptr;
     QRadioButton* m_optMode[4] = {};
     QCheckBox* m_chkCity = nullptr;
+    QCheckBox* m_chkTown = nullptr;
+    QCheckBox* m_chkRepresentTownOnly = nullptr;
+    QCheckBox* m_chkArea = nullptr;
+    QCheckBox* m_chkNoOne = nullptr;
+    QLineEdit* m_txtArea = nullptr;
     QWidget* m_townControls[6] = {};
     QPushButton* m_cmdReDraw = nullptr;
     QPushButton* m_cmdImageExport = nullptr;

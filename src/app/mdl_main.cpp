@@ -10,6 +10,14 @@ void MdlMain::clearTikuSelection()
     TikuTable.assign(1, std::array<QString, 4>{});
 }
 
+int colorValueOf(const QVariant& cell)
+{
+    const qlonglong value = cell.toLongLong();
+    if (value < 0 || value > 0xFFFFFF)
+        return 0; // a system colour: the button text colour, black
+    return static_cast<int>(value);
+}
+
 MdlMain& mdlMain()
 {
     static MdlMain state;

@@ -19,6 +19,9 @@ constexpr int32_t kWhite = rgbColor(255, 255, 255); // 16777215
 // Stands for the platform's button-text colour (normally black).
 constexpr int64_t kSystemTextColor = 0x80000012LL;
 
+// The colour value of a LayerProperty cell: the system text colour stands for black.
+int colorValueOf(const QVariant& cell);
+
 struct MdlMain {
     // Selection and loading.
     QString MapMode;

@@ -10,6 +10,7 @@
 #include "platform/ui_yield.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +37,16 @@ void frmMain::connectMapControls()
     connect(findChild<QPushButton*>(QStringLiteral("cmdInit")), &QPushButton::clicked, this, [this] { cmdInit_Click(); });
     connect(findChild<QPushButton*>(QStringLiteral("cmdSmall")), &QPushButton::clicked, this, [this] { cmdSmall_Click(); });
     connect(m_scrZoom, &QScrollBar::valueChanged, this, [this](int v) { scrZoom_Change(v); });
+
+    m_picMain->onPaintOverlay = [this](QPainter& p, const QRect& clip) { m_labels.paint(p, m_canvas, clip); };
+    m_picMain->tooltipAt = [this](QPoint pixel) {
+        const auto hit = m_labels.hitTest(pixel, m_canvas);
+        return hit ? m_labels.array(hit->kind).at(hit->index).tooltip : QString();
+    };
+    connect(m_chkCity, &QCheckBox::clicked, this, [this] { chkCity_Click(); });
+    for (QCheckBox* box : {m_chkTown, m_chkRepresentTownOnly, m_chkArea, m_chkNoOne})
+        connect(box, &QCheckBox::clicked, this, [this] { chkTown_Click(); });
+    connect(m_txtArea, &QLineEdit::textEdited, this, [this] { txtArea_Change(); });
 }
 
 static mapview::LoadHooks frmMain_loadHooks(QTreeWidget* tree)
@@ -200,10 +211,14 @@ void frmMain::描画()
         if (m_optMode[i]->isChecked())
             style = i;
     }
+    m_labels.removeAll();
     renderer.drawBoundaries(mapview::mapModeOf(mdlMain().MapMode), style);
     m_colorCacheValid = renderer.colorCacheValid;
     m_canvas = std::move(work);
     m_picMain->setImage(&m_canvas.image());
+    chkCity_Click();
+    if (mdlMain().MapMode == QLatin1String("City"))
+        chkTown_Click();
     m_picMain->update();
     尺図描画();
     endWork();

@@ -1,7 +1,9 @@
 #include "mapview/map_canvas_ui.h"
 
 #include <QMouseEvent>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace miratos::mapview {
 
@@ -18,6 +20,22 @@ void MapCanvasWidget::paintEvent(QPaintEvent* event)
         p.drawImage(event->rect().topLeft(), *m_image, event->rect());
     else
         p.fillRect(event->rect(), Qt::white);
+    if (onPaintOverlay)
+        onPaintOverlay(p, event->rect());
+}
+
+bool MapCanvasWidget::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = tooltipAt ? tooltipAt(help->pos()) : QString();
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, this);
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void MapCanvasWidget::mousePressEvent(QMouseEvent* event)

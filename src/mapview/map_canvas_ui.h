@@ -17,6 +17,10 @@ public:
     std::function<void(QPoint, Qt::MouseButtons)> onMove;
     std::function<void(Qt::MouseButton, QPoint)> onRelease;
     std::function<void()> onLeave;
+    // Paints what lies over the map image (labels, circles) for the exposed rectangle.
+    std::function<void(QPainter&, const QRect&)> onPaintOverlay;
+    // The tooltip at a pixel (empty: none).
+    std::function<QString(QPoint)> tooltipAt;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -24,6 +28,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     const QImage* m_image = nullptr;

@@ -7,6 +7,7 @@
 #include "platform/app_folder.h"
 #include "platform/prompts.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QRadioButton>
@@ -52,7 +53,7 @@ protected:
         QFile::copy(QStringLiteral(MIRATOS_SOURCE_DIR "/data/Init.ini"), dir.filePath(QStringLiteral("Init.ini")));
         QString text;
         QTextStream out(&text), err(&text);
-        ASSERT_EQ(convert::runImportCommand({topoJson(13), topoJson(14)}, out, err), 0) << text.toStdString();
+        ASSERT_EQ(convert::runImportCommand({topoJson(13), topoJson(14), topoJson(27)}, out, err), 0) << text.toStdString();
         app::resetMdlMain();
         app::frmMain::setAutoLoad(false);
     }
@@ -109,4 +110,24 @@ TEST_F(RealData, JapanModeDrawsFilledPrefectures)
     window.描画();
     EXPECT_GT(countNonWhite(window.canvas().image()), 20000);
     saveShot(window, QStringLiteral("japan_style2.png"));
+}
+
+TEST_F(RealData, OsakaWardsAreLabelledByWardNotCity)
+{
+    auto& s = app::mdlMain();
+    s.MapMode = QStringLiteral("Pref");
+    s.PrefTable[27] = {QStringLiteral("TRUE"), QStringLiteral("大阪府"), QString()};
+    app::frmMain window;
+    window.show();
+    window.初期化();
+    window.findChild<QCheckBox*>(QStringLiteral("chkCity"))->click();
+    QStringList captions;
+    const auto& lbl = window.labels().array(mapview::LabelKind::Pref);
+    for (int i = 1; i < lbl.count(); ++i)
+        captions << lbl.at(i).caption;
+    EXPECT_TRUE(captions.contains(QStringLiteral("北区")));
+    EXPECT_TRUE(captions.contains(QStringLiteral("堺区")));
+    EXPECT_FALSE(captions.contains(QStringLiteral("大阪市")));
+    EXPECT_EQ(lbl.count() - 1, window.tables().lvwUseTiku.count());
+    saveShot(window, QStringLiteral("osaka_labels.png"));
 }

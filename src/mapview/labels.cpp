@@ -1,0 +1,155 @@
+#include "mapview/labels.h"
+
+#include "platform/fonts.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace miratos::mapview {
+namespace {
+
+// Labels are measured and painted for the canvas image (96 dpi), so screen and export agree.
+const QImage& metricsDevice()
+{
+    static const QImage image(1, 1, QImage::Format_RGB32);
+    return image;
+}
+
+} // namespace
+
+LabelArray::LabelArray(LabelKind kind) : m_kind(kind)
+{
+    m_style.font = QFont(platform::kLabelFontFace, 9);
+}
+
+QSize LabelArray::measure(const QString& caption) const
+{
+    const QFontMetrics metrics(m_style.font, &metricsDevice());
+    return QSize(metrics.horizontalAdvance(caption), metrics.height());
+}
+
+int LabelArray::add(const QString& caption, double left, double top, int z)
+{
+    Label label;
+    label.caption = caption;
+    label.left = left;
+    label.top = top;
+    label.pixelSize = measure(caption);
+    label.opaque = m_style.whiteBackground;
+    label.z = z;
+    m_items.push_back(std::move(label));
+    return static_cast<int>(m_items.size());
+}
+
+void LabelArray::setCaption(int index, const QString& caption)
+{
+    Label& label = at(index);
+    label.caption = caption;
+    label.pixelSize = measure(caption);
+}
+
+void LabelArray::restyle(const LabelStyle& style)
+{
+    m_style = style;
+    for (Label& label : m_items)
+        label.pixelSize = measure(label.caption);
+}
+
+QRectF LabelArray::mapRect(int index, const platform::Canvas& scale) const
+{
+    const Label& label = at(index);
+    const double w = label.pixelSize.width() * std::abs(scale.scaleRight() - scale.scaleLeft()) / scale.width();
+    const double h = label.pixelSize.height() * std::abs(scale.scaleTop() - scale.scaleBottom()) / scale.height();
+    return QRectF(label.left, label.top, w, h);
+}
+
+QRect labelPixelRect(const Label& label, const platform::Canvas& scale)
+{
+    return QRect(scale.toPixel(label.left, label.top), label.pixelSize);
+}
+
+LabelLayer::LabelLayer()
+{
+    for (int k = 0; k < kLabelKinds; ++k)
+        m_arrays.emplace_back(static_cast<LabelKind>(k));
+}
+
+int LabelLayer::add(LabelKind kind, const QString& caption, double left, double top)
+{
+    return array(kind).add(caption, left, top, nextZ());
+}
+
+void LabelLayer::removeAll()
+{
+    for (LabelArray& a : m_arrays)
+        a.removeCopies();
+    m_circles.clear();
+}
+
+void LabelLayer::paint(QPainter& painter, const platform::Canvas& scale, const QRect& clip) const
+{
+    struct Item {
+        int z;
+        const Label* label;
+        const LabelArray* array;
+        const RankCircle* circle;
+    };
+    std::vector<Item> items;
+    for (const LabelArray& a : m_arrays) {
+        for (int i = 1; i < a.count(); ++i) {
+            const Label& l = a.at(i);
+            if (l.visible && clip.intersects(labelPixelRect(l, scale)))
+                items.push_back({l.z, &l, &a, nullptr});
+        }
+    }
+    for (const RankCircle& c : m_circles) {
+        if (c.visible)
+            items.push_back({c.z, nullptr, nullptr, &c});
+    }
+    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.z < b.z; });
+
+    const LabelArray* current = nullptr;
+    QFontMetrics metrics(painter.font());
+    for (const Item& item : items) {
+        if (item.circle) {
+            const RankCircle& c = *item.circle;
+            const QRectF r(QPointF(scale.toPixelX(c.left), scale.toPixelY(c.top)),
+                           QPointF(scale.toPixelX(c.left + c.width), scale.toPixelY(c.top - c.height)));
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(platform::toQColor(circleColor));
+            painter.drawEllipse(r);
+            continue;
+        }
+        if (item.array != current) {
+            current = item.array;
+            painter.setFont(current->style().font);
+            painter.setPen(platform::toQColor(current->style().color));
+            metrics = QFontMetrics(current->style().font, &metricsDevice());
+        }
+        const QRect r = labelPixelRect(*item.label, scale);
+        if (item.label->opaque)
+            painter.fillRect(r, Qt::white);
+        painter.drawText(QPoint(r.left(), r.top() + metrics.ascent()), item.label->caption);
+    }
+}
+
+std::optional<LabelHit> LabelLayer::hitTest(QPoint pixel, const platform::Canvas& scale) const
+{
+    std::optional<LabelHit> best;
+    int bestZ = -1;
+    for (const LabelArray& a : m_arrays) {
+        for (int i = 1; i < a.count(); ++i) {
+            const Label& l = a.at(i);
+            if (l.visible && l.z > bestZ && labelPixelRect(l, scale).contains(pixel)) {
+                best = LabelHit{a.kind(), i};
+                bestZ = l.z;
+            }
+        }
+    }
+    return best;
+}
+
+} // namespace miratos::mapview

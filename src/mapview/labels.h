@@ -1,0 +1,122 @@
+#pragma once
+// The label layer of the map: the five label arrays (municipality or prefecture names, town names,
+// station names, facility markers, facility names) and the facility-rank circles. Element 0 of
+// each array is the invisible template carrying the style; copies 1, 2, … carry a caption and a
+// position in map coordinates (left = longitude, top = latitude of the top-left corner), are
+// sized to their text, and are painted over the map image — never into it — so they stay on
+// their places when the view changes and can be moved, renamed or hidden one by one.
+#include "platform/canvas.h"
+
+#include <QFont>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+#include <optional>
+#include <vector>
+
+class QPainter;
+
+namespace miratos::mapview {
+
+// The kinds, numbered as the rows of LayerProperty that style them.
+enum class LabelKind { Pref = 0, Tiku = 1, Eki = 2, BuildP = 3, Build = 4 };
+constexpr int kLabelKinds = 5;
+
+struct LabelStyle {
+    QFont font;
+    int color = 0;               // colour value
+    bool whiteBackground = false;
+};
+
+struct Label {
+    QString caption;
+    double left = 0; // longitude of the left edge
+    double top = 0;  // latitude of the top edge
+    QSize pixelSize; // measured from the font
+    QString tooltip;
+    QString tag;
+    bool visible = true;
+    bool opaque = false; // white box behind the text
+    int z = 0;           // later labels lie above earlier ones
+};
+
+class LabelArray {
+public:
+    explicit LabelArray(LabelKind kind = LabelKind::Pref);
+
+    LabelKind kind() const { return m_kind; }
+    // The template (element 0).
+    LabelStyle& style() { return m_style; }
+    const LabelStyle& style() const { return m_style; }
+
+    // Creates the next copy with the template's style; returns its index (1, 2, …).
+    int add(const QString& caption, double left, double top, int z);
+    // Number of elements including the template (copies are 1 .. count() - 1).
+    int count() const { return static_cast<int>(m_items.size()) + 1; }
+    Label& at(int index) { return m_items[static_cast<size_t>(index - 1)]; }
+    const Label& at(int index) const { return m_items[static_cast<size_t>(index - 1)]; }
+    void removeCopies() { m_items.clear(); }
+    void removeLast() { m_items.pop_back(); }
+    // A new caption: the label is sized to it again.
+    void setCaption(int index, const QString& caption);
+    // Applies a new template style to the template and every copy (sizes change with the font).
+    void restyle(const LabelStyle& style);
+
+    // Pixel size of a caption in the template's font.
+    QSize measure(const QString& caption) const;
+
+    // The label's rectangle in map units on a canvas scale (left, top, width, height > 0).
+    QRectF mapRect(int index, const platform::Canvas& scale) const;
+
+private:
+    LabelKind m_kind;
+    LabelStyle m_style;
+    std::vector<Label> m_items;
+};
+
+// A facility-rank circle: an ellipse in map units (width and height in degrees).
+struct RankCircle {
+    double left = 0, top = 0, width = 0, height = 0;
+    bool visible = true;
+    int z = 0;
+};
+
+struct LabelHit {
+    LabelKind kind;
+    int index;
+};
+
+class LabelLayer {
+public:
+    LabelLayer();
+
+    LabelArray& array(LabelKind kind) { return m_arrays[static_cast<size_t>(kind)]; }
+    const LabelArray& array(LabelKind kind) const { return m_arrays[static_cast<size_t>(kind)]; }
+    LabelArray& lblPref() { return array(LabelKind::Pref); }
+    LabelArray& lblTiku() { return array(LabelKind::Tiku); }
+
+    std::vector<RankCircle>& shpBuild() { return m_circles; }
+    int circleColor = 0;
+
+    // Creates a copy on top of everything made so far.
+    int add(LabelKind kind, const QString& caption, double left, double top);
+    // Removes copies 1 and up of every array and every circle.
+    void removeAll();
+
+    // Paints the visible circles and labels in creation order.
+    void paint(QPainter& painter, const platform::Canvas& scale, const QRect& clip) const;
+    // The top-most visible label under a canvas pixel.
+    std::optional<LabelHit> hitTest(QPoint pixel, const platform::Canvas& scale) const;
+
+    int nextZ() { return m_nextZ++; }
+
+private:
+    std::vector<LabelArray> m_arrays;
+    std::vector<RankCircle> m_circles;
+    int m_nextZ = 1;
+};
+
+// Pixel rectangle of a label on a canvas scale.
+QRect labelPixelRect(const Label& label, const platform::Canvas& scale);
+
+} // namespace miratos::mapview

@@ -3,7 +3,9 @@
 #include "platform/number_text.h"
 #include "platform/prompts.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QTest>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -114,4 +116,21 @@ TEST_F(MapWindowView, ScaleBarFollowsTheViewAndHidesWhenTooLong)
     EXPECT_TRUE(km->text().endsWith(QStringLiteral("km")));
     type(w, "139.5", "35.5001", "139.5001", "35.5"); // 100 px ≈ 2 m: a 100 m bar is far too long
     EXPECT_FALSE(km->isVisible());
+}
+
+TEST_F(MapWindowView, MinimumAreaBoxTakesOnlyNumbers)
+{
+    app::mdlMain().MapMode = QStringLiteral("City");
+    app::frmMain w;
+    auto* area = w.findChild<QLineEdit*>(QStringLiteral("txtArea"));
+    auto* chkArea = w.findChild<QCheckBox*>(QStringLiteral("chkArea"));
+    chkArea->setChecked(true);
+    area->selectAll();
+    QTest::keyClicks(area, QStringLiteral("abc"));
+    EXPECT_EQ(area->text(), QStringLiteral("0"));
+    EXPECT_TRUE(chkArea->isChecked());
+    area->selectAll();
+    QTest::keyClicks(area, QStringLiteral("5000"));
+    EXPECT_EQ(area->text(), QStringLiteral("5000"));
+    EXPECT_FALSE(chkArea->isChecked());
 }

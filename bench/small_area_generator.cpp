@@ -214,9 +214,21 @@ bool onEdge(const QPointF& p, const GridEdge& e, double tolerance, double& t)
     return std::abs(side(e.a, e.b, p)) <= tolerance * std::sqrt(length2) && t >= -1e-9 && t <= 1 + 1e-9;
 }
 
+// True when p lies inside the municipality.
+bool insideOutlines(const QPointF& p, const QVector<Outline>& outlines)
+{
+    for (const Outline& o : outlines) {
+        if (o.box.contains(p) && convert::isInsideRings(p, {o.outer}) &&
+            std::none_of(o.holes.begin(), o.holes.end(), [&](const Ring& h) { return convert::isInsideRings(p, {h}); }))
+            return true;
+    }
+    return false;
+}
+
 // Puts the wiggle points of the grid edges into every stretch of the ring that runs along an
-// edge of its cell, so that neighbouring cells keep sharing their boundary exactly.
-Ring wiggle(const Ring& ring, const Grid& g, int i, int j)
+// edge of its cell, so that neighbouring cells keep sharing their boundary exactly. A point that
+// would fall outside the municipality is left out (by every cell that shares it).
+Ring wiggle(const Ring& ring, const Grid& g, int i, int j, const QVector<Outline>& outlines)
 {
     const GridEdge edges[4] = {{g.corner(i, j), g.corner(i + 1, j), 0, i, j},
                                {g.corner(i + 1, j), g.corner(i + 1, j + 1), 1, i + 1, j},
@@ -236,8 +248,11 @@ Ring wiggle(const Ring& ring, const Grid& g, int i, int j)
             for (int s = 1; s < kEdgeParts; ++s) {
                 const int k = tp < tq ? s : kEdgeParts - s;
                 const double t = static_cast<double>(k) / kEdgeParts;
-                if (std::min(tp, tq) + 1e-9 < t && t < std::max(tp, tq) - 1e-9)
-                    out << edgePoint(g, e, k);
+                if (std::min(tp, tq) + 1e-9 < t && t < std::max(tp, tq) - 1e-9) {
+                    const QPointF w = edgePoint(g, e, k);
+                    if (insideOutlines(w, outlines))
+                        out << w;
+                }
             }
             break;
         }
@@ -269,6 +284,31 @@ Ring clipToCell(const Ring& subject, const Ring& cell)
     }
     removeRepeats(out);
     return out;
+}
+
+// Removes there-and-back runs: clipping a concave subject half-plane by half-plane leaves
+// zero-width bridges along the cell's sides where the subject reached out and back.
+void removeSpikes(Ring& r)
+{
+    bool changed = true;
+    while (changed && r.size() >= 3) {
+        changed = false;
+        for (qsizetype k = 0; k < r.size() && r.size() >= 3; ++k) {
+            const QPointF& a = r.at((k + r.size() - 1) % r.size());
+            const QPointF& b = r.at(k);
+            const QPointF& c = r.at((k + 1) % r.size());
+            const QPointF ab = b - a, bc = c - b;
+            const double scale = std::hypot(ab.x(), ab.y()) * std::hypot(bc.x(), bc.y());
+            if (std::abs(cross(ab, bc)) <= 1e-9 * scale && QPointF::dotProduct(ab, bc) < 0) {
+                r.remove(k);
+                removeRepeats(r);
+                changed = true;
+                break;
+            }
+        }
+    }
+    if (r.size() < 3)
+        r.clear();
 }
 
 // How often the subject's boundary crosses the cell's boundary.
@@ -308,6 +348,7 @@ QVector<QVector<Ring>> intersectPieces(const Outline& o, const Ring& cell, doubl
     for (const QPolygonF& poly : shape.intersected(window).toSubpathPolygons()) {
         Ring r(poly.begin(), poly.end());
         removeRepeats(r);
+        removeSpikes(r);
         if (r.size() >= 3 && std::abs(signedArea(r)) >= minArea)
             parts << r;
     }
@@ -352,6 +393,7 @@ QVector<Piece> cutCells(const QVector<Outline>& outlines, const Grid& g)
                     continue;
                 }
                 Ring clipped = clipToCell(o.outer, cell);
+                removeSpikes(clipped);
                 const double area = std::abs(signedArea(clipped));
                 if (clipped.size() < 3 || area < minArea)
                     continue;
@@ -598,7 +640,7 @@ store::DistrictFile generateSmallAreas(const convert::TopoMunicipality& m, const
             const Piece& p = pieces.at(k);
             OutRecord r{{}, 0, d.water};
             for (const Ring& ring : p.rings)
-                r.rings << wiggle(ring, grid, p.i, p.j);
+                r.rings << wiggle(ring, grid, p.i, p.j, outlines);
             const bool pond = p.whole && !d.water && unit(key, 7, quint64(p.i), quint64(p.j)) < kPondShare;
             if (pond)
                 r.rings << pondRing(grid, p.i, p.j);

@@ -27,8 +27,12 @@ LabelArray::LabelArray(LabelKind kind) : m_kind(kind)
 
 QSize LabelArray::measure(const QString& caption) const
 {
+    if (const auto it = m_sizes.constFind(caption); it != m_sizes.constEnd())
+        return it.value();
     const QFontMetrics metrics(m_style.font, &metricsDevice());
-    return QSize(metrics.horizontalAdvance(caption), metrics.height());
+    const QSize size(metrics.horizontalAdvance(caption), metrics.height());
+    m_sizes.insert(caption, size);
+    return size;
 }
 
 int LabelArray::add(const QString& caption, double left, double top, int z)
@@ -40,12 +44,14 @@ int LabelArray::add(const QString& caption, double left, double top, int z)
     label.pixelSize = measure(caption);
     label.opaque = m_style.whiteBackground;
     label.z = z;
+    ++m_generation;
     m_items.push_back(std::move(label));
     return static_cast<int>(m_items.size());
 }
 
 void LabelArray::setCaption(int index, const QString& caption)
 {
+    ++m_generation;
     Label& label = at(index);
     label.caption = caption;
     label.pixelSize = measure(caption);
@@ -53,6 +59,8 @@ void LabelArray::setCaption(int index, const QString& caption)
 
 void LabelArray::restyle(const LabelStyle& style)
 {
+    ++m_generation;
+    m_sizes.clear();
     m_style = style;
     for (Label& label : m_items)
         label.pixelSize = measure(label.caption);
@@ -86,7 +94,30 @@ void LabelLayer::removeAll()
 {
     for (LabelArray& a : m_arrays)
         a.removeCopies();
-    m_circles.clear();
+    shpBuild().clear();
+}
+
+quint64 LabelLayer::generation() const
+{
+    quint64 g = m_circleGeneration;
+    for (const LabelArray& a : m_arrays)
+        g += a.generation();
+    return g;
+}
+
+void LabelLayer::paintCached(QPainter& painter, const platform::Canvas& scale, const QRect& clip)
+{
+    const QRectF scaleRect(QPointF(scale.scaleLeft(), scale.scaleTop()), QPointF(scale.scaleRight(), scale.scaleBottom()));
+    const QSize size(scale.width(), scale.height());
+    if (m_picture.size() != size || m_pictureGeneration != generation() || m_pictureScale != scaleRect) {
+        m_picture = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        m_picture.fill(Qt::transparent);
+        QPainter p(&m_picture);
+        paint(p, scale, m_picture.rect());
+        m_pictureGeneration = generation();
+        m_pictureScale = scaleRect;
+    }
+    painter.drawImage(clip.topLeft(), m_picture, clip);
 }
 
 void LabelLayer::paint(QPainter& painter, const platform::Canvas& scale, const QRect& clip) const

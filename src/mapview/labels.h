@@ -8,6 +8,8 @@
 #include "platform/canvas.h"
 
 #include <QFont>
+#include <QHash>
+#include <QImage>
 #include <QRectF>
 #include <QSize>
 #include <QString>
@@ -53,10 +55,25 @@ public:
     int add(const QString& caption, double left, double top, int z);
     // Number of elements including the template (copies are 1 .. count() - 1).
     int count() const { return static_cast<int>(m_items.size()) + 1; }
-    Label& at(int index) { return m_items[static_cast<size_t>(index - 1)]; }
+    // Changing a label through this reference marks the layer's picture out of date.
+    Label& at(int index)
+    {
+        ++m_generation;
+        return m_items[static_cast<size_t>(index - 1)];
+    }
     const Label& at(int index) const { return m_items[static_cast<size_t>(index - 1)]; }
-    void removeCopies() { m_items.clear(); }
-    void removeLast() { m_items.pop_back(); }
+    void removeCopies()
+    {
+        ++m_generation;
+        m_items.clear();
+    }
+    void removeLast()
+    {
+        ++m_generation;
+        m_items.pop_back();
+    }
+    // Grows with every change; the layer repaints its picture when it has moved on.
+    quint64 generation() const { return m_generation; }
     // A new caption: the label is sized to it again.
     void setCaption(int index, const QString& caption);
     // Applies a new template style to the template and every copy (sizes change with the font).
@@ -72,6 +89,9 @@ private:
     LabelKind m_kind;
     LabelStyle m_style;
     std::vector<Label> m_items;
+    quint64 m_generation = 0;
+    // Captions repeat a lot (town names), and measuring means shaping the text.
+    mutable QHash<QString, QSize> m_sizes;
 };
 
 // A facility-rank circle: an ellipse in map units (width and height in degrees).
@@ -95,7 +115,11 @@ public:
     LabelArray& lblPref() { return array(LabelKind::Pref); }
     LabelArray& lblTiku() { return array(LabelKind::Tiku); }
 
-    std::vector<RankCircle>& shpBuild() { return m_circles; }
+    std::vector<RankCircle>& shpBuild()
+    {
+        ++m_circleGeneration;
+        return m_circles;
+    }
     int circleColor = 0;
 
     // Creates a copy on top of everything made so far.
@@ -105,15 +129,24 @@ public:
 
     // Paints the visible circles and labels in creation order.
     void paint(QPainter& painter, const platform::Canvas& scale, const QRect& clip) const;
+    // The same, through a picture of the layer kept until a label, the scale or the size changes,
+    // so repainting the window (hover, expose, pan) does not lay out thousands of texts again.
+    void paintCached(QPainter& painter, const platform::Canvas& scale, const QRect& clip);
     // The top-most visible label under a canvas pixel.
     std::optional<LabelHit> hitTest(QPoint pixel, const platform::Canvas& scale) const;
 
     int nextZ() { return m_nextZ++; }
 
 private:
+    quint64 generation() const;
+
     std::vector<LabelArray> m_arrays;
     std::vector<RankCircle> m_circles;
     int m_nextZ = 1;
+    quint64 m_circleGeneration = 0;
+    QImage m_picture;
+    quint64 m_pictureGeneration = ~0ull;
+    QRectF m_pictureScale;
 };
 
 // Pixel rectangle of a label on a canvas scale.

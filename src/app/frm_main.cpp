@@ -259,9 +259,17 @@ QGroupBox* frmMain::buildStatisticFrame()
 {
     auto* frame = makeFrame(this, QStringLiteral("fmeStatistic"), QStringLiteral("統計"));
     auto* layout = new QHBoxLayout(frame);
-    layout->addWidget(makeButton(frame, QStringLiteral("cmdStatistic"), QStringLiteral("統計データ")));
-    layout->addWidget(makeButton(frame, QStringLiteral("cmdRank"), QStringLiteral("ランキング")));
-    layout->addWidget(makeButton(frame, QStringLiteral("cmdUnmatch"), QStringLiteral("不一致地区")));
+    auto* cmdStatistic = makeButton(frame, QStringLiteral("cmdStatistic"), QStringLiteral("統計データ"));
+    m_cmdRank = makeButton(frame, QStringLiteral("cmdRank"), QStringLiteral("ランキング"));
+    m_cmdUnmatch = makeButton(frame, QStringLiteral("cmdUnmatch"), QStringLiteral("不一致地区"));
+    m_cmdRank->setEnabled(false); // enabled by the first join
+    m_cmdUnmatch->setEnabled(false);
+    connect(cmdStatistic, &QPushButton::clicked, this, [this] { cmdStatistic_Click(); });
+    connect(m_cmdRank, &QPushButton::clicked, this, [this] { cmdRank_Click(); });
+    connect(m_cmdUnmatch, &QPushButton::clicked, this, [this] { cmdUnmatch_Click(); });
+    layout->addWidget(cmdStatistic);
+    layout->addWidget(m_cmdRank);
+    layout->addWidget(m_cmdUnmatch);
     return frame;
 }
 

@@ -56,6 +56,11 @@ public:
     // The label layer's templates take their style from LayerProperty.
     void applyLabelStyles();
 
+    // Statistics: join a column, rank it, report the unmatched districts.
+    void cmdStatistic_Click();
+    void cmdRank_Click();
+    void cmdUnmatch_Click();
+
     // View operations (the buttons of "座標系変更（ズーム）・距離" and the zoom bar).
     void 座標設定();
     void ズーム処理共通();
@@ -132,6 +137,10 @@ private:
     QLineEdit* m_txtArea = nullptr;
     QWidget* m_townControls[6] = {};
     QPushButton* m_cmdReDraw = nullptr;
+    QPushButton* m_cmdRank = nullptr;
+    QPushButton* m_cmdUnmatch = nullptr;
+    QString m_mapSide;  // Pref: drawn districts without a value
+    QString m_statSide; // Pref: statistic rows without a drawn district
     QPushButton* m_cmdImageExport = nullptr;
     QGroupBox* m_fmeShow = nullptr;
     QGroupBox* m_fmeZoom = nullptr;

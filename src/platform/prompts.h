@@ -29,6 +29,12 @@ class Prompts {
 public:
     virtual ~Prompts() = default;
     virtual MsgAnswer message(MsgIcon icon, MsgButtons buttons, const QString& title, const QString& text) = 0;
+    // A question whose default (Enter) button is given, for questions where the safe answer is No.
+    virtual MsgAnswer ask(MsgIcon icon, MsgButtons buttons, const QString& title, const QString& text, MsgAnswer defaultButton)
+    {
+        (void)defaultButton;
+        return message(icon, buttons, title, text);
+    }
     // Nothing when the user cancelled.
     virtual std::optional<QString> input(const QString& title, const QString& prompt, const QString& initial) = 0;
     virtual std::optional<QString> openFile(const FileDialogRequest& request) = 0;

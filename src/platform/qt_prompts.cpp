@@ -65,6 +65,17 @@ MsgAnswer QtPrompts::message(MsgIcon icon, MsgButtons buttons, const QString& ti
     return fromQt(box.exec());
 }
 
+MsgAnswer QtPrompts::ask(MsgIcon icon, MsgButtons buttons, const QString& title, const QString& text, MsgAnswer defaultButton)
+{
+    QMessageBox box(toQt(icon), title, text, toQt(buttons), dialogParent(*this));
+    const QMessageBox::StandardButton def = defaultButton == MsgAnswer::No       ? QMessageBox::No
+                                            : defaultButton == MsgAnswer::Cancel ? QMessageBox::Cancel
+                                            : defaultButton == MsgAnswer::Yes    ? QMessageBox::Yes
+                                                                                 : QMessageBox::Ok;
+    box.setDefaultButton(def);
+    return fromQt(box.exec());
+}
+
 std::optional<QString> QtPrompts::input(const QString& title, const QString& prompt, const QString& initial)
 {
     bool ok = false;

@@ -1,0 +1,291 @@
+#include "stats/frm_rank.h"
+
+#include "app/mdl_main.h"
+#include "app/widgets_ui.h"
+#include "mapview/frm_ken_color.h"
+#include "platform/number_text.h"
+#include "platform/prompts.h"
+#include "stats/ranking.h"
+#include "store/statistic_file.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace miratos::stats {
+
+using app::makeButton;
+using app::makeLabel;
+using app::mdlMain;
+using mapview::labelColor;
+using mapview::setLabelColor;
+
+namespace {
+constexpr int kMaxRanks = 10;
+
+std::optional<float> toSingle(const QString& text)
+{
+    const auto v = platform::toNumber(text);
+    if (!v)
+        return std::nullopt;
+    return static_cast<float>(*v);
+}
+} // namespace
+
+frmRank::frmRank(const QVector<float>& values, QWidget* parent) : QDialog(parent), m_values(values), m_colors(kMaxRanks, 16777215)
+{
+    setObjectName(QStringLiteral("frmRank"));
+    setWindowTitle(QStringLiteral("ランキング"));
+    const auto& s = mdlMain();
+
+    auto* lblTitle = makeLabel(this, QStringLiteral("lblTitle"), s.StatItemName);
+    QFont titleFont = lblTitle->font();
+    titleFont.setBold(true);
+    lblTitle->setFont(titleFont);
+
+    m_cmbCo = new QComboBox(this);
+    m_cmbCo->setObjectName(QStringLiteral("cmbCo"));
+    for (int n = 3; n <= kMaxRanks; ++n)
+        m_cmbCo->addItem(QString::number(n));
+    m_cmbColor = new QComboBox(this);
+    m_cmbColor->setObjectName(QStringLiteral("cmbColor"));
+    m_cmbColor->addItems({QStringLiteral("赤"), QStringLiteral("黄"), QStringLiteral("緑"), QStringLiteral("青")});
+    // Beyond the equal widths: classes of equal counts and natural breaks.
+    m_cmbClass = new QComboBox(this);
+    m_cmbClass->setObjectName(QStringLiteral("cmbClass"));
+    m_cmbClass->addItems({QStringLiteral("等間隔"), QStringLiteral("等個数（分位）"), QStringLiteral("自然分類（Jenks）")});
+
+    auto* top = new QGridLayout;
+    top->addWidget(makeLabel(this, QStringLiteral("Label1"), QStringLiteral("ランク数")), 0, 0);
+    top->addWidget(m_cmbCo, 0, 1);
+    top->addWidget(makeLabel(this, QStringLiteral("Label2"), QStringLiteral("色系統")), 0, 2);
+    top->addWidget(m_cmbColor, 0, 3);
+    top->addWidget(makeLabel(this, QStringLiteral("lblClass"), QStringLiteral("区分方法")), 1, 0);
+    top->addWidget(m_cmbClass, 1, 1, 1, 3);
+
+    auto* rows = new QGridLayout;
+    rows->addWidget(makeLabel(this, QStringLiteral("Label3"), QStringLiteral("以上")), 0, 1);
+    rows->addWidget(makeLabel(this, QStringLiteral("Label4"), QStringLiteral("未満")), 0, 3);
+    rows->addWidget(makeLabel(this, QStringLiteral("lblCountHead"), QStringLiteral("地区数")), 0, 4);
+    for (int i = 1; i <= kMaxRanks; ++i) {
+        m_lblRank[i] = makeLabel(this, app::arrayName("lblRank", i), QString());
+        m_lblRank[i]->setFixedSize(40, 20);
+        m_lblRank[i]->setFrameShape(QFrame::Box);
+        m_lblRank[i]->setCursor(Qt::PointingHandCursor);
+        m_lblRank[i]->installEventFilter(this);
+        m_txtS[i] = app::makeText(this, app::arrayName("txtS", i));
+        m_lbl[i] = makeLabel(this, app::arrayName("lbl", i), QStringLiteral("～"));
+        m_txtG[i] = app::makeText(this, app::arrayName("txtG", i));
+        m_lblCount[i] = makeLabel(this, app::arrayName("lblCount", i), QString());
+        m_lblCount[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        for (QLineEdit* box : {m_txtS[i], m_txtG[i]}) {
+            box->installEventFilter(this);
+            connect(box, &QLineEdit::textChanged, this, [this] { updateCounts(); });
+        }
+        rows->addWidget(m_lblRank[i], i, 0);
+        rows->addWidget(m_txtS[i], i, 1);
+        rows->addWidget(m_lbl[i], i, 2);
+        rows->addWidget(m_txtG[i], i, 3);
+        rows->addWidget(m_lblCount[i], i, 4);
+    }
+
+    m_chkSuimen = app::makeCheck(this, QStringLiteral("chkSuimen"), QStringLiteral("水面調査区もランキングする"));
+    m_chkSuimen->setVisible(s.MapMode == QLatin1String("City"));
+    m_chkSuimen->setChecked(s.RankWater);
+
+    auto* buttons = new QHBoxLayout;
+    auto* save = makeButton(this, QStringLiteral("cmdColorSave"), QStringLiteral("色設定保存"));
+    auto* load = makeButton(this, QStringLiteral("cmdColorLoad"), QStringLiteral("色設定読込"));
+    auto* go = makeButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
+    connect(save, &QPushButton::clicked, this, [this] { cmdColorSave_Click(); });
+    connect(load, &QPushButton::clicked, this, [this] { cmdColorLoad_Click(); });
+    connect(go, &QPushButton::clicked, this, [this] { cmdGo_Click(); });
+    buttons->addWidget(save);
+    buttons->addWidget(load);
+    buttons->addStretch();
+    buttons->addWidget(go);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblTitle);
+    layout->addLayout(top);
+    layout->addLayout(rows);
+    layout->addWidget(m_chkSuimen);
+    layout->addLayout(buttons);
+
+    // Opening: the remembered list choices, then a confirmed ranking restored as it was.
+    m_cmbCo->setCurrentIndex(std::clamp(s.RankSetting[0].toInt(), 0, m_cmbCo->count() - 1));
+    m_cmbColor->setCurrentIndex(std::clamp(s.RankSetting[1].toInt(), 0, m_cmbColor->count() - 1));
+    cmbCo_Change();
+    connect(m_cmbCo, &QComboBox::currentIndexChanged, this, [this] { cmbCo_Change(); });
+    connect(m_cmbColor, &QComboBox::currentIndexChanged, this, [this] { cmbColor_Change(); });
+    connect(m_cmbClass, &QComboBox::currentIndexChanged, this, [this] { cmbClass_Change(); });
+    if (s.RankReady) {
+        for (int i = 1; i <= s.RankCount && i <= kMaxRanks && i < static_cast<int>(s.RankBound.size()); ++i) {
+            m_txtS[i]->setText(platform::formatSingle(s.RankBound[static_cast<size_t>(i)][0]));
+            m_txtG[i]->setText(platform::formatSingle(s.RankBound[static_cast<size_t>(i)][1]));
+            if (i < static_cast<int>(s.RankColor.size()))
+                setSwatch(i, s.RankColor[static_cast<size_t>(i)]);
+        }
+    }
+    updateCounts();
+}
+
+bool frmRank::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        for (int i = 1; i <= kMaxRanks; ++i) {
+            if (watched == m_lblRank[i]) {
+                lblRank_Click(i);
+                return true;
+            }
+        }
+    }
+    if (event->type() == QEvent::FocusIn) {
+        // Entering a bound box selects its whole text, ready to be typed over.
+        if (auto* box = qobject_cast<QLineEdit*>(watched))
+            QTimer::singleShot(0, box, &QLineEdit::selectAll);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmRank::setSwatch(int rank, int color)
+{
+    m_colors[rank - 1] = color;
+    setLabelColor(m_lblRank[rank], color);
+}
+
+void frmRank::propose()
+{
+    const auto& s = mdlMain();
+    RankProposal p;
+    switch (m_cmbClass->currentIndex()) {
+    case 1: p = proposeQuantile(m_values, s.StatMin, s.StatMax, m_rankCount); break;
+    case 2: p = proposeJenks(m_values, s.StatMin, s.StatMax, m_rankCount); break;
+    default: p = proposeEqualWidth(s.StatMin, s.StatMax, m_rankCount); break;
+    }
+    for (int i = 1; i <= m_rankCount; ++i) {
+        m_txtS[i]->setText(p.lower.value(i - 1));
+        m_txtG[i]->setText(p.upper.value(i - 1));
+    }
+}
+
+void frmRank::applySeries()
+{
+    const QVector<int> colors = seriesColors(m_cmbColor->currentIndex(), m_rankCount);
+    for (int i = 1; i <= m_rankCount; ++i)
+        setSwatch(i, colors.value(i - 1));
+}
+
+void frmRank::cmbCo_Change()
+{
+    m_rankCount = m_cmbCo->currentText().toInt();
+    for (int i = 1; i <= kMaxRanks; ++i) {
+        const bool shown = i <= 3 || i <= m_rankCount;
+        for (QWidget* w : {static_cast<QWidget*>(m_lblRank[i]), static_cast<QWidget*>(m_txtS[i]), static_cast<QWidget*>(m_lbl[i]),
+                           static_cast<QWidget*>(m_txtG[i]), static_cast<QWidget*>(m_lblCount[i])})
+            w->setVisible(shown);
+    }
+    propose();
+    applySeries();
+    updateCounts();
+}
+
+void frmRank::cmbColor_Change()
+{
+    applySeries();
+}
+
+void frmRank::cmbClass_Change()
+{
+    propose();
+    updateCounts();
+}
+
+void frmRank::updateCounts()
+{
+    QVector<float> lower, upper;
+    for (int i = 1; i <= m_rankCount; ++i) {
+        lower.append(toSingle(m_txtS[i]->text()).value_or(std::numeric_limits<float>::quiet_NaN()));
+        upper.append(toSingle(m_txtG[i]->text()).value_or(std::numeric_limits<float>::quiet_NaN()));
+    }
+    const QVector<int> counts = countPerRank(m_values, lower, upper);
+    for (int i = 1; i <= kMaxRanks; ++i)
+        m_lblCount[i]->setText(i <= m_rankCount ? QString::number(counts.value(i - 1)) : QString());
+}
+
+void frmRank::lblRank_Click(int rank)
+{
+    if (const auto chosen = platform::prompts().chooseColor(m_colors.value(rank - 1)))
+        setSwatch(rank, *chosen);
+}
+
+void frmRank::cmdGo_Click()
+{
+    std::vector<std::array<float, 2>> bounds(static_cast<size_t>(m_rankCount) + 1, std::array<float, 2>{0, 0});
+    for (int i = 1; i <= m_rankCount; ++i) {
+        const auto lower = toSingle(m_txtS[i]->text());
+        const auto upper = toSingle(m_txtG[i]->text());
+        if (!lower || !upper) {
+            platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("だめだめ"),
+                                        QStringLiteral("ランキング数値を正しく設定してください。"));
+            return;
+        }
+        bounds[static_cast<size_t>(i)] = {*lower, *upper};
+    }
+    auto& s = mdlMain();
+    s.RankCount = static_cast<int16_t>(m_rankCount);
+    s.RankBound = bounds;
+    s.RankColor.assign(static_cast<size_t>(m_rankCount) + 1, 0);
+    for (int i = 1; i <= m_rankCount; ++i)
+        s.RankColor[static_cast<size_t>(i)] = m_colors[i - 1];
+    s.RankSetting = {QString::number(m_cmbCo->currentIndex()), QString::number(m_cmbColor->currentIndex())};
+    s.RankReady = true;
+    s.RankWater = m_chkSuimen->isChecked();
+    accept();
+}
+
+void frmRank::cmdColorSave_Click()
+{
+    platform::FileDialogRequest request;
+    request.title = QStringLiteral("色データ保存");
+    request.filter = QStringLiteral("データファイル (*.dat)");
+    const auto path = platform::prompts().saveFile(request);
+    if (!path)
+        return;
+    const Status written = store::writeRankColorFile(*path, m_rankCount, m_colors.mid(0, m_rankCount));
+    if (!written.ok())
+        platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("残念"), written.error());
+}
+
+void frmRank::cmdColorLoad_Click()
+{
+    platform::FileDialogRequest request;
+    request.title = QStringLiteral("色データ読込");
+    request.filter = QStringLiteral("データファイル (*.dat)");
+    const auto path = platform::prompts().openFile(request);
+    if (!path)
+        return;
+    const auto file = store::readRankColorFile(*path);
+    if (!file) {
+        platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("残念"), file.error());
+        return;
+    }
+    if (QString::number(file->rankCount) != m_cmbCo->currentText()) {
+        const auto answer = platform::prompts().ask(
+            platform::MsgIcon::Question, platform::MsgButtons::YesNo, QStringLiteral("要確認"),
+            QStringLiteral("読み込もうとしているランク数が現在の設定と異なるため、\r\nランク値が初期化されますが、よろしいですか？"),
+            platform::MsgAnswer::No);
+        if (answer != platform::MsgAnswer::Yes)
+            return;
+        m_cmbCo->setCurrentIndex(file->rankCount - 3); // runs the rank count change
+    }
+    for (int i = 1; i <= file->colors.size() && i <= kMaxRanks; ++i)
+        setSwatch(i, file->colors.at(i - 1));
+}
+
+} // namespace miratos::stats

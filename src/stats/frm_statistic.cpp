@@ -1,0 +1,237 @@
+#include "stats/frm_statistic.h"
+
+#include "app/mdl_main.h"
+#include "app/prefectures.h"
+#include "app/widgets_ui.h"
+#include "platform/app_folder.h"
+#include "platform/number_text.h"
+#include "platform/prompts.h"
+#include "platform/ui_yield.h"
+#include "store/statistic_file.h"
+
+#include <QFile>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+namespace miratos::stats {
+
+using app::makeButton;
+using app::makeLabel;
+using app::mdlMain;
+using platform::MsgButtons;
+using platform::MsgIcon;
+
+namespace {
+
+QStringList captionsOf(StatisticDialog::Mode mode)
+{
+    const QString own = QStringLiteral("独自データの取り込み");
+    switch (mode) {
+    case StatisticDialog::Mode::Japan:
+        return {own, QStringLiteral("人口，面積，人口密度 (H17国勢調査)"), QStringLiteral("人口，男女別人口，男女比，世帯数 (H17国勢調査) ")};
+    case StatisticDialog::Mode::Pref:
+        return {own,
+                QStringLiteral("人口，面積，人口密度 (H12国勢調査)"),
+                QStringLiteral("人口，男女別人口，男女比，世帯数 (H12国勢調査) "),
+                QStringLiteral("人口，男女別人口，男女比，世帯数 (H17国勢調査　要計表による)"),
+                QStringLiteral("人口，面積，人口密度 (H17国勢調査)"),
+                QStringLiteral("人口，男女別人口，男女比，世帯数 (H17国勢調査)")};
+    case StatisticDialog::Mode::City:
+        return {own,
+                QStringLiteral("男女別人口総数及び世帯総数"),
+                QStringLiteral("年齢別（５歳階級、４区分）、男女別人口"),
+                QStringLiteral("世帯人員別一般世帯数"),
+                QStringLiteral("世帯の家族類型別一般世帯数"),
+                QStringLiteral("住宅の種類・所有の関係別一般世帯数、延べ面積"),
+                QStringLiteral("住宅の建て方別世帯数"),
+                QStringLiteral("６５歳以上親族のみの一般世帯数"),
+                QStringLiteral("産業別（大分類）・従業上の地位別就業者数"),
+                QStringLiteral("在学学校・未就学の種類別在学者数・未就学者数"),
+                QStringLiteral("世帯の経済構成別一般世帯数"),
+                QStringLiteral("職業別（大分類）就業者数")};
+    }
+    return {own};
+}
+
+void warn(const QString& title, const QString& text)
+{
+    platform::prompts().message(MsgIcon::Exclamation, MsgButtons::Ok, title, text);
+}
+
+} // namespace
+
+StatisticDialog::StatisticDialog(Mode mode, const QString& objectName, QWidget* parent) : QDialog(parent), m_mode(mode)
+{
+    setObjectName(objectName);
+    setWindowTitle(QStringLiteral("統計データ"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(makeLabel(this, QStringLiteral("Label2"), QStringLiteral("使用する統計の種類を選択してください")));
+    const QStringList captions = captionsOf(mode);
+    for (int i = 0; i < captions.size(); ++i) {
+        auto* option = app::makeOption(this, app::arrayName("optStatistic", i), captions.at(i));
+        m_optStatistic.append(option);
+        layout->addWidget(option);
+    }
+    m_optStatistic.first()->setChecked(true);
+    if (mode == Mode::City && mdlMain().DataYear == 17) {
+        for (int i : {7, 9, 10, 11})
+            m_optStatistic.at(i)->setEnabled(false);
+    }
+    auto* cmdExtract = makeButton(this, QStringLiteral("cmdExtract"), QStringLiteral("抽出"));
+    connect(cmdExtract, &QPushButton::clicked, this, [this] { cmdExtract_Click(); });
+    layout->addWidget(cmdExtract, 0, Qt::AlignLeft);
+    layout->addWidget(makeLabel(this, QStringLiteral("Label1"), QStringLiteral("抽出するデータを選択してください")));
+    m_lstStatistic = new QListWidget(this);
+    m_lstStatistic->setObjectName(QStringLiteral("lstStatistic"));
+    layout->addWidget(m_lstStatistic);
+
+    auto* buttons = new QHBoxLayout;
+    auto* cmdExport = makeButton(this, QStringLiteral("cmdExport"),
+                                 mode == Mode::City ? QStringLiteral("データ出力（計行有）") : QStringLiteral("データ出力"));
+    connect(cmdExport, &QPushButton::clicked, this, [this] { cmdExport_Click(false); });
+    buttons->addWidget(cmdExport);
+    if (mode == Mode::City) {
+        auto* cmdExport2 = makeButton(this, QStringLiteral("cmdExport2"), QStringLiteral("データ出力(計行無)"));
+        connect(cmdExport2, &QPushButton::clicked, this, [this] { cmdExport_Click(true); });
+        buttons->addWidget(cmdExport2);
+    }
+    buttons->addStretch();
+    m_cmdGo = makeButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
+    connect(m_cmdGo, &QPushButton::clicked, this, [this] { cmdGo_Click(); });
+    buttons->addWidget(m_cmdGo);
+    layout->addLayout(buttons);
+
+    // Reopening shows the last extraction at once.
+    const auto& s = mdlMain();
+    if (s.StatKind > 0 && s.StatKind < m_optStatistic.size())
+        m_optStatistic.at(s.StatKind)->setChecked(true);
+    if (!s.StatTable.empty())
+        fillList();
+}
+
+int StatisticDialog::selectedKind() const
+{
+    for (int i = 0; i < m_optStatistic.size(); ++i) {
+        if (m_optStatistic.at(i)->isChecked())
+            return i;
+    }
+    return 0;
+}
+
+void StatisticDialog::fillList()
+{
+    m_lstStatistic->clear();
+    const auto& s = mdlMain();
+    if (s.StatTable.empty())
+        return;
+    const auto& header = s.StatTable.front();
+    for (int c = 1; c <= s.StatColCount && c < static_cast<int>(header.size()); ++c)
+        m_lstStatistic->addItem(header[static_cast<size_t>(c)]);
+}
+
+QVector<std::pair<QString, QString>> StatisticDialog::statisticFiles(int kind) const
+{
+    const auto& s = mdlMain();
+    const QString file = QStringLiteral("statistic%1.csv").arg(kind);
+    QVector<std::pair<QString, QString>> files;
+    switch (m_mode) {
+    case Mode::Japan:
+        files.append({platform::AppFolder::path(QStringLiteral("\\MapData\\") + file), QString()});
+        break;
+    case Mode::Pref:
+        for (int i = 1; i <= app::kPrefectureCount; ++i) {
+            const auto& row = s.PrefTable[static_cast<size_t>(i)];
+            if (row[0] == QLatin1String("TRUE"))
+                files.append({platform::AppFolder::prefFolder(row[1]) + file, row[1]});
+        }
+        break;
+    case Mode::City:
+        for (int k = 1; k <= s.TikuCount; ++k)
+            files.append({s.TikuPrefix[static_cast<size_t>(k)] + file, s.TikuTable[static_cast<size_t>(k)][0]});
+        break;
+    }
+    return files;
+}
+
+void StatisticDialog::cmdExtract_Click()
+{
+    auto& s = mdlMain();
+    const int kind = selectedKind();
+    if (kind != 0 && kind == s.StatKind)
+        return; // already extracted
+    s.StatKind = static_cast<int16_t>(kind);
+    m_cmdGo->setEnabled(false);
+    s.StatTable.clear();
+    s.StatColCount = 0;
+    s.StatRowCount = 0;
+
+    if (kind > 0) {
+        for (const auto& [path, name] : statisticFiles(kind)) {
+            if (!QFile::exists(path)) {
+                warn(QStringLiteral("残念"), name + QStringLiteral("のデータファイルがありません。"));
+                continue;
+            }
+            const Status read = store::appendStatisticFile(path, s.StatTable, s.StatColCount, s.StatRowCount, false, platform::yieldToUi);
+            if (!read.ok())
+                warn(QStringLiteral("残念"), read.error());
+        }
+    } else {
+        platform::FileDialogRequest request;
+        request.title = QStringLiteral("データ取り込み");
+        request.filter = QStringLiteral("データファイル (*.csv)");
+        if (const auto path = platform::prompts().openFile(request)) {
+            const Status read = store::appendStatisticFile(*path, s.StatTable, s.StatColCount, s.StatRowCount, true, platform::yieldToUi);
+            if (!read.ok())
+                warn(QStringLiteral("残念"), read.error());
+        }
+    }
+    fillList();
+    m_cmdGo->setEnabled(true);
+}
+
+void StatisticDialog::cmdExport_Click(bool withoutTotals)
+{
+    const auto& s = mdlMain();
+    if (s.StatRowCount == 0)
+        return;
+    platform::FileDialogRequest request;
+    request.title = QStringLiteral("データファイル出力");
+    request.filter = QStringLiteral("データファイル (*.txt)");
+    request.proposedName = QStringLiteral("statistic_data");
+    request.startFolder = platform::AppFolder::root();
+    const auto path = platform::prompts().saveFile(request);
+    if (!path)
+        return;
+    const Status written = store::exportStatisticTable(*path, s.StatTable, s.StatColCount, s.StatRowCount, withoutTotals);
+    if (!written.ok())
+        warn(QStringLiteral("残念"), written.error());
+}
+
+void StatisticDialog::cmdGo_Click()
+{
+    auto& s = mdlMain();
+    const int row = m_lstStatistic->currentRow();
+    if (row < 0 || !m_lstStatistic->currentItem()->isSelected()) {
+        warn(QStringLiteral("だめだめ"), QStringLiteral("統計項目が選択されていません。"));
+        return;
+    }
+    s.StatColumn = static_cast<int16_t>(row + 1);
+    // A table without data rows has nothing to rank.
+    const bool numeric = s.StatRowCount > 0 && s.StatTable.size() > 1 &&
+                         platform::isNumeric(s.StatTable[1][static_cast<size_t>(s.StatColumn)]);
+    if (!numeric) {
+        warn(QStringLiteral("だめだめ"), QStringLiteral("その項目は統計処理できません。"));
+        return;
+    }
+    s.RankBound.clear();
+    s.RankReady = false;
+    accept();
+}
+
+void StatisticDialog::reject()
+{
+    mdlMain().StatColumn = -1;
+    QDialog::reject();
+}
+
+} // namespace miratos::stats

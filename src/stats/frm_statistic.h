@@ -1,0 +1,57 @@
+#pragma once
+// The statistic dialogs of the three map modes: choose a statistic kind, extract it from the
+// statistic files of the drawn areas (or from a table of the user's own), export it, and choose
+// the column to rank.
+#include <QDialog>
+#include <QVector>
+
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace miratos::stats {
+
+class StatisticDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum class Mode { Japan, Pref, City };
+
+    void cmdExtract_Click();
+    void cmdExport_Click(bool withoutTotals);
+    void cmdGo_Click();
+
+protected:
+    StatisticDialog(Mode mode, const QString& objectName, QWidget* parent);
+    void reject() override; // the window's close box
+
+private:
+    // The statistic files of the drawn areas for kind i, each with the name its "残念" message uses.
+    QVector<std::pair<QString, QString>> statisticFiles(int kind) const;
+    void fillList();
+    int selectedKind() const;
+
+    Mode m_mode;
+    QVector<QRadioButton*> m_optStatistic;
+    QListWidget* m_lstStatistic = nullptr;
+    QPushButton* m_cmdGo = nullptr;
+};
+
+class frmStatistic_J : public StatisticDialog {
+    Q_OBJECT
+public:
+    explicit frmStatistic_J(QWidget* parent = nullptr) : StatisticDialog(Mode::Japan, QStringLiteral("frmStatistic_J"), parent) {}
+};
+
+class frmStatistic_P : public StatisticDialog {
+    Q_OBJECT
+public:
+    explicit frmStatistic_P(QWidget* parent = nullptr) : StatisticDialog(Mode::Pref, QStringLiteral("frmStatistic_P"), parent) {}
+};
+
+class frmStatistic_C : public StatisticDialog {
+    Q_OBJECT
+public:
+    explicit frmStatistic_C(QWidget* parent = nullptr) : StatisticDialog(Mode::City, QStringLiteral("frmStatistic_C"), parent) {}
+};
+
+} // namespace miratos::stats

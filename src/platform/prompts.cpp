@@ -41,10 +41,13 @@ void ScriptedPrompts::clear()
 template <class T>
 std::optional<T> ScriptedPrompts::take()
 {
-    if (m_answers.empty() || !std::holds_alternative<T>(m_answers.front()))
-        return std::nullopt;
-    T value = std::get<T>(m_answers.front());
-    m_answers.pop_front();
+    std::optional<T> value;
+    if (!m_answers.empty()) {
+        if (const T* front = std::get_if<T>(&m_answers.front())) {
+            value.emplace(*front);
+            m_answers.pop_front();
+        }
+    }
     return value;
 }
 

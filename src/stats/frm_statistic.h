@@ -20,9 +20,10 @@ public:
     void cmdExport_Click(bool withoutTotals);
     void cmdGo_Click();
 
+    void reject() override; // the window's close box
+
 protected:
     StatisticDialog(Mode mode, const QString& objectName, QWidget* parent);
-    void reject() override; // the window's close box
 
 private:
     // The statistic files of the drawn areas for kind i, each with the name its "残念" message uses.

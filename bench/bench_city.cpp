@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+#include "qt_bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 using namespace miratos;
@@ -139,9 +141,5 @@ BENCHMARK(BM_CityRedraw)->ArgNames({"style", "px"})->Args({0, 600})->Args({2, 60
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return miratos::bench::runQtBenchmarks(argc, argv);
 }

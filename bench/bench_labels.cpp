@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
+#include "qt_bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 using namespace miratos;
@@ -113,9 +115,5 @@ BENCHMARK(BM_HoverLookup)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return miratos::bench::runQtBenchmarks(argc, argv);
 }

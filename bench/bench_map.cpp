@@ -17,6 +17,8 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include "qt_bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -195,9 +197,5 @@ BENCHMARK(BM_Redraw)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return miratos::bench::runQtBenchmarks(argc, argv);
 }

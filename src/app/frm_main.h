@@ -3,12 +3,14 @@
 // drawing live in the map view code it calls.
 #include "app/water_fill.h"
 #include "mapview/labels.h"
+#include "mapview/loaders.h"
 #include "mapview/map_tables.h"
 #include "mapview/viewport.h"
 #include "platform/canvas.h"
 #include "quiz/quiz_lists.h"
 
 #include <QVector>
+#include <functional>
 #include <QWidget>
 
 class QCheckBox;
@@ -87,6 +89,7 @@ private:
     QGroupBox* buildStatisticFrame();
 
     void connectMapControls();
+    void runLoader(const std::function<mapview::LoadReport(const mapview::LoadHooks&)>& load);
     void showLoadProblems(const QStringList& problems);
     void endWork();
 

@@ -75,40 +75,32 @@ void frmMain::endWork()
         close();
 }
 
-void frmMain::データ読込_J()
+// Every loader runs with the controls disabled, then sets the initial view and draws.
+void frmMain::runLoader(const std::function<mapview::LoadReport(const mapview::LoadHooks&)>& load)
 {
     ++m_busy;
     処理中(false);
-    const auto report = mapview::loadJapan(m_tables, mdlMain(), platform::AppFolder::initIni(), frmMain_loadHooks(m_tvwBuild));
+    const auto report = load(frmMain_loadHooks(m_tvwBuild));
     座標設定();
     描画();
     処理中(true);
     endWork();
     showLoadProblems(report.problems);
+}
+
+void frmMain::データ読込_J()
+{
+    runLoader([this](const mapview::LoadHooks& h) { return mapview::loadJapan(m_tables, mdlMain(), platform::AppFolder::initIni(), h); });
 }
 
 void frmMain::データ読込_P()
 {
-    ++m_busy;
-    処理中(false);
-    const auto report = mapview::loadPref(m_tables, mdlMain(), platform::AppFolder::initIni(), frmMain_loadHooks(m_tvwBuild));
-    座標設定();
-    描画();
-    処理中(true);
-    endWork();
-    showLoadProblems(report.problems);
+    runLoader([this](const mapview::LoadHooks& h) { return mapview::loadPref(m_tables, mdlMain(), platform::AppFolder::initIni(), h); });
 }
 
 void frmMain::データ読込_C()
 {
-    ++m_busy;
-    処理中(false);
-    const auto report = mapview::loadCity(m_tables, mdlMain(), frmMain_loadHooks(m_tvwBuild));
-    座標設定();
-    描画();
-    処理中(true);
-    endWork();
-    showLoadProblems(report.problems);
+    runLoader([this](const mapview::LoadHooks& h) { return mapview::loadCity(m_tables, mdlMain(), h); });
 }
 
 void frmMain::座標設定()

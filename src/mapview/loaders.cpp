@@ -102,6 +102,14 @@ FileExtent toFileExtent(const store::NewsExtent& n)
     return {static_cast<float>(n.west), static_cast<float>(n.east), static_cast<float>(n.south), static_cast<float>(n.north)};
 }
 
+// Adds every line key of a ring ("_" removed) to the prefecture-boundary lines.
+void addPrefLineParts(MapTables& t, QString ring)
+{
+    ring.remove(QLatin1Char('_'));
+    for (const QString& part : ring.split(QLatin1Char('@')))
+        t.lvwPrefLineOnly.add(part, part);
+}
+
 void resolveRings(MapTables& t)
 {
     t.orgPrefLineRings.clear();
@@ -187,10 +195,7 @@ LoadReport loadJapan(MapTables& t, const app::MdlMain& state, const QString& ini
                 if (state.HideSeparate && !r.contains(QLatin1Char('@')))
                     continue;
                 t.lvwOrgPrefLine.add(r, r);
-                QString plain = r;
-                plain.remove(QLatin1Char('_'));
-                for (const QString& part : plain.split(QLatin1Char('@')))
-                    t.lvwPrefLineOnly.add(part, part);
+                addPrefLineParts(t, r);
             }
         } else {
             report.problems << rings.error();
@@ -258,10 +263,8 @@ LoadReport loadPref(MapTables& t, const app::MdlMain& state, const QString& init
         readLines(t, prefFile(state, i, store::kLineFile), {}, hooks, report);
 
         if (auto rings = store::readPrefLineFile(prefFile(state, i, store::kPrefLineFile))) {
-            for (QString r : *rings) {
-                r.remove(QLatin1Char('_'));
-                for (const QString& part : r.split(QLatin1Char('@')))
-                    t.lvwPrefLineOnly.add(part, part);
+            for (const QString& r : *rings) {
+                addPrefLineParts(t, r);
                 call(hooks.yield);
             }
         } else {

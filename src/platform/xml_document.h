@@ -81,8 +81,8 @@ public:
 
 private:
     friend class XmlDocument;
-    XmlSelection(pugi::xml_node_struct* root, std::string_view name, XmlDocumentData* data)
-        : m_next(root), m_root(root), m_name(name), m_data(data)
+    XmlSelection(pugi::xml_node_struct* first, pugi::xml_node_struct* root, std::string_view name, XmlDocumentData* data)
+        : m_next(first), m_root(root), m_name(name), m_data(data)
     {
     }
 

@@ -1,0 +1,635 @@
+#include "convert/boundary_converter.h"
+
+#include "app/prefectures.h"
+#include "platform/cp932.h"
+#include "platform/number_text.h"
+#include "platform/text_file.h"
+#include "platform/xml_document.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace miratos::convert {
+namespace {
+
+using platform::XmlDocument;
+using platform::XmlNode;
+
+constexpr std::string_view kCrLf = "\r\n";
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString q(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        if (text.compare(i, from.size(), from) == 0) {
+            out += to;
+            i += from.size();
+        } else {
+            out += text[i++];
+        }
+    }
+    return out;
+}
+
+void append(QByteArray& out, std::string_view text)
+{
+    out.append(text.data(), qsizetype(text.size()));
+}
+
+bool parseDouble(std::string_view text, double& value)
+{
+    if (text.empty())
+        return false;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+}
+
+// "latitude longitude": two numbers and one space between them, nothing else.
+bool parseLatLon(std::string_view text, double& lat, double& lon)
+{
+    const size_t space = text.find(' ');
+    return space != std::string_view::npos && parseDouble(text.substr(0, space), lat)
+           && parseDouble(text.substr(space + 1), lon);
+}
+
+// A whole number as a ring's number part is read: optional sign and digits only.
+bool parseWholeNumber(std::string_view text, long long& value)
+{
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && ec == std::errc() && end == text.data() + text.size();
+}
+
+std::string_view firstPart(std::string_view id, size_t* secondStart)
+{
+    const size_t underscore = id.find('_');
+    *secondStart = underscore == std::string_view::npos ? std::string_view::npos : underscore + 1;
+    return id.substr(0, underscore);
+}
+
+bool holdsLineBreak(std::string_view text)
+{
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+struct PointEntry {
+    std::string_view text; // "lat lon" as written in the file
+    double lat = 0;
+    double lon = 0;
+};
+
+struct LineEntry {
+    std::string key;
+    int first = -1; // point indices
+    int last = -1;
+    double minLat = 0, minLon = 0, maxLat = 0, maxLon = 0;
+    size_t coordBegin = 0, coordEnd = 0; // lat, lon pairs in Converter::m_coords
+    bool odd = false;                    // used an odd number of times by rings so far
+    qint64 lastAdded = 0;                // when it last became odd (the order of the outline list)
+};
+
+struct RingPart {
+    int line = 0;
+    bool reversed = false;
+};
+
+class Converter {
+public:
+    Converter(const BoundarySources& sources, const BoundaryProgress& progress)
+        : m_sources(sources), m_progress(progress), m_pc(app::prefectureCodeText(sources.prefCode).toStdString())
+    {
+    }
+
+    Result<BoundaryConversion> run();
+
+private:
+    Status readExtent();
+    Status readPoints(const XmlDocument& doc);
+    Status readLines(const XmlDocument& doc);
+    Status readRings(const XmlDocument& doc);
+    void finishPolygon(int lastGenerator);
+    bool isInside(double lat, double lon) const;
+    void chainOutline();
+    Status readMunicipalities(const XmlDocument& doc);
+    Status encode(const char16_t* fileName, const QByteArray& utf8, QByteArray& out) const;
+
+    void step(const char* text)
+    {
+        if (m_progress.step)
+            m_progress.step(QString::fromUtf8(text));
+    }
+    void tick(int interval)
+    {
+        ++m_counter;
+        if (m_counter % interval == 0 && m_progress.counter)
+            m_progress.counter(m_counter);
+    }
+    Error dataError(std::string_view element, std::string_view id, const QString& problem) const
+    {
+        QString where = q(element);
+        if (!id.empty())
+            where += QStringLiteral("「") + q(id) + QStringLiteral("」");
+        return Error{shown(m_sources.dataPath) + QStringLiteral(": ") + where + QStringLiteral(": ") + problem};
+    }
+
+    const BoundarySources& m_sources;
+    const BoundaryProgress& m_progress;
+    const std::string m_pc;
+    qint64 m_counter = 0;
+
+    std::unordered_map<std::string_view, int> m_pointIndex;
+    std::vector<PointEntry> m_points;
+    std::unordered_map<std::string, int> m_lineIndex;
+    std::vector<LineEntry> m_lines;
+    std::vector<double> m_coords;
+
+    // The polygon being collected.
+    std::vector<RingPart> m_ring;
+    double m_minLat = 0, m_minLon = 0, m_maxLat = 0, m_maxLon = 0;
+    std::string m_polygonKey;
+    std::unordered_set<std::string> m_polygonKeys;
+
+    BoundaryConversion m_result;
+    // UTF-8 while building; CP932 at the end.
+    QByteArray m_news, m_line, m_polygon, m_point, m_prefLine, m_tiku;
+};
+
+Status Converter::readExtent()
+{
+    step("NEWS.dat: 説明ファイルを読んでいます");
+    auto meta = XmlDocument::load(m_sources.metaPath, m_progress.yield);
+    if (!meta)
+        return Error{meta.error()};
+    for (const char* name : {"westBoundLongitude", "eastBoundLongitude", "southBoundLatitude", "northBoundLatitude"}) {
+        const std::optional<QString> text = meta->firstElementText(name);
+        if (!text)
+            return Error{shown(m_sources.metaPath) + QStringLiteral(": %1 がありません").arg(QLatin1String(name))};
+        if (!platform::isNumeric(*text))
+            return Error{shown(m_sources.metaPath) + QStringLiteral(": %1 の「%2」が数値ではありません").arg(QLatin1String(name), *text)};
+        m_news.append(text->toUtf8());
+        append(m_news, kCrLf);
+    }
+    return {};
+}
+
+Status Converter::readPoints(const XmlDocument& doc)
+{
+    step("点を読んでいます");
+    std::string_view current;
+    for (const XmlNode node : doc.selectNodes("//jps:GM_Point//")) {
+        tick(100);
+        const std::string_view name = node.name();
+        if (name == "jps:GM_Point") {
+            current = node.firstAttribute();
+            if (current.empty())
+                return dataError(name, {}, QStringLiteral("識別子がありません"));
+        } else if (name == "DirectPosition.coordinate") {
+            PointEntry p;
+            p.text = node.text();
+            if (!parseLatLon(p.text, p.lat, p.lon))
+                return dataError("jps:GM_Point", current, QStringLiteral("座標「%1」が「緯度 経度」ではありません").arg(q(p.text)));
+            if (!m_pointIndex.emplace(current, int(m_points.size())).second)
+                return dataError("jps:GM_Point", current, QStringLiteral("同じ識別子の点が二つあります"));
+            m_points.push_back(p);
+        }
+    }
+    if (m_points.empty())
+        return Error{shown(m_sources.dataPath) + QStringLiteral(": jps:GM_Point がありません（行政区域データではないようです）")};
+    return {};
+}
+
+Status Converter::readLines(const XmlDocument& doc)
+{
+    step("Line.dat: 線を読んでいます");
+    std::string_view curveId;
+    int refs = 2; // point references read in the current curve
+    auto lineDone = [&]() -> Status {
+        if (refs == 2)
+            return {};
+        return dataError("jps:GM_Curve", curveId, QStringLiteral("終点の GM_PointRef.point がありません"));
+    };
+    auto addPoint = [&](LineEntry& line, double lat, double lon) {
+        m_coords.push_back(lat);
+        m_coords.push_back(lon);
+        line.minLat = std::min(line.minLat, lat);
+        line.maxLat = std::max(line.maxLat, lat);
+        line.minLon = std::min(line.minLon, lon);
+        line.maxLon = std::max(line.maxLon, lon);
+    };
+    for (const XmlNode node : doc.selectNodes("//jps:GM_Curve//")) {
+        tick(500);
+        const std::string_view name = node.name();
+        if (name == "jps:GM_Curve") {
+            if (Status s = lineDone(); !s)
+                return s;
+            curveId = node.firstAttribute();
+            LineEntry line;
+            line.key = m_pc + replaceAll(curveId, "cv", "c");
+            if (curveId.empty() || !m_lineIndex.emplace(line.key, int(m_lines.size())).second)
+                return dataError(name, curveId, curveId.empty() ? QStringLiteral("識別子がありません") : QStringLiteral("同じ識別子の曲線が二つあります"));
+            line.minLat = line.minLon = HUGE_VAL;
+            line.maxLat = line.maxLon = -HUGE_VAL;
+            line.coordBegin = line.coordEnd = m_coords.size();
+            append(m_line, line.key);
+            append(m_line, kCrLf);
+            m_lines.push_back(std::move(line));
+            refs = 0;
+        } else if (name == "GM_PointRef.point") {
+            const std::string_view ref = node.firstAttribute();
+            const auto found = m_pointIndex.find(ref);
+            if (found == m_pointIndex.end())
+                return dataError("jps:GM_Curve", curveId, QStringLiteral("GM_PointRef.point が知らない点「%1」を指しています").arg(q(ref)));
+            if (refs >= 2)
+                return dataError("jps:GM_Curve", curveId, QStringLiteral("終点のあとにまた GM_PointRef.point があります"));
+            LineEntry& line = m_lines.back();
+            const PointEntry& p = m_points[size_t(found->second)];
+            append(m_line, p.text);
+            addPoint(line, p.lat, p.lon);
+            if (refs++ == 0) {
+                line.first = found->second;
+                m_line.append(' ');
+            } else {
+                line.last = found->second;
+                line.coordEnd = m_coords.size();
+                append(m_line, kCrLf);
+            }
+        } else if (name == "DirectPosition.coordinate") {
+            if (refs != 1)
+                return dataError("jps:GM_Curve", curveId, QStringLiteral("始点と終点のあいだにない座標があります"));
+            const std::string_view text = node.text();
+            double lat = 0, lon = 0;
+            if (!parseLatLon(text, lat, lon))
+                return dataError("jps:GM_Curve", curveId, QStringLiteral("座標「%1」が「緯度 経度」ではありません").arg(q(text)));
+            append(m_line, text);
+            m_line.append(' ');
+            addPoint(m_lines.back(), lat, lon);
+        }
+    }
+    return lineDone();
+}
+
+Status Converter::readRings(const XmlDocument& doc)
+{
+    step("Polygon.dat, Point.dat: 面を読み、ラベル位置を探しています");
+    bool skip = false;
+    bool polygonOpen = false;
+    std::string_view ringId;
+    std::string_view outerRingId;
+    int lastGenerator = -1;
+    qint64 uses = 0;
+    for (const XmlNode node : doc.selectNodes("//jps:GM_Ring//")) {
+        tick(100);
+        const std::string_view name = node.name();
+        if (name == "jps:GM_Ring") {
+            ringId = node.firstAttribute();
+            size_t second = 0;
+            const std::string_view first = firstPart(ringId, &second);
+            long long number = 0;
+            if (second == std::string_view::npos)
+                return dataError(name, ringId, QStringLiteral("識別子に「_」のあとの番号がありません"));
+            const std::string_view secondPart = ringId.substr(second, ringId.find('_', second) - second);
+            if (!parseWholeNumber(replaceAll(secondPart, "ec", ""), number))
+                return dataError(name, ringId, QStringLiteral("識別子の番号「%1」が整数ではありません").arg(q(secondPart)));
+            if (number != 1) {
+                // An inner ring: it draws nothing of its own, but its lines count for the outline.
+                skip = true;
+                continue;
+            }
+            if (!m_ring.empty()) {
+                finishPolygon(lastGenerator);
+                append(m_polygon, kCrLf);
+            } else if (polygonOpen) {
+                return dataError(name, outerRingId, QStringLiteral("線が一つもありません"));
+            }
+            skip = false;
+            polygonOpen = true;
+            outerRingId = ringId;
+            m_polygonKey = m_pc + replaceAll(first, "rn", "a") + "ec";
+            m_polygonKeys.insert(m_polygonKey);
+            append(m_polygon, m_polygonKey);
+            append(m_polygon, kCrLf);
+            m_minLat = m_minLon = HUGE_VAL;
+            m_maxLat = m_maxLon = -HUGE_VAL;
+        } else if (name == "jps:GM_CompositeCurve.generator") {
+            const std::string_view ref = node.firstAttribute();
+            const bool forward = !ref.empty() && ref.front() == 'c';
+            const std::string key = m_pc + replaceAll(ref, forward ? "cv" : "oc", "c");
+            const auto found = m_lineIndex.find(key);
+            if (found == m_lineIndex.end())
+                return dataError("jps:GM_Ring", ringId, QStringLiteral("jps:GM_CompositeCurve.generator が知らない曲線「%1」を指しています").arg(q(ref)));
+            LineEntry& line = m_lines[size_t(found->second)];
+            lastGenerator = found->second;
+            if (!skip) {
+                // "@" between references; the ring's first reference starts the line.
+                if (!m_ring.empty())
+                    m_polygon.append('@');
+                if (!forward)
+                    m_polygon.append('_');
+                append(m_polygon, key);
+                m_ring.push_back({found->second, !forward});
+                m_minLat = std::min(m_minLat, line.minLat);
+                m_minLon = std::min(m_minLon, line.minLon);
+                m_maxLat = std::max(m_maxLat, line.maxLat);
+                m_maxLon = std::max(m_maxLon, line.maxLon);
+            }
+            line.odd = !line.odd;
+            if (line.odd)
+                line.lastAdded = ++uses;
+        }
+    }
+    if (!m_ring.empty())
+        finishPolygon(lastGenerator); // the last line of Polygon.dat has no line break
+    else if (polygonOpen)
+        return dataError("jps:GM_Ring", outerRingId, QStringLiteral("線が一つもありません"));
+    else
+        return Error{shown(m_sources.dataPath) + QStringLiteral(": 番号 1 の jps:GM_Ring がありません（行政区域データではないようです）")};
+    return {};
+}
+
+// Even-odd test against the ring's lines; they join into a closed ring, so their segments are
+// its edges whatever the direction each is walked in.
+bool Converter::isInside(double lat, double lon) const
+{
+    bool inside = false;
+    for (const RingPart& part : m_ring) {
+        const LineEntry& line = m_lines[size_t(part.line)];
+        if (line.minLat > lat || line.maxLat < lat || line.maxLon < lon)
+            continue;
+        for (size_t i = line.coordBegin + 2; i < line.coordEnd; i += 2) {
+            const double y1 = m_coords[i - 2], x1 = m_coords[i - 1];
+            const double y2 = m_coords[i], x2 = m_coords[i + 1];
+            if ((y1 > lat) != (y2 > lat) && lon < (x2 - x1) * (lat - y1) / (y2 - y1) + x1)
+                inside = !inside;
+        }
+    }
+    return inside;
+}
+
+// The label point: the extent's centre when it lies inside the ring, else the centre moved a
+// quarter of the extent south, north, west or east (the first that lies inside), else the first
+// point of the last curve read.
+void Converter::finishPolygon(int lastGenerator)
+{
+    const double centreLat = (m_minLat + m_maxLat) / 2;
+    const double centreLon = (m_minLon + m_maxLon) / 2;
+    const double dLat = (m_maxLat - m_minLat) / 4;
+    const double dLon = (m_maxLon - m_minLon) / 4;
+    const double seeds[5][2] = {{centreLat, centreLon},
+                                {centreLat - dLat, centreLon},
+                                {centreLat + dLat, centreLon},
+                                {centreLat, centreLon - dLon},
+                                {centreLat, centreLon + dLon}};
+    std::string label;
+    for (const auto& seed : seeds) {
+        if (isInside(seed[0], seed[1])) {
+            label = (platform::formatDouble(seed[0]) + QLatin1Char(' ') + platform::formatDouble(seed[1])).toStdString();
+            break;
+        }
+    }
+    if (label.empty())
+        label = m_points[size_t(m_lines[size_t(lastGenerator)].first)].text;
+    append(m_point, replaceAll(m_polygonKey, "a", "p"));
+    append(m_point, kCrLf);
+    append(m_point, label);
+    append(m_point, kCrLf);
+    ++m_result.report.polygons;
+    m_ring.clear();
+}
+
+// Chains the lines used an odd number of times, in the order they last became so, into rings:
+// from each free line, the next is always the first free line in that order that starts or ends
+// where the chain ends. A chain that finds none ends there, open.
+void Converter::chainOutline()
+{
+    step("PrefLine.dat: 外周をつないでいます");
+    std::vector<int> items;
+    for (int i = 0; i < int(m_lines.size()); ++i) {
+        if (m_lines[size_t(i)].odd)
+            items.push_back(i);
+    }
+    std::sort(items.begin(), items.end(), [&](int a, int b) { return m_lines[size_t(a)].lastAdded < m_lines[size_t(b)].lastAdded; });
+    // Items touching each point, in list order.
+    std::unordered_map<int, std::vector<int>> atPoint;
+    for (int j = 0; j < int(items.size()); ++j) {
+        const LineEntry& line = m_lines[size_t(items[size_t(j)])];
+        atPoint[line.first].push_back(j);
+        if (line.last != line.first)
+            atPoint[line.last].push_back(j);
+    }
+    std::vector<char> taken(items.size(), 0);
+    int open = 0;
+    for (size_t k = 0; k < items.size(); ++k) {
+        if (taken[k])
+            continue;
+        tick(500);
+        taken[k] = 1;
+        const LineEntry& first = m_lines[size_t(items[k])];
+        const int start = first.first;
+        int end = first.last;
+        append(m_prefLine, first.key);
+        while (end != start) {
+            int next = -1;
+            for (int j : atPoint[end]) {
+                if (!taken[size_t(j)]) {
+                    next = j;
+                    break;
+                }
+            }
+            if (next < 0) {
+                ++open;
+                break;
+            }
+            tick(500);
+            taken[size_t(next)] = 1;
+            const LineEntry& line = m_lines[size_t(items[size_t(next)])];
+            append(m_prefLine, line.first == end ? "@" : "@_");
+            append(m_prefLine, line.key);
+            end = line.first == end ? line.last : line.first;
+        }
+        append(m_prefLine, kCrLf);
+        ++m_result.report.outlineRings;
+    }
+    if (open > 0)
+        m_result.report.warnings << QStringLiteral("外周の線 %1 本がつながらず、閉じない輪のまま PrefLine.dat に書きました").arg(open);
+}
+
+Status Converter::readMunicipalities(const XmlDocument& doc)
+{
+    step("Tiku.dat: 市区町村を読んでいます");
+    std::string_view featureId;
+    bool open = false, haveArea = false, haveCode = false;
+    int unknownKeys = 0;
+    QString firstUnknown;
+    auto featureDone = [&]() -> Status {
+        if (open && !haveArea)
+            return dataError("ksj:EC01", featureId, QStringLiteral("ksj:ARE がありません"));
+        if (open && !haveCode)
+            return dataError("ksj:EC01", featureId, QStringLiteral("ksj:AAC がありません"));
+        return {};
+    };
+    for (const XmlNode node : doc.selectNodes("//ksj:EC01//")) {
+        tick(100);
+        const std::string_view name = node.name();
+        if (name == "ksj:EC01") {
+            if (Status s = featureDone(); !s)
+                return s;
+            featureId = node.firstAttribute();
+            open = true;
+            haveArea = haveCode = false;
+            continue;
+        }
+        const bool isArea = name == "ksj:ARE";
+        const bool isName = name == "ksj:PRN" || name == "ksj:CON" || name == "ksj:CN2";
+        const bool isCode = name == "ksj:AAC";
+        if (!isArea && !isName && !isCode)
+            continue;
+        if (isArea ? haveArea : !haveArea || haveCode)
+            return dataError("ksj:EC01", featureId, QStringLiteral("%1 の位置が ksj:ARE, 名前, ksj:AAC の順になっていません").arg(q(name)));
+        if (isArea) {
+            const std::string key = m_pc + replaceAll(node.firstAttribute(), "sf", "a");
+            if (!m_polygonKeys.count(key) && unknownKeys++ == 0)
+                firstUnknown = q(key);
+            append(m_tiku, key);
+            append(m_tiku, kCrLf);
+            haveArea = true;
+            continue;
+        }
+        const std::string_view text = node.text();
+        if (holdsLineBreak(text))
+            return dataError("ksj:EC01", featureId, QStringLiteral("%1 の文字列に改行があります").arg(q(name)));
+        if (isCode) {
+            append(m_tiku, kCrLf);
+            append(m_tiku, text);
+            append(m_tiku, kCrLf);
+            haveCode = true;
+            ++m_result.report.municipalityRecords;
+        } else {
+            if (name != "ksj:PRN")
+                m_tiku.append('@');
+            append(m_tiku, text);
+        }
+    }
+    if (Status s = featureDone(); !s)
+        return s;
+    if (unknownKeys > 0)
+        m_result.report.warnings << QStringLiteral("Tiku.dat の %1 件の面キー（最初は %2）が Polygon.dat にありません").arg(unknownKeys).arg(firstUnknown);
+    return {};
+}
+
+// UTF-8 to CP932; the files are ASCII but for the names of Tiku.dat.
+Status Converter::encode(const char16_t* fileName, const QByteArray& utf8, QByteArray& out) const
+{
+    if (std::all_of(utf8.cbegin(), utf8.cend(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        out = utf8;
+        return {};
+    }
+    auto bytes = platform::toCp932(QString::fromUtf8(utf8));
+    if (!bytes)
+        return Error{QString::fromUtf16(fileName) + QStringLiteral(": ") + bytes.error()};
+    out = std::move(*bytes);
+    return {};
+}
+
+Result<BoundaryConversion> Converter::run()
+{
+    if (m_sources.prefCode < 1 || m_sources.prefCode > app::kPrefectureCount)
+        return Error{QStringLiteral("都道府県コード %1 は 1〜47 ではありません").arg(m_sources.prefCode)};
+    if (Status s = readExtent(); !s)
+        return Error{s.error()};
+    step("データファイルを読んでいます");
+    auto doc = XmlDocument::load(m_sources.dataPath, m_progress.yield);
+    if (!doc)
+        return Error{doc.error()};
+    Status s = readPoints(*doc);
+    if (s)
+        s = readLines(*doc);
+    if (s)
+        s = readRings(*doc);
+    if (s)
+        chainOutline();
+    if (s)
+        s = readMunicipalities(*doc);
+    if (!s)
+        return Error{s.error()};
+
+    BoundaryReport& report = m_result.report;
+    report.counter = m_counter;
+    report.points = int(m_points.size());
+    report.lines = int(m_lines.size());
+    BoundaryFiles& files = m_result.files;
+    const std::pair<QByteArray*, QByteArray*> outputs[] = {{&m_news, &files.news},         {&m_line, &files.line},
+                                                           {&m_polygon, &files.polygon},   {&m_point, &files.point},
+                                                           {&m_prefLine, &files.prefLine}, {&m_tiku, &files.tiku}};
+    for (size_t i = 0; i < std::size(outputs); ++i) {
+        if (Status e = encode(kBoundaryFileNames[i], *outputs[i].first, *outputs[i].second); !e)
+            return Error{e.error()};
+        *outputs[i].first = QByteArray();
+    }
+    return std::move(m_result);
+}
+
+} // namespace
+
+bool isXmlPath(const QString& path)
+{
+    return path.endsWith(QLatin1String("xml"));
+}
+
+Result<BoundaryConversion> buildBoundaryFiles(const BoundarySources& sources, const BoundaryProgress& progress)
+{
+    return Converter(sources, progress).run();
+}
+
+Status writeBoundaryFiles(const QString& folder, const BoundaryFiles& files)
+{
+    if (!QFileInfo(folder).isDir())
+        return Error{QStringLiteral("出力先のフォルダ %1 がありません").arg(shown(folder))};
+    const QByteArray* contents[] = {&files.news, &files.line, &files.polygon, &files.point, &files.prefLine, &files.tiku};
+    for (size_t i = 0; i < std::size(contents); ++i) {
+        if (Status s = platform::writeFileAtomically(QDir(folder).filePath(QString::fromUtf16(kBoundaryFileNames[i])), *contents[i]); !s)
+            return s;
+    }
+    return {};
+}
+
+Result<BoundaryReport> 行政区域(const BoundarySources& sources, const QString& outputFolder, const BoundaryProgress& progress)
+{
+    // Checked first as well, so that a long conversion does not end in nothing.
+    if (!QFileInfo(outputFolder).isDir())
+        return Error{QStringLiteral("出力先のフォルダ %1 がありません").arg(shown(outputFolder))};
+    auto conversion = buildBoundaryFiles(sources, progress);
+    if (!conversion)
+        return Error{conversion.error()};
+    if (progress.step)
+        progress.step(QStringLiteral("ファイルを書いています"));
+    if (Status s = writeBoundaryFiles(outputFolder, conversion->files); !s)
+        return Error{s.error()};
+    return conversion->report;
+}
+
+QString boundaryDoneText()
+{
+    return QStringLiteral("変換終了！\r\n「ＯＫ」クリック後、メモリの解放に、\r\n少し時間がかかる場合があります。");
+}
+
+} // namespace miratos::convert

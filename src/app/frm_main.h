@@ -5,6 +5,7 @@
 #include "mapview/labels.h"
 #include "mapview/loaders.h"
 #include "mapview/map_tables.h"
+#include "mapview/name_labels.h"
 #include "mapview/viewport.h"
 #include "platform/canvas.h"
 #include "quiz/quiz_lists.h"
@@ -54,6 +55,7 @@ public:
     // Name labels: rebuilt by their check boxes and by every redraw.
     void chkCity_Click();
     void chkTown_Click();
+    mapview::TownFilter townFilter() const;
     void txtArea_Change();
     // The label layer's templates take their style from LayerProperty.
     void applyLabelStyles();

@@ -26,14 +26,19 @@ void frmMain::chkCity_Click()
     m_picMain->update();
 }
 
-void frmMain::chkTown_Click()
+mapview::TownFilter frmMain::townFilter() const
 {
     mapview::TownFilter filter;
     filter.representativeOnly = m_chkRepresentTownOnly->isChecked();
     filter.minimumArea = m_chkArea->isChecked();
     filter.minimum = platform::toNumber(m_txtArea->text()).value_or(0);
     filter.topRankOnly = m_chkNoOne->isChecked();
-    mapview::buildTownLabels(m_labels, m_tables, mdlMain(), m_chkTown->isChecked(), filter, m_canvas);
+    return filter;
+}
+
+void frmMain::chkTown_Click()
+{
+    mapview::buildTownLabels(m_labels, m_tables, mdlMain(), m_chkTown->isChecked(), townFilter(), m_canvas);
     m_picMain->update();
 }
 

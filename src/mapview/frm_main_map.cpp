@@ -3,6 +3,7 @@
 #include "app/mdl_main.h"
 #include "mapview/loaders.h"
 #include "mapview/map_canvas_ui.h"
+#include "mapview/map_drawing.h"
 #include "mapview/renderer.h"
 #include "platform/app_folder.h"
 #include "platform/number_text.h"
@@ -190,27 +191,20 @@ void frmMain::描画()
         m_canvas.resize(m_picMain->width(), m_picMain->height());
         m_picMain->setImage(&m_canvas.image());
     }
-    // The map is drawn into an off-screen copy and shown once it is complete.
-    platform::Canvas work(m_canvas.width(), m_canvas.height());
-    work.setScale(v.X1, v.Y1, v.X2, v.Y2);
-    work.clear();
-    mapview::Renderer renderer(work, m_tables, mdlMain());
-    renderer.setWaterFill(m_waterFill);
-    renderer.setYield(platform::yieldToUi);
-    renderer.colorCacheValid = m_colorCacheValid;
     int style = 0;
     for (int i = 0; i < 4; ++i) {
         if (m_optMode[i]->isChecked())
             style = i;
     }
-    m_labels.removeAll();
-    renderer.drawBoundaries(mapview::mapModeOf(mdlMain().MapMode), style);
-    m_colorCacheValid = renderer.colorCacheValid;
-    m_canvas = std::move(work);
+    mapview::DrawOptions options;
+    options.style = style;
+    options.cityNames = m_chkCity->isChecked();
+    options.townNames = m_chkTown->isChecked();
+    options.townFilter = townFilter();
+    options.yield = platform::yieldToUi;
+    mapview::drawScene({m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, v, mdlMain(),
+                       mapview::mapModeOf(mdlMain().MapMode), options);
     m_picMain->setImage(&m_canvas.image());
-    chkCity_Click();
-    if (mdlMain().MapMode == QLatin1String("City"))
-        chkTown_Click();
     m_picMain->update();
     尺図描画();
     endWork();

@@ -69,14 +69,18 @@ private:
     QPainter* m_p = nullptr;
 };
 
-Canvas::Batch::Batch(Canvas& canvas) : m_canvas(canvas), m_painter(std::make_unique<QPainter>(&canvas.m_image))
+Canvas::Batch::Batch(Canvas& canvas) : m_canvas(canvas)
 {
+    if (canvas.m_external)
+        return; // already drawing on another device
+    m_painter = std::make_unique<QPainter>(&canvas.m_image);
     canvas.m_batch = m_painter.get();
 }
 
 Canvas::Batch::~Batch()
 {
-    m_canvas.m_batch = nullptr;
+    if (m_painter)
+        m_canvas.m_batch = nullptr;
 }
 
 Canvas::Canvas(int width, int height)

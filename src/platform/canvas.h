@@ -108,6 +108,10 @@ public:
         std::unique_ptr<QPainter> m_painter;
     };
 
+    // Draws every primitive on another device's painter instead of the image (vector output);
+    // nullptr returns to the image. Pixel reads and flood fills always use the image.
+    void setTargetPainter(QPainter* painter) { m_batch = painter; m_external = painter != nullptr; }
+
     QImage& image() { return m_image; }
     const QImage& image() const { return m_image; }
 
@@ -118,6 +122,7 @@ private:
     // The open batch painter, or a painter for this one call.
     class PainterRef;
     QPainter* m_batch = nullptr;
+    bool m_external = false;
 
     QImage m_image;
     double m_width = 600, m_height = 600;

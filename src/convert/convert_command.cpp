@@ -1,0 +1,88 @@
+#include "convert/convert_command.h"
+
+#include "app/prefectures.h"
+#include "convert/boundary_converter.h"
+#include "convert/prefecture_set_writer.h"
+#include "platform/app_folder.h"
+
+#include <QDir>
+
+namespace miratos::convert {
+namespace {
+
+void printUsage(QTextStream& err)
+{
+    err << "usage: miratos convert boundary [--app-folder DIR] --pref CODE --meta KS-META-N….xml --data N….xml\n"
+           "       CODE is the prefecture code 1..47; the prefecture's folder under MapData must exist.\n";
+}
+
+// The value after option name in args, or empty text; false when the option is given without value
+// or more than once.
+bool optionValue(const QStringList& args, const QString& name, QString* value)
+{
+    int found = 0;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i) != name)
+            continue;
+        if (i + 1 >= args.size() || ++found > 1)
+            return false;
+        *value = args.at(i + 1);
+    }
+    return true;
+}
+
+// Every argument must be one of the options with its value.
+bool onlyKnownOptions(const QStringList& args, const QStringList& names)
+{
+    for (qsizetype i = 0; i < args.size(); i += 2) {
+        if (!names.contains(args.at(i)))
+            return false;
+    }
+    return args.size() % 2 == 0;
+}
+
+} // namespace
+
+int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (args.isEmpty() || args.first() != QLatin1String("boundary")) {
+        printUsage(err);
+        return 2;
+    }
+    const QStringList options = args.mid(1);
+    QString pref, meta, data;
+    const QString prefName = QStringLiteral("--pref"), metaName = QStringLiteral("--meta"), dataName = QStringLiteral("--data");
+    bool codeOk = false;
+    const bool parsed = onlyKnownOptions(options, {prefName, metaName, dataName}) && optionValue(options, prefName, &pref)
+                        && optionValue(options, metaName, &meta) && optionValue(options, dataName, &data);
+    const int code = pref.toInt(&codeOk);
+    if (!parsed || !codeOk || code < 1 || code > app::kPrefectureCount || !isXmlPath(meta) || !isXmlPath(data)) {
+        if (parsed && (!isXmlPath(meta) || !isXmlPath(data)))
+            err << "miratos convert: --meta と --data には名前が xml で終わるファイルを指定してください\n";
+        printUsage(err);
+        return 2;
+    }
+
+    const QString folderName = prefectureFolderName(code, platform::AppFolder::initIni());
+    const QString folder = QDir(platform::AppFolder::mapData()).filePath(folderName);
+    BoundaryProgress progress;
+    progress.step = [&out, &folderName](const QString& line) {
+        out << folderName << ": " << line << "\n";
+        out.flush();
+    };
+    const auto report = 行政区域({meta, data, code}, folder, progress);
+    if (!report) {
+        err << "miratos convert: " << report.error() << "\n";
+        err.flush();
+        return 1;
+    }
+    out << folderName << ": 変換終了！ 点 " << report->points << ", 線 " << report->lines << ", 面 " << report->polygons
+        << ", 外周 " << report->outlineRings << ", 市区町村 " << report->municipalityRecords << " 件（要素 "
+        << report->counter << "）を " << QDir::toNativeSeparators(folder) << " に書きました\n";
+    for (const QString& warning : report->warnings)
+        out << folderName << ": 注意: " << warning << "\n";
+    out.flush();
+    return 0;
+}
+
+} // namespace miratos::convert

@@ -1,0 +1,26 @@
+#include "mapview/map_drawing.h"
+
+#include "mapview/renderer.h"
+
+namespace miratos::mapview {
+
+void drawScene(const SceneRefs& scene, const ViewRect& view, app::MdlMain& state, MapMode mode, const DrawOptions& options)
+{
+    // The map is drawn into an off-screen copy and shown once it is complete.
+    platform::Canvas work(scene.canvas.width(), scene.canvas.height());
+    work.setScale(view.X1, view.Y1, view.X2, view.Y2);
+    work.clear();
+    scene.labels.removeAll();
+    Renderer renderer(work, scene.tables, state);
+    renderer.setWaterFill(scene.water);
+    renderer.setYield(options.yield);
+    renderer.colorCacheValid = scene.colorCacheValid;
+    renderer.drawBoundaries(mode, options.style);
+    scene.colorCacheValid = renderer.colorCacheValid;
+    scene.canvas = std::move(work);
+    buildNameLabels(scene.labels, scene.tables, state, mode, options.cityNames, scene.canvas);
+    if (mode == MapMode::City)
+        buildTownLabels(scene.labels, scene.tables, state, options.townNames, options.townFilter, scene.canvas);
+}
+
+} // namespace miratos::mapview

@@ -1,0 +1,35 @@
+#pragma once
+// The redraw without the window: boundaries in the chosen style on a fresh canvas, then the name
+// labels. The map window and the headless render command both draw through this, so a map
+// exported from either is the same picture.
+#include "app/mdl_main.h"
+#include "app/water_fill.h"
+#include "mapview/labels.h"
+#include "mapview/map_tables.h"
+#include "mapview/name_labels.h"
+#include "mapview/viewport.h"
+
+#include <functional>
+
+namespace miratos::mapview {
+
+struct DrawOptions {
+    int style = 0;            // the display style (0..3)
+    bool cityNames = false;   // chkCity
+    bool townNames = false;   // chkTown (City mode)
+    TownFilter townFilter;
+    std::function<void()> yield;
+};
+
+struct SceneRefs {
+    MapTables& tables;
+    platform::Canvas& canvas; // replaced by the new picture; keeps its size
+    LabelLayer& labels;
+    const app::WaterFill& water;
+    bool& colorCacheValid;
+};
+
+// Draws a view that is not empty (the caller handles the empty-view rule).
+void drawScene(const SceneRefs& scene, const ViewRect& view, app::MdlMain& state, MapMode mode, const DrawOptions& options);
+
+} // namespace miratos::mapview

@@ -2,6 +2,7 @@
 #include "app/frm_menu.h"
 #include "convert/demo_area_command.h"
 #include "convert/import_command.h"
+#include "output/render_command.h"
 #include "platform/app_folder.h"
 #include "platform/fonts.h"
 #include "platform/prompts.h"
@@ -19,6 +20,7 @@ void printUsage(QTextStream& out)
     out << "usage: miratos [--app-folder DIR]\n"
            "       miratos import [--app-folder DIR] FILE...     boundaries (TopoJSON, R maps database) into MapData\n"
            "       miratos demo-area [--app-folder DIR] BASE     area table of a maps database (MapData/demo/面積.csv)\n"
+           "       miratos render [--app-folder DIR] --mode Japan|Pref|City ... --out FILE.bmp|.png|.pdf\n"
            "       miratos snapshot [--app-folder DIR] OUT.png   save a picture of the launcher\n";
 }
 
@@ -79,6 +81,8 @@ int main(int argc, char** argv)
             return snapshotLauncher(args.first());
         if (command == QLatin1String("import"))
             return miratos::convert::runImportCommand(args, out, err);
+        if (command == QLatin1String("render"))
+            return miratos::output::runRenderCommand(args, out, err);
         if (command == QLatin1String("demo-area"))
             return miratos::convert::runDemoAreaCommand(args, out, err);
         if (command == QLatin1String("--help") || command == QLatin1String("-h")) {

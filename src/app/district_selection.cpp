@@ -37,12 +37,10 @@ QStringList readSelectCity()
     return lines ? *lines : QStringList();
 }
 
-Status applyDistrictSelection(const QVector<DistrictListItem>& chosen, MdlMain& state, platform::KeyedTable& lvwTikuColor)
+void fillDistrictSelection(const QVector<DistrictListItem>& chosen, MdlMain& state, platform::KeyedTable& lvwTikuColor)
 {
     state.clearTikuSelection();
-    QStringList names;
     for (const DistrictListItem& item : chosen) {
-        names << item.fileName;
         ++state.TikuCount;
         state.TikuPath.push_back(item.path);
         const QString prefix = item.path.left(item.path.lastIndexOf(QLatin1Char('_')) + 1);
@@ -55,6 +53,14 @@ Status applyDistrictSelection(const QVector<DistrictListItem>& chosen, MdlMain& 
         state.TikuTable.push_back(row);
         lvwTikuColor.add(row[3] + QLatin1Char('G'), QString::number(kYellow));
     }
+}
+
+Status applyDistrictSelection(const QVector<DistrictListItem>& chosen, MdlMain& state, platform::KeyedTable& lvwTikuColor)
+{
+    fillDistrictSelection(chosen, state, lvwTikuColor);
+    QStringList names;
+    for (const DistrictListItem& item : chosen)
+        names << item.fileName;
     return platform::writeTextLines(selectCityPath(), names);
 }
 

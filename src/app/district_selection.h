@@ -23,9 +23,12 @@ QVector<DistrictListItem> listDistrictFiles(const MdlMain& state);
 // The remembered file names (empty when SelectCity.txt does not exist yet).
 QStringList readSelectCity();
 
-// Fills TikuCount, TikuPath, TikuPrefix, TikuTable(k,0) and (k,3) from the chosen items, adds a
-// yellow row per municipality to lvwTikuColor, and rewrites SelectCity.txt with their names (an
-// empty file when nothing is chosen).
+// Fills TikuCount, TikuPath, TikuPrefix, TikuTable(k,0) and (k,3) from the chosen items and adds
+// a yellow row per municipality to lvwTikuColor.
+void fillDistrictSelection(const QVector<DistrictListItem>& chosen, MdlMain& state, platform::KeyedTable& lvwTikuColor);
+
+// fillDistrictSelection, then SelectCity.txt rewritten with the chosen names (an empty file when
+// nothing is chosen).
 Status applyDistrictSelection(const QVector<DistrictListItem>& chosen, MdlMain& state, platform::KeyedTable& lvwTikuColor);
 
 } // namespace miratos::app

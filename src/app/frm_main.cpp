@@ -119,6 +119,7 @@ void frmMain::buildControls()
         描画();
         処理中(true);
     });
+    connect(m_cmdImageExport, &QPushButton::clicked, this, [this] { cmdImageExport_Click(); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdColor);
     buttons->addWidget(m_cmdReDraw);
@@ -300,19 +301,15 @@ void frmMain::初期化()
     MdlMain& s = mdlMain();
     if (s.UseRoad)
         道路名データ読込();
-    s.NoteFontSize = 10;
-    for (int i = 1; i <= kPrefectureCount; ++i)
-        s.PrefTable[static_cast<size_t>(i)][2] = QString::number(kYellow);
+    prepareMode(s);
 
     if (s.MapMode == QLatin1String("Japan")) {
         m_optMode[0]->setText(QStringLiteral("線のみ"));
         m_chkCity->setText(QStringLiteral("県名"));
-        s.LayerProperty = layerPropertyDefaults(s.MapMode);
         applyLabelStyles();
         データ読込_J();
     } else if (s.MapMode == QLatin1String("Pref")) {
         m_optMode[1]->setVisible(true);
-        s.LayerProperty = layerPropertyDefaults(s.MapMode);
         applyLabelStyles();
         データ読込_P();
     } else if (s.MapMode == QLatin1String("City")) {
@@ -320,7 +317,6 @@ void frmMain::初期化()
         for (QWidget* w : m_townControls)
             w->setVisible(true);
         findChild<QLabel*>(QStringLiteral("lblm"))->setText(QStringLiteral("㎡"));
-        s.LayerProperty = layerPropertyDefaults(s.MapMode);
         applyLabelStyles();
         m_waterFill = readWaterFill(platform::AppFolder::initIni());
         データ読込_C();

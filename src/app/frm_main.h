@@ -7,6 +7,7 @@
 #include "mapview/map_tables.h"
 #include "mapview/name_labels.h"
 #include "mapview/viewport.h"
+#include "output/image_export.h"
 #include "platform/canvas.h"
 #include "quiz/quiz_lists.h"
 
@@ -60,10 +61,18 @@ public:
     // The label layer's templates take their style from LayerProperty.
     void applyLabelStyles();
 
+    // "画像出力", and what it exports.
+    void cmdImageExport_Click();
+    output::ExportScene exportScene();
+
     // Statistics: join a column, rank it, report the unmatched districts.
     void cmdStatistic_Click();
     void cmdRank_Click();
     void cmdUnmatch_Click();
+
+    // Display settings: a right click on a layer check box opens frmProperty for its row
+    // (roadIndex: the road class of row 6).
+    void openLayerProperty(int kind, int roadIndex = 0);
 
     // View operations (the buttons of "座標系変更（ズーム）・距離" and the zoom bar).
     void 座標設定();
@@ -91,6 +100,7 @@ private:
     QGroupBox* buildStatisticFrame();
 
     void connectMapControls();
+    void installLayerPropertyClicks();
     void runLoader(const std::function<mapview::LoadReport(const mapview::LoadHooks&)>& load);
     void showLoadProblems(const QStringList& problems);
     void endWork();

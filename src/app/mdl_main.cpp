@@ -29,6 +29,14 @@ void resetMdlMain()
     mdlMain() = MdlMain{};
 }
 
+void prepareMode(MdlMain& state)
+{
+    state.NoteFontSize = 10;
+    for (size_t i = 1; i < state.PrefTable.size(); ++i)
+        state.PrefTable[i][2] = QString::number(kYellow);
+    state.LayerProperty = layerPropertyDefaults(state.MapMode);
+}
+
 std::array<std::array<QVariant, 3>, 8> layerPropertyDefaults(const QString& mapMode)
 {
     std::array<std::array<QVariant, 3>, 8> p{};

@@ -78,6 +78,10 @@ MdlMain& mdlMain();
 // Back to the start state (tests; a new run starts from it anyway).
 void resetMdlMain();
 
+// The part of the map window's initialisation that only touches shared state: note font size
+// 10, every prefecture yellow, and the layer-display defaults of MapMode.
+void prepareMode(MdlMain& state);
+
 // The layer-display defaults of a map mode ("Japan", "Pref" or "City").
 std::array<std::array<QVariant, 3>, 8> layerPropertyDefaults(const QString& mapMode);
 

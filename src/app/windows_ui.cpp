@@ -1,6 +1,7 @@
 #include "app/windows_ui.h"
 
 #include "app/frm_main.h"
+#include "convert/frm_change.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -54,6 +55,10 @@ QWidget* openTopLevelWindow(const QString& windowName)
     QWidget* window = nullptr;
     if (windowName == QLatin1String("frmMain"))
         window = new frmMain;
+    else if (windowName == QLatin1String("frmChange_P"))
+        window = new convert::frmChange_P;
+    else if (windowName == QLatin1String("frmChange_J"))
+        window = new convert::frmChange_J;
     else
         window = new PendingWindow(windowName, windowTitleOf(windowName));
     window->show();

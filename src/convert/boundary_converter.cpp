@@ -108,11 +108,6 @@ struct LineEntry {
     qint64 lastAdded = 0;                // when it last became odd (the order of the outline list)
 };
 
-struct RingPart {
-    int line = 0;
-    bool reversed = false;
-};
-
 class Converter {
 public:
     Converter(const BoundarySources& sources, const BoundaryProgress& progress)
@@ -163,8 +158,10 @@ private:
     std::vector<LineEntry> m_lines;
     std::vector<double> m_coords;
 
-    // The polygon being collected.
-    std::vector<RingPart> m_ring;
+    // The polygon being collected: its outer ring, and the lines of the rings numbered 2 or more
+    // that follow it (its holes).
+    std::vector<int> m_ring;
+    std::vector<int> m_holes;
     double m_minLat = 0, m_minLon = 0, m_maxLat = 0, m_maxLon = 0;
     std::string m_polygonKey;
     std::unordered_set<std::string> m_polygonKeys;
@@ -346,11 +343,13 @@ Status Converter::readRings(const XmlDocument& doc)
                 if (!forward)
                     m_polygon.append('_');
                 append(m_polygon, key);
-                m_ring.push_back({found->second, !forward});
+                m_ring.push_back(found->second);
                 m_minLat = std::min(m_minLat, line.minLat);
                 m_minLon = std::min(m_minLon, line.minLon);
                 m_maxLat = std::max(m_maxLat, line.maxLat);
                 m_maxLon = std::max(m_maxLon, line.maxLon);
+            } else if (polygonOpen) {
+                m_holes.push_back(found->second);
             }
             line.odd = !line.odd;
             if (line.odd)
@@ -366,22 +365,27 @@ Status Converter::readRings(const XmlDocument& doc)
     return {};
 }
 
-// Even-odd test against the ring's lines; they join into a closed ring, so their segments are
-// its edges whatever the direction each is walked in.
+// Even-odd test against the lines of the polygon's rings; they join into closed rings, so their
+// segments are the edges whatever the direction each is walked in. The holes count too: a point
+// in an enclave is not on the polygon around it.
 bool Converter::isInside(double lat, double lon) const
 {
     bool inside = false;
-    for (const RingPart& part : m_ring) {
-        const LineEntry& line = m_lines[size_t(part.line)];
+    auto cross = [&](int index) {
+        const LineEntry& line = m_lines[size_t(index)];
         if (line.minLat > lat || line.maxLat < lat || line.maxLon < lon)
-            continue;
+            return;
         for (size_t i = line.coordBegin + 2; i < line.coordEnd; i += 2) {
             const double y1 = m_coords[i - 2], x1 = m_coords[i - 1];
             const double y2 = m_coords[i], x2 = m_coords[i + 1];
             if ((y1 > lat) != (y2 > lat) && lon < (x2 - x1) * (lat - y1) / (y2 - y1) + x1)
                 inside = !inside;
         }
-    }
+    };
+    for (int line : m_ring)
+        cross(line);
+    for (int line : m_holes)
+        cross(line);
     return inside;
 }
 
@@ -414,6 +418,7 @@ void Converter::finishPolygon(int lastGenerator)
     append(m_point, kCrLf);
     ++m_result.report.polygons;
     m_ring.clear();
+    m_holes.clear();
 }
 
 // Chains the lines used an odd number of times, in the order they last became so, into rings:
@@ -503,8 +508,13 @@ Status Converter::readMunicipalities(const XmlDocument& doc)
         const bool isCode = name == "ksj:AAC";
         if (!isArea && !isName && !isCode)
             continue;
-        if (isArea ? haveArea : !haveArea || haveCode)
-            return dataError("ksj:EC01", featureId, QStringLiteral("%1 の位置が ksj:ARE, 名前, ksj:AAC の順になっていません").arg(q(name)));
+        // Each feature must give its three lines: area key, names, code.
+        if (isArea && haveArea)
+            return dataError("ksj:EC01", featureId, QStringLiteral("ksj:ARE が二つあります"));
+        if (!isArea && !haveArea)
+            return dataError("ksj:EC01", featureId, QStringLiteral("%1 より前に ksj:ARE がありません").arg(q(name)));
+        if (haveCode)
+            return dataError("ksj:EC01", featureId, QStringLiteral("ksj:AAC のあとに %1 があります").arg(q(name)));
         if (isArea) {
             const std::string key = m_pc + replaceAll(node.firstAttribute(), "sf", "a");
             if (!m_polygonKeys.count(key) && unknownKeys++ == 0)
@@ -531,6 +541,8 @@ Status Converter::readMunicipalities(const XmlDocument& doc)
     }
     if (Status s = featureDone(); !s)
         return s;
+    if (m_result.report.municipalityRecords == 0)
+        m_result.report.warnings << QStringLiteral("ksj:EC01 が一つもなく、Tiku.dat は空です");
     if (unknownKeys > 0)
         m_result.report.warnings << QStringLiteral("Tiku.dat の %1 件の面キー（最初は %2）が Polygon.dat にありません").arg(unknownKeys).arg(firstUnknown);
     return {};

@@ -48,6 +48,7 @@ void frmMain::connectMapControls()
     for (QCheckBox* box : {m_chkTown, m_chkRepresentTownOnly, m_chkArea, m_chkNoOne})
         connect(box, &QCheckBox::clicked, this, [this] { chkTown_Click(); });
     connect(m_txtArea, &QLineEdit::textEdited, this, [this] { txtArea_Change(); });
+    installLayerPropertyClicks();
 }
 
 static mapview::LoadHooks frmMain_loadHooks(QTreeWidget* tree)

@@ -58,6 +58,7 @@ frmProperty::frmProperty(mapview::LabelLayer& labels, const platform::Canvas& sc
 
     auto* grid = new QGridLayout(this);
     grid->setSizeConstraint(QLayout::SetFixedSize);
+    grid->setColumnMinimumWidth(1, 110); // the railway and road rows are otherwise very narrow
     grid->addWidget(m_lblFont, 0, 0);
     grid->addWidget(m_cmbFont, 0, 1);
     grid->addWidget(m_lblRatio, 1, 0);

@@ -259,6 +259,7 @@ void appendEscapedAttribute(std::string& out, const char* value)
         switch (*p) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
         default: out += *p;
         }
@@ -356,15 +357,9 @@ std::string_view XmlNode::text() const
     if (!m_node)
         return {};
     const pugi::xml_node n(m_node);
-    if (!n.first_child()) {
-        // Only text, or nothing: the text as it stands, unless an attribute holds a ">" that the
-        // rule would take for the end of the start tag.
-        bool plain = true;
-        for (pugi::xml_attribute a = n.first_attribute(); a && plain; a = a.next_attribute())
-            plain = !std::strchr(a.value(), '>');
-        if (plain)
-            return *n.value() ? std::string_view(n.value()) : std::string_view();
-    }
+    // Only text, or nothing: the text as it stands (serialised attributes hold no ">").
+    if (!n.first_child())
+        return *n.value() ? std::string_view(n.value()) : std::string_view();
     std::string out;
     serialise(n, out);
     const std::string_view text = getText(out);

@@ -7,6 +7,7 @@
 #include "platform/number_text.h"
 #include "platform/prompts.h"
 #include "platform/ui_yield.h"
+#include "stats/extraction.h"
 #include "store/statistic_file.h"
 
 #include <QFile>
@@ -129,30 +130,6 @@ void StatisticDialog::fillList()
         m_lstStatistic->addItem(header[static_cast<size_t>(c)]);
 }
 
-QVector<std::pair<QString, QString>> StatisticDialog::statisticFiles(int kind) const
-{
-    const auto& s = mdlMain();
-    const QString file = QStringLiteral("statistic%1.csv").arg(kind);
-    QVector<std::pair<QString, QString>> files;
-    switch (m_mode) {
-    case Mode::Japan:
-        files.append({platform::AppFolder::path(QStringLiteral("\\MapData\\") + file), QString()});
-        break;
-    case Mode::Pref:
-        for (int i = 1; i <= app::kPrefectureCount; ++i) {
-            const auto& row = s.PrefTable[static_cast<size_t>(i)];
-            if (row[0] == QLatin1String("TRUE"))
-                files.append({platform::AppFolder::prefFolder(row[1]) + file, row[1]});
-        }
-        break;
-    case Mode::City:
-        for (int k = 1; k <= s.TikuCount; ++k)
-            files.append({s.TikuPrefix[static_cast<size_t>(k)] + file, s.TikuTable[static_cast<size_t>(k)][0]});
-        break;
-    }
-    return files;
-}
-
 void StatisticDialog::cmdExtract_Click()
 {
     auto& s = mdlMain();
@@ -166,7 +143,8 @@ void StatisticDialog::cmdExtract_Click()
     s.StatRowCount = 0;
 
     if (kind > 0) {
-        for (const auto& [path, name] : statisticFiles(kind)) {
+        const auto mode = m_mode == Mode::Japan ? mapview::MapMode::Japan : m_mode == Mode::Pref ? mapview::MapMode::Pref : mapview::MapMode::City;
+        for (const auto& [path, name] : statisticFiles(mode, kind, s)) {
             if (!QFile::exists(path)) {
                 warn(QStringLiteral("残念"), name + QStringLiteral("のデータファイルがありません。"));
                 continue;

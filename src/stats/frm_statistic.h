@@ -26,8 +26,6 @@ protected:
     StatisticDialog(Mode mode, const QString& objectName, QWidget* parent);
 
 private:
-    // The statistic files of the drawn areas for kind i, each with the name its "残念" message uses.
-    QVector<std::pair<QString, QString>> statisticFiles(int kind) const;
     void fillList();
     int selectedKind() const;
 

@@ -92,9 +92,9 @@ TEST_F(Launcher, EachButtonClosesTheLauncherAndOpensItsWindow)
         {"cmdMap2", "frmMain", "City", "都道府県地図"},
         {"cmdWhatPref", "frmMain", "WhatPref", "都道府県地図"},
         {"cmdWhatCity", "frmMain", "WhatCity", "都道府県地図"},
-        {"cmdChange1", "frmChange_P", nullptr, "都道府県データ変換プログラム（準備中）"},
+        {"cmdChange1", "frmChange_P", nullptr, "都道府県データ変換プログラム"},
         {"cmdChange2", "frmChange_C", nullptr, "市区町村データ変換プログラム（準備中）"},
-        {"cmdChange3", "frmChange_J", nullptr, "全国データ変換プログラム（準備中）"},
+        {"cmdChange3", "frmChange_J", nullptr, "全国データ変換プログラム"},
         {"cmdRirUroravu", "frmFighter", nullptr, "razorero（準備中）"},
         {"cmdGetCountry", "frmGetCountry", nullptr, "国盗合戦（準備中）"},
     };

@@ -1,0 +1,90 @@
+#pragma once
+// The conversion windows the launcher opens: frmChange_P converts one prefecture's data
+// (administrative boundaries, facilities, roads, census tables), frmChange_J nationwide data
+// (railways, road names, census tables). Both share the run frame: "変換" disabled and "処理中"
+// shown while a conversion runs, the node counter in lblNow, a message at the end. Closing either
+// window ends the program.
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace miratos::convert {
+
+// The controls and the run frame both windows share.
+class ChangeWindow : public QWidget {
+    Q_OBJECT
+public:
+    ~ChangeWindow() override;
+
+protected:
+    ChangeWindow(const QString& name, const QString& title, QWidget* parent);
+
+    // The options and check boxes are created by each window; the shared controls here.
+    QRadioButton* addOption(int index, const QString& caption);
+    QCheckBox* addCheck(const QString& name, const QString& caption);
+    // A file dialog started in 変換フォルダ; empty text when cancelled.
+    QString askDataFile(const QString& filter) const;
+
+    // Run frame: disable "変換" and show "処理中"; at the end enable it again, hide "処理中" and
+    // (clearCounters) clear lblAll, lblNow and lblSub.
+    void beginRun();
+    void endRun(bool clearCounters);
+    // The counter of a running conversion, shown in lblNow; the user interface is served on the
+    // way, but only every ~30 ms.
+    void showCounter(qint64 counter);
+    // The message for conversions that come with a later version.
+    void notAvailableYet();
+
+    void closeEvent(QCloseEvent* event) override;
+
+    QPushButton* m_cmdChange = nullptr;
+    QLabel* m_lblIng = nullptr;
+    QLabel* m_lblNow = nullptr;
+    QLabel* m_lblSub = nullptr;
+    QLabel* m_label1 = nullptr;
+    QLabel* m_lblAll = nullptr;
+    QLineEdit* m_txtFile2 = nullptr;
+    QPushButton* m_cmdFile2 = nullptr;
+
+private:
+    bool m_running = false;
+    bool m_closeRequested = false;
+};
+
+class frmChange_P : public ChangeWindow {
+    Q_OBJECT
+public:
+    explicit frmChange_P(QWidget* parent = nullptr);
+
+    // The administrative boundary conversion of the chosen files into the chosen prefecture's
+    // folder.
+    void 行政区域();
+
+private:
+    void cmdFile1_Click();
+    void cmdFile2_Click();
+    void cmdChange_Click();
+
+    QRadioButton* m_optMode[5] = {}; // element 2 does not exist in this window
+    QLineEdit* m_txtFile1 = nullptr;
+    QComboBox* m_cboPref = nullptr;
+};
+
+class frmChange_J : public ChangeWindow {
+    Q_OBJECT
+public:
+    explicit frmChange_J(QWidget* parent = nullptr);
+
+private:
+    void cmdFile2_Click();
+    void cmdChange_Click();
+
+    QRadioButton* m_optMode[3] = {};
+};
+
+} // namespace miratos::convert

@@ -1,0 +1,75 @@
+// The map window's "画像出力": note settings, the file, and the picture written through the same
+// export code as the render command.
+#include "app/frm_main.h"
+#include "app/mdl_main.h"
+#include "mapview/renderer.h"
+#include "output/frm_location.h"
+#include "output/image_export.h"
+#include "platform/app_folder.h"
+#include "platform/prompts.h"
+
+#include <QCheckBox>
+#include <QRadioButton>
+
+namespace miratos::app {
+
+output::ExportScene frmMain::exportScene()
+{
+    output::ExportScene scene;
+    scene.map = &m_canvas;
+    scene.view = m_viewport.view;
+    scene.data = m_tables.DataExtent;
+    scene.zoomed = m_viewport.zoomed;
+    scene.typedX2 = m_viewport.typedX2;
+    scene.typedY2 = m_viewport.typedY2;
+    scene.labels = &m_labels;
+    scene.buildNames = findChild<QCheckBox*>(QStringLiteral("chkBuildName"))->isChecked();
+    scene.buildRank = findChild<QCheckBox*>(QStringLiteral("chkBuildRank"))->isChecked();
+    const auto bar = mapview::scaleBarFor(m_viewport.view, m_canvas.height());
+    scene.scaleVisible = bar.visible;
+    scene.scaleLengthPx = bar.lengthPx;
+    scene.scaleText = bar.text;
+    int style = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (m_optMode[i]->isChecked())
+            style = i;
+    }
+    // For PDF the boundaries are drawn again as vectors with the colours the screen shows.
+    scene.drawVectorMap = [this, style](QPainter& p) {
+        platform::Canvas vector(m_canvas.width(), m_canvas.height());
+        vector.setScale(m_viewport.view.X1, m_viewport.view.Y1, m_viewport.view.X2, m_viewport.view.Y2);
+        vector.setTargetPainter(&p);
+        const bool statDrawn = mdlMain().StatDrawn;
+        mapview::Renderer renderer(vector, m_tables, mdlMain());
+        renderer.setWaterFill(m_waterFill);
+        renderer.colorCacheValid = m_colorCacheValid;
+        renderer.drawBoundaries(mapview::mapModeOf(mdlMain().MapMode), style);
+        mdlMain().StatDrawn = statDrawn;
+    };
+    return scene;
+}
+
+void frmMain::cmdImageExport_Click()
+{
+    MdlMain& s = mdlMain();
+    s.NoteCancelled = true;
+    output::frmLocation location(this);
+    location.exec();
+    if (s.NoteCancelled)
+        return;
+    platform::FileDialogRequest request;
+    request.title = QStringLiteral("イメージ出力");
+    // The bitmap comes first; PNG is the same picture, PDF draws the map as vectors.
+    request.filter = QStringLiteral("ビットマップ (*.bmp);;PNG 画像 (*.png);;PDF (*.pdf)");
+    request.proposedName = QStringLiteral("image");
+    request.startFolder = platform::AppFolder::root();
+    const auto path = platform::prompts().saveFile(request);
+    if (!path)
+        return;
+    const Status saved = output::saveExport(*path, exportScene(), s);
+    if (!saved.ok())
+        platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("残念"),
+                                    QStringLiteral("画像を書き込めませんでした。\n") + saved.error());
+}
+
+} // namespace miratos::app

@@ -1,0 +1,66 @@
+#pragma once
+// The exported picture: the painted map, the visible labels and rank circles, the legend box with
+// the source and copyright notes (or a one-line note), the frame and the scale bar. Composed with
+// a painter in export pixels, so the same code writes a bitmap or PNG (raster) and a PDF (vector).
+#include "app/mdl_main.h"
+#include "mapview/labels.h"
+#include "mapview/map_tables.h"
+#include "mapview/viewport.h"
+#include "platform/canvas.h"
+#include "platform/result.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <functional>
+
+class QPainter;
+
+namespace miratos::output {
+
+// What the export reads from the map window (or the render command).
+struct ExportScene {
+    const platform::Canvas* map = nullptr; // the painted map and its scale
+    mapview::ViewRect view;
+    mapview::Extent data;
+    bool zoomed = false;
+    float typedX2 = 0;
+    float typedY2 = 0;
+    const mapview::LabelLayer* labels = nullptr;
+    bool buildNames = false; // chkBuildName
+    bool buildRank = false;  // chkBuildRank
+    QString buildRankTitle;
+    bool scaleVisible = false;
+    double scaleLengthPx = 0;
+    QString scaleText;
+    // Draws the boundaries as vectors in map-canvas pixels (PDF); without it the map image is used.
+    std::function<void(QPainter&)> drawVectorMap;
+};
+
+// "出展元：国土交通省", or "出展元：総務省統計局" in City mode.
+QString sourceText(const QString& mapMode);
+
+// The picture's size: the map's (or the data extent's) size plus 4, widened by the legend box
+// with the note position "右枠".
+QSize exportSize(const ExportScene& scene, const app::MdlMain& state);
+
+// Composes the picture on a painter whose device has exportSize() pixels (at 96 dpi).
+void composeExport(QPainter& painter, const ExportScene& scene, const app::MdlMain& state, bool vector);
+
+// The picture as an image.
+QImage renderExport(const ExportScene& scene, const app::MdlMain& state);
+
+// Writes the picture: ".pdf" as vectors, ".png" as PNG, anything else as a 24-bit Windows bitmap.
+// The file is replaced only when everything was written; errors name the file.
+Status saveExport(const QString& path, const ExportScene& scene, const app::MdlMain& state);
+
+// Legend-box geometry (exposed for tests).
+struct LegendBox {
+    int width = 0;   // W
+    int height = 0;  // H
+    int lineHeight = 0; // d
+    int facilityHeight = 0; // hw
+};
+LegendBox legendBox(const ExportScene& scene, const app::MdlMain& state);
+
+} // namespace miratos::output

@@ -1,0 +1,319 @@
+#include "output/render_command.h"
+
+#include "app/district_selection.h"
+#include "app/mdl_main.h"
+#include "app/prefectures.h"
+#include "app/water_fill.h"
+#include "mapview/loaders.h"
+#include "mapview/map_drawing.h"
+#include "mapview/renderer.h"
+#include "output/image_export.h"
+#include "platform/app_folder.h"
+#include "platform/ini_file.h"
+#include "platform/number_text.h"
+#include "stats/extraction.h"
+#include "stats/join.h"
+#include "stats/ranking.h"
+#include "store/pref_folder.h"
+#include "store/statistic_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <optional>
+
+namespace miratos::output {
+namespace {
+
+struct Options {
+    QString mode;
+    QStringList prefs;
+    QStringList districts;
+    std::optional<int> style;
+    int stat = 0;
+    QString ownData;
+    QString column;
+    int ranks = 5;
+    int series = 0;
+    QString classes = QStringLiteral("equal");
+    bool labels = false;
+    bool towns = false;
+    int noteLocation = 0;
+    QString noteMaker;
+    int noteFontSize = 10;
+    QString out;
+};
+
+const char* const kUsage =
+    "usage: miratos render [--app-folder DIR] --mode Japan|Pref|City [--pref NAME]... [--district FILE]... "
+    "[--style 0..3] [--stat N | --own-data FILE] [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
+    "[--classes equal|quantile|jenks] [--labels] [--towns] [--note-location 0..4] [--note-maker TEXT] "
+    "[--note-font-size N] --out FILE.bmp|.png|.pdf";
+
+// Parses the arguments; an error text on failure.
+std::optional<QString> parse(const QStringList& args, Options& o)
+{
+    auto intIn = [](const QString& text, int low, int high, int& target) {
+        bool ok = false;
+        const int v = text.toInt(&ok);
+        if (!ok || v < low || v > high)
+            return false;
+        target = v;
+        return true;
+    };
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (a == QLatin1String("--labels")) {
+            o.labels = true;
+            continue;
+        }
+        if (a == QLatin1String("--towns")) {
+            o.towns = true;
+            continue;
+        }
+        if (i + 1 >= args.size())
+            return QStringLiteral("%1 needs a value").arg(a);
+        const QString v = args.at(++i);
+        int n = 0;
+        if (a == QLatin1String("--mode")) o.mode = v;
+        else if (a == QLatin1String("--pref")) o.prefs << v;
+        else if (a == QLatin1String("--district")) o.districts << v;
+        else if (a == QLatin1String("--style")) { if (!intIn(v, 0, 3, n)) return QStringLiteral("--style must be 0..3"); o.style = n; }
+        else if (a == QLatin1String("--stat")) { if (!intIn(v, 1, 11, o.stat)) return QStringLiteral("--stat must be a statistic number 1..11"); }
+        else if (a == QLatin1String("--own-data")) o.ownData = v;
+        else if (a == QLatin1String("--column")) o.column = v;
+        else if (a == QLatin1String("--ranks")) { if (!intIn(v, 3, 10, o.ranks)) return QStringLiteral("--ranks must be 3..10"); }
+        else if (a == QLatin1String("--series")) {
+            const QStringList names = {QStringLiteral("赤"), QStringLiteral("黄"), QStringLiteral("緑"), QStringLiteral("青")};
+            o.series = static_cast<int>(names.indexOf(v));
+            if (o.series < 0)
+                return QStringLiteral("--series must be 赤, 黄, 緑 or 青");
+        }
+        else if (a == QLatin1String("--classes")) {
+            if (v != QLatin1String("equal") && v != QLatin1String("quantile") && v != QLatin1String("jenks"))
+                return QStringLiteral("--classes must be equal, quantile or jenks");
+            o.classes = v;
+        }
+        else if (a == QLatin1String("--note-location")) { if (!intIn(v, 0, 4, o.noteLocation)) return QStringLiteral("--note-location must be 0..4"); }
+        else if (a == QLatin1String("--note-maker")) o.noteMaker = v;
+        else if (a == QLatin1String("--note-font-size")) { if (!intIn(v, 6, 72, o.noteFontSize)) return QStringLiteral("--note-font-size must be 6..72"); }
+        else if (a == QLatin1String("--out")) o.out = v;
+        else return QStringLiteral("unknown option %1").arg(a);
+    }
+    if (o.mode != QLatin1String("Japan") && o.mode != QLatin1String("Pref") && o.mode != QLatin1String("City"))
+        return QStringLiteral("--mode must be Japan, Pref or City");
+    if (o.out.isEmpty())
+        return QStringLiteral("--out FILE is required");
+    if (o.stat > 0 && !o.ownData.isEmpty())
+        return QStringLiteral("--stat and --own-data exclude each other");
+    if (!o.column.isEmpty() && o.stat == 0 && o.ownData.isEmpty())
+        return QStringLiteral("--column needs --stat N or --own-data FILE");
+    return std::nullopt;
+}
+
+// Marks the chosen prefectures (all that hold data when none is named) in PrefTable.
+std::optional<QString> selectPrefectures(const Options& o, app::MdlMain& s)
+{
+    for (int i = 1; i <= app::kPrefectureCount; ++i) {
+        QString name = platform::GetINIValue(app::prefectureCodeText(i), QStringLiteral("Pref"), platform::AppFolder::initIni());
+        if (name == QLatin1String("ERROR"))
+            name = app::prefectureName(i);
+        s.PrefTable[static_cast<size_t>(i)] = {QString(), name, QString()};
+    }
+    for (const QString& wanted : o.prefs) {
+        bool found = false;
+        for (int i = 1; i <= app::kPrefectureCount; ++i) {
+            auto& row = s.PrefTable[static_cast<size_t>(i)];
+            if (row[1] == wanted || app::prefectureCodeText(i) == wanted) {
+                row[0] = QStringLiteral("TRUE");
+                found = true;
+            }
+        }
+        if (!found)
+            return QStringLiteral("unknown prefecture: %1").arg(wanted);
+    }
+    if (o.prefs.isEmpty()) {
+        bool any = false;
+        for (int i = 1; i <= app::kPrefectureCount; ++i) {
+            auto& row = s.PrefTable[static_cast<size_t>(i)];
+            const QString folder = platform::AppFolder::prefFolder(row[1]);
+            const bool has = o.mode == QLatin1String("City") ? !store::districtFiles(folder).isEmpty() : store::hasPrefectureData(folder);
+            if (has) {
+                row[0] = QStringLiteral("TRUE");
+                any = true;
+            }
+        }
+        if (!any)
+            return QStringLiteral("no prefecture data in %1").arg(QDir::toNativeSeparators(platform::AppFolder::mapData()));
+    }
+    return std::nullopt;
+}
+
+// City mode: the named district files, or every year-17 district file of the chosen prefectures.
+std::optional<QString> selectDistricts(const Options& o, app::MdlMain& s, platform::KeyedTable& colours)
+{
+    s.DataYear = 17;
+    QVector<app::DistrictListItem> chosen;
+    if (o.districts.isEmpty()) {
+        chosen = app::listDistrictFiles(s);
+    } else {
+        for (const QString& f : o.districts) {
+            if (!QFileInfo::exists(f))
+                return QStringLiteral("cannot read district file %1").arg(QDir::toNativeSeparators(f));
+            const QFileInfo info(f);
+            chosen.append({info.fileName(), info.absoluteFilePath()});
+        }
+    }
+    if (chosen.isEmpty())
+        return QStringLiteral("no district files to draw");
+    app::fillDistrictSelection(chosen, s, colours);
+    return std::nullopt;
+}
+
+// Extracts the statistic, joins the column and ranks it with the proposed bounds.
+std::optional<QString> applyStatistic(const Options& o, app::MdlMain& s, mapview::MapTables& t, mapview::MapMode mode)
+{
+    s.StatTable.clear();
+    s.StatColCount = 0;
+    s.StatRowCount = 0;
+    if (!o.ownData.isEmpty()) {
+        if (!QFileInfo::exists(o.ownData))
+            return QStringLiteral("cannot read %1").arg(QDir::toNativeSeparators(o.ownData));
+        const Status read = store::appendStatisticFile(o.ownData, s.StatTable, s.StatColCount, s.StatRowCount, true);
+        if (!read.ok())
+            return read.error();
+    } else {
+        for (const auto& [path, name] : stats::statisticFiles(mode, o.stat, s)) {
+            if (!QFileInfo::exists(path))
+                return QStringLiteral("missing statistic file %1").arg(QDir::toNativeSeparators(path));
+            const Status read = store::appendStatisticFile(path, s.StatTable, s.StatColCount, s.StatRowCount);
+            if (!read.ok())
+                return read.error();
+        }
+    }
+    if (s.StatTable.empty())
+        return QStringLiteral("the statistic table is empty");
+    const auto& header = s.StatTable.front();
+    int column = -1;
+    for (int c = 1; c < static_cast<int>(header.size()); ++c) {
+        if (header[static_cast<size_t>(c)] == o.column)
+            column = c;
+    }
+    if (column < 0)
+        return QStringLiteral("no column \"%1\" in the statistic table").arg(o.column);
+    if (s.StatRowCount == 0 || !platform::isNumeric(s.StatTable[1][static_cast<size_t>(column)]))
+        return QStringLiteral("column \"%1\" is not numeric").arg(o.column);
+    s.StatColumn = static_cast<int16_t>(column);
+    stats::joinStatistic(t, s, mode);
+
+    const QVector<float> values = stats::joinedValues(t, mode);
+    stats::RankProposal p;
+    if (o.classes == QLatin1String("quantile"))
+        p = stats::proposeQuantile(values, s.StatMin, s.StatMax, o.ranks);
+    else if (o.classes == QLatin1String("jenks"))
+        p = stats::proposeJenks(values, s.StatMin, s.StatMax, o.ranks);
+    else
+        p = stats::proposeEqualWidth(s.StatMin, s.StatMax, o.ranks);
+    const QVector<int> colours = stats::seriesColors(o.series, o.ranks);
+    s.RankCount = static_cast<int16_t>(o.ranks);
+    s.RankBound.assign(static_cast<size_t>(o.ranks) + 1, {0, 0});
+    s.RankColor.assign(static_cast<size_t>(o.ranks) + 1, 0);
+    for (int i = 1; i <= o.ranks; ++i) {
+        s.RankBound[static_cast<size_t>(i)] = {static_cast<float>(platform::toNumber(p.lower.value(i - 1)).value_or(0)),
+                                               static_cast<float>(platform::toNumber(p.upper.value(i - 1)).value_or(0))};
+        s.RankColor[static_cast<size_t>(i)] = colours.value(i - 1);
+    }
+    s.RankReady = true;
+    return std::nullopt;
+}
+
+} // namespace
+
+int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    Options o;
+    if (const auto problem = parse(args, o)) {
+        err << "miratos render: " << *problem << "\n" << QString::fromUtf8(kUsage) << "\n";
+        return 2;
+    }
+    auto fail = [&err](const QString& problem) {
+        err << "miratos render: " << problem << "\n";
+        return 1;
+    };
+
+    app::resetMdlMain();
+    app::MdlMain& s = app::mdlMain();
+    s.MapMode = o.mode;
+    s.UseSpecialCoordinate = true;
+    s.HideSeparate = false;
+    if (const auto problem = selectPrefectures(o, s))
+        return fail(*problem);
+    app::prepareMode(s);
+
+    const mapview::MapMode mode = mapview::mapModeOf(o.mode);
+    mapview::MapTables tables;
+    if (mode == mapview::MapMode::City) {
+        if (const auto problem = selectDistricts(o, s, tables.lvwTikuColor))
+            return fail(*problem);
+    }
+    const app::WaterFill water = app::readWaterFill(platform::AppFolder::initIni());
+    mapview::LoadReport report;
+    if (mode == mapview::MapMode::Japan)
+        report = mapview::loadJapan(tables, s, platform::AppFolder::initIni(), {});
+    else if (mode == mapview::MapMode::Pref)
+        report = mapview::loadPref(tables, s, platform::AppFolder::initIni(), {});
+    else
+        report = mapview::loadCity(tables, s, {});
+    for (const QString& problem : report.problems)
+        err << "miratos render: warning: " << problem << "\n";
+
+    if (!o.column.isEmpty()) {
+        if (const auto problem = applyStatistic(o, s, tables, mode))
+            return fail(*problem);
+    }
+
+    mapview::Viewport viewport;
+    viewport.setInitialView(tables.DataExtent);
+    if (viewport.view.isEmpty())
+        return fail(QStringLiteral("nothing to draw: the chosen areas hold no data"));
+    platform::Canvas canvas(600, 600);
+    mapview::LabelLayer labels;
+    for (int k = 0; k < mapview::kLabelKinds; ++k)
+        labels.array(static_cast<mapview::LabelKind>(k)).restyle(mapview::labelStyleOf(s, static_cast<mapview::LabelKind>(k)));
+    bool colorCacheValid = false;
+    mapview::DrawOptions draw;
+    draw.style = o.style.value_or(o.column.isEmpty() ? 0 : 3);
+    draw.cityNames = o.labels;
+    draw.townNames = o.towns;
+    mapview::drawScene({tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw);
+
+    s.NoteFontSize = static_cast<int16_t>(o.noteFontSize);
+    // Without a statistic legend the note always goes to the bottom right.
+    s.NoteLocation = static_cast<int16_t>(s.StatDrawn ? o.noteLocation : 4);
+    s.NoteMaker = o.noteMaker;
+    const mapview::ScaleBar bar = mapview::scaleBarFor(viewport.view, canvas.height());
+    ExportScene scene;
+    scene.map = &canvas;
+    scene.view = viewport.view;
+    scene.data = tables.DataExtent;
+    scene.labels = &labels;
+    scene.scaleVisible = bar.visible;
+    scene.scaleLengthPx = bar.lengthPx;
+    scene.scaleText = bar.text;
+    scene.drawVectorMap = [&](QPainter& p) {
+        platform::Canvas vector(canvas.width(), canvas.height());
+        vector.setScale(viewport.view.X1, viewport.view.Y1, viewport.view.X2, viewport.view.Y2);
+        vector.setTargetPainter(&p);
+        mapview::Renderer renderer(vector, tables, s);
+        renderer.setWaterFill(water);
+        renderer.colorCacheValid = colorCacheValid;
+        renderer.drawBoundaries(mode, draw.style);
+    };
+    const Status saved = saveExport(o.out, scene, s);
+    if (!saved.ok())
+        return fail(saved.error());
+    out << "miratos render: wrote " << QDir::toNativeSeparators(QFileInfo(o.out).absoluteFilePath()) << "\n";
+    return 0;
+}
+
+} // namespace miratos::output

@@ -1,0 +1,56 @@
+// "miratos convert boundary": the boundary conversion without a window, its exit codes and report.
+#include "boundary_fixture.h"
+#include "convert/convert_command.h"
+
+namespace {
+
+using miratos::bench::BoundaryXmlWriter;
+
+class ConvertCommand : public BoundaryFolder {
+protected:
+    int run(const QStringList& args)
+    {
+        m_out.clear();
+        m_err.clear();
+        QTextStream out(&m_out), err(&m_err);
+        return miratos::convert::runConvertCommand(args, out, err);
+    }
+    QString m_out, m_err;
+};
+
+TEST_F(ConvertCommand, ConvertsIntoThePrefectureFolderAndReportsProblems)
+{
+    const QString meta = inputFile(QStringLiteral("KS-META-N03-21_13.xml"), metaXml());
+    const QString data = inputFile(QStringLiteral("N03-21_13.xml"), dataXml([](BoundaryXmlWriter& w) {
+        w.point("n1", "35 139");
+        w.curve("cv1", "n1", {"35 140", "36 140"}, "n1");
+        w.surface("sf1ec", {{"rn1_ec1", {"cv1"}}});
+        w.feature("ec1", "sf1ec", QStringLiteral("東京都"), {}, QStringLiteral("島"), QStringLiteral("13999"));
+    }));
+    const QString pref = QStringLiteral("--pref"), m = QStringLiteral("--meta"), d = QStringLiteral("--data");
+    const QString boundary = QStringLiteral("boundary");
+
+    ASSERT_EQ(run({boundary, pref, QStringLiteral("13"), m, meta, d, data}), 0) << m_err.toStdString();
+    EXPECT_TRUE(m_out.contains(QStringLiteral("東京都: 変換終了！ 点 1, 線 1, 面 1, 外周 1, 市区町村 1 件"))) << m_out.toStdString();
+    EXPECT_EQ(fileText(QStringLiteral("PrefLine.dat")), "13c1\r\n");
+
+    // The prefecture's folder must exist.
+    EXPECT_EQ(run({boundary, pref, QStringLiteral("14"), m, meta, d, data}), 1);
+    EXPECT_TRUE(m_err.startsWith(QStringLiteral("miratos convert: 出力先のフォルダ"))) << m_err.toStdString();
+    EXPECT_TRUE(m_err.contains(QStringLiteral("県14"))) << m_err.toStdString();
+
+    const QStringList wrong[] = {
+        {},
+        {QStringLiteral("railway"), pref, QStringLiteral("13"), m, meta, d, data},
+        {boundary, pref, QStringLiteral("13"), m, meta},
+        {boundary, pref, QStringLiteral("48"), m, meta, d, data},
+        {boundary, pref, QStringLiteral("13"), m, meta, d, data, QStringLiteral("--force")},
+        {boundary, pref, QStringLiteral("13"), m, meta, d, QStringLiteral("N03-21_13.XML")},
+    };
+    for (const QStringList& args : wrong) {
+        EXPECT_EQ(run(args), 2) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(m_err.contains(QStringLiteral("usage: miratos convert boundary"))) << m_err.toStdString();
+    }
+}
+
+} // namespace

@@ -1,0 +1,347 @@
+#include "../mapview/map_fixture.h"
+#include "app/frm_main.h"
+#include "output/frm_location.h"
+#include "output/image_export.h"
+#include "output/render_command.h"
+#include "platform/prompts.h"
+#include "platform/text_file.h"
+#include "stats/frm_rank.h"
+#include "stats/frm_statistic.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+#include <QTimer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QRadioButton>
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+using namespace miratos;
+using namespace miratos::output;
+
+namespace {
+
+template <class D>
+void whenShown(std::function<void(D&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        act(*d);
+    });
+}
+
+constexpr QRgb kWhite = 0xFFFFFFFF;
+constexpr QRgb kBlack = 0xFF000000;
+
+// A 600 × 600 map of x 139..140, y 35..36 (one degree = 600 px), painted light grey.
+class ExportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        app::resetMdlMain();
+        auto& s = app::mdlMain();
+        s.MapMode = QStringLiteral("Pref");
+        app::prepareMode(s);
+        map.setScale(139, 36, 140, 35);
+        map.image().fill(QColor(200, 200, 200));
+        scene.map = &map;
+        scene.view = {139, 36, 140, 35};
+        scene.data = {139.1f, 35.1f, 139.5f, 35.5f};
+        scene.labels = &labels;
+    }
+    void statistics(int ranks)
+    {
+        auto& s = app::mdlMain();
+        s.StatDrawn = true;
+        s.StatItemName = QStringLiteral("人口(人)");
+        s.RankCount = static_cast<int16_t>(ranks);
+        s.RankBound.assign(static_cast<size_t>(ranks) + 1, {0, 10});
+        s.RankColor.assign(static_cast<size_t>(ranks) + 1, 255);
+    }
+    platform::Canvas map{600, 600};
+    mapview::LabelLayer labels;
+    ExportScene scene;
+};
+
+} // namespace
+
+TEST_F(ExportTest, LegendHeightGrowsByOneLineAndFivePixelsWithACopyright)
+{
+    statistics(5);
+    const LegendBox without = legendBox(scene, app::mdlMain());
+    app::mdlMain().NoteMaker = QStringLiteral("ミラトス");
+    const LegendBox with = legendBox(scene, app::mdlMain());
+    EXPECT_EQ(with.height - without.height, with.lineHeight + 5);
+    EXPECT_EQ(without.height, without.lineHeight * (3 + 5) + 45);
+    app::mdlMain().MapMode = QStringLiteral("City");
+    EXPECT_EQ(legendBox(scene, app::mdlMain()).height, with.lineHeight * (2 + 1 + 5) + 50);
+}
+
+TEST_F(ExportTest, LegendWidthFollowsTheLineWithMostCharactersTheEarlierOnATie)
+{
+    statistics(3);
+    auto& s = app::mdlMain();
+    // Line 0 "　　　　　総務省統計局" has 11 characters. A title of 11 narrow characters ties and
+    // loses to the earlier (wider) line; with 12 it wins even though it renders narrower.
+    s.StatItemName = QStringLiteral("aaaaaaaaaaa");
+    const int tie = legendBox(scene, s).width;
+    s.StatItemName = QStringLiteral("aaaaaaaaaaaa");
+    const int longer = legendBox(scene, s).width;
+    EXPECT_GT(tie, longer);
+    s.StatItemName = QStringLiteral("人口");
+    EXPECT_EQ(legendBox(scene, s).width, tie);
+}
+
+TEST_F(ExportTest, RightFrameWidensThePictureWithASeparatingLine)
+{
+    statistics(3);
+    app::mdlMain().NoteLocation = 0;
+    const LegendBox box = legendBox(scene, app::mdlMain());
+    const QSize base(scene.map->width(), 0);
+    scene.zoomed = true;
+    const QImage image = renderExport(scene, app::mdlMain());
+    EXPECT_EQ(image.width(), 604 + box.width);
+    EXPECT_EQ(image.height(), 604);
+    EXPECT_EQ(image.pixel(604 - 2 - 2, 300), kBlack); // the vertical line at c - 2
+    EXPECT_EQ(image.pixel(image.width() - 5, 300), kBlack); // the frame's right side
+    app::mdlMain().NoteLocation = 1;
+    EXPECT_EQ(renderExport(scene, app::mdlMain()).width(), 604);
+    (void)base;
+}
+
+TEST_F(ExportTest, SourceLinesDependOnTheMode)
+{
+    statistics(3);
+    scene.zoomed = true;
+    app::mdlMain().NoteLocation = 1;
+    const LegendBox box = legendBox(scene, app::mdlMain());
+    const int d = box.lineHeight;
+    auto inkInRows = [&](const QImage& img, int top, int bottom) {
+        for (int y = top; y <= bottom; ++y)
+            for (int x = 4; x < box.width - 4; ++x)
+                if (img.pixel(x, y) != kWhite)
+                    return true;
+        return false;
+    };
+    // Title at 10, three rank rows from 20 + d, the sources 20 lower: the first at 40 + 4d.
+    const int first = 40 + 4 * d;
+    const int second = first + d;
+    const QImage pref = renderExport(scene, app::mdlMain());
+    EXPECT_TRUE(inkInRows(pref, first, second - 1));
+    EXPECT_TRUE(inkInRows(pref, second, second + 4));
+    app::mdlMain().MapMode = QStringLiteral("City");
+    const LegendBox cityBox = legendBox(scene, app::mdlMain());
+    const QImage city = renderExport(scene, app::mdlMain());
+    EXPECT_TRUE(inkInRows(city, first, second - 1));
+    // Below the one source line only the feet of its glyphs, far less ink than a second line.
+    auto inkCount = [&](const QImage& img) {
+        int n = 0;
+        for (int y = second; y < std::min(second + d, cityBox.height - 1); ++y)
+            for (int x = 4; x < cityBox.width - 4; ++x)
+                n += img.pixel(x, y) != kWhite;
+        return n;
+    };
+    EXPECT_LT(inkCount(city) * 5, inkCount(pref));
+}
+
+TEST_F(ExportTest, PlainNoteSitsBottomRightWhateverTheLocation)
+{
+    app::mdlMain().NoteLocation = 1;
+    scene.zoomed = true;
+    const QImage image = renderExport(scene, app::mdlMain());
+    EXPECT_EQ(image.pixel(image.width() - 10, image.height() - 10), kBlack); // the note box's corner
+    EXPECT_NE(image.pixel(2, 2), kBlack);                                   // no frame without statistics
+    EXPECT_EQ(image.pixel(image.width() - 5, 300), 0xFFC8C8C8);              // map, not a frame
+}
+
+TEST_F(ExportTest, LabelsOnlyWhenVisibleFacilityNamesOnlyWhenTickedWhiteBoxesTextSized)
+{
+    scene.zoomed = true;
+    app::mdlMain().LayerProperty[0][2] = 1;
+    const int pref = labels.add(mapview::LabelKind::Pref, QStringLiteral("千代田区"), 139.5, 35.5);
+    const int hidden = labels.add(mapview::LabelKind::Pref, QStringLiteral("隠れ"), 139.2, 35.8);
+    labels.array(mapview::LabelKind::Pref).at(hidden).visible = false;
+    labels.add(mapview::LabelKind::Build, QStringLiteral("施設"), 139.8, 35.2);
+    const QSize size = labels.array(mapview::LabelKind::Pref).at(pref).pixelSize;
+    QImage image = renderExport(scene, app::mdlMain());
+    // The white box covers exactly the text: inside white or ink, just outside the map's grey.
+    EXPECT_NE(image.pixel(300 + size.width() - 1, 300 + size.height() - 1), 0xFFC8C8C8);
+    EXPECT_EQ(image.pixel(300 + size.width(), 300), 0xFFC8C8C8);
+    EXPECT_EQ(image.pixel(300, 300 + size.height()), 0xFFC8C8C8);
+    auto inkAround = [](const QImage& img, int x0, int y0) {
+        for (int y = y0; y < y0 + 12; ++y)
+            for (int x = x0; x < x0 + 20; ++x)
+                if (img.pixel(x, y) != 0xFFC8C8C8)
+                    return true;
+        return false;
+    };
+    EXPECT_FALSE(inkAround(image, 120, 120)); // the hidden label
+    EXPECT_FALSE(inkAround(image, 480, 480)); // facility name without 施設名
+    scene.buildNames = true;
+    image = renderExport(scene, app::mdlMain());
+    EXPECT_TRUE(inkAround(image, 480, 480));
+}
+
+TEST_F(ExportTest, SizeFollowsTheTypedEdgeOrTheDataExtent)
+{
+    scene.zoomed = true;
+    scene.typedY2 = 35.5f; // a wide box: exported down to the typed bottom
+    EXPECT_EQ(exportSize(scene, app::mdlMain()), QSize(604, 304));
+    scene.typedY2 = 0;
+    scene.typedX2 = 139.25f;
+    EXPECT_EQ(exportSize(scene, app::mdlMain()), QSize(154, 604));
+    scene.zoomed = false; // the data extent plus 0.04 degrees
+    EXPECT_EQ(exportSize(scene, app::mdlMain()), QSize(268, 268));
+}
+
+TEST_F(ExportTest, ScaleBarOnlyWhenShownOnScreen)
+{
+    scene.zoomed = true;
+    scene.scaleText = QStringLiteral("15km");
+    scene.scaleLengthPx = 100;
+    const QImage hidden = renderExport(scene, app::mdlMain());
+    scene.scaleVisible = true;
+    const QImage shown = renderExport(scene, app::mdlMain());
+    EXPECT_EQ(shown.pixel(15 + 50, 604 - 20 + 6), kBlack);
+    EXPECT_NE(hidden.pixel(15 + 50, 604 - 20 + 6), kBlack);
+}
+
+TEST_F(ExportTest, BitmapPngAndPdfFilesAndAFailedWrite)
+{
+    QTemporaryDir dir;
+    scene.zoomed = true;
+    const QString bmp = dir.filePath(QStringLiteral("image.bmp"));
+    const QString png = dir.filePath(QStringLiteral("image.png"));
+    const QString pdf = dir.filePath(QStringLiteral("image.pdf"));
+    ASSERT_TRUE(saveExport(bmp, scene, app::mdlMain()).ok());
+    ASSERT_TRUE(saveExport(png, scene, app::mdlMain()).ok());
+    ASSERT_TRUE(saveExport(pdf, scene, app::mdlMain()).ok());
+    QFile f(bmp);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray header = f.read(54);
+    EXPECT_EQ(header.left(2), QByteArray("BM"));
+    EXPECT_EQ(static_cast<unsigned char>(header[28]), 24); // bits per pixel
+    EXPECT_EQ(QImage(bmp).convertToFormat(QImage::Format_RGB32), QImage(png).convertToFormat(QImage::Format_RGB32));
+    QFile p(pdf);
+    ASSERT_TRUE(p.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(p.read(5).startsWith("%PDF"));
+
+    const Status failed = saveExport(dir.filePath(QStringLiteral("missing/folder/image.bmp")), scene, app::mdlMain());
+    EXPECT_FALSE(failed.ok());
+    EXPECT_TRUE(failed.error().contains(QStringLiteral("image.bmp")));
+}
+
+namespace {
+
+class RenderCommand : public MapFixture {
+protected:
+    void SetUp() override
+    {
+        MapFixture::SetUp();
+        for (int code : {13, 14}) {
+            const QString pc = QString::number(code);
+            const QString west = code == 13 ? QStringLiteral("139") : QStringLiteral("140");
+            const QString east = code == 13 ? QStringLiteral("140") : QStringLiteral("141");
+            Pref p;
+            p.lines = {{pc + QStringLiteral("c1"), QStringLiteral("35 %1 35 %2 36 %2 36 %1 35 %1").arg(west, east)}};
+            p.prefLines = {pc + QStringLiteral("c1")};
+            p.polygons = {{pc + QStringLiteral("a1"), pc + QStringLiteral("c1")}};
+            p.points = {{pc + QStringLiteral("p1"), QStringLiteral("35.5 %1.5").arg(west)}};
+            p.tiku = {{pc + QStringLiteral("a1"), QStringLiteral("県@市") + pc, pc + QStringLiteral("101")}};
+            p.news = {west.toDouble(), east.toDouble(), 35, 36};
+            writePref(code, code == 13 ? QStringLiteral("東京都") : QStringLiteral("神奈川県"), p);
+        }
+        ASSERT_TRUE(platform::writeTextLines(dir.filePath(QStringLiteral("area.csv")),
+                                             {QStringLiteral("Code,地区名,面積"), QStringLiteral("13,東京都,2194"),
+                                              QStringLiteral("14,神奈川県,2416")})
+                        .ok());
+    }
+    int run(const QStringList& args)
+    {
+        QTextStream out(&outText), err(&errText);
+        return runRenderCommand(args, out, err);
+    }
+    QString outText, errText;
+};
+
+} // namespace
+
+TEST_F(RenderCommand, ErrorsPrintOneLineAndExitNonZero)
+{
+    const QString out = dir.filePath(QStringLiteral("x.png"));
+    struct Case {
+        QStringList args;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--pref"), QStringLiteral("ムー県"), QStringLiteral("--out"), out}, "unknown prefecture"},
+        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("area.csv")),
+          QStringLiteral("--column"), QStringLiteral("人口"), QStringLiteral("--out"), out}, "no column"},
+        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("area.csv")),
+          QStringLiteral("--column"), QStringLiteral("地区名"), QStringLiteral("--out"), out}, "not numeric"},
+        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("none.csv")),
+          QStringLiteral("--column"), QStringLiteral("面積"), QStringLiteral("--out"), out}, "cannot read"},
+        {{QStringLiteral("--mode"), QStringLiteral("Moon"), QStringLiteral("--out"), out}, "--mode"},
+    };
+    for (const auto& c : cases) {
+        errText.clear();
+        EXPECT_NE(run(c.args), 0) << c.says;
+        EXPECT_TRUE(errText.contains(QString::fromUtf8(c.says))) << errText.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+    }
+}
+
+TEST_F(RenderCommand, SameMapAsTheWindowsExport)
+{
+    const QString rendered = dir.filePath(QStringLiteral("render.bmp"));
+    ASSERT_EQ(run({QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("area.csv")),
+                   QStringLiteral("--column"), QStringLiteral("面積"), QStringLiteral("--ranks"), QStringLiteral("3"),
+                   QStringLiteral("--labels"), QStringLiteral("--note-location"), QStringLiteral("3"), QStringLiteral("--out"), rendered}),
+              0)
+        << errText.toStdString();
+
+    // The same map made through the window's buttons.
+    app::resetMdlMain();
+    auto& s = app::mdlMain();
+    s.MapMode = QStringLiteral("Japan");
+    s.UseSpecialCoordinate = true;
+    select(13, QStringLiteral("東京都"));
+    select(14, QStringLiteral("神奈川県"));
+    app::frmMain::setAutoLoad(false);
+    app::frmMain w;
+    w.show();
+    w.初期化();
+    platform::ScopedScriptedPrompts prompts;
+    prompts.queueText(dir.filePath(QStringLiteral("area.csv")));
+    whenShown<stats::StatisticDialog>([](stats::StatisticDialog& d) {
+        d.cmdExtract_Click();
+        d.findChild<QListWidget*>(QStringLiteral("lstStatistic"))->setCurrentRow(1);
+        d.cmdGo_Click();
+    });
+    w.cmdStatistic_Click();
+    whenShown<stats::frmRank>([](stats::frmRank& d) {
+        d.findChild<QComboBox*>(QStringLiteral("cmbCo"))->setCurrentIndex(0); // 3 ranks
+        d.cmdGo_Click();
+    });
+    w.cmdRank_Click();
+    w.findChild<QCheckBox*>(QStringLiteral("chkCity"))->click();
+    const QString exported = dir.filePath(QStringLiteral("window.bmp"));
+    prompts.queueText(exported);
+    whenShown<output::frmLocation>([](output::frmLocation& d) {
+        d.findChild<QRadioButton*>(QStringLiteral("optLocation_3"))->setChecked(true);
+        d.cmdGo_Click();
+    });
+    w.cmdImageExport_Click();
+    app::frmMain::setAutoLoad(true);
+
+    const QImage a(rendered);
+    const QImage b(exported);
+    ASSERT_FALSE(a.isNull());
+    ASSERT_EQ(a.size(), b.size());
+    EXPECT_EQ(a.convertToFormat(QImage::Format_RGB32), b.convertToFormat(QImage::Format_RGB32));
+}

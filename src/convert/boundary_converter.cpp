@@ -322,7 +322,8 @@ Status Converter::readRings(const XmlDocument& doc)
             polygonOpen = true;
             outerRingId = ringId;
             m_polygonKey = m_pc + replaceAll(first, "rn", "a") + "ec";
-            m_polygonKeys.insert(m_polygonKey);
+            if (!m_polygonKeys.insert(m_polygonKey).second)
+                return dataError(name, ringId, QStringLiteral("面のキー %1 が二度できます").arg(q(m_polygonKey)));
             append(m_polygon, m_polygonKey);
             append(m_polygon, kCrLf);
             m_minLat = m_minLon = HUGE_VAL;
@@ -337,7 +338,9 @@ Status Converter::readRings(const XmlDocument& doc)
             LineEntry& line = m_lines[size_t(found->second)];
             lastGenerator = found->second;
             if (!skip) {
-                // "@" between references; the ring's first reference starts the line.
+                // "@" between references. The file marks the start of a ring's list with
+                // jps:GM_OrientablePrimitive.primitive; taking the polygon's first reference as
+                // the start gives the same line and keeps it whole where the marker is missing.
                 if (!m_ring.empty())
                     m_polygon.append('@');
                 if (!forward)

@@ -99,7 +99,17 @@ void ChangeWindow::endRun(bool clearCounters)
 void ChangeWindow::showCounter(qint64 counter)
 {
     m_lblNow->setText(QString::number(counter));
-    platform::yieldToUi();
+    serveUi();
+}
+
+void ChangeWindow::serveUi()
+{
+    // Timed here rather than by counting calls: a call comes every 100 nodes, or after every
+    // chunk of a file being read, which can be far apart.
+    if (m_uiTimer.isValid() && m_uiTimer.elapsed() < 30)
+        return;
+    platform::flushUi();
+    m_uiTimer.restart();
 }
 
 void ChangeWindow::notAvailableYet()
@@ -239,7 +249,7 @@ void frmChange_P::行政区域()
     }
     BoundaryProgress progress;
     progress.counter = [this](qint64 counter) { showCounter(counter); };
-    progress.yield = platform::yieldToUi;
+    progress.yield = [this] { serveUi(); };
     const auto report = convert::行政区域({meta, data, index + 1}, platform::AppFolder::prefFolder(prefName), progress);
     platform::flushUi();
     if (!report) {

@@ -4,6 +4,7 @@
 // (railways, road names, census tables). Both share the run frame: "変換" disabled and "処理中"
 // shown while a conversion runs, the node counter in lblNow, a message at the end. Closing either
 // window ends the program.
+#include <QElapsedTimer>
 #include <QWidget>
 
 class QCheckBox;
@@ -37,6 +38,8 @@ protected:
     // The counter of a running conversion, shown in lblNow; the user interface is served on the
     // way, but only every ~30 ms.
     void showCounter(qint64 counter);
+    // Serves the user interface when ~30 ms have passed since the last time.
+    void serveUi();
     // The message for conversions that come with a later version.
     void notAvailableYet();
 
@@ -54,6 +57,7 @@ protected:
 private:
     bool m_running = false;
     bool m_closeRequested = false;
+    QElapsedTimer m_uiTimer;
 };
 
 class frmChange_P : public ChangeWindow {

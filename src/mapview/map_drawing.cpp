@@ -4,6 +4,20 @@
 
 namespace miratos::mapview {
 
+void drawBoundariesOn(QPainter& painter, const SceneRefs& scene, const ViewRect& view, app::MdlMain& state, MapMode mode,
+                      int style)
+{
+    platform::Canvas vector(scene.canvas.width(), scene.canvas.height());
+    vector.setScale(view.X1, view.Y1, view.X2, view.Y2);
+    vector.setTargetPainter(&painter);
+    const bool statDrawn = state.StatDrawn;
+    Renderer renderer(vector, scene.tables, state);
+    renderer.setWaterFill(scene.water);
+    renderer.colorCacheValid = scene.colorCacheValid;
+    renderer.drawBoundaries(mode, style);
+    state.StatDrawn = statDrawn;
+}
+
 void drawScene(const SceneRefs& scene, const ViewRect& view, app::MdlMain& state, MapMode mode, const DrawOptions& options)
 {
     // The map is drawn into an off-screen copy and shown once it is complete.

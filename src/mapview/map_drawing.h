@@ -11,6 +11,8 @@
 
 #include <functional>
 
+class QPainter;
+
 namespace miratos::mapview {
 
 struct DrawOptions {
@@ -28,6 +30,11 @@ struct SceneRefs {
     const app::WaterFill& water;
     bool& colorCacheValid;
 };
+
+// Draws the boundaries of the scene again on another painter (vector output), in the pixels of
+// the scene's canvas, with the colours the last redraw used. Shared state stays as it was.
+void drawBoundariesOn(QPainter& painter, const SceneRefs& scene, const ViewRect& view, app::MdlMain& state, MapMode mode,
+                      int style);
 
 // Draws a view that is not empty (the caller handles the empty-view rule).
 void drawScene(const SceneRefs& scene, const ViewRect& view, app::MdlMain& state, MapMode mode, const DrawOptions& options);

@@ -2,7 +2,7 @@
 // export code as the render command.
 #include "app/frm_main.h"
 #include "app/mdl_main.h"
-#include "mapview/renderer.h"
+#include "mapview/map_drawing.h"
 #include "output/frm_location.h"
 #include "output/image_export.h"
 #include "platform/app_folder.h"
@@ -36,15 +36,8 @@ output::ExportScene frmMain::exportScene()
     }
     // For PDF the boundaries are drawn again as vectors with the colours the screen shows.
     scene.drawVectorMap = [this, style](QPainter& p) {
-        platform::Canvas vector(m_canvas.width(), m_canvas.height());
-        vector.setScale(m_viewport.view.X1, m_viewport.view.Y1, m_viewport.view.X2, m_viewport.view.Y2);
-        vector.setTargetPainter(&p);
-        const bool statDrawn = mdlMain().StatDrawn;
-        mapview::Renderer renderer(vector, m_tables, mdlMain());
-        renderer.setWaterFill(m_waterFill);
-        renderer.colorCacheValid = m_colorCacheValid;
-        renderer.drawBoundaries(mapview::mapModeOf(mdlMain().MapMode), style);
-        mdlMain().StatDrawn = statDrawn;
+        mapview::drawBoundariesOn(p, {m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, m_viewport.view, mdlMain(),
+                                  mapview::mapModeOf(mdlMain().MapMode), style);
     };
     return scene;
 }

@@ -301,13 +301,7 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     scene.scaleLengthPx = bar.lengthPx;
     scene.scaleText = bar.text;
     scene.drawVectorMap = [&](QPainter& p) {
-        platform::Canvas vector(canvas.width(), canvas.height());
-        vector.setScale(viewport.view.X1, viewport.view.Y1, viewport.view.X2, viewport.view.Y2);
-        vector.setTargetPainter(&p);
-        mapview::Renderer renderer(vector, tables, s);
-        renderer.setWaterFill(water);
-        renderer.colorCacheValid = colorCacheValid;
-        renderer.drawBoundaries(mode, draw.style);
+        mapview::drawBoundariesOn(p, {tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw.style);
     };
     const Status saved = saveExport(o.out, scene, s);
     if (!saved.ok())

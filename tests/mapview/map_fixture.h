@@ -3,6 +3,7 @@
 #include "app/mdl_main.h"
 #include "platform/app_folder.h"
 #include "platform/cp932.h"
+#include "platform/text_file.h"
 #include "store/line_file.h"
 #include "store/news_file.h"
 #include "store/point_file.h"
@@ -64,6 +65,29 @@ protected:
         auto& row = miratos::app::mdlMain().PrefTable[static_cast<size_t>(code)];
         row[0] = QStringLiteral("TRUE");
         row[1] = name;
+    }
+
+    // Two one-degree square prefectures side by side: 東京都 (139..140) and 神奈川県 (140..141),
+    // each one municipality, and an own-data table "面積.csv" of their areas.
+    void writeSquarePrefectures()
+    {
+        for (int code : {13, 14}) {
+            const QString pc = QString::number(code);
+            const QString west = code == 13 ? QStringLiteral("139") : QStringLiteral("140");
+            const QString east = code == 13 ? QStringLiteral("140") : QStringLiteral("141");
+            Pref p;
+            p.lines = {{pc + QStringLiteral("c1"), QStringLiteral("35 %1 35 %2 36 %2 36 %1 35 %1").arg(west, east)}};
+            p.prefLines = {pc + QStringLiteral("c1")};
+            p.polygons = {{pc + QStringLiteral("a1"), pc + QStringLiteral("c1")}};
+            p.points = {{pc + QStringLiteral("p1"), QStringLiteral("35.5 %1.5").arg(west)}};
+            p.tiku = {{pc + QStringLiteral("a1"), QStringLiteral("県@市") + pc, pc + QStringLiteral("101")}};
+            p.news = {west.toDouble(), east.toDouble(), 35, 36};
+            writePref(code, code == 13 ? QStringLiteral("東京都") : QStringLiteral("神奈川県"), p);
+        }
+        ASSERT_TRUE(miratos::platform::writeTextLines(dir.filePath(QStringLiteral("面積.csv")),
+                                                      {QStringLiteral("Code,地区名,面積(k㎡)"), QStringLiteral("13,東京都,2194"),
+                                                       QStringLiteral("14,神奈川県,2416")})
+                        .ok());
     }
 
     QTemporaryDir dir;

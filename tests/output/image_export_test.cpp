@@ -1,5 +1,6 @@
 #include "../mapview/map_fixture.h"
 #include "app/frm_main.h"
+#include "modal.h"
 #include "output/frm_location.h"
 #include "output/image_export.h"
 #include "output/render_command.h"
@@ -24,16 +25,6 @@ using namespace miratos;
 using namespace miratos::output;
 
 namespace {
-
-template <class D>
-void whenShown(std::function<void(D&)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        act(*d);
-    });
-}
 
 constexpr QRgb kWhite = 0xFFFFFFFF;
 constexpr QRgb kBlack = 0xFF000000;
@@ -243,23 +234,7 @@ protected:
     void SetUp() override
     {
         MapFixture::SetUp();
-        for (int code : {13, 14}) {
-            const QString pc = QString::number(code);
-            const QString west = code == 13 ? QStringLiteral("139") : QStringLiteral("140");
-            const QString east = code == 13 ? QStringLiteral("140") : QStringLiteral("141");
-            Pref p;
-            p.lines = {{pc + QStringLiteral("c1"), QStringLiteral("35 %1 35 %2 36 %2 36 %1 35 %1").arg(west, east)}};
-            p.prefLines = {pc + QStringLiteral("c1")};
-            p.polygons = {{pc + QStringLiteral("a1"), pc + QStringLiteral("c1")}};
-            p.points = {{pc + QStringLiteral("p1"), QStringLiteral("35.5 %1.5").arg(west)}};
-            p.tiku = {{pc + QStringLiteral("a1"), QStringLiteral("県@市") + pc, pc + QStringLiteral("101")}};
-            p.news = {west.toDouble(), east.toDouble(), 35, 36};
-            writePref(code, code == 13 ? QStringLiteral("東京都") : QStringLiteral("神奈川県"), p);
-        }
-        ASSERT_TRUE(platform::writeTextLines(dir.filePath(QStringLiteral("area.csv")),
-                                             {QStringLiteral("Code,地区名,面積"), QStringLiteral("13,東京都,2194"),
-                                              QStringLiteral("14,神奈川県,2416")})
-                        .ok());
+        writeSquarePrefectures();
     }
     int run(const QStringList& args)
     {
@@ -280,12 +255,12 @@ TEST_F(RenderCommand, ErrorsPrintOneLineAndExitNonZero)
     };
     const Case cases[] = {
         {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--pref"), QStringLiteral("ムー県"), QStringLiteral("--out"), out}, "unknown prefecture"},
-        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("area.csv")),
+        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("面積.csv")),
           QStringLiteral("--column"), QStringLiteral("人口"), QStringLiteral("--out"), out}, "no column"},
-        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("area.csv")),
+        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("面積.csv")),
           QStringLiteral("--column"), QStringLiteral("地区名"), QStringLiteral("--out"), out}, "not numeric"},
         {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("none.csv")),
-          QStringLiteral("--column"), QStringLiteral("面積"), QStringLiteral("--out"), out}, "cannot read"},
+          QStringLiteral("--column"), QStringLiteral("面積(k㎡)"), QStringLiteral("--out"), out}, "cannot read"},
         {{QStringLiteral("--mode"), QStringLiteral("Moon"), QStringLiteral("--out"), out}, "--mode"},
     };
     for (const auto& c : cases) {
@@ -299,8 +274,8 @@ TEST_F(RenderCommand, ErrorsPrintOneLineAndExitNonZero)
 TEST_F(RenderCommand, SameMapAsTheWindowsExport)
 {
     const QString rendered = dir.filePath(QStringLiteral("render.bmp"));
-    ASSERT_EQ(run({QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("area.csv")),
-                   QStringLiteral("--column"), QStringLiteral("面積"), QStringLiteral("--ranks"), QStringLiteral("3"),
+    ASSERT_EQ(run({QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("面積.csv")),
+                   QStringLiteral("--column"), QStringLiteral("面積(k㎡)"), QStringLiteral("--ranks"), QStringLiteral("3"),
                    QStringLiteral("--labels"), QStringLiteral("--note-location"), QStringLiteral("3"), QStringLiteral("--out"), rendered}),
               0)
         << errText.toStdString();
@@ -317,7 +292,7 @@ TEST_F(RenderCommand, SameMapAsTheWindowsExport)
     w.show();
     w.初期化();
     platform::ScopedScriptedPrompts prompts;
-    prompts.queueText(dir.filePath(QStringLiteral("area.csv")));
+    prompts.queueText(dir.filePath(QStringLiteral("面積.csv")));
     whenShown<stats::StatisticDialog>([](stats::StatisticDialog& d) {
         d.cmdExtract_Click();
         d.findChild<QListWidget*>(QStringLiteral("lstStatistic"))->setCurrentRow(1);

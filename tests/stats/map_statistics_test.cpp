@@ -2,6 +2,7 @@
 // and painted by rank.
 #include "../mapview/map_fixture.h"
 #include "app/frm_main.h"
+#include "modal.h"
 #include "platform/prompts.h"
 #include "platform/text_file.h"
 #include "stats/frm_rank.h"
@@ -23,21 +24,7 @@ protected:
     {
         MapFixture::SetUp();
         app::frmMain::setAutoLoad(false);
-        // Two square prefectures side by side.
-        for (int code : {13, 14}) {
-            const QString pc = QString::number(code);
-            const QString west = code == 13 ? QStringLiteral("139") : QStringLiteral("140");
-            const QString east = code == 13 ? QStringLiteral("140") : QStringLiteral("141");
-            Pref p;
-            p.lines = {{pc + QStringLiteral("c1"), QStringLiteral("35 %1 35 %2 36 %2 36 %1 35 %1").arg(west, east)}};
-            p.prefLines = {pc + QStringLiteral("c1@") + pc + QStringLiteral("c1")};
-            p.news = {west.toDouble(), east.toDouble(), 35, 36};
-            writePref(code, code == 13 ? QStringLiteral("東京都") : QStringLiteral("神奈川県"), p);
-        }
-        ASSERT_TRUE(platform::writeTextLines(dir.filePath(QStringLiteral("面積.csv")),
-                                             {QStringLiteral("Code,地区名,面積(k㎡)"), QStringLiteral("13,東京都,2194"),
-                                              QStringLiteral("14,神奈川県,2416")})
-                        .ok());
+        writeSquarePrefectures();
         app::mdlMain().MapMode = QStringLiteral("Japan");
     }
     void TearDown() override
@@ -47,16 +34,6 @@ protected:
     }
     platform::ScopedScriptedPrompts prompts;
 };
-
-template <class D>
-void whenShown(std::function<void(D&)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        act(*d);
-    });
-}
 
 } // namespace
 

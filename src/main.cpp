@@ -1,5 +1,6 @@
 // Start of the program: the launcher window, or one of the command-line subcommands.
 #include "app/frm_menu.h"
+#include "convert/convert_command.h"
 #include "convert/demo_area_command.h"
 #include "convert/import_command.h"
 #include "output/render_command.h"
@@ -20,6 +21,7 @@ void printUsage(QTextStream& out)
     out << "usage: miratos [--app-folder DIR]\n"
            "       miratos import [--app-folder DIR] FILE...     boundaries (TopoJSON, R maps database) into MapData\n"
            "       miratos demo-area [--app-folder DIR] BASE     area table of a maps database (MapData/demo/面積.csv)\n"
+           "       miratos convert boundary [--app-folder DIR] --pref CODE --meta META.xml --data DATA.xml\n"
            "       miratos render [--app-folder DIR] --mode Japan|Pref|City ... --out FILE.bmp|.png|.pdf\n"
            "       miratos snapshot [--app-folder DIR] OUT.png   save a picture of the launcher\n";
 }
@@ -53,7 +55,7 @@ bool isSubcommand(int argc, char** argv)
         }
         if (a.startsWith("--app-folder="))
             continue;
-        return !a.startsWith('-');
+        return !a.startsWith('-') || a == "--help" || a == "-h";
     }
     return false;
 }
@@ -81,6 +83,8 @@ int main(int argc, char** argv)
             return snapshotLauncher(args.first());
         if (command == QLatin1String("import"))
             return miratos::convert::runImportCommand(args, out, err);
+        if (command == QLatin1String("convert"))
+            return miratos::convert::runConvertCommand(args, out, err);
         if (command == QLatin1String("render"))
             return miratos::output::runRenderCommand(args, out, err);
         if (command == QLatin1String("demo-area"))

@@ -64,15 +64,21 @@ bool isSubcommand(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    if (isSubcommand(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const bool subcommand = isSubcommand(argc, argv);
+    if (subcommand && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // Qt must not take options of ours such as "--style" for its own.
+    int qtArgc = subcommand ? 1 : argc;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Miratos"));
     miratos::platform::installFontSubstitutes();
     QFont font(QStringLiteral("IPAPGothic"), 10);
     QApplication::setFont(font);
 
-    QStringList args = miratos::platform::AppFolder::applyArguments(QApplication::arguments());
+    QStringList args = miratos::platform::AppFolder::applyArguments(arguments);
     args.removeFirst();
 
     if (!args.isEmpty()) {

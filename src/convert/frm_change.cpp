@@ -118,6 +118,15 @@ void ChangeWindow::notAvailableYet()
                                 QStringLiteral("このデータの変換はまだ使えません。"));
 }
 
+QHBoxLayout* ChangeWindow::runRow()
+{
+    auto* run = new QHBoxLayout;
+    for (QWidget* w : std::initializer_list<QWidget*>{m_cmdChange, m_lblIng, m_lblNow, m_label1, m_lblAll, m_lblSub})
+        run->addWidget(w);
+    run->addStretch();
+    return run;
+}
+
 void ChangeWindow::closeEvent(QCloseEvent* event)
 {
     // Closing ends the program. A running conversion serves the user interface on its way, so a
@@ -191,15 +200,7 @@ frmChange_P::frmChange_P(QWidget* parent)
     for (QWidget* w : std::initializer_list<QWidget*>{label5, chk1, chk2, label6, chk3, label7, chk4, chk5})
         layout->addWidget(w);
     layout->addSpacing(8);
-    auto* run = new QHBoxLayout;
-    run->addWidget(m_cmdChange);
-    run->addWidget(m_lblIng);
-    run->addWidget(m_lblNow);
-    run->addWidget(m_label1);
-    run->addWidget(m_lblAll);
-    run->addWidget(m_lblSub);
-    run->addStretch();
-    layout->addLayout(run);
+    layout->addLayout(runRow());
 
     connect(cmdFile1, &QPushButton::clicked, this, [this] { cmdFile1_Click(); });
     connect(m_cmdFile2, &QPushButton::clicked, this, [this] { cmdFile2_Click(); });
@@ -292,15 +293,7 @@ frmChange_J::frmChange_J(QWidget* parent)
     layout->addWidget(chk1);
     layout->addWidget(chk2);
     layout->addSpacing(8);
-    auto* run = new QHBoxLayout;
-    run->addWidget(m_cmdChange);
-    run->addWidget(m_lblIng);
-    run->addWidget(m_lblNow);
-    run->addWidget(m_label1);
-    run->addWidget(m_lblAll);
-    run->addWidget(m_lblSub);
-    run->addStretch();
-    layout->addLayout(run);
+    layout->addLayout(runRow());
 
     connect(m_cmdFile2, &QPushButton::clicked, this, [this] { cmdFile2_Click(); });
     connect(m_cmdChange, &QPushButton::clicked, this, [this] { cmdChange_Click(); });

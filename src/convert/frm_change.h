@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -42,6 +43,8 @@ protected:
     void serveUi();
     // The message for conversions that come with a later version.
     void notAvailableYet();
+    // The row under the options: the 変換 button, 処理中 and the counters.
+    QHBoxLayout* runRow();
 
     void closeEvent(QCloseEvent* event) override;
 

@@ -5,7 +5,7 @@ For prefectures whose far islands stretch the whole extent far beyond the main a
 shows a fixed area instead: the extent of the polygons kept below, widened by MARGIN degrees and
 rounded outward to two decimals. Each value is "east west south north" in degrees.
 
-Usage: special_coordinates.py [DATA_DIR] [--verbose]
+Usage: fixed_extents.py [DATA_DIR] [--verbose]
 DATA_DIR defaults to ../shared/data beside the repository and must hold
 n03-2021/geojson/N03-21_PP_210101.json. The lines are printed to standard output only; with
 --verbose the whole and the kept extent of each prefecture go to standard error.

@@ -47,4 +47,3 @@ for f in "$repo"/data/*; do
   cp -f "$f" "$app/"
 done
 mkdir -p "$app/MapData" "$app/変換フォルダ"   # never touches what a user already put there
-ln -sf ../miratos "$app/miratos"

@@ -345,9 +345,7 @@ void frmMain::quizSetUp(bool cityQuiz)
         empty = m_prefQuizList.isEmpty();
     }
     if (empty) {
-        platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("要確認"),
-                                    cityQuiz ? QStringLiteral("市区町村データが１つもありません")
-                                             : QStringLiteral("都道府県データが１つもありません"));
+        platform::warn(QStringLiteral("要確認"), cityQuiz ? QStringLiteral("市区町村データが１つもありません") : QStringLiteral("都道府県データが１つもありません"));
         close();
         return;
     }

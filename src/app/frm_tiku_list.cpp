@@ -64,8 +64,7 @@ void frmTikuList::cmdGo_Click()
     }
     const Status written = applyDistrictSelection(chosen, mdlMain(), m_lvwTikuColor);
     if (!written.ok())
-        platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("要確認"),
-                                    QStringLiteral("前回の地区を保存できませんでした。\n") + written.error());
+        platform::warn(QStringLiteral("要確認"), QStringLiteral("前回の地区を保存できませんでした。\n") + written.error());
     // Nothing chosen: the dialog stays open.
     if (mdlMain().TikuCount > 0)
         accept();

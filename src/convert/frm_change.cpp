@@ -243,8 +243,7 @@ void frmChange_P::行政区域()
     const QString prefName = m_cboPref->currentText();
     const int index = m_cboPref->findText(prefName, Qt::MatchExactly);
     if (index < 0 || prefName.isEmpty()) {
-        platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("要確認"),
-                                    QStringLiteral("県名「%1」は一覧にありません。県名を選んでください。").arg(prefName));
+        platform::warn(QStringLiteral("要確認"), QStringLiteral("県名「%1」は一覧にありません。県名を選んでください。").arg(prefName));
         endRun(true);
         return;
     }
@@ -254,12 +253,10 @@ void frmChange_P::行政区域()
     const auto report = convert::行政区域({meta, data, index + 1}, platform::AppFolder::prefFolder(prefName), progress);
     platform::flushUi();
     if (!report) {
-        platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("残念"),
-                                    QStringLiteral("変換できませんでした。\n") + report.error());
+        platform::warn(QStringLiteral("残念"), QStringLiteral("変換できませんでした。\n") + report.error());
     } else {
         if (!report->warnings.isEmpty())
-            platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("要確認"),
-                                        report->warnings.join(QLatin1Char('\n')));
+            platform::warn(QStringLiteral("要確認"), report->warnings.join(QLatin1Char('\n')));
         platform::prompts().message(platform::MsgIcon::None, platform::MsgButtons::Ok, QStringLiteral("変換終了"), boundaryDoneText());
     }
     endRun(true);

@@ -66,8 +66,7 @@ void frmMain::showLoadProblems(const QStringList& problems)
     QStringList shown = problems.mid(0, 10);
     if (problems.size() > 10)
         shown << QStringLiteral("ほか %1 件").arg(problems.size() - 10);
-    platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("要確認"),
-                                QStringLiteral("読み込めなかったデータがあります。\n\n") + shown.join(QLatin1Char('\n')));
+    platform::warn(QStringLiteral("要確認"), QStringLiteral("読み込めなかったデータがあります。\n\n") + shown.join(QLatin1Char('\n')));
 }
 
 void frmMain::endWork()

@@ -61,8 +61,7 @@ void frmMain::cmdImageExport_Click()
         return;
     const Status saved = output::saveExport(*path, exportScene(), s);
     if (!saved.ok())
-        platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("残念"),
-                                    QStringLiteral("画像を書き込めませんでした。\n") + saved.error());
+        platform::warn(QStringLiteral("残念"), QStringLiteral("画像を書き込めませんでした。\n") + saved.error());
 }
 
 } // namespace miratos::app

@@ -32,6 +32,11 @@ void setPrompts(Prompts* prompts)
     g_prompts = prompts;
 }
 
+void warn(const QString& title, const QString& text)
+{
+    prompts().message(MsgIcon::Exclamation, MsgButtons::Ok, title, text);
+}
+
 void ScriptedPrompts::clear()
 {
     m_records.clear();

@@ -55,6 +55,9 @@ Prompts& prompts();
 // Installs prompts (not owned); nullptr restores the default.
 void setPrompts(Prompts* prompts);
 
+// The usual warning: exclamation icon, an OK button.
+void warn(const QString& title, const QString& text);
+
 // Records every prompt and answers from a queue; an empty queue gives Ok for messages (or the
 // first button) and "cancelled" for the other dialogs.
 class ScriptedPrompts : public Prompts {

@@ -80,7 +80,7 @@ void frmMain::cmdUnmatch_Click()
     const QString path = platform::AppFolder::path(QStringLiteral("\\不一致地区.txt"));
     const Status written = store::writeUnmatchedReport(path, m_mapSide, m_statSide);
     if (!written.ok()) {
-        platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("残念"), written.error());
+        platform::warn(QStringLiteral("残念"), written.error());
         return;
     }
     platform::prompts().message(platform::MsgIcon::Information, platform::MsgButtons::Ok, QStringLiteral("出力しました。"),

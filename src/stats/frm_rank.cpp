@@ -231,8 +231,7 @@ void frmRank::cmdGo_Click()
         const auto lower = toSingle(m_txtS[i]->text());
         const auto upper = toSingle(m_txtG[i]->text());
         if (!lower || !upper) {
-            platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("だめだめ"),
-                                        QStringLiteral("ランキング数値を正しく設定してください。"));
+            platform::warn(QStringLiteral("だめだめ"), QStringLiteral("ランキング数値を正しく設定してください。"));
             return;
         }
         bounds[static_cast<size_t>(i)] = {*lower, *upper};
@@ -259,7 +258,7 @@ void frmRank::cmdColorSave_Click()
         return;
     const Status written = store::writeRankColorFile(*path, m_rankCount, m_colors.mid(0, m_rankCount));
     if (!written.ok())
-        platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("残念"), written.error());
+        platform::warn(QStringLiteral("残念"), written.error());
 }
 
 void frmRank::cmdColorLoad_Click()
@@ -272,7 +271,7 @@ void frmRank::cmdColorLoad_Click()
         return;
     const auto file = store::readRankColorFile(*path);
     if (!file) {
-        platform::prompts().message(platform::MsgIcon::Exclamation, platform::MsgButtons::Ok, QStringLiteral("残念"), file.error());
+        platform::warn(QStringLiteral("残念"), file.error());
         return;
     }
     if (QString::number(file->rankCount) != m_cmbCo->currentText()) {

@@ -19,25 +19,26 @@ namespace miratos::stats {
 using app::makeButton;
 using app::makeLabel;
 using app::mdlMain;
-using platform::MsgButtons;
-using platform::MsgIcon;
+using platform::warn;
 
 namespace {
 
-QStringList captionsOf(StatisticDialog::Mode mode)
+QStringList captionsOf(mapview::MapMode mode)
 {
     const QString own = QStringLiteral("独自データの取り込み");
     switch (mode) {
-    case StatisticDialog::Mode::Japan:
+    case mapview::MapMode::Japan:
         return {own, QStringLiteral("人口，面積，人口密度 (H17国勢調査)"), QStringLiteral("人口，男女別人口，男女比，世帯数 (H17国勢調査) ")};
-    case StatisticDialog::Mode::Pref:
+    case mapview::MapMode::Pref:
         return {own,
                 QStringLiteral("人口，面積，人口密度 (H12国勢調査)"),
                 QStringLiteral("人口，男女別人口，男女比，世帯数 (H12国勢調査) "),
                 QStringLiteral("人口，男女別人口，男女比，世帯数 (H17国勢調査　要計表による)"),
                 QStringLiteral("人口，面積，人口密度 (H17国勢調査)"),
                 QStringLiteral("人口，男女別人口，男女比，世帯数 (H17国勢調査)")};
-    case StatisticDialog::Mode::City:
+    case mapview::MapMode::Other:
+        break;
+    case mapview::MapMode::City:
         return {own,
                 QStringLiteral("男女別人口総数及び世帯総数"),
                 QStringLiteral("年齢別（５歳階級、４区分）、男女別人口"),
@@ -54,14 +55,9 @@ QStringList captionsOf(StatisticDialog::Mode mode)
     return {own};
 }
 
-void warn(const QString& title, const QString& text)
-{
-    platform::prompts().message(MsgIcon::Exclamation, MsgButtons::Ok, title, text);
-}
-
 } // namespace
 
-StatisticDialog::StatisticDialog(Mode mode, const QString& objectName, QWidget* parent) : QDialog(parent), m_mode(mode)
+StatisticDialog::StatisticDialog(mapview::MapMode mode, const QString& objectName, QWidget* parent) : QDialog(parent), m_mode(mode)
 {
     setObjectName(objectName);
     setWindowTitle(QStringLiteral("統計データ"));
@@ -74,7 +70,7 @@ StatisticDialog::StatisticDialog(Mode mode, const QString& objectName, QWidget* 
         layout->addWidget(option);
     }
     m_optStatistic.first()->setChecked(true);
-    if (mode == Mode::City && mdlMain().DataYear == 17) {
+    if (mode == mapview::MapMode::City && mdlMain().DataYear == 17) {
         for (int i : {7, 9, 10, 11})
             m_optStatistic.at(i)->setEnabled(false);
     }
@@ -88,10 +84,10 @@ StatisticDialog::StatisticDialog(Mode mode, const QString& objectName, QWidget* 
 
     auto* buttons = new QHBoxLayout;
     auto* cmdExport = makeButton(this, QStringLiteral("cmdExport"),
-                                 mode == Mode::City ? QStringLiteral("データ出力（計行有）") : QStringLiteral("データ出力"));
+                                 mode == mapview::MapMode::City ? QStringLiteral("データ出力（計行有）") : QStringLiteral("データ出力"));
     connect(cmdExport, &QPushButton::clicked, this, [this] { cmdExport_Click(false); });
     buttons->addWidget(cmdExport);
-    if (mode == Mode::City) {
+    if (mode == mapview::MapMode::City) {
         auto* cmdExport2 = makeButton(this, QStringLiteral("cmdExport2"), QStringLiteral("データ出力(計行無)"));
         connect(cmdExport2, &QPushButton::clicked, this, [this] { cmdExport_Click(true); });
         buttons->addWidget(cmdExport2);
@@ -143,8 +139,7 @@ void StatisticDialog::cmdExtract_Click()
     s.StatRowCount = 0;
 
     if (kind > 0) {
-        const auto mode = m_mode == Mode::Japan ? mapview::MapMode::Japan : m_mode == Mode::Pref ? mapview::MapMode::Pref : mapview::MapMode::City;
-        for (const auto& [path, name] : statisticFiles(mode, kind, s)) {
+        for (const auto& [path, name] : statisticFiles(m_mode, kind, s)) {
             if (!QFile::exists(path)) {
                 warn(QStringLiteral("残念"), name + QStringLiteral("のデータファイルがありません。"));
                 continue;

@@ -2,6 +2,8 @@
 // The statistic dialogs of the three map modes: choose a statistic kind, extract it from the
 // statistic files of the drawn areas (or from a table of the user's own), export it, and choose
 // the column to rank.
+#include "mapview/renderer.h"
+
 #include <QDialog>
 #include <QVector>
 
@@ -14,8 +16,6 @@ namespace miratos::stats {
 class StatisticDialog : public QDialog {
     Q_OBJECT
 public:
-    enum class Mode { Japan, Pref, City };
-
     void cmdExtract_Click();
     void cmdExport_Click(bool withoutTotals);
     void cmdGo_Click();
@@ -23,13 +23,13 @@ public:
     void reject() override; // the window's close box
 
 protected:
-    StatisticDialog(Mode mode, const QString& objectName, QWidget* parent);
+    StatisticDialog(mapview::MapMode mode, const QString& objectName, QWidget* parent);
 
 private:
     void fillList();
     int selectedKind() const;
 
-    Mode m_mode;
+    mapview::MapMode m_mode;
     QVector<QRadioButton*> m_optStatistic;
     QListWidget* m_lstStatistic = nullptr;
     QPushButton* m_cmdGo = nullptr;
@@ -38,19 +38,19 @@ private:
 class frmStatistic_J : public StatisticDialog {
     Q_OBJECT
 public:
-    explicit frmStatistic_J(QWidget* parent = nullptr) : StatisticDialog(Mode::Japan, QStringLiteral("frmStatistic_J"), parent) {}
+    explicit frmStatistic_J(QWidget* parent = nullptr) : StatisticDialog(mapview::MapMode::Japan, QStringLiteral("frmStatistic_J"), parent) {}
 };
 
 class frmStatistic_P : public StatisticDialog {
     Q_OBJECT
 public:
-    explicit frmStatistic_P(QWidget* parent = nullptr) : StatisticDialog(Mode::Pref, QStringLiteral("frmStatistic_P"), parent) {}
+    explicit frmStatistic_P(QWidget* parent = nullptr) : StatisticDialog(mapview::MapMode::Pref, QStringLiteral("frmStatistic_P"), parent) {}
 };
 
 class frmStatistic_C : public StatisticDialog {
     Q_OBJECT
 public:
-    explicit frmStatistic_C(QWidget* parent = nullptr) : StatisticDialog(Mode::City, QStringLiteral("frmStatistic_C"), parent) {}
+    explicit frmStatistic_C(QWidget* parent = nullptr) : StatisticDialog(mapview::MapMode::City, QStringLiteral("frmStatistic_C"), parent) {}
 };
 
 } // namespace miratos::stats

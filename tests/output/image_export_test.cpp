@@ -293,11 +293,7 @@ TEST_F(RenderCommand, SameMapAsTheWindowsExport)
     w.初期化();
     platform::ScopedScriptedPrompts prompts;
     prompts.queueText(dir.filePath(QStringLiteral("面積.csv")));
-    whenShown<stats::StatisticDialog>([](stats::StatisticDialog& d) {
-        d.cmdExtract_Click();
-        d.findChild<QListWidget*>(QStringLiteral("lstStatistic"))->setCurrentRow(1);
-        d.cmdGo_Click();
-    });
+    extractAndChooseWhenShown<stats::StatisticDialog>(1);
     w.cmdStatistic_Click();
     whenShown<stats::frmRank>([](stats::frmRank& d) {
         d.findChild<QComboBox*>(QStringLiteral("cmbCo"))->setCurrentIndex(0); // 3 ranks

@@ -43,11 +43,7 @@ TEST_F(MapStatistics, OwnDataJoinedRankedAndPaintedInJapanMode)
     w.show();
     w.初期化();
     prompts.queueText(dir.filePath(QStringLiteral("面積.csv")));
-    whenShown<stats::StatisticDialog>([](stats::StatisticDialog& d) {
-        d.cmdExtract_Click();
-        d.findChild<QListWidget*>(QStringLiteral("lstStatistic"))->setCurrentRow(1);
-        d.cmdGo_Click();
-    });
+    extractAndChooseWhenShown<stats::StatisticDialog>(1);
     w.cmdStatistic_Click();
     const auto* tokyo = w.tables().lvwUsePref.find(QStringLiteral("K13"));
     EXPECT_EQ(tokyo->subItem(3), QStringLiteral("2194"));
@@ -89,11 +85,7 @@ TEST_F(MapStatistics, UnmatchedReportInPrefMode)
     app::frmMain w;
     w.初期化();
     prompts.queueText(dir.filePath(QStringLiteral("own.csv")));
-    whenShown<stats::StatisticDialog>([](stats::StatisticDialog& d) {
-        d.cmdExtract_Click();
-        d.findChild<QListWidget*>(QStringLiteral("lstStatistic"))->setCurrentRow(1);
-        d.cmdGo_Click();
-    });
+    extractAndChooseWhenShown<stats::StatisticDialog>(1);
     w.cmdStatistic_Click();
     ASSERT_TRUE(w.findChild<QPushButton*>(QStringLiteral("cmdUnmatch"))->isEnabled());
     w.cmdUnmatch_Click();

@@ -152,6 +152,7 @@ void StatisticDialog::cmdExtract_Click()
         platform::FileDialogRequest request;
         request.title = QStringLiteral("データ取り込み");
         request.filter = QStringLiteral("データファイル (*.csv)");
+        request.startFolder = platform::AppFolder::mapData(); // where own tables usually live
         if (const auto path = platform::prompts().openFile(request)) {
             const Status read = store::appendStatisticFile(*path, s.StatTable, s.StatColCount, s.StatRowCount, true, platform::yieldToUi);
             if (!read.ok())

@@ -1,7 +1,7 @@
 // City mode on the 23 wards of Tokyo cut into about 3,000 made-up small areas each (about 70,000
 // district polygons): loading the district files and redrawing them. Goals: load under 2 s,
 // redraw under 0.3 s.
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "convert/topojson_reader.h"
 #include "mapview/loaders.h"
 #include "mapview/renderer.h"
@@ -66,8 +66,8 @@ Dataset& dataset()
 // What the district dialog leaves behind when every ward is picked.
 void selectWards(const Dataset& d, mapview::MapTables& t)
 {
-    app::resetMdlMain();
-    auto& s = app::mdlMain();
+    state::resetMdlMain();
+    auto& s = state::mdlMain();
     s.MapMode = QStringLiteral("City");
     s.DataYear = kYear;
     s.PrefTable[13] = {QStringLiteral("TRUE"), QStringLiteral("東京都"), QStringLiteral("65535")};
@@ -78,7 +78,7 @@ void selectWards(const Dataset& d, mapview::MapTables& t)
         s.TikuPath.push_back(path);
         s.TikuPrefix.push_back(path.left(path.lastIndexOf(QLatin1Char('_')) + 1));
         s.TikuTable.push_back({d.names.at(k), QString(), QString(), d.codes.at(k)});
-        t.lvwTikuColor.add(d.codes.at(k) + QLatin1Char('G'), QString::number(app::kYellow));
+        t.lvwTikuColor.add(d.codes.at(k) + QLatin1Char('G'), QString::number(state::kYellow));
     }
     s.TikuCount = static_cast<int16_t>(d.paths.size());
 }
@@ -98,7 +98,7 @@ void BM_CityLoad(benchmark::State& state)
         auto* t = new mapview::MapTables;
         selectWards(d, *t);
         state.ResumeTiming();
-        mapview::loadCity(*t, app::mdlMain(), {});
+        mapview::loadCity(*t, state::mdlMain(), {});
         state.PauseTiming();
         districts = t->DistrictRecords.size();
         codes = t->lvwUseTiku.count();
@@ -123,14 +123,14 @@ void BM_CityRedraw(benchmark::State& state)
     platform::AppFolder::set(d.dir.path());
     mapview::MapTables t;
     selectWards(d, t);
-    mapview::loadCity(t, app::mdlMain(), {});
+    mapview::loadCity(t, state::mdlMain(), {});
     mapview::Viewport vp;
     vp.setInitialView(t.DataExtent);
     platform::Canvas canvas(size, size);
     for (auto _ : state) {
         canvas.setScale(vp.view.X1, vp.view.Y1, vp.view.X2, vp.view.Y2);
         canvas.clear();
-        mapview::Renderer r(canvas, t, app::mdlMain());
+        mapview::Renderer r(canvas, t, state::mdlMain());
         r.drawBoundaries(mapview::MapMode::City, style);
     }
     state.counters["districts"] = static_cast<double>(t.DistrictRecords.size());

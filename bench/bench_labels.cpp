@@ -1,6 +1,6 @@
 // 20,000 town labels: rebuilding them from the districts, painting them over the map, and the
 // hover look-up of the tooltip under the mouse.
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "mapview/name_labels.h"
 
 #include <QGuiApplication>
@@ -53,8 +53,8 @@ platform::Canvas& scale()
 
 void prepare(LabelLayer& layer)
 {
-    app::mdlMain().LayerProperty = app::layerPropertyDefaults(QStringLiteral("City"));
-    layer.lblTiku().restyle(labelStyleOf(app::mdlMain(), LabelKind::Tiku));
+    state::mdlMain().LayerProperty = state::layerPropertyDefaults(QStringLiteral("City"));
+    layer.lblTiku().restyle(labelStyleOf(state::mdlMain(), LabelKind::Tiku));
 }
 
 void BM_RebuildTownLabels(benchmark::State& state)
@@ -62,7 +62,7 @@ void BM_RebuildTownLabels(benchmark::State& state)
     LabelLayer layer;
     prepare(layer);
     for (auto _ : state)
-        buildTownLabels(layer, towns(), app::mdlMain(), true, {}, scale());
+        buildTownLabels(layer, towns(), state::mdlMain(), true, {}, scale());
     state.counters["labels"] = layer.lblTiku().count() - 1;
 }
 BENCHMARK(BM_RebuildTownLabels)->Unit(benchmark::kMillisecond);
@@ -71,7 +71,7 @@ void BM_PaintTownLabels(benchmark::State& state)
 {
     LabelLayer layer;
     prepare(layer);
-    buildTownLabels(layer, towns(), app::mdlMain(), true, {}, scale());
+    buildTownLabels(layer, towns(), state::mdlMain(), true, {}, scale());
     QImage target(600, 600, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter p(&target);
@@ -85,7 +85,7 @@ void BM_RepaintTownLabels(benchmark::State& state)
 {
     LabelLayer layer;
     prepare(layer);
-    buildTownLabels(layer, towns(), app::mdlMain(), true, {}, scale());
+    buildTownLabels(layer, towns(), state::mdlMain(), true, {}, scale());
     QImage target(600, 600, QImage::Format_RGB32);
     {
         QPainter first(&target);
@@ -102,7 +102,7 @@ void BM_HoverLookup(benchmark::State& state)
 {
     LabelLayer layer;
     prepare(layer);
-    buildTownLabels(layer, towns(), app::mdlMain(), true, {}, scale());
+    buildTownLabels(layer, towns(), state::mdlMain(), true, {}, scale());
     int i = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(layer.hitTest(QPoint(i % 600, (i * 7) % 600), scale()));

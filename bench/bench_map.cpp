@@ -2,8 +2,8 @@
 // TopoJSON, and the same data densified 50 times (points interpolated along every line, about
 // the density of the unsimplified government data). Memory is the growth of the resident set
 // while loading, next to the size of the files read.
-#include "app/mdl_main.h"
-#include "app/prefectures.h"
+#include "state/mdl_main.h"
+#include "state/prefectures.h"
 #include "convert/import_command.h"
 #include "mapview/loaders.h"
 #include "mapview/renderer.h"
@@ -109,20 +109,20 @@ Dataset& dataset(bool dense)
     return d;
 }
 
-void selectAll(app::MdlMain& s, const QString& mode)
+void selectAll(state::MdlMain& s, const QString& mode)
 {
-    app::resetMdlMain();
+    state::resetMdlMain();
     s.MapMode = mode;
     s.UseSpecialCoordinate = true;
     s.HideSeparate = false;
     for (int i = 1; i <= 47; ++i) {
-        s.PrefTable[static_cast<size_t>(i)] = {QStringLiteral("TRUE"), app::prefectureName(i), QStringLiteral("65535")};
+        s.PrefTable[static_cast<size_t>(i)] = {QStringLiteral("TRUE"), state::prefectureName(i), QStringLiteral("65535")};
     }
 }
 
 void load(mapview::MapTables& t, bool japan)
 {
-    auto& s = app::mdlMain();
+    auto& s = state::mdlMain();
     selectAll(s, japan ? QStringLiteral("Japan") : QStringLiteral("Pref"));
     const QString ini = platform::AppFolder::initIni();
     if (japan)
@@ -183,7 +183,7 @@ void BM_Redraw(benchmark::State& state)
     for (auto _ : state) {
         canvas.setScale(vp.view.X1, vp.view.Y1, vp.view.X2, vp.view.Y2);
         canvas.clear();
-        mapview::Renderer r(canvas, t, app::mdlMain());
+        mapview::Renderer r(canvas, t, state::mdlMain());
         r.drawBoundaries(japan ? mapview::MapMode::Japan : mapview::MapMode::Pref, style);
     }
 }

@@ -1,14 +1,25 @@
 #include "app/frm_ken_list.h"
 
-#include "app/mdl_main.h"
-#include "app/prefectures.h"
-#include "app/widgets_ui.h"
+#include "state/mdl_main.h"
+#include "state/prefectures.h"
+#include "platform/widgets_ui.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace miratos::app {
+
+using platform::arrayName;
+using platform::makeButton;
+using platform::makeCheck;
+using platform::makeOption;
+using platform::makeLabel;
+using platform::makeFrame;
+using state::MdlMain;
+using state::mdlMain;
+using state::kPrefectureCount;
+using state::prefectureName;
 
 frmKenList::frmKenList(QWidget* parent) : QDialog(parent)
 {

@@ -2,9 +2,9 @@
 
 #include "app/frm_ken_list.h"
 #include "app/frm_tiku_list.h"
-#include "app/mdl_main.h"
-#include "app/prefectures.h"
-#include "app/widgets_ui.h"
+#include "state/mdl_main.h"
+#include "state/prefectures.h"
+#include "platform/widgets_ui.h"
 #include "mapview/frm_ken_color.h"
 #include "mapview/map_canvas_ui.h"
 #include "platform/app_folder.h"
@@ -21,6 +21,18 @@
 #include <QVBoxLayout>
 
 namespace miratos::app {
+
+using platform::arrayName;
+using platform::makeButton;
+using platform::makeCheck;
+using platform::makeOption;
+using platform::makeLabel;
+using platform::makeFrame;
+using platform::makeText;
+using state::MdlMain;
+using state::mdlMain;
+using state::prepareMode;
+using state::readWaterFill;
 namespace {
 bool g_autoLoad = true;
 constexpr int kCanvasSize = 600;

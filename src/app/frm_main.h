@@ -1,7 +1,7 @@
 #pragma once
 // The map window. This file holds its controls and the load sequence; loaders, viewport and
 // drawing live in the map view code it calls.
-#include "app/water_fill.h"
+#include "state/water_fill.h"
 #include "mapview/labels.h"
 #include "mapview/loaders.h"
 #include "mapview/map_tables.h"
@@ -31,6 +31,7 @@ class MapCanvasWidget;
 
 namespace miratos::app {
 
+
 class frmMain : public QWidget {
     Q_OBJECT
 public:
@@ -45,7 +46,7 @@ public:
     void 処理中(bool enable);
     void 描画();
 
-    const WaterFill& waterFill() const { return m_waterFill; }
+    const state::WaterFill& waterFill() const { return m_waterFill; }
     const mapview::MapTables& tables() const { return m_tables; }
     mapview::MapTables& tables() { return m_tables; }
     const mapview::Viewport& viewport() const { return m_viewport; }
@@ -115,7 +116,7 @@ private:
     void quizSetUp(bool cityQuiz);
     void 次の問題();
 
-    WaterFill m_waterFill;
+    state::WaterFill m_waterFill;
     QVector<int> m_prefQuizList;
     QVector<quiz::CityQuizEntry> m_cityQuizList;
 

@@ -1,14 +1,18 @@
 #include "app/frm_menu.h"
 
 #include "app/frm_read_me.h"
-#include "app/mdl_main.h"
-#include "app/widgets_ui.h"
+#include "state/mdl_main.h"
+#include "platform/widgets_ui.h"
 #include "app/windows_ui.h"
 
 #include <QGridLayout>
 #include <QVBoxLayout>
 
 namespace miratos::app {
+
+using platform::makeButton;
+using platform::makeFrame;
+using state::mdlMain;
 
 frmMenu::frmMenu(QWidget* parent) : QWidget(parent)
 {
@@ -65,7 +69,7 @@ frmMenu::frmMenu(QWidget* parent) : QWidget(parent)
 
     auto* readMe = makeButton(this, QStringLiteral("cmdReadMe"), QStringLiteral("ぜひ最初にお読みください"));
     connect(readMe, &QPushButton::clicked, this, &frmMenu::showReadMe);
-    // Kept from the original form: a button that does nothing.
+    // A spare button of the launcher's layout; it starts nothing by design.
     auto* command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("Command1"));
 
     auto* grid = new QGridLayout(this);

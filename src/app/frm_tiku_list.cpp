@@ -1,12 +1,20 @@
 #include "app/frm_tiku_list.h"
 
-#include "app/widgets_ui.h"
+#include "platform/widgets_ui.h"
 #include "platform/prompts.h"
 
 #include <QListWidget>
 #include <QVBoxLayout>
 
 namespace miratos::app {
+
+using platform::makeButton;
+using platform::makeCheck;
+using state::mdlMain;
+using state::DistrictListItem;
+using state::listDistrictFiles;
+using state::readSelectCity;
+using state::applyDistrictSelection;
 
 frmTikuList::frmTikuList(platform::KeyedTable& lvwTikuColor, QWidget* parent) : QDialog(parent), m_lvwTikuColor(lvwTikuColor)
 {

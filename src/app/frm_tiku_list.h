@@ -1,6 +1,6 @@
 #pragma once
 // The district dialog: which municipalities of the chosen prefectures to draw (City mode).
-#include "app/district_selection.h"
+#include "state/district_selection.h"
 
 #include <QDialog>
 
@@ -8,6 +8,7 @@ class QCheckBox;
 class QListWidget;
 
 namespace miratos::app {
+
 
 class frmTikuList : public QDialog {
     Q_OBJECT
@@ -21,7 +22,7 @@ private:
     void cmdGo_Click();
 
     platform::KeyedTable& m_lvwTikuColor;
-    QVector<DistrictListItem> m_items; // lstShadow: the full paths, same positions as lstTiku
+    QVector<state::DistrictListItem> m_items; // lstShadow: the full paths, same positions as lstTiku
     QListWidget* m_lstTiku = nullptr;
     QCheckBox* m_chkAll = nullptr;
     QCheckBox* m_chkBefore = nullptr;

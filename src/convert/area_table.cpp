@@ -1,6 +1,6 @@
 #include "convert/area_table.h"
 
-#include "app/prefectures.h"
+#include "state/prefectures.h"
 #include "platform/number_text.h"
 #include "platform/text_file.h"
 
@@ -95,13 +95,13 @@ Status writeAreaTable(const BoundaryTopology& topology, const QString& csvPath)
     QStringList lines{QStringLiteral("Code,地区名,面積(k㎡)")};
     const QMap<int, double> areas = prefectureAreasKm2(topology);
     for (auto it = areas.cbegin(); it != areas.cend(); ++it) {
-        const QString name = app::prefectureName(it.key());
+        const QString name = state::prefectureName(it.key());
         if (name.isEmpty())
             return Error{QStringLiteral("%1: 都道府県コード %2 は 1～47 の外です")
                              .arg(QDir::toNativeSeparators(csvPath))
                              .arg(it.key())};
         lines.append(QStringLiteral("%1,%2,%3")
-                         .arg(app::prefectureCodeText(it.key()), name,
+                         .arg(state::prefectureCodeText(it.key()), name,
                               platform::formatDouble(platform::roundHalfEven(it.value(), 1))));
     }
     const QString folder = QFileInfo(csvPath).absolutePath();

@@ -1,6 +1,6 @@
 #include "convert/boundary_converter.h"
 
-#include "app/prefectures.h"
+#include "state/prefectures.h"
 #include "platform/cp932.h"
 #include "platform/number_text.h"
 #include "platform/text_file.h"
@@ -111,7 +111,7 @@ struct LineEntry {
 class Converter {
 public:
     Converter(const BoundarySources& sources, const BoundaryProgress& progress)
-        : m_sources(sources), m_progress(progress), m_pc(app::prefectureCodeText(sources.prefCode).toStdString())
+        : m_sources(sources), m_progress(progress), m_pc(state::prefectureCodeText(sources.prefCode).toStdString())
     {
     }
 
@@ -567,7 +567,7 @@ Status Converter::encode(const char16_t* fileName, const QByteArray& utf8, QByte
 
 Result<BoundaryConversion> Converter::run()
 {
-    if (m_sources.prefCode < 1 || m_sources.prefCode > app::kPrefectureCount)
+    if (m_sources.prefCode < 1 || m_sources.prefCode > state::kPrefectureCount)
         return Error{QStringLiteral("都道府県コード %1 は 1〜47 ではありません").arg(m_sources.prefCode)};
     if (Status s = readExtent(); !s)
         return Error{s.error()};

@@ -1,6 +1,6 @@
 #include "convert/convert_command.h"
 
-#include "app/prefectures.h"
+#include "state/prefectures.h"
 #include "convert/boundary_converter.h"
 #include "convert/prefecture_set_writer.h"
 #include "platform/app_folder.h"
@@ -56,7 +56,7 @@ int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& er
     const bool parsed = onlyKnownOptions(options, {prefName, metaName, dataName}) && optionValue(options, prefName, &pref)
                         && optionValue(options, metaName, &meta) && optionValue(options, dataName, &data);
     const int code = pref.toInt(&codeOk);
-    if (!parsed || !codeOk || code < 1 || code > app::kPrefectureCount || !isXmlPath(meta) || !isXmlPath(data)) {
+    if (!parsed || !codeOk || code < 1 || code > state::kPrefectureCount || !isXmlPath(meta) || !isXmlPath(data)) {
         if (parsed && (!isXmlPath(meta) || !isXmlPath(data)))
             err << "miratos convert: --meta と --data には名前が xml で終わるファイルを指定してください\n";
         printUsage(err);

@@ -1,6 +1,6 @@
 #include "convert/frm_change.h"
 
-#include "app/widgets_ui.h"
+#include "platform/widgets_ui.h"
 #include "convert/boundary_converter.h"
 #include "convert/data_file_name.h"
 #include "platform/app_folder.h"
@@ -18,10 +18,10 @@
 namespace miratos::convert {
 namespace {
 
-using app::makeButton;
-using app::makeCheck;
-using app::makeLabel;
-using app::makeText;
+using platform::makeButton;
+using platform::makeCheck;
+using platform::makeLabel;
+using platform::makeText;
 
 const QString kXmlFilter = QStringLiteral("データファイル(*.xml)");
 // The filter "*.xml;*.txt" written the way the Qt dialog takes several patterns.
@@ -55,7 +55,7 @@ ChangeWindow::~ChangeWindow() = default;
 
 QRadioButton* ChangeWindow::addOption(int index, const QString& caption)
 {
-    return app::makeOption(this, app::arrayName("optMode", index), caption);
+    return platform::makeOption(this, platform::arrayName("optMode", index), caption);
 }
 
 QCheckBox* ChangeWindow::addCheck(const QString& name, const QString& caption)

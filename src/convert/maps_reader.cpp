@@ -1,6 +1,6 @@
 #include "convert/maps_reader.h"
 
-#include "app/prefectures.h"
+#include "state/prefectures.h"
 #include "platform/text_file.h"
 
 #include <QDir>
@@ -253,7 +253,7 @@ Result<QVector<int>> readNameFile(const QString& path, qsizetype polygonCount)
 
 int prefectureCodeFromRomaji(const QString& name)
 {
-    static const std::array<const char*, app::kPrefectureCount> names = {
+    static const std::array<const char*, state::kPrefectureCount> names = {
         "hokkaido", "aomori",   "iwate",     "miyagi",    "akita",     "yamagata", "fukushima", "ibaraki",
         "tochigi",  "gunma",    "saitama",   "chiba",     "tokyo",     "kanagawa", "niigata",   "toyama",
         "ishikawa", "fukui",    "yamanashi", "nagano",    "gifu",      "shizuoka", "aichi",     "mie",
@@ -299,19 +299,19 @@ Result<BoundaryTopology> readMapsDatabase(const QString& basePath)
     if (!codes)
         return Error{codes.error()};
 
-    QVector<TopoMunicipality> prefectures(app::kPrefectureCount);
+    QVector<TopoMunicipality> prefectures(state::kPrefectureCount);
     for (qsizetype i = 0; i < polygons->size(); ++i)
         prefectures[codes->at(i) - 1].polygons.append(std::move((*polygons)[i]));
 
     BoundaryTopology topology;
     topology.lines = std::move(lineFile->lines);
-    for (int code = 1; code <= app::kPrefectureCount; ++code) {
+    for (int code = 1; code <= state::kPrefectureCount; ++code) {
         TopoMunicipality& m = prefectures[code - 1];
         if (m.polygons.isEmpty())
             continue;
         m.prefCode = code;
-        m.code = app::prefectureCodeText(code) + QStringLiteral("000");
-        m.nameParts = QStringList{app::prefectureName(code)};
+        m.code = state::prefectureCodeText(code) + QStringLiteral("000");
+        m.nameParts = QStringList{state::prefectureName(code)};
         topology.municipalities.append(std::move(m));
     }
     return topology;

@@ -1,6 +1,6 @@
 #include "convert/prefecture_set_writer.h"
 
-#include "app/prefectures.h"
+#include "state/prefectures.h"
 #include "convert/label_point.h"
 #include "convert/outline_rings.h"
 #include "platform/ini_file.h"
@@ -75,7 +75,7 @@ double areaOf(const PointRing& ring)
 
 Error fail(int prefCode, const QString& what)
 {
-    return Error{app::prefectureName(prefCode) + QStringLiteral(": ") + what};
+    return Error{state::prefectureName(prefCode) + QStringLiteral(": ") + what};
 }
 
 // The municipality's polygons with their rings cleaned, largest first.
@@ -177,8 +177,8 @@ QVector<int> prefecturesOf(const BoundaryTopology& topology)
 
 Result<PrefectureSet> buildPrefectureSet(const BoundaryTopology& topology, int prefCode)
 {
-    const QString pc = app::prefectureCodeText(prefCode);
-    if (prefCode < 1 || prefCode > app::kPrefectureCount)
+    const QString pc = state::prefectureCodeText(prefCode);
+    if (prefCode < 1 || prefCode > state::kPrefectureCount)
         return Error{QStringLiteral("都道府県コード %1 は 1〜47 ではありません").arg(prefCode)};
     PrefectureSet set;
     set.prefCode = prefCode;
@@ -241,12 +241,12 @@ Result<PrefectureSet> buildPrefectureSet(const BoundaryTopology& topology, int p
 
 QString prefectureFolderName(int prefCode, const QString& initIni)
 {
-    QString name = platform::GetINIValue(app::prefectureCodeText(prefCode), QStringLiteral("Pref"), initIni);
+    QString name = platform::GetINIValue(state::prefectureCodeText(prefCode), QStringLiteral("Pref"), initIni);
     name.remove(QLatin1Char('/'));
     name.remove(QLatin1Char('\\'));
     name = name.trimmed();
     if (name == QLatin1String("ERROR") || name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return app::prefectureName(prefCode);
+        return state::prefectureName(prefCode);
     return name;
 }
 

@@ -1,6 +1,6 @@
 #include "convert/topojson_reader.h"
 
-#include "app/prefectures.h"
+#include "state/prefectures.h"
 
 #include <QDir>
 #include <QFile>
@@ -121,7 +121,7 @@ std::optional<QString> municipalityCode(const QJsonObject& properties)
             return std::nullopt;
     }
     const int pref = code.left(2).toInt();
-    if (pref < 1 || pref > app::kPrefectureCount)
+    if (pref < 1 || pref > state::kPrefectureCount)
         return std::nullopt;
     return code;
 }
@@ -168,7 +168,7 @@ Status addMunicipalityPolygons(const QJsonObject& geometry, const QJsonArray& po
         m.code = *code;
         m.prefCode = code->left(2).toInt();
         QString pref = textProperty(properties, "N03_001");
-        m.nameParts << (pref.isEmpty() ? app::prefectureName(m.prefCode) : pref);
+        m.nameParts << (pref.isEmpty() ? state::prefectureName(m.prefCode) : pref);
         for (const char* part : {"N03_003", "N03_004"}) {
             const QString text = textProperty(properties, part);
             if (!text.isEmpty())

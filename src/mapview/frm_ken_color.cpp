@@ -1,7 +1,7 @@
 #include "mapview/frm_ken_color.h"
 
-#include "app/mdl_main.h"
-#include "app/widgets_ui.h"
+#include "state/mdl_main.h"
+#include "platform/widgets_ui.h"
 #include "mapview/region_colors.h"
 #include "platform/canvas.h"
 #include "platform/prompts.h"
@@ -13,9 +13,9 @@
 
 namespace miratos::mapview {
 
-using app::makeButton;
-using app::makeLabel;
-using app::mdlMain;
+using platform::makeButton;
+using platform::makeLabel;
+using state::mdlMain;
 
 void setLabelColor(QLabel* label, int color)
 {
@@ -48,7 +48,7 @@ frmKenColor::frmKenColor(platform::KeyedTable& lvwTikuColor, QWidget* parent) : 
         if (row[0] != QLatin1String("TRUE"))
             continue;
         const int n = static_cast<int>(m_lblKen.size());
-        auto* label = makeLabel(board, app::arrayName("lblKen", n), row[1]);
+        auto* label = makeLabel(board, platform::arrayName("lblKen", n), row[1]);
         label->setProperty("tag", i);
         label->setGeometry(QRect(kenLabelPosition(n), QSize(74, 20)));
         label->setAlignment(Qt::AlignCenter);

@@ -1,6 +1,6 @@
 #include "mapview/loaders.h"
 
-#include "app/prefectures.h"
+#include "state/prefectures.h"
 #include "platform/app_folder.h"
 #include "platform/ini_file.h"
 #include "platform/number_text.h"
@@ -33,12 +33,12 @@ void call(const std::function<void(int)>& f, int i)
         f(i);
 }
 
-bool selected(const app::MdlMain& state, int i)
+bool selected(const state::MdlMain& state, int i)
 {
     return state.PrefTable[static_cast<size_t>(i)][0] == QLatin1String("TRUE");
 }
 
-QString prefFile(const app::MdlMain& state, int i, const char16_t* name)
+QString prefFile(const state::MdlMain& state, int i, const char16_t* name)
 {
     return platform::AppFolder::prefFolder(state.PrefTable[static_cast<size_t>(i)][1]) + QString::fromUtf16(name);
 }
@@ -59,7 +59,7 @@ std::optional<std::array<double, 4>> fourNumbers(const QString& text)
     return values;
 }
 
-void startFacilities(const app::MdlMain& state, const LoadHooks& hooks, int i)
+void startFacilities(const state::MdlMain& state, const LoadHooks& hooks, int i)
 {
     if (state.UseBuild)
         call(hooks.loadFacilities, i);
@@ -159,7 +159,7 @@ void addMunicipalityRows(MapTables& t, qsizetype firstRecord)
 // The four SpecialCoordinate numbers of a prefecture (east, west, south, north) as stored.
 static std::optional<std::array<double, 4>> specialCoordinateValues(int prefCode, const QString& initIni)
 {
-    const QString value = platform::GetINIValue(app::prefectureCodeText(prefCode), QStringLiteral("SpecialCoordinate"), initIni);
+    const QString value = platform::GetINIValue(state::prefectureCodeText(prefCode), QStringLiteral("SpecialCoordinate"), initIni);
     if (value == QLatin1String("ERROR"))
         return std::nullopt;
     return fourNumbers(value);
@@ -174,7 +174,7 @@ std::optional<FileExtent> specialCoordinate(int prefCode, const QString& initIni
                       static_cast<float>((*v)[3])};
 }
 
-LoadReport loadJapan(MapTables& t, const app::MdlMain& state, const QString& initIni, const LoadHooks& hooks)
+LoadReport loadJapan(MapTables& t, const state::MdlMain& state, const QString& initIni, const LoadHooks& hooks)
 {
     LoadReport report;
     t.lvwPrefLineOnly.clear();
@@ -184,7 +184,7 @@ LoadReport loadJapan(MapTables& t, const app::MdlMain& state, const QString& ini
     t.LineRecords.clear();
     t.DataExtent = {};
 
-    for (int i = 1; i <= app::kPrefectureCount; ++i) {
+    for (int i = 1; i <= state::kPrefectureCount; ++i) {
         if (!selected(state, i))
             continue;
         startFacilities(state, hooks, i);
@@ -220,7 +220,7 @@ LoadReport loadJapan(MapTables& t, const app::MdlMain& state, const QString& ini
             }
             centre = *v;
         }
-        t.lvwUsePref.add(QStringLiteral("K") + app::prefectureCodeText(i), state.PrefTable[static_cast<size_t>(i)][1],
+        t.lvwUsePref.add(QStringLiteral("K") + state::prefectureCodeText(i), state.PrefTable[static_cast<size_t>(i)][1],
                          {formatDouble((centre[0] + centre[1]) / 2), formatDouble((centre[2] + centre[3]) / 2)});
         if (haveExtent)
             mergeExtent(t.DataExtent, t.fileExtent);
@@ -231,7 +231,7 @@ LoadReport loadJapan(MapTables& t, const app::MdlMain& state, const QString& ini
     return report;
 }
 
-LoadReport loadPref(MapTables& t, const app::MdlMain& state, const QString& initIni, const LoadHooks& hooks)
+LoadReport loadPref(MapTables& t, const state::MdlMain& state, const QString& initIni, const LoadHooks& hooks)
 {
     LoadReport report;
     t.PointRecords.clear();
@@ -245,7 +245,7 @@ LoadReport loadPref(MapTables& t, const app::MdlMain& state, const QString& init
     t.lvwPrefLineOnly.clear();
     t.DataExtent = {};
 
-    for (int i = 1; i <= app::kPrefectureCount; ++i) {
+    for (int i = 1; i <= state::kPrefectureCount; ++i) {
         if (!selected(state, i))
             continue;
         startFacilities(state, hooks, i);
@@ -310,7 +310,7 @@ LoadReport loadPref(MapTables& t, const app::MdlMain& state, const QString& init
     return report;
 }
 
-LoadReport loadCity(MapTables& t, app::MdlMain& state, const LoadHooks& hooks)
+LoadReport loadCity(MapTables& t, state::MdlMain& state, const LoadHooks& hooks)
 {
     LoadReport report;
     t.DistrictRecords.clear();
@@ -319,7 +319,7 @@ LoadReport loadCity(MapTables& t, app::MdlMain& state, const LoadHooks& hooks)
     if (hooks.showFacilityTree)
         hooks.showFacilityTree(state.UseBuild);
     if (state.UseBuild) {
-        for (int i = 1; i <= app::kPrefectureCount; ++i) {
+        for (int i = 1; i <= state::kPrefectureCount; ++i) {
             if (selected(state, i))
                 call(hooks.loadAllFacilities, i);
         }
@@ -362,7 +362,7 @@ LoadReport loadCity(MapTables& t, app::MdlMain& state, const LoadHooks& hooks)
         mergeExtent(t.DataExtent, t.fileExtent);
     }
     if (state.UseRoad) {
-        for (int i = 1; i <= app::kPrefectureCount; ++i) {
+        for (int i = 1; i <= state::kPrefectureCount; ++i) {
             if (selected(state, i))
                 call(hooks.loadRoads, i);
         }

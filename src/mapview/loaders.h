@@ -2,7 +2,7 @@
 // Loading the selected prefectures (or municipalities) into the map window's tables, one loader
 // per map mode. Files that are missing or damaged do not stop the load: the rest is loaded and
 // the problems are returned for the window to show.
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "mapview/map_tables.h"
 
 #include <QStringList>
@@ -24,10 +24,10 @@ struct LoadReport {
     QStringList problems; // one line per file that could not be read
 };
 
-LoadReport loadJapan(MapTables& tables, const app::MdlMain& state, const QString& initIni, const LoadHooks& hooks);
-LoadReport loadPref(MapTables& tables, const app::MdlMain& state, const QString& initIni, const LoadHooks& hooks);
+LoadReport loadJapan(MapTables& tables, const state::MdlMain& state, const QString& initIni, const LoadHooks& hooks);
+LoadReport loadPref(MapTables& tables, const state::MdlMain& state, const QString& initIni, const LoadHooks& hooks);
 // Writes the municipality centres into state.TikuTable(k,1) and (k,2).
-LoadReport loadCity(MapTables& tables, app::MdlMain& state, const LoadHooks& hooks);
+LoadReport loadCity(MapTables& tables, state::MdlMain& state, const LoadHooks& hooks);
 
 // The fixed extent of a prefecture from the settings file: (west, east, south, north), or nothing
 // when its SpecialCoordinate key is missing or not four numbers.

@@ -4,7 +4,7 @@
 
 namespace miratos::mapview {
 
-void drawBoundariesOn(QPainter& painter, const SceneRefs& scene, const ViewRect& view, app::MdlMain& state, MapMode mode,
+void drawBoundariesOn(QPainter& painter, const SceneRefs& scene, const ViewRect& view, state::MdlMain& state, MapMode mode,
                       int style)
 {
     platform::Canvas vector(scene.canvas.width(), scene.canvas.height());
@@ -18,7 +18,7 @@ void drawBoundariesOn(QPainter& painter, const SceneRefs& scene, const ViewRect&
     state.StatDrawn = statDrawn;
 }
 
-void drawScene(const SceneRefs& scene, const ViewRect& view, app::MdlMain& state, MapMode mode, const DrawOptions& options)
+void drawScene(const SceneRefs& scene, const ViewRect& view, state::MdlMain& state, MapMode mode, const DrawOptions& options)
 {
     // The map is drawn into an off-screen copy and shown once it is complete.
     platform::Canvas work(scene.canvas.width(), scene.canvas.height());

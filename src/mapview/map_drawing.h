@@ -2,8 +2,8 @@
 // The redraw without the window: boundaries in the chosen style on a fresh canvas, then the name
 // labels. The map window and the headless render command both draw through this, so a map
 // exported from either is the same picture.
-#include "app/mdl_main.h"
-#include "app/water_fill.h"
+#include "state/mdl_main.h"
+#include "state/water_fill.h"
 #include "mapview/labels.h"
 #include "mapview/map_tables.h"
 #include "mapview/name_labels.h"
@@ -27,16 +27,16 @@ struct SceneRefs {
     MapTables& tables;
     platform::Canvas& canvas; // replaced by the new picture; keeps its size
     LabelLayer& labels;
-    const app::WaterFill& water;
+    const state::WaterFill& water;
     bool& colorCacheValid;
 };
 
 // Draws the boundaries of the scene again on another painter (vector output), in the pixels of
 // the scene's canvas, with the colours the last redraw used. Shared state stays as it was.
-void drawBoundariesOn(QPainter& painter, const SceneRefs& scene, const ViewRect& view, app::MdlMain& state, MapMode mode,
+void drawBoundariesOn(QPainter& painter, const SceneRefs& scene, const ViewRect& view, state::MdlMain& state, MapMode mode,
                       int style);
 
 // Draws a view that is not empty (the caller handles the empty-view rule).
-void drawScene(const SceneRefs& scene, const ViewRect& view, app::MdlMain& state, MapMode mode, const DrawOptions& options);
+void drawScene(const SceneRefs& scene, const ViewRect& view, state::MdlMain& state, MapMode mode, const DrawOptions& options);
 
 } // namespace miratos::mapview

@@ -38,7 +38,7 @@ const QHash<QChar, QString>& katakanaTable()
     return table;
 }
 
-QString tooltipOrCaption(const app::MdlMain& state, const platform::KeyedTable::Row* row, int valueItem, const QString& caption)
+QString tooltipOrCaption(const state::MdlMain& state, const platform::KeyedTable::Row* row, int valueItem, const QString& caption)
 {
     if (state.StatDrawn)
         return row ? row->subItem(valueItem) : QString();
@@ -81,7 +81,7 @@ QString municipalityCaption(const QString& nameParts)
     return last;
 }
 
-LabelStyle labelStyleOf(const app::MdlMain& state, LabelKind kind)
+LabelStyle labelStyleOf(const state::MdlMain& state, LabelKind kind)
 {
     const auto& row = state.LayerProperty[static_cast<size_t>(kind)];
     LabelStyle style;
@@ -89,12 +89,12 @@ LabelStyle labelStyleOf(const app::MdlMain& state, LabelKind kind)
     const int size = row[0].toInt();
     style.font.setPointSize(size > 0 ? size : 9);
     style.font.setBold(false);
-    style.color = app::colorValueOf(row[1]);
+    style.color = state::colorValueOf(row[1]);
     style.whiteBackground = row[2].toInt() != 0;
     return style;
 }
 
-void buildNameLabels(LabelLayer& layer, const MapTables& t, const app::MdlMain& state, MapMode mode, bool ticked,
+void buildNameLabels(LabelLayer& layer, const MapTables& t, const state::MdlMain& state, MapMode mode, bool ticked,
                      const platform::Canvas& scale)
 {
     LabelArray& lbl = layer.lblPref();
@@ -128,7 +128,7 @@ void buildNameLabels(LabelLayer& layer, const MapTables& t, const app::MdlMain& 
     }
 }
 
-void buildTownLabels(LabelLayer& layer, const MapTables& t, const app::MdlMain& state, bool ticked,
+void buildTownLabels(LabelLayer& layer, const MapTables& t, const state::MdlMain& state, bool ticked,
                      const TownFilter& filter, const platform::Canvas& scale)
 {
     LabelArray& lbl = layer.lblTiku();

@@ -1,7 +1,7 @@
 #pragma once
 // The name labels of the regions: prefecture names (Japan), municipality names (Pref, City) and,
 // in City mode, town names with their three filters.
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "mapview/labels.h"
 #include "mapview/map_tables.h"
 #include "mapview/renderer.h"
@@ -18,10 +18,10 @@ QString townCaption(const QString& townName);
 QString toHalfWidth(const QString& text);
 
 // The style of a label kind from its LayerProperty row (font size, text colour, background).
-LabelStyle labelStyleOf(const app::MdlMain& state, LabelKind kind);
+LabelStyle labelStyleOf(const state::MdlMain& state, LabelKind kind);
 
 // chkCity_Click: rebuilds the region name labels (none when not ticked).
-void buildNameLabels(LabelLayer& layer, const MapTables& tables, const app::MdlMain& state, MapMode mode, bool ticked,
+void buildNameLabels(LabelLayer& layer, const MapTables& tables, const state::MdlMain& state, MapMode mode, bool ticked,
                      const platform::Canvas& scale);
 
 struct TownFilter {
@@ -32,7 +32,7 @@ struct TownFilter {
 };
 
 // chkTown_Click: rebuilds the town labels (none when not ticked).
-void buildTownLabels(LabelLayer& layer, const MapTables& tables, const app::MdlMain& state, bool ticked,
+void buildTownLabels(LabelLayer& layer, const MapTables& tables, const state::MdlMain& state, bool ticked,
                      const TownFilter& filter, const platform::Canvas& scale);
 
 } // namespace miratos::mapview

@@ -13,7 +13,7 @@ QPoint kenLabelPosition(int n)
     return QPoint(8 + 80 * (index / 10), 8 + 24 * (index % 10));
 }
 
-void setPrefectureColor(int prefCode, int color, bool cityMode, app::MdlMain& state, platform::KeyedTable& lvwTikuColor)
+void setPrefectureColor(int prefCode, int color, bool cityMode, state::MdlMain& state, platform::KeyedTable& lvwTikuColor)
 {
     if (cityMode) {
         for (int k = 1; k <= state.TikuCount && k <= lvwTikuColor.count(); ++k) {
@@ -26,31 +26,31 @@ void setPrefectureColor(int prefCode, int color, bool cityMode, app::MdlMain& st
         state.PrefTable[static_cast<size_t>(prefCode)][2] = QString::number(color);
 }
 
-static QString colorKey(const app::MdlMain& state, int k)
+static QString colorKey(const state::MdlMain& state, int k)
 {
     return state.TikuTable[static_cast<size_t>(k)][3] + QLatin1Char('G');
 }
 
-int municipalityColor(const app::MdlMain& state, const platform::KeyedTable& lvwTikuColor, int k)
+int municipalityColor(const state::MdlMain& state, const platform::KeyedTable& lvwTikuColor, int k)
 {
     const auto* row = lvwTikuColor.find(colorKey(state, k));
     const auto value = row ? platform::toNumber(row->text) : std::nullopt;
-    return value ? static_cast<int>(*value) : app::kYellow;
+    return value ? static_cast<int>(*value) : state::kYellow;
 }
 
-void setMunicipalityColor(const app::MdlMain& state, platform::KeyedTable& lvwTikuColor, int k, int color)
+void setMunicipalityColor(const state::MdlMain& state, platform::KeyedTable& lvwTikuColor, int k, int color)
 {
     if (auto* row = lvwTikuColor.find(colorKey(state, k)))
         row->text = QString::number(color);
 }
 
-void randomMunicipalityColors(const app::MdlMain& state, platform::KeyedTable& lvwTikuColor)
+void randomMunicipalityColors(const state::MdlMain& state, platform::KeyedTable& lvwTikuColor)
 {
     for (int k = 1; k <= state.TikuCount; ++k) {
         const int red = static_cast<int>(std::floor(platform::randomUnit() * 256));
         const int green = static_cast<int>(std::floor(platform::randomUnit() * 256));
         const int blue = static_cast<int>(std::floor(platform::randomUnit() * 256));
-        setMunicipalityColor(state, lvwTikuColor, k, app::rgbColor(red, green, blue));
+        setMunicipalityColor(state, lvwTikuColor, k, state::rgbColor(red, green, blue));
     }
 }
 

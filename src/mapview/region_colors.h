@@ -1,7 +1,7 @@
 #pragma once
 // Fill colours of prefectures (PrefTable column 2) and of municipalities (lvwTikuColor), as the
 // colour dialogs change them. Changes show at the next redraw.
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "platform/keyed_table.h"
 
 #include <QPoint>
@@ -13,14 +13,14 @@ namespace miratos::mapview {
 QPoint kenLabelPosition(int n);
 
 // A prefecture's new colour; in City mode it also goes to every chosen municipality of it.
-void setPrefectureColor(int prefCode, int color, bool cityMode, app::MdlMain& state, platform::KeyedTable& lvwTikuColor);
+void setPrefectureColor(int prefCode, int color, bool cityMode, state::MdlMain& state, platform::KeyedTable& lvwTikuColor);
 
 // Colour of chosen municipality k (1-based), or yellow when it has no row.
-int municipalityColor(const app::MdlMain& state, const platform::KeyedTable& lvwTikuColor, int k);
-void setMunicipalityColor(const app::MdlMain& state, platform::KeyedTable& lvwTikuColor, int k, int color);
+int municipalityColor(const state::MdlMain& state, const platform::KeyedTable& lvwTikuColor, int k);
+void setMunicipalityColor(const state::MdlMain& state, platform::KeyedTable& lvwTikuColor, int k, int color);
 
 // "全地区ランダム": a random colour for every chosen municipality (red, green, blue drawn in
 // that order from the random source).
-void randomMunicipalityColors(const app::MdlMain& state, platform::KeyedTable& lvwTikuColor);
+void randomMunicipalityColors(const state::MdlMain& state, platform::KeyedTable& lvwTikuColor);
 
 } // namespace miratos::mapview

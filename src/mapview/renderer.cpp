@@ -148,7 +148,7 @@ void Renderer::districtRings(const DistrictRecord& d, int outerColor, int outerS
 
 void Renderer::drawFilledDistricts()
 {
-    const int water = app::rgbColor(m_water.red, m_water.green, m_water.blue);
+    const int water = state::rgbColor(m_water.red, m_water.green, m_water.blue);
     for (const DistrictRecord& d : m_tables.DistrictRecords) {
         if (d.areaClass == kWaterClass) {
             districtRings(d, water, m_water.style);
@@ -235,7 +235,7 @@ void Renderer::drawStatistic(MapMode mode)
             yield();
         }
     } else if (mode == MapMode::City) {
-        const int water = app::rgbColor(m_water.red, m_water.green, m_water.blue);
+        const int water = state::rgbColor(m_water.red, m_water.green, m_water.blue);
         for (const DistrictRecord& d : m_tables.DistrictRecords) {
             const int colour = statisticColor(m_tables.lvwUseTiku.find(QStringLiteral("G") + d.code), 1, 2, 3);
             if (d.areaClass == kWaterClass && !m_state.RankWater)

@@ -1,8 +1,8 @@
 #pragma once
 // Boundary drawing of the redraw: lines only, prefecture lines only, filled regions and the
 // statistic fill, for each map mode.
-#include "app/mdl_main.h"
-#include "app/water_fill.h"
+#include "state/mdl_main.h"
+#include "state/water_fill.h"
 #include "mapview/map_tables.h"
 #include "platform/canvas.h"
 
@@ -18,10 +18,10 @@ enum DisplayStyle { LinesOnly = 0, PrefLinesOnly = 1, Filled = 2, StatisticFill 
 
 class Renderer {
 public:
-    Renderer(platform::Canvas& canvas, MapTables& tables, app::MdlMain& state)
+    Renderer(platform::Canvas& canvas, MapTables& tables, state::MdlMain& state)
         : m_canvas(canvas), m_tables(tables), m_state(state) {}
 
-    void setWaterFill(const app::WaterFill& fill) { m_water = fill; }
+    void setWaterFill(const state::WaterFill& fill) { m_water = fill; }
     void setYield(std::function<void()> yield) { m_yield = std::move(yield); }
     // The colour cache of the statistic fill: valid after one fill until a new ranking.
     bool colorCacheValid = false;
@@ -53,8 +53,8 @@ private:
 
     platform::Canvas& m_canvas;
     MapTables& m_tables;
-    app::MdlMain& m_state;
-    app::WaterFill m_water;
+    state::MdlMain& m_state;
+    state::WaterFill m_water;
     std::function<void()> m_yield;
     QVector<QPoint> m_buffer;
 };

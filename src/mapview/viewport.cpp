@@ -6,7 +6,7 @@
 
 namespace miratos::mapview {
 namespace {
-constexpr double kPi = 3.1415927; // the value the original computations use
+constexpr double kPi = 3.1415927; // seven digits: the scale bar and distances are computed with this value
 }
 
 double kmPerDegreeLon(double latitudeDegrees)
@@ -119,7 +119,7 @@ ScaleBar scaleBarFor(const ViewRect& view, int canvasHeightPx)
 {
     ScaleBar bar;
     const double degreesPer100Px = std::abs((static_cast<double>(view.Y1) - view.Y2) * 100 / canvasHeightPx);
-    // Kept in single precision like the original variable.
+    // Single precision: the shown length is chosen from this rounded value.
     const float b = static_cast<float>(degreesPer100Px * 60 * 1.852);
     const double g = roundScaleLength(b, bar.text);
     const double degrees = g / kKmPerDegreeLat;

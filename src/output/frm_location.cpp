@@ -1,7 +1,7 @@
 #include "output/frm_location.h"
 
-#include "app/mdl_main.h"
-#include "app/widgets_ui.h"
+#include "state/mdl_main.h"
+#include "platform/widgets_ui.h"
 #include "output/layer_settings.h"
 
 #include <QButtonGroup>
@@ -11,7 +11,7 @@
 
 namespace miratos::output {
 
-using app::makeLabel;
+using platform::makeLabel;
 
 namespace {
 // Only a statistic legend can be placed; the plain note always goes to the bottom right.
@@ -22,7 +22,7 @@ frmLocation::frmLocation(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmLocation"));
     setWindowTitle(QStringLiteral("パラメータ出力様式"));
-    const app::MdlMain& s = app::mdlMain();
+    const state::MdlMain& s = state::mdlMain();
 
     m_cmbFont = new QComboBox(this);
     m_cmbFont->setObjectName(QStringLiteral("cmbFont"));
@@ -36,7 +36,7 @@ frmLocation::frmLocation(QWidget* parent) : QDialog(parent)
     auto* positions = new QHBoxLayout;
     const char* captions[] = {"右枠", "左上", "左下", "右上", "右下"};
     for (int i = 0; i < 5; ++i) {
-        auto* option = app::makeOption(this, app::arrayName("optLocation", i), QString::fromUtf8(captions[i]));
+        auto* option = platform::makeOption(this, platform::arrayName("optLocation", i), QString::fromUtf8(captions[i]));
         m_optLocation->addButton(option, i);
         positions->addWidget(option);
     }
@@ -49,9 +49,9 @@ frmLocation::frmLocation(QWidget* parent) : QDialog(parent)
         m_optLocation->button(kBottomRight)->setChecked(true);
     }
 
-    m_txtMaker = app::makeText(this, QStringLiteral("txtMaker"), s.NoteMaker);
+    m_txtMaker = platform::makeText(this, QStringLiteral("txtMaker"), s.NoteMaker);
     m_txtMaker->setMinimumWidth(240);
-    auto* cmdGo = app::makeButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
+    auto* cmdGo = platform::makeButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
     connect(cmdGo, &QPushButton::clicked, this, [this] { cmdGo_Click(); });
 
     auto* grid = new QGridLayout(this);
@@ -67,7 +67,7 @@ frmLocation::frmLocation(QWidget* parent) : QDialog(parent)
 
 void frmLocation::cmdGo_Click()
 {
-    app::MdlMain& s = app::mdlMain();
+    state::MdlMain& s = state::mdlMain();
     // A size that is not a number keeps the last one.
     if (const auto size = fontSizeOf(m_cmbFont->currentText()))
         s.NoteFontSize = static_cast<int16_t>(*size);

@@ -1,6 +1,6 @@
 #include "output/frm_property.h"
 
-#include "app/widgets_ui.h"
+#include "platform/widgets_ui.h"
 #include "mapview/frm_ken_color.h"
 #include "platform/prompts.h"
 
@@ -11,9 +11,9 @@
 
 namespace miratos::output {
 
-using app::makeButton;
-using app::makeCheck;
-using app::makeLabel;
+using platform::makeButton;
+using platform::makeCheck;
+using platform::makeLabel;
 
 namespace {
 
@@ -35,8 +35,8 @@ frmProperty::frmProperty(mapview::LabelLayer& labels, const platform::Canvas& sc
 {
     setObjectName(QStringLiteral("frmProperty"));
     setWindowTitle(QStringLiteral("各設定"));
-    m_kind = app::mdlMain().PropertyKind;
-    m_roadIndex = app::mdlMain().PropertyRoadIndex;
+    m_kind = state::mdlMain().PropertyKind;
+    m_roadIndex = state::mdlMain().PropertyRoadIndex;
 
     m_lblFont = makeLabel(this, QStringLiteral("lblFont"), QStringLiteral("フォントサイズ"));
     m_cmbFont = makeCombo(this, QStringLiteral("cmbFont"), labelFontSizes());
@@ -45,7 +45,7 @@ frmProperty::frmProperty(mapview::LabelLayer& labels, const platform::Canvas& sc
     m_lbl1 = makeLabel(this, QStringLiteral("lbl1"), QStringLiteral("色"));
     m_lbl2 = makeLabel(this, QStringLiteral("lbl2"), QStringLiteral("色"));
     for (int i = 1; i <= 2; ++i) {
-        QLabel* swatch = m_lblColor[i] = makeLabel(this, app::arrayName("lblColor", i), QString());
+        QLabel* swatch = m_lblColor[i] = makeLabel(this, platform::arrayName("lblColor", i), QString());
         swatch->setFixedSize(60, 22);
         swatch->setFrameShape(QFrame::Box);
         swatch->setCursor(Qt::PointingHandCursor);
@@ -74,7 +74,7 @@ frmProperty::frmProperty(mapview::LabelLayer& labels, const platform::Canvas& sc
 
 void frmProperty::showRow()
 {
-    const LayerSettings s = layerSettingsOf(app::mdlMain(), m_kind, m_roadIndex);
+    const LayerSettings s = layerSettingsOf(state::mdlMain(), m_kind, m_roadIndex);
     const bool railway = m_kind == kRowRailway;
     const bool roads = m_kind == kRowRoads;
     const bool circles = m_kind == kRowRankCircles;
@@ -144,7 +144,7 @@ void frmProperty::cmdGo_Click()
     s.color1 = mapview::labelColor(m_lblColor[1]);
     s.color2 = mapview::labelColor(m_lblColor[2]);
     s.back = m_chkBack->isChecked();
-    m_followUp = applyLayerProperty(m_kind, m_roadIndex, s, app::mdlMain(), m_labels, m_scale);
+    m_followUp = applyLayerProperty(m_kind, m_roadIndex, s, state::mdlMain(), m_labels, m_scale);
     accept();
 }
 

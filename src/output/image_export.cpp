@@ -32,7 +32,7 @@ const QImage& metricsDevice()
     return image;
 }
 
-QFont noteFont(const app::MdlMain& state)
+QFont noteFont(const state::MdlMain& state)
 {
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSize(state.NoteFontSize > 0 ? state.NoteFontSize : 10);
@@ -58,7 +58,7 @@ int print(QPainter& p, const QFont& font, int x, int y, const QString& text)
     return y + metrics.height();
 }
 
-// A rectangle between two corners, both included, as the original canvas draws boxes.
+// A rectangle between two corners, both included, the way the canvas draws boxes.
 QRect corners(int x1, int y1, int x2, int y2)
 {
     return QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized();
@@ -109,7 +109,7 @@ bool facilityLegend(const ExportScene& scene)
     return scene.buildRank && !scene.buildRankTitle.isEmpty();
 }
 
-void paintLabels(QPainter& p, const ExportScene& scene, const app::MdlMain& state)
+void paintLabels(QPainter& p, const ExportScene& scene, const state::MdlMain& state)
 {
     const Mapping m = mappingOf(scene);
     auto paintKind = [&](LabelKind kind) {
@@ -136,10 +136,10 @@ void paintLabels(QPainter& p, const ExportScene& scene, const app::MdlMain& stat
     paintKind(LabelKind::Pref);
 }
 
-void paintCircles(QPainter& p, const ExportScene& scene, const app::MdlMain& state)
+void paintCircles(QPainter& p, const ExportScene& scene, const state::MdlMain& state)
 {
     const Mapping m = mappingOf(scene);
-    const QColor color = platform::toQColor(app::colorValueOf(state.LayerProperty[7][1]));
+    const QColor color = platform::toQColor(state::colorValueOf(state.LayerProperty[7][1]));
     auto& layer = const_cast<mapview::LabelLayer&>(*scene.labels);
     for (const mapview::RankCircle& c : layer.shpBuild()) {
         if (!c.visible)
@@ -160,7 +160,7 @@ QString sourceText(const QString& mapMode)
     return mapMode == QLatin1String("City") ? QStringLiteral("出展元：総務省統計局") : QStringLiteral("出展元：国土交通省");
 }
 
-LegendBox legendBox(const ExportScene& scene, const app::MdlMain& state)
+LegendBox legendBox(const ExportScene& scene, const state::MdlMain& state)
 {
     const QFont font = noteFont(state);
     const bool city = state.MapMode == QLatin1String("City");
@@ -184,7 +184,7 @@ LegendBox legendBox(const ExportScene& scene, const app::MdlMain& state)
     return box;
 }
 
-QSize exportSize(const ExportScene& scene, const app::MdlMain& state)
+QSize exportSize(const ExportScene& scene, const state::MdlMain& state)
 {
     QSize size = baseSize(scene);
     if (state.StatDrawn && state.NoteLocation == 0)
@@ -192,7 +192,7 @@ QSize exportSize(const ExportScene& scene, const app::MdlMain& state)
     return size;
 }
 
-void composeExport(QPainter& p, const ExportScene& scene, const app::MdlMain& state, bool vector)
+void composeExport(QPainter& p, const ExportScene& scene, const state::MdlMain& state, bool vector)
 {
     const QSize base = baseSize(scene);
     const QSize size = exportSize(scene, state);
@@ -216,7 +216,7 @@ void composeExport(QPainter& p, const ExportScene& scene, const app::MdlMain& st
     const QFont font = noteFont(state);
     const QString source = sourceText(state.MapMode);
     const bool city = state.MapMode == QLatin1String("City");
-    const QColor rankCircle = platform::toQColor(app::colorValueOf(state.LayerProperty[7][1]));
+    const QColor rankCircle = platform::toQColor(state::colorValueOf(state.LayerProperty[7][1]));
     int legendRight = 0;
     p.setPen(Qt::black);
 
@@ -315,7 +315,7 @@ void composeExport(QPainter& p, const ExportScene& scene, const app::MdlMain& st
     }
 }
 
-QImage renderExport(const ExportScene& scene, const app::MdlMain& state)
+QImage renderExport(const ExportScene& scene, const state::MdlMain& state)
 {
     QImage image(exportSize(scene, state), QImage::Format_RGB32);
     image.setDotsPerMeterX(metricsDevice().dotsPerMeterX());
@@ -325,7 +325,7 @@ QImage renderExport(const ExportScene& scene, const app::MdlMain& state)
     return image;
 }
 
-Status saveExport(const QString& path, const ExportScene& scene, const app::MdlMain& state)
+Status saveExport(const QString& path, const ExportScene& scene, const state::MdlMain& state)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);

@@ -2,7 +2,7 @@
 // The exported picture: the painted map, the visible labels and rank circles, the legend box with
 // the source and copyright notes (or a one-line note), the frame and the scale bar. Composed with
 // a painter in export pixels, so the same code writes a bitmap or PNG (raster) and a PDF (vector).
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "mapview/labels.h"
 #include "mapview/map_tables.h"
 #include "mapview/viewport.h"
@@ -42,17 +42,17 @@ QString sourceText(const QString& mapMode);
 
 // The picture's size: the map's (or the data extent's) size plus 4, widened by the legend box
 // with the note position "右枠".
-QSize exportSize(const ExportScene& scene, const app::MdlMain& state);
+QSize exportSize(const ExportScene& scene, const state::MdlMain& state);
 
 // Composes the picture on a painter whose device has exportSize() pixels (at 96 dpi).
-void composeExport(QPainter& painter, const ExportScene& scene, const app::MdlMain& state, bool vector);
+void composeExport(QPainter& painter, const ExportScene& scene, const state::MdlMain& state, bool vector);
 
 // The picture as an image.
-QImage renderExport(const ExportScene& scene, const app::MdlMain& state);
+QImage renderExport(const ExportScene& scene, const state::MdlMain& state);
 
 // Writes the picture: ".pdf" as vectors, ".png" as PNG, anything else as a 24-bit Windows bitmap.
 // The file is replaced only when everything was written; errors name the file.
-Status saveExport(const QString& path, const ExportScene& scene, const app::MdlMain& state);
+Status saveExport(const QString& path, const ExportScene& scene, const state::MdlMain& state);
 
 // Legend-box geometry (exposed for tests).
 struct LegendBox {
@@ -61,6 +61,6 @@ struct LegendBox {
     int lineHeight = 0; // d
     int facilityHeight = 0; // hw
 };
-LegendBox legendBox(const ExportScene& scene, const app::MdlMain& state);
+LegendBox legendBox(const ExportScene& scene, const state::MdlMain& state);
 
 } // namespace miratos::output

@@ -52,7 +52,7 @@ void alignNamesToMarkers(const LabelArray& markers, LabelArray& names, const pla
     }
 }
 
-void applyToLabels(int kind, const LayerSettings& settings, app::MdlMain& state, mapview::LabelLayer& layer,
+void applyToLabels(int kind, const LayerSettings& settings, state::MdlMain& state, mapview::LabelLayer& layer,
                    const platform::Canvas& scale)
 {
     auto& row = state.LayerProperty[static_cast<size_t>(kind)];
@@ -99,7 +99,7 @@ const QStringList& circleRatios()
     return ratios;
 }
 
-LayerSettings layerSettingsOf(const app::MdlMain& state, int kind, int roadIndex)
+LayerSettings layerSettingsOf(const state::MdlMain& state, int kind, int roadIndex)
 {
     LayerSettings s;
     if (kind < 0 || kind > kRowRankCircles)
@@ -107,24 +107,24 @@ LayerSettings layerSettingsOf(const app::MdlMain& state, int kind, int roadIndex
     const auto& row = state.LayerProperty[static_cast<size_t>(kind)];
     switch (kind) {
     case kRowRailway:
-        s.color1 = app::colorValueOf(row[1]);
-        s.color2 = app::colorValueOf(row[2]);
+        s.color1 = state::colorValueOf(row[1]);
+        s.color2 = state::colorValueOf(row[2]);
         break;
     case kRowRoads:
         if (roadIndex >= 0 && roadIndex <= 2)
-            s.color1 = app::colorValueOf(row[static_cast<size_t>(roadIndex)]);
+            s.color1 = state::colorValueOf(row[static_cast<size_t>(roadIndex)]);
         break;
     case kRowRankCircles: {
         const QString sizeAndRatio = row[0].toString();
         s.size = sizeAndRatio.section(QLatin1Char(' '), 0, 0);
         s.ratio = sizeAndRatio.section(QLatin1Char(' '), 1);
-        s.color1 = app::colorValueOf(row[1]);
+        s.color1 = state::colorValueOf(row[1]);
         s.back = row[2].toInt() != 0;
         break;
     }
     default:
         s.size = row[0].toString();
-        s.color1 = app::colorValueOf(row[1]);
+        s.color1 = state::colorValueOf(row[1]);
         s.back = row[2].toInt() != 0;
         break;
     }
@@ -142,7 +142,7 @@ std::optional<int> fontSizeOf(const QString& text)
     return static_cast<int>(whole);
 }
 
-LayerFollowUp applyLayerProperty(int kind, int roadIndex, const LayerSettings& settings, app::MdlMain& state,
+LayerFollowUp applyLayerProperty(int kind, int roadIndex, const LayerSettings& settings, state::MdlMain& state,
                                  mapview::LabelLayer& layer, const platform::Canvas& scale)
 {
     if (kind < 0 || kind > kRowRankCircles)

@@ -2,7 +2,7 @@
 // The display settings of the map overlays, one row of LayerProperty at a time: what the settings
 // dialog shows for a row, and how a confirmed row is stored and applied to the labels already on
 // the map.
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "mapview/labels.h"
 #include "platform/canvas.h"
 
@@ -32,7 +32,7 @@ struct LayerSettings {
 };
 
 // What the row holds now (for the roads: the column of the road class roadIndex).
-LayerSettings layerSettingsOf(const app::MdlMain& state, int kind, int roadIndex);
+LayerSettings layerSettingsOf(const state::MdlMain& state, int kind, int roadIndex);
 
 // A typed size as a whole number of points (halves to even), or nothing when the text is not a
 // number or the result lies outside 1 .. 32767.
@@ -44,7 +44,7 @@ enum class LayerFollowUp { Repaint, RedrawRailways, RedrawRoads, RebuildRankCirc
 // Stores the confirmed settings in row kind (roads: column roadIndex only) and, for the label
 // rows, restyles every label of that kind at once. A size text that is not a usable number
 // leaves the stored size (and the labels' font size) as it was.
-LayerFollowUp applyLayerProperty(int kind, int roadIndex, const LayerSettings& settings, app::MdlMain& state,
+LayerFollowUp applyLayerProperty(int kind, int roadIndex, const LayerSettings& settings, state::MdlMain& state,
                                  mapview::LabelLayer& layer, const platform::Canvas& scale);
 
 } // namespace miratos::output

@@ -1,9 +1,9 @@
 #include "output/render_command.h"
 
-#include "app/district_selection.h"
-#include "app/mdl_main.h"
-#include "app/prefectures.h"
-#include "app/water_fill.h"
+#include "state/district_selection.h"
+#include "state/mdl_main.h"
+#include "state/prefectures.h"
+#include "state/water_fill.h"
 #include "mapview/loaders.h"
 #include "mapview/map_drawing.h"
 #include "mapview/renderer.h"
@@ -112,19 +112,19 @@ std::optional<QString> parse(const QStringList& args, Options& o)
 }
 
 // Marks the chosen prefectures (all that hold data when none is named) in PrefTable.
-std::optional<QString> selectPrefectures(const Options& o, app::MdlMain& s)
+std::optional<QString> selectPrefectures(const Options& o, state::MdlMain& s)
 {
-    for (int i = 1; i <= app::kPrefectureCount; ++i) {
-        QString name = platform::GetINIValue(app::prefectureCodeText(i), QStringLiteral("Pref"), platform::AppFolder::initIni());
+    for (int i = 1; i <= state::kPrefectureCount; ++i) {
+        QString name = platform::GetINIValue(state::prefectureCodeText(i), QStringLiteral("Pref"), platform::AppFolder::initIni());
         if (name == QLatin1String("ERROR"))
-            name = app::prefectureName(i);
+            name = state::prefectureName(i);
         s.PrefTable[static_cast<size_t>(i)] = {QString(), name, QString()};
     }
     for (const QString& wanted : o.prefs) {
         bool found = false;
-        for (int i = 1; i <= app::kPrefectureCount; ++i) {
+        for (int i = 1; i <= state::kPrefectureCount; ++i) {
             auto& row = s.PrefTable[static_cast<size_t>(i)];
-            if (row[1] == wanted || app::prefectureCodeText(i) == wanted) {
+            if (row[1] == wanted || state::prefectureCodeText(i) == wanted) {
                 row[0] = QStringLiteral("TRUE");
                 found = true;
             }
@@ -134,7 +134,7 @@ std::optional<QString> selectPrefectures(const Options& o, app::MdlMain& s)
     }
     if (o.prefs.isEmpty()) {
         bool any = false;
-        for (int i = 1; i <= app::kPrefectureCount; ++i) {
+        for (int i = 1; i <= state::kPrefectureCount; ++i) {
             auto& row = s.PrefTable[static_cast<size_t>(i)];
             const QString folder = platform::AppFolder::prefFolder(row[1]);
             const bool has = o.mode == QLatin1String("City") ? !store::districtFiles(folder).isEmpty() : store::hasPrefectureData(folder);
@@ -150,12 +150,12 @@ std::optional<QString> selectPrefectures(const Options& o, app::MdlMain& s)
 }
 
 // City mode: the named district files, or every year-17 district file of the chosen prefectures.
-std::optional<QString> selectDistricts(const Options& o, app::MdlMain& s, platform::KeyedTable& colours)
+std::optional<QString> selectDistricts(const Options& o, state::MdlMain& s, platform::KeyedTable& colours)
 {
     s.DataYear = 17;
-    QVector<app::DistrictListItem> chosen;
+    QVector<state::DistrictListItem> chosen;
     if (o.districts.isEmpty()) {
-        chosen = app::listDistrictFiles(s);
+        chosen = state::listDistrictFiles(s);
     } else {
         for (const QString& f : o.districts) {
             if (!QFileInfo::exists(f))
@@ -166,12 +166,12 @@ std::optional<QString> selectDistricts(const Options& o, app::MdlMain& s, platfo
     }
     if (chosen.isEmpty())
         return QStringLiteral("no district files to draw");
-    app::fillDistrictSelection(chosen, s, colours);
+    state::fillDistrictSelection(chosen, s, colours);
     return std::nullopt;
 }
 
 // Extracts the statistic, joins the column and ranks it with the proposed bounds.
-std::optional<QString> applyStatistic(const Options& o, app::MdlMain& s, mapview::MapTables& t, mapview::MapMode mode)
+std::optional<QString> applyStatistic(const Options& o, state::MdlMain& s, mapview::MapTables& t, mapview::MapMode mode)
 {
     s.StatTable.clear();
     s.StatColCount = 0;
@@ -241,14 +241,14 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
         return 1;
     };
 
-    app::resetMdlMain();
-    app::MdlMain& s = app::mdlMain();
+    state::resetMdlMain();
+    state::MdlMain& s = state::mdlMain();
     s.MapMode = o.mode;
     s.UseSpecialCoordinate = true;
     s.HideSeparate = false;
     if (const auto problem = selectPrefectures(o, s))
         return fail(*problem);
-    app::prepareMode(s);
+    state::prepareMode(s);
 
     const mapview::MapMode mode = mapview::mapModeOf(o.mode);
     mapview::MapTables tables;
@@ -256,7 +256,7 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
         if (const auto problem = selectDistricts(o, s, tables.lvwTikuColor))
             return fail(*problem);
     }
-    const app::WaterFill water = app::readWaterFill(platform::AppFolder::initIni());
+    const state::WaterFill water = state::readWaterFill(platform::AppFolder::initIni());
     mapview::LoadReport report;
     if (mode == mapview::MapMode::Japan)
         report = mapview::loadJapan(tables, s, platform::AppFolder::initIni(), {});

@@ -39,7 +39,7 @@ QBrush brushFor(int style, int colorValue)
 
 QPen penFor(int colorValue, int width)
 {
-    // Width 1 is a cosmetic one-pixel pen; wider pens are square-capped like the original canvas.
+    // Width 1 is a cosmetic one-pixel pen; wider pens are square-capped so wide lines stay flush at corners.
     QPen pen(toQColor(colorValue));
     pen.setWidth(width <= 1 ? 0 : width);
     pen.setCapStyle(Qt::SquareCap);

@@ -1,7 +1,7 @@
 #include "quiz/quiz_lists.h"
 
-#include "app/mdl_main.h"
-#include "app/prefectures.h"
+#include "state/mdl_main.h"
+#include "state/prefectures.h"
 #include "platform/app_folder.h"
 #include "platform/ini_file.h"
 #include "store/pref_folder.h"
@@ -13,9 +13,9 @@ namespace {
 
 QString readPrefName(int code)
 {
-    const QString name = platform::GetINIValue(app::prefectureCodeText(code), QStringLiteral("Pref"),
+    const QString name = platform::GetINIValue(state::prefectureCodeText(code), QStringLiteral("Pref"),
                                                platform::AppFolder::initIni());
-    app::mdlMain().PrefTable[static_cast<size_t>(code)][1] = name;
+    state::mdlMain().PrefTable[static_cast<size_t>(code)][1] = name;
     return name;
 }
 
@@ -24,7 +24,7 @@ QString readPrefName(int code)
 QVector<int> buildPrefQuizList()
 {
     QVector<int> list;
-    for (int i = 1; i <= app::kPrefectureCount; ++i) {
+    for (int i = 1; i <= state::kPrefectureCount; ++i) {
         if (store::hasPrefectureData(platform::AppFolder::prefFolder(readPrefName(i))))
             list.append(i);
     }
@@ -34,7 +34,7 @@ QVector<int> buildPrefQuizList()
 QVector<CityQuizEntry> buildCityQuizList()
 {
     QVector<CityQuizEntry> list;
-    for (int i = 1; i <= app::kPrefectureCount; ++i) {
+    for (int i = 1; i <= state::kPrefectureCount; ++i) {
         const QString name = readPrefName(i);
         const QString folder = platform::AppFolder::prefFolder(name);
         for (const QString& file : store::districtFiles(folder))

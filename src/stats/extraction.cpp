@@ -1,11 +1,11 @@
 #include "stats/extraction.h"
 
-#include "app/prefectures.h"
+#include "state/prefectures.h"
 #include "platform/app_folder.h"
 
 namespace miratos::stats {
 
-QVector<std::pair<QString, QString>> statisticFiles(mapview::MapMode mode, int kind, const app::MdlMain& state)
+QVector<std::pair<QString, QString>> statisticFiles(mapview::MapMode mode, int kind, const state::MdlMain& state)
 {
     const QString file = QStringLiteral("statistic%1.csv").arg(kind);
     QVector<std::pair<QString, QString>> files;
@@ -14,7 +14,7 @@ QVector<std::pair<QString, QString>> statisticFiles(mapview::MapMode mode, int k
         files.append({platform::AppFolder::path(QStringLiteral("\\MapData\\") + file), QString()});
         break;
     case mapview::MapMode::Pref:
-        for (int i = 1; i <= app::kPrefectureCount; ++i) {
+        for (int i = 1; i <= state::kPrefectureCount; ++i) {
             const auto& row = state.PrefTable[static_cast<size_t>(i)];
             if (row[0] == QLatin1String("TRUE"))
                 files.append({platform::AppFolder::prefFolder(row[1]) + file, row[1]});

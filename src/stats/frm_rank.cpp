@@ -1,7 +1,7 @@
 #include "stats/frm_rank.h"
 
-#include "app/mdl_main.h"
-#include "app/widgets_ui.h"
+#include "state/mdl_main.h"
+#include "platform/widgets_ui.h"
 #include "mapview/frm_ken_color.h"
 #include "platform/number_text.h"
 #include "platform/prompts.h"
@@ -19,9 +19,9 @@
 
 namespace miratos::stats {
 
-using app::makeButton;
-using app::makeLabel;
-using app::mdlMain;
+using platform::makeButton;
+using platform::makeLabel;
+using state::mdlMain;
 using mapview::labelColor;
 using mapview::setLabelColor;
 
@@ -73,15 +73,15 @@ frmRank::frmRank(const QVector<float>& values, QWidget* parent) : QDialog(parent
     rows->addWidget(makeLabel(this, QStringLiteral("Label4"), QStringLiteral("未満")), 0, 3);
     rows->addWidget(makeLabel(this, QStringLiteral("lblCountHead"), QStringLiteral("地区数")), 0, 4);
     for (int i = 1; i <= kMaxRanks; ++i) {
-        m_lblRank[i] = makeLabel(this, app::arrayName("lblRank", i), QString());
+        m_lblRank[i] = makeLabel(this, platform::arrayName("lblRank", i), QString());
         m_lblRank[i]->setFixedSize(40, 20);
         m_lblRank[i]->setFrameShape(QFrame::Box);
         m_lblRank[i]->setCursor(Qt::PointingHandCursor);
         m_lblRank[i]->installEventFilter(this);
-        m_txtS[i] = app::makeText(this, app::arrayName("txtS", i));
-        m_lbl[i] = makeLabel(this, app::arrayName("lbl", i), QStringLiteral("～"));
-        m_txtG[i] = app::makeText(this, app::arrayName("txtG", i));
-        m_lblCount[i] = makeLabel(this, app::arrayName("lblCount", i), QString());
+        m_txtS[i] = platform::makeText(this, platform::arrayName("txtS", i));
+        m_lbl[i] = makeLabel(this, platform::arrayName("lbl", i), QStringLiteral("～"));
+        m_txtG[i] = platform::makeText(this, platform::arrayName("txtG", i));
+        m_lblCount[i] = makeLabel(this, platform::arrayName("lblCount", i), QString());
         m_lblCount[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         for (QLineEdit* box : {m_txtS[i], m_txtG[i]}) {
             box->installEventFilter(this);
@@ -94,7 +94,7 @@ frmRank::frmRank(const QVector<float>& values, QWidget* parent) : QDialog(parent
         rows->addWidget(m_lblCount[i], i, 4);
     }
 
-    m_chkSuimen = app::makeCheck(this, QStringLiteral("chkSuimen"), QStringLiteral("水面調査区もランキングする"));
+    m_chkSuimen = platform::makeCheck(this, QStringLiteral("chkSuimen"), QStringLiteral("水面調査区もランキングする"));
     m_chkSuimen->setVisible(s.MapMode == QLatin1String("City"));
     m_chkSuimen->setChecked(s.RankWater);
 

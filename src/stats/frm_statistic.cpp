@@ -1,8 +1,8 @@
 #include "stats/frm_statistic.h"
 
-#include "app/mdl_main.h"
-#include "app/prefectures.h"
-#include "app/widgets_ui.h"
+#include "state/mdl_main.h"
+#include "state/prefectures.h"
+#include "platform/widgets_ui.h"
 #include "platform/app_folder.h"
 #include "platform/number_text.h"
 #include "platform/prompts.h"
@@ -16,9 +16,9 @@
 
 namespace miratos::stats {
 
-using app::makeButton;
-using app::makeLabel;
-using app::mdlMain;
+using platform::makeButton;
+using platform::makeLabel;
+using state::mdlMain;
 using platform::warn;
 
 namespace {
@@ -65,7 +65,7 @@ StatisticDialog::StatisticDialog(mapview::MapMode mode, const QString& objectNam
     layout->addWidget(makeLabel(this, QStringLiteral("Label2"), QStringLiteral("使用する統計の種類を選択してください")));
     const QStringList captions = captionsOf(mode);
     for (int i = 0; i < captions.size(); ++i) {
-        auto* option = app::makeOption(this, app::arrayName("optStatistic", i), captions.at(i));
+        auto* option = platform::makeOption(this, platform::arrayName("optStatistic", i), captions.at(i));
         m_optStatistic.append(option);
         layout->addWidget(option);
     }

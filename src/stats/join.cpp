@@ -22,7 +22,7 @@ int valueItem(mapview::MapMode mode)
     return mode == mapview::MapMode::City ? 1 : 3;
 }
 
-QString cell(const app::MdlMain& state, int row, int column)
+QString cell(const state::MdlMain& state, int row, int column)
 {
     if (row < 0 || column < 0 || row >= static_cast<int>(state.StatTable.size()))
         return {};
@@ -31,7 +31,7 @@ QString cell(const app::MdlMain& state, int row, int column)
 }
 
 // The smallest value and one above the largest, in single precision; both 0 without values.
-void setValueRange(const platform::KeyedTable& table, int item, app::MdlMain& state)
+void setValueRange(const platform::KeyedTable& table, int item, state::MdlMain& state)
 {
     state.StatMin = 0;
     state.StatMax = 0;
@@ -55,7 +55,7 @@ void setValueRange(const platform::KeyedTable& table, int item, app::MdlMain& st
 
 } // namespace
 
-JoinResult joinStatistic(mapview::MapTables& tables, app::MdlMain& state, mapview::MapMode mode)
+JoinResult joinStatistic(mapview::MapTables& tables, state::MdlMain& state, mapview::MapMode mode)
 {
     JoinResult result;
     platform::KeyedTable& table = districtTable(tables, mode);

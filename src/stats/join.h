@@ -1,6 +1,6 @@
 #pragma once
 // Joining the chosen statistic column to the drawn districts by code.
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "mapview/map_tables.h"
 #include "mapview/renderer.h"
 
@@ -20,7 +20,7 @@ struct JoinResult {
 // raises it to v + 1; no numeric value leaves both 0) and RankSetting ("2", "0"). The value field
 // is sub-item 3 of lvwUsePref (Japan) and of lvwUseTiku (Pref), sub-item 1 of lvwUseTiku (City).
 // Call it only after a confirmed column (StatColumn >= 1): a cancelled dialog changes nothing.
-JoinResult joinStatistic(mapview::MapTables& tables, app::MdlMain& state, mapview::MapMode mode);
+JoinResult joinStatistic(mapview::MapTables& tables, state::MdlMain& state, mapview::MapMode mode);
 
 // Pref: an unmatched row is reported unless it is an aggregate that no drawn district can carry
 // (m = code mod 1000, t = last character of the name): reported when t is neither "市" nor "部"

@@ -1,5 +1,5 @@
 #include "app/frm_ken_list.h"
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace miratos::app;
+using namespace miratos::state;
 
 namespace {
 template <class W>

@@ -1,7 +1,7 @@
 #include "app/frm_menu.h"
 #include "app/frm_read_me.h"
 #include "app/frm_main.h"
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 using namespace miratos::app;
+using namespace miratos::state;
 
 namespace {
 

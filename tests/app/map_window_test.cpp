@@ -1,5 +1,5 @@
 #include "app/frm_main.h"
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "platform/app_folder.h"
 #include "platform/cp932.h"
 #include "platform/prompts.h"
@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 using namespace miratos::app;
+using namespace miratos::state;
 using namespace miratos::platform;
 
 namespace {

@@ -1,5 +1,5 @@
 #include "app/frm_tiku_list.h"
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "platform/app_folder.h"
 #include "platform/text_file.h"
 
@@ -13,6 +13,7 @@
 
 using namespace miratos;
 using namespace miratos::app;
+using namespace miratos::state;
 
 namespace {
 

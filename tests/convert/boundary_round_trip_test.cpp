@@ -3,7 +3,7 @@
 // gives the same lines, rings, outline and names as "miratos import" of the same file, and the
 // map window draws both alike in every style.
 #include "app/frm_main.h"
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "boundary_fixture.h"
 #include "convert/label_point.h"
 #include "convert/prefecture_set_writer.h"
@@ -137,8 +137,8 @@ protected:
 std::vector<QImage> drawTokyo(const QString& appFolder)
 {
     platform::AppFolder::set(appFolder);
-    app::resetMdlMain();
-    auto& s = app::mdlMain();
+    state::resetMdlMain();
+    auto& s = state::mdlMain();
     s.MapMode = QStringLiteral("Pref");
     s.PrefTable[13][0] = QStringLiteral("TRUE");
     s.PrefTable[13][1] = QStringLiteral("東京都");

@@ -27,9 +27,9 @@ TEST_F(JapanLoader, HideSeparateKeepsOnlyRingsOfSeveralLines)
     p.lines = {line("13c1"), line("13c2"), line("13c3"), line("13c4")};
     p.prefLines = {QStringLiteral("13c1@_13c2"), QStringLiteral("13c3"), QStringLiteral("13c4")};
     writePref(13, QStringLiteral("東京都"), p);
-    app::mdlMain().HideSeparate = true;
+    state::mdlMain().HideSeparate = true;
     MapTables t;
-    const LoadReport report = loadJapan(t, app::mdlMain(), ini(dir), {});
+    const LoadReport report = loadJapan(t, state::mdlMain(), ini(dir), {});
     EXPECT_TRUE(report.problems.isEmpty());
     EXPECT_EQ(t.lvwOrgPrefLine.count(), 1);
     ASSERT_EQ(t.LineRecords.size(), 2u);
@@ -37,8 +37,8 @@ TEST_F(JapanLoader, HideSeparateKeepsOnlyRingsOfSeveralLines)
     EXPECT_EQ(t.LineRecords[1].key, QStringLiteral("13c2"));
     EXPECT_EQ(t.orgPrefLineRings[0], (ResolvedRing{{0, false}, {1, true}}));
 
-    app::mdlMain().HideSeparate = false;
-    loadJapan(t, app::mdlMain(), ini(dir), {});
+    state::mdlMain().HideSeparate = false;
+    loadJapan(t, state::mdlMain(), ini(dir), {});
     EXPECT_EQ(t.lvwOrgPrefLine.count(), 3);
     EXPECT_EQ(t.LineRecords.size(), 4u);
 }
@@ -53,16 +53,16 @@ TEST_F(JapanLoader, SpecialCoordinateGivesTheCentreEvenWhenNotUsedForTheExtent)
     writeIni(QStringLiteral("13=139.94 138.92 35.48 35.92\r\n"));
 
     MapTables t;
-    app::mdlMain().UseSpecialCoordinate = false;
-    loadJapan(t, app::mdlMain(), ini(dir), {});
+    state::mdlMain().UseSpecialCoordinate = false;
+    loadJapan(t, state::mdlMain(), ini(dir), {});
     EXPECT_FLOAT_EQ(t.DataExtent.maxLon, 154.0f);
     EXPECT_FLOAT_EQ(t.DataExtent.minLat, 24.2f);
     EXPECT_EQ(t.lvwUsePref.find(QStringLiteral("K13"))->subItem(1), QStringLiteral("139.43"));
     EXPECT_EQ(t.lvwUsePref.find(QStringLiteral("K13"))->subItem(2), QStringLiteral("35.7"));
     EXPECT_EQ(t.lvwUsePref.find(QStringLiteral("K13"))->text, QStringLiteral("東京都"));
 
-    app::mdlMain().UseSpecialCoordinate = true;
-    loadJapan(t, app::mdlMain(), ini(dir), {});
+    state::mdlMain().UseSpecialCoordinate = true;
+    loadJapan(t, state::mdlMain(), ini(dir), {});
     EXPECT_FLOAT_EQ(t.DataExtent.minLon, 138.92f);
     EXPECT_FLOAT_EQ(t.DataExtent.maxLon, 139.94f);
     EXPECT_FLOAT_EQ(t.DataExtent.minLat, 35.48f);
@@ -77,7 +77,7 @@ TEST_F(JapanLoader, MissingFilesAreReportedAndTheRestLoads)
     writePref(14, QStringLiteral("神奈川県"), p);
     select(13, QStringLiteral("東京都")); // no folder at all
     MapTables t;
-    const LoadReport report = loadJapan(t, app::mdlMain(), ini(dir), {});
+    const LoadReport report = loadJapan(t, state::mdlMain(), ini(dir), {});
     EXPECT_EQ(report.problems.size(), 3); // PrefLine.dat, Line.dat, NEWS.dat of 東京都
     EXPECT_EQ(t.LineRecords.size(), 1u);
     EXPECT_FLOAT_EQ(t.DataExtent.minLon, 139.0f);
@@ -106,7 +106,7 @@ TEST_F(PrefLoader, MunicipalityRowsFollowTheIslandAndLargePolygonRules)
     };
     writePref(13, QStringLiteral("東京都"), p);
     MapTables t;
-    const LoadReport report = loadPref(t, app::mdlMain(), ini(dir), {});
+    const LoadReport report = loadPref(t, state::mdlMain(), ini(dir), {});
     EXPECT_TRUE(report.problems.isEmpty()) << report.problems.join(QLatin1Char('\n')).toStdString();
 
     const auto* oshima = t.lvwUseTiku.find(QStringLiteral("G13361"));
@@ -140,7 +140,7 @@ TEST_F(PrefLoader, TwoPrefecturesBuildEachPrefecturesRowsOnce)
         writePref(code, code == 13 ? QStringLiteral("東京都") : QStringLiteral("神奈川県"), p);
     }
     MapTables t;
-    loadPref(t, app::mdlMain(), ini(dir), {});
+    loadPref(t, state::mdlMain(), ini(dir), {});
     ASSERT_EQ(t.lvwUseTiku.count(), 2);
     EXPECT_EQ(t.lvwUseTiku.at(1).key, QStringLiteral("G13101"));
     EXPECT_EQ(t.lvwUseTiku.at(2).key, QStringLiteral("G14101"));
@@ -162,7 +162,7 @@ TEST_F(CityLoader, ReadsDistrictsAndCutsCodesForTownLevelStatistics)
          QStringLiteral("13101000102"), QString(), QStringLiteral("丸の内２丁目"), QStringLiteral("139.77"), QStringLiteral("35.69")},
     };
     ASSERT_TRUE(store::writeDistrictFile(path, file).ok());
-    auto& s = app::mdlMain();
+    auto& s = state::mdlMain();
     s.TikuCount = 1;
     s.TikuPath = {QString(), path};
     s.TikuTable.resize(2);

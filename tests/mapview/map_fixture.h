@@ -1,6 +1,6 @@
 #pragma once
 // Hand-made MapData in a temporary app folder, written with the store writers.
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "platform/app_folder.h"
 #include "platform/cp932.h"
 #include "platform/text_file.h"
@@ -21,7 +21,7 @@ protected:
     void SetUp() override
     {
         miratos::platform::AppFolder::set(dir.path());
-        miratos::app::resetMdlMain();
+        miratos::state::resetMdlMain();
         writeIni(QString());
     }
     void TearDown() override { miratos::platform::AppFolder::set(QString()); }
@@ -62,7 +62,7 @@ protected:
 
     void select(int code, const QString& name)
     {
-        auto& row = miratos::app::mdlMain().PrefTable[static_cast<size_t>(code)];
+        auto& row = miratos::state::mdlMain().PrefTable[static_cast<size_t>(code)];
         row[0] = QStringLiteral("TRUE");
         row[1] = name;
     }

@@ -27,7 +27,7 @@ protected:
         p.points = {{QStringLiteral("13p1"), QStringLiteral("35.5 139.5")}};
         p.tiku = {{QStringLiteral("13a1"), QStringLiteral("東京都@千代田区"), QStringLiteral("13101")}};
         writePref(13, QStringLiteral("東京都"), p);
-        app::mdlMain().MapMode = QStringLiteral("Pref");
+        state::mdlMain().MapMode = QStringLiteral("Pref");
     }
     void TearDown() override
     {
@@ -120,7 +120,7 @@ TEST_F(MapWindowView, ScaleBarFollowsTheViewAndHidesWhenTooLong)
 
 TEST_F(MapWindowView, MinimumAreaBoxTakesOnlyNumbers)
 {
-    app::mdlMain().MapMode = QStringLiteral("City");
+    state::mdlMain().MapMode = QStringLiteral("City");
     app::frmMain w;
     auto* area = w.findChild<QLineEdit*>(QStringLiteral("txtArea"));
     auto* chkArea = w.findChild<QCheckBox*>(QStringLiteral("chkArea"));

@@ -1,4 +1,4 @@
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "mapview/name_labels.h"
 
 #include <QPainter>
@@ -39,10 +39,10 @@ class TownLabels : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        app::resetMdlMain();
-        app::mdlMain().LayerProperty = app::layerPropertyDefaults(QStringLiteral("City"));
-        app::mdlMain().LayerProperty[1][2] = 1; // white boxes
-        layer.lblTiku().restyle(labelStyleOf(app::mdlMain(), LabelKind::Tiku));
+        state::resetMdlMain();
+        state::mdlMain().LayerProperty = state::layerPropertyDefaults(QStringLiteral("City"));
+        state::mdlMain().LayerProperty[1][2] = 1; // white boxes
+        layer.lblTiku().restyle(labelStyleOf(state::mdlMain(), LabelKind::Tiku));
         scale.setScale(139, 36, 140, 35); // 600 px per degree
         add("13101000101", "銀座五丁目", "15000", "M");
         add("13101000102", "銀座５丁目", "15000", "");
@@ -97,27 +97,27 @@ TEST_F(TownLabels, FiltersThinTheTownNames)
         {topRank, {QStringLiteral("銀座五"), QStringLiteral("銀座5"), QStringLiteral("銀座1"), QString()}},
     };
     for (const auto& c : cases) {
-        buildTownLabels(layer, t, app::mdlMain(), true, c.filter, scale);
+        buildTownLabels(layer, t, state::mdlMain(), true, c.filter, scale);
         EXPECT_EQ(captions(), c.expected);
     }
-    buildTownLabels(layer, t, app::mdlMain(), false, {}, scale);
+    buildTownLabels(layer, t, state::mdlMain(), false, {}, scale);
     EXPECT_EQ(layer.lblTiku().count(), 1);
 }
 
 TEST_F(TownLabels, AfterAStatisticFillTopRankOnlyAndValueTooltips)
 {
-    app::mdlMain().StatDrawn = true;
+    state::mdlMain().StatDrawn = true;
     t.lvwUseTiku.find(QStringLiteral("G13101000103"))->setSubItem(3, QStringLiteral("1"));
     TownFilter topRank;
     topRank.topRankOnly = true;
-    buildTownLabels(layer, t, app::mdlMain(), true, topRank, scale);
+    buildTownLabels(layer, t, state::mdlMain(), true, topRank, scale);
     ASSERT_EQ(captions(), QStringList{QStringLiteral("銀座1")});
     EXPECT_EQ(layer.lblTiku().at(1).tooltip, QStringLiteral("42"));
 }
 
 TEST_F(TownLabels, EmptyCaptionIsTransparentAndLabelsAreCentredOnWholePixels)
 {
-    buildTownLabels(layer, t, app::mdlMain(), true, {}, scale);
+    buildTownLabels(layer, t, state::mdlMain(), true, {}, scale);
     const Label& empty = layer.lblTiku().at(4);
     EXPECT_TRUE(empty.caption.isEmpty());
     EXPECT_FALSE(empty.opaque);
@@ -132,8 +132,8 @@ TEST_F(TownLabels, EmptyCaptionIsTransparentAndLabelsAreCentredOnWholePixels)
 
 TEST(NameLabelsByMode, JapanCentresPrefectureNamesAndCityAnchorsTopLeft)
 {
-    app::resetMdlMain();
-    auto& s = app::mdlMain();
+    state::resetMdlMain();
+    auto& s = state::mdlMain();
     MapTables t;
     t.lvwUsePref.add(QStringLiteral("K13"), QStringLiteral("東京都"), {QStringLiteral("139.5"), QStringLiteral("35.5"), QStringLiteral("1234")});
     LabelLayer layer;

@@ -2,7 +2,7 @@
 // every style. Skipped when the shared data is not beside the project. With MIRATOS_SCREENSHOT_DIR
 // set, the window pictures are saved there for a look.
 #include "app/frm_main.h"
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "convert/import_command.h"
 #include "platform/app_folder.h"
 #include "platform/prompts.h"
@@ -54,7 +54,7 @@ protected:
         QString text;
         QTextStream out(&text), err(&text);
         ASSERT_EQ(convert::runImportCommand({topoJson(13), topoJson(14), topoJson(27)}, out, err), 0) << text.toStdString();
-        app::resetMdlMain();
+        state::resetMdlMain();
         app::frmMain::setAutoLoad(false);
     }
     void TearDown() override
@@ -64,7 +64,7 @@ protected:
     }
     void select(const QString& mode)
     {
-        auto& s = app::mdlMain();
+        auto& s = state::mdlMain();
         s.MapMode = mode;
         s.UseSpecialCoordinate = true;
         for (int code : {13, 14}) {
@@ -114,7 +114,7 @@ TEST_F(RealData, JapanModeDrawsFilledPrefectures)
 
 TEST_F(RealData, OsakaWardsAreLabelledByWardNotCity)
 {
-    auto& s = app::mdlMain();
+    auto& s = state::mdlMain();
     s.MapMode = QStringLiteral("Pref");
     s.PrefTable[27] = {QStringLiteral("TRUE"), QStringLiteral("大阪府"), QString()};
     app::frmMain window;

@@ -1,4 +1,4 @@
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "mapview/frm_ken_color.h"
 #include "mapview/region_colors.h"
 #include "platform/prompts.h"
@@ -18,8 +18,8 @@ class RegionColors : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        app::resetMdlMain();
-        auto& s = app::mdlMain();
+        state::resetMdlMain();
+        auto& s = state::mdlMain();
         s.MapMode = QStringLiteral("City");
         for (int i = 1; i <= 47; ++i)
             s.PrefTable[static_cast<size_t>(i)][2] = QStringLiteral("65535");
@@ -49,7 +49,7 @@ TEST_F(RegionColors, PrefectureColourGoesToItsMunicipalitiesInCityMode)
     EXPECT_FALSE(d.findChild<QPushButton*>(QStringLiteral("cmdColor"))->isHidden());
     prompts.queueColor(255);
     d.lblKen_Click(1);
-    EXPECT_EQ(app::mdlMain().PrefTable[13][2], QStringLiteral("255"));
+    EXPECT_EQ(state::mdlMain().PrefTable[13][2], QStringLiteral("255"));
     EXPECT_EQ(colours.find(QStringLiteral("13101G"))->text, QStringLiteral("255"));
     EXPECT_EQ(colours.find(QStringLiteral("13102G"))->text, QStringLiteral("255"));
     EXPECT_EQ(colours.find(QStringLiteral("14100G"))->text, QStringLiteral("65535"));
@@ -60,13 +60,13 @@ TEST_F(RegionColors, CancelledChooserChangesNothing)
 {
     frmKenColor d(colours);
     d.lblKen_Click(1); // nothing queued: cancelled
-    EXPECT_EQ(app::mdlMain().PrefTable[13][2], QStringLiteral("65535"));
+    EXPECT_EQ(state::mdlMain().PrefTable[13][2], QStringLiteral("65535"));
     EXPECT_EQ(colours.find(QStringLiteral("13101G"))->text, QStringLiteral("65535"));
 }
 
 TEST_F(RegionColors, PrefModeHidesTheMunicipalityButtonAndLeavesMunicipalitiesAlone)
 {
-    app::mdlMain().MapMode = QStringLiteral("Pref");
+    state::mdlMain().MapMode = QStringLiteral("Pref");
     frmKenColor d(colours);
     EXPECT_TRUE(d.findChild<QPushButton*>(QStringLiteral("cmdColor"))->isHidden());
     EXPECT_TRUE(d.findChild<QLabel*>(QStringLiteral("lblMes"))->isHidden());
@@ -99,7 +99,7 @@ TEST_F(RegionColors, MunicipalitySwatchAndRandomColours)
     int next = 0;
     platform::setRandomSource([&] { return draws[next++ % 9]; });
     d.cmdRandom_Click();
-    EXPECT_EQ(colours.find(QStringLiteral("13101G"))->text, QString::number(app::rgbColor(0, 128, 255)));
-    EXPECT_EQ(colours.find(QStringLiteral("13102G"))->text, QString::number(app::rgbColor(64, 64, 64)));
-    EXPECT_EQ(labelColor(d.findChild<QLabel*>(QStringLiteral("lblColor"))), app::rgbColor(64, 64, 64));
+    EXPECT_EQ(colours.find(QStringLiteral("13101G"))->text, QString::number(state::rgbColor(0, 128, 255)));
+    EXPECT_EQ(colours.find(QStringLiteral("13102G"))->text, QString::number(state::rgbColor(64, 64, 64)));
+    EXPECT_EQ(labelColor(d.findChild<QLabel*>(QStringLiteral("lblColor"))), state::rgbColor(64, 64, 64));
 }

@@ -1,4 +1,4 @@
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "mapview/renderer.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +17,11 @@ class RendererTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        app::resetMdlMain();
+        state::resetMdlMain();
         canvas.setScale(0, 10, 10, 0);
         canvas.clear();
         for (int i = 1; i <= 47; ++i)
-            app::mdlMain().PrefTable[static_cast<size_t>(i)][2] = QStringLiteral("65535");
+            state::mdlMain().PrefTable[static_cast<size_t>(i)][2] = QStringLiteral("65535");
     }
     int at(double x, double y) const { return canvas.pixel(canvas.toPixel(x, y)); }
     int addLine(const QString& key, QVector<QPointF> pts)
@@ -46,7 +46,7 @@ protected:
     }
     void setRanks()
     {
-        auto& s = app::mdlMain();
+        auto& s = state::mdlMain();
         s.RankCount = 2;
         s.RankBound = {{0, 0}, {0, 10}, {10, 20}};
         s.RankColor = {0, kGreen, kRed};
@@ -60,7 +60,7 @@ protected:
 TEST_F(RendererTest, ReversedLineIsWalkedFromItsLastPoint)
 {
     addSquarePolygon(QStringLiteral("13a1"), QStringLiteral("13101"));
-    Renderer r(canvas, t, app::mdlMain());
+    Renderer r(canvas, t, state::mdlMain());
     EXPECT_EQ(r.assemble(t.PolygonRecords[0].lines),
               (QVector<QPointF>{{2, 2}, {8, 2}, {8, 8}, {8, 8}, {2, 8}, {2, 2}}));
 }
@@ -70,14 +70,14 @@ TEST_F(RendererTest, PrefFillUsesThePrefectureColourAndDrawsPrefectureLinesTwoPi
     addSquarePolygon(QStringLiteral("13a1"), QStringLiteral("13101"));
     addLine(QStringLiteral("13c9"), {{5, 0.5}, {5, 9.5}});
     t.lvwPrefLineOnly.add(QStringLiteral("13c9"), QStringLiteral("13c9"));
-    app::mdlMain().PrefTable[13][2] = QString::number(kGreen);
-    Renderer r(canvas, t, app::mdlMain());
+    state::mdlMain().PrefTable[13][2] = QString::number(kGreen);
+    Renderer r(canvas, t, state::mdlMain());
     r.drawBoundaries(MapMode::Pref, Filled);
     EXPECT_EQ(at(3, 5), kGreen);
     EXPECT_EQ(at(1, 5), kWhite);
     EXPECT_EQ(canvas.pixel({50, 95}), 0);
     EXPECT_EQ(canvas.pixel({49, 95}) == 0 || canvas.pixel({51, 95}) == 0, true); // two pixels wide
-    EXPECT_FALSE(app::mdlMain().StatDrawn);
+    EXPECT_FALSE(state::mdlMain().StatDrawn);
     EXPECT_EQ(canvas.drawWidth(), 1);
 }
 
@@ -85,14 +85,14 @@ TEST_F(RendererTest, JapanPrefectureLinesOnlyDrawsNothingAndKeepsStatDrawn)
 {
     addLine(QStringLiteral("13c1"), {{1, 1}, {9, 9}});
     t.lvwPrefLineOnly.add(QStringLiteral("13c1"), QStringLiteral("13c1"));
-    app::mdlMain().StatDrawn = true;
-    Renderer r(canvas, t, app::mdlMain());
+    state::mdlMain().StatDrawn = true;
+    Renderer r(canvas, t, state::mdlMain());
     r.drawBoundaries(MapMode::Japan, PrefLinesOnly);
     EXPECT_EQ(at(5, 5), kWhite);
-    EXPECT_TRUE(app::mdlMain().StatDrawn);
+    EXPECT_TRUE(state::mdlMain().StatDrawn);
     r.drawBoundaries(MapMode::Japan, LinesOnly);
     EXPECT_EQ(at(5, 5), 0);
-    EXPECT_FALSE(app::mdlMain().StatDrawn);
+    EXPECT_FALSE(state::mdlMain().StatDrawn);
 }
 
 TEST_F(RendererTest, CityFillPaintsMunicipalityColourInnerRingsBlackAndWater)
@@ -107,8 +107,8 @@ TEST_F(RendererTest, CityFillPaintsMunicipalityColourInnerRingsBlackAndWater)
     water.areaClass = QStringLiteral("8154");
     t.DistrictRecords = {land, water};
     t.lvwTikuColor.add(QStringLiteral("13101G"), QString::number(kRed));
-    Renderer r(canvas, t, app::mdlMain());
-    app::WaterFill fill;
+    Renderer r(canvas, t, state::mdlMain());
+    state::WaterFill fill;
     fill.red = 0;
     fill.green = 0;
     fill.blue = 255;
@@ -133,11 +133,11 @@ TEST_F(RendererTest, StatisticFillClassifiesBoundsAndCachesColours)
         canvas.clear();
         addSquarePolygon(QStringLiteral("13a1"), QStringLiteral("13101"));
         t.lvwUseTiku.find(QStringLiteral("G13101"))->setSubItem(3, QString::fromLatin1(c.value));
-        Renderer r(canvas, t, app::mdlMain());
+        Renderer r(canvas, t, state::mdlMain());
         r.drawBoundaries(MapMode::Pref, StatisticFill);
         EXPECT_EQ(at(3, 5), c.colour) << c.value;
         EXPECT_TRUE(r.colorCacheValid);
-        EXPECT_TRUE(app::mdlMain().StatDrawn);
+        EXPECT_TRUE(state::mdlMain().StatDrawn);
     }
 }
 
@@ -146,11 +146,11 @@ TEST_F(RendererTest, CachedColoursAreReusedUntilANewRanking)
     setRanks();
     addSquarePolygon(QStringLiteral("13a1"), QStringLiteral("13101"));
     t.lvwUseTiku.find(QStringLiteral("G13101"))->setSubItem(3, QStringLiteral("5"));
-    Renderer r(canvas, t, app::mdlMain());
+    Renderer r(canvas, t, state::mdlMain());
     r.drawBoundaries(MapMode::Pref, StatisticFill);
     EXPECT_EQ(t.lvwUseTiku.find(QStringLiteral("G13101"))->subItem(4), QString::number(kGreen));
 
-    app::mdlMain().RankColor[1] = kRed;
+    state::mdlMain().RankColor[1] = kRed;
     r.drawBoundaries(MapMode::Pref, StatisticFill);
     EXPECT_EQ(at(3, 5), kGreen);
     r.colorCacheValid = false;
@@ -171,13 +171,13 @@ TEST_F(RendererTest, CityStatisticFillMarksTheTopRankAndKeepsWaterUnlessRanked)
     t.DistrictRecords = {top, water};
     t.lvwUseTiku.add(QStringLiteral("G13101000101"), QStringLiteral("a"), {QStringLiteral("15")});
     t.lvwUseTiku.add(QStringLiteral("G13101000102"), QStringLiteral("b"), {QStringLiteral("5")});
-    Renderer r(canvas, t, app::mdlMain());
+    Renderer r(canvas, t, state::mdlMain());
     r.drawBoundaries(MapMode::City, StatisticFill);
     EXPECT_EQ(at(3, 5), kRed);
     EXPECT_EQ(t.lvwUseTiku.at(1).subItem(3), QStringLiteral("1"));
     EXPECT_EQ(t.lvwUseTiku.at(2).subItem(3), QString());
-    EXPECT_EQ(at(7.5, 5), app::rgbColor(160, 200, 255));
-    app::mdlMain().RankWater = true;
+    EXPECT_EQ(at(7.5, 5), state::rgbColor(160, 200, 255));
+    state::mdlMain().RankWater = true;
     r.drawBoundaries(MapMode::City, StatisticFill);
     EXPECT_EQ(at(7.5, 5), kGreen);
 }

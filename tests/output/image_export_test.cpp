@@ -34,10 +34,10 @@ class ExportTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        app::resetMdlMain();
-        auto& s = app::mdlMain();
+        state::resetMdlMain();
+        auto& s = state::mdlMain();
         s.MapMode = QStringLiteral("Pref");
-        app::prepareMode(s);
+        state::prepareMode(s);
         map.setScale(139, 36, 140, 35);
         map.image().fill(QColor(200, 200, 200));
         scene.map = &map;
@@ -47,7 +47,7 @@ protected:
     }
     void statistics(int ranks)
     {
-        auto& s = app::mdlMain();
+        auto& s = state::mdlMain();
         s.StatDrawn = true;
         s.StatItemName = QStringLiteral("人口(人)");
         s.RankCount = static_cast<int16_t>(ranks);
@@ -64,19 +64,19 @@ protected:
 TEST_F(ExportTest, LegendHeightGrowsByOneLineAndFivePixelsWithACopyright)
 {
     statistics(5);
-    const LegendBox without = legendBox(scene, app::mdlMain());
-    app::mdlMain().NoteMaker = QStringLiteral("ミラトス");
-    const LegendBox with = legendBox(scene, app::mdlMain());
+    const LegendBox without = legendBox(scene, state::mdlMain());
+    state::mdlMain().NoteMaker = QStringLiteral("ミラトス");
+    const LegendBox with = legendBox(scene, state::mdlMain());
     EXPECT_EQ(with.height - without.height, with.lineHeight + 5);
     EXPECT_EQ(without.height, without.lineHeight * (3 + 5) + 45);
-    app::mdlMain().MapMode = QStringLiteral("City");
-    EXPECT_EQ(legendBox(scene, app::mdlMain()).height, with.lineHeight * (2 + 1 + 5) + 50);
+    state::mdlMain().MapMode = QStringLiteral("City");
+    EXPECT_EQ(legendBox(scene, state::mdlMain()).height, with.lineHeight * (2 + 1 + 5) + 50);
 }
 
 TEST_F(ExportTest, LegendWidthFollowsTheLineWithMostCharactersTheEarlierOnATie)
 {
     statistics(3);
-    auto& s = app::mdlMain();
+    auto& s = state::mdlMain();
     // Line 0 "　　　　　総務省統計局" has 11 characters. A title of 11 narrow characters ties and
     // loses to the earlier (wider) line; with 12 it wins even though it renders narrower.
     s.StatItemName = QStringLiteral("aaaaaaaaaaa");
@@ -91,17 +91,17 @@ TEST_F(ExportTest, LegendWidthFollowsTheLineWithMostCharactersTheEarlierOnATie)
 TEST_F(ExportTest, RightFrameWidensThePictureWithASeparatingLine)
 {
     statistics(3);
-    app::mdlMain().NoteLocation = 0;
-    const LegendBox box = legendBox(scene, app::mdlMain());
+    state::mdlMain().NoteLocation = 0;
+    const LegendBox box = legendBox(scene, state::mdlMain());
     const QSize base(scene.map->width(), 0);
     scene.zoomed = true;
-    const QImage image = renderExport(scene, app::mdlMain());
+    const QImage image = renderExport(scene, state::mdlMain());
     EXPECT_EQ(image.width(), 604 + box.width);
     EXPECT_EQ(image.height(), 604);
     EXPECT_EQ(image.pixel(604 - 2 - 2, 300), kBlack); // the vertical line at c - 2
     EXPECT_EQ(image.pixel(image.width() - 5, 300), kBlack); // the frame's right side
-    app::mdlMain().NoteLocation = 1;
-    EXPECT_EQ(renderExport(scene, app::mdlMain()).width(), 604);
+    state::mdlMain().NoteLocation = 1;
+    EXPECT_EQ(renderExport(scene, state::mdlMain()).width(), 604);
     (void)base;
 }
 
@@ -109,8 +109,8 @@ TEST_F(ExportTest, SourceLinesDependOnTheMode)
 {
     statistics(3);
     scene.zoomed = true;
-    app::mdlMain().NoteLocation = 1;
-    const LegendBox box = legendBox(scene, app::mdlMain());
+    state::mdlMain().NoteLocation = 1;
+    const LegendBox box = legendBox(scene, state::mdlMain());
     const int d = box.lineHeight;
     auto inkInRows = [&](const QImage& img, int top, int bottom) {
         for (int y = top; y <= bottom; ++y)
@@ -122,12 +122,12 @@ TEST_F(ExportTest, SourceLinesDependOnTheMode)
     // Title at 10, three rank rows from 20 + d, the sources 20 lower: the first at 40 + 4d.
     const int first = 40 + 4 * d;
     const int second = first + d;
-    const QImage pref = renderExport(scene, app::mdlMain());
+    const QImage pref = renderExport(scene, state::mdlMain());
     EXPECT_TRUE(inkInRows(pref, first, second - 1));
     EXPECT_TRUE(inkInRows(pref, second, second + 4));
-    app::mdlMain().MapMode = QStringLiteral("City");
-    const LegendBox cityBox = legendBox(scene, app::mdlMain());
-    const QImage city = renderExport(scene, app::mdlMain());
+    state::mdlMain().MapMode = QStringLiteral("City");
+    const LegendBox cityBox = legendBox(scene, state::mdlMain());
+    const QImage city = renderExport(scene, state::mdlMain());
     EXPECT_TRUE(inkInRows(city, first, second - 1));
     // Below the one source line only the feet of its glyphs, far less ink than a second line.
     auto inkCount = [&](const QImage& img) {
@@ -142,9 +142,9 @@ TEST_F(ExportTest, SourceLinesDependOnTheMode)
 
 TEST_F(ExportTest, PlainNoteSitsBottomRightWhateverTheLocation)
 {
-    app::mdlMain().NoteLocation = 1;
+    state::mdlMain().NoteLocation = 1;
     scene.zoomed = true;
-    const QImage image = renderExport(scene, app::mdlMain());
+    const QImage image = renderExport(scene, state::mdlMain());
     EXPECT_EQ(image.pixel(image.width() - 10, image.height() - 10), kBlack); // the note box's corner
     EXPECT_NE(image.pixel(2, 2), kBlack);                                   // no frame without statistics
     EXPECT_EQ(image.pixel(image.width() - 5, 300), 0xFFC8C8C8);              // map, not a frame
@@ -153,13 +153,13 @@ TEST_F(ExportTest, PlainNoteSitsBottomRightWhateverTheLocation)
 TEST_F(ExportTest, LabelsOnlyWhenVisibleFacilityNamesOnlyWhenTickedWhiteBoxesTextSized)
 {
     scene.zoomed = true;
-    app::mdlMain().LayerProperty[0][2] = 1;
+    state::mdlMain().LayerProperty[0][2] = 1;
     const int pref = labels.add(mapview::LabelKind::Pref, QStringLiteral("千代田区"), 139.5, 35.5);
     const int hidden = labels.add(mapview::LabelKind::Pref, QStringLiteral("隠れ"), 139.2, 35.8);
     labels.array(mapview::LabelKind::Pref).at(hidden).visible = false;
     labels.add(mapview::LabelKind::Build, QStringLiteral("施設"), 139.8, 35.2);
     const QSize size = labels.array(mapview::LabelKind::Pref).at(pref).pixelSize;
-    QImage image = renderExport(scene, app::mdlMain());
+    QImage image = renderExport(scene, state::mdlMain());
     // The white box covers exactly the text: inside white or ink, just outside the map's grey.
     EXPECT_NE(image.pixel(300 + size.width() - 1, 300 + size.height() - 1), 0xFFC8C8C8);
     EXPECT_EQ(image.pixel(300 + size.width(), 300), 0xFFC8C8C8);
@@ -174,7 +174,7 @@ TEST_F(ExportTest, LabelsOnlyWhenVisibleFacilityNamesOnlyWhenTickedWhiteBoxesTex
     EXPECT_FALSE(inkAround(image, 120, 120)); // the hidden label
     EXPECT_FALSE(inkAround(image, 480, 480)); // facility name without 施設名
     scene.buildNames = true;
-    image = renderExport(scene, app::mdlMain());
+    image = renderExport(scene, state::mdlMain());
     EXPECT_TRUE(inkAround(image, 480, 480));
 }
 
@@ -182,12 +182,12 @@ TEST_F(ExportTest, SizeFollowsTheTypedEdgeOrTheDataExtent)
 {
     scene.zoomed = true;
     scene.typedY2 = 35.5f; // a wide box: exported down to the typed bottom
-    EXPECT_EQ(exportSize(scene, app::mdlMain()), QSize(604, 304));
+    EXPECT_EQ(exportSize(scene, state::mdlMain()), QSize(604, 304));
     scene.typedY2 = 0;
     scene.typedX2 = 139.25f;
-    EXPECT_EQ(exportSize(scene, app::mdlMain()), QSize(154, 604));
+    EXPECT_EQ(exportSize(scene, state::mdlMain()), QSize(154, 604));
     scene.zoomed = false; // the data extent plus 0.04 degrees
-    EXPECT_EQ(exportSize(scene, app::mdlMain()), QSize(268, 268));
+    EXPECT_EQ(exportSize(scene, state::mdlMain()), QSize(268, 268));
 }
 
 TEST_F(ExportTest, ScaleBarOnlyWhenShownOnScreen)
@@ -195,9 +195,9 @@ TEST_F(ExportTest, ScaleBarOnlyWhenShownOnScreen)
     scene.zoomed = true;
     scene.scaleText = QStringLiteral("15km");
     scene.scaleLengthPx = 100;
-    const QImage hidden = renderExport(scene, app::mdlMain());
+    const QImage hidden = renderExport(scene, state::mdlMain());
     scene.scaleVisible = true;
-    const QImage shown = renderExport(scene, app::mdlMain());
+    const QImage shown = renderExport(scene, state::mdlMain());
     EXPECT_EQ(shown.pixel(15 + 50, 604 - 20 + 6), kBlack);
     EXPECT_NE(hidden.pixel(15 + 50, 604 - 20 + 6), kBlack);
 }
@@ -209,9 +209,9 @@ TEST_F(ExportTest, BitmapPngAndPdfFilesAndAFailedWrite)
     const QString bmp = dir.filePath(QStringLiteral("image.bmp"));
     const QString png = dir.filePath(QStringLiteral("image.png"));
     const QString pdf = dir.filePath(QStringLiteral("image.pdf"));
-    ASSERT_TRUE(saveExport(bmp, scene, app::mdlMain()).ok());
-    ASSERT_TRUE(saveExport(png, scene, app::mdlMain()).ok());
-    ASSERT_TRUE(saveExport(pdf, scene, app::mdlMain()).ok());
+    ASSERT_TRUE(saveExport(bmp, scene, state::mdlMain()).ok());
+    ASSERT_TRUE(saveExport(png, scene, state::mdlMain()).ok());
+    ASSERT_TRUE(saveExport(pdf, scene, state::mdlMain()).ok());
     QFile f(bmp);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray header = f.read(54);
@@ -222,7 +222,7 @@ TEST_F(ExportTest, BitmapPngAndPdfFilesAndAFailedWrite)
     ASSERT_TRUE(p.open(QIODevice::ReadOnly));
     EXPECT_TRUE(p.read(5).startsWith("%PDF"));
 
-    const Status failed = saveExport(dir.filePath(QStringLiteral("missing/folder/image.bmp")), scene, app::mdlMain());
+    const Status failed = saveExport(dir.filePath(QStringLiteral("missing/folder/image.bmp")), scene, state::mdlMain());
     EXPECT_FALSE(failed.ok());
     EXPECT_TRUE(failed.error().contains(QStringLiteral("image.bmp")));
 }
@@ -281,8 +281,8 @@ TEST_F(RenderCommand, SameMapAsTheWindowsExport)
         << errText.toStdString();
 
     // The same map made through the window's buttons.
-    app::resetMdlMain();
-    auto& s = app::mdlMain();
+    state::resetMdlMain();
+    auto& s = state::mdlMain();
     s.MapMode = QStringLiteral("Japan");
     s.UseSpecialCoordinate = true;
     select(13, QStringLiteral("東京都"));

@@ -10,13 +10,13 @@ using mapview::LabelKind;
 
 namespace {
 
-constexpr int kRed = app::rgbColor(255, 0, 0);
+constexpr int kRed = state::rgbColor(255, 0, 0);
 
 class LayerSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        state.LayerProperty = app::layerPropertyDefaults(QStringLiteral("City"));
+        state.LayerProperty = state::layerPropertyDefaults(QStringLiteral("City"));
         for (int k = 0; k < mapview::kLabelKinds; ++k)
             layer.array(static_cast<LabelKind>(k)).restyle(mapview::labelStyleOf(state, static_cast<LabelKind>(k)));
         scale.setScale(139, 36, 140, 35); // 600 px per degree
@@ -29,7 +29,7 @@ protected:
         s.back = back;
         return s;
     }
-    app::MdlMain state;
+    state::MdlMain state;
     mapview::LabelLayer layer;
     platform::Canvas scale{600, 600};
 };
@@ -127,8 +127,8 @@ TEST_F(LayerSettingsTest, MarkersAreCentredOnTheirFacilityAndNamesFollow)
 TEST_F(LayerSettingsTest, OverlayRowsStoreOnlyTheirOwnColumns)
 {
     const auto defaults = state.LayerProperty;
-    const int blue = app::rgbColor(0, 0, 200);
-    const int green = app::rgbColor(0, 200, 0);
+    const int blue = state::rgbColor(0, 0, 200);
+    const int green = state::rgbColor(0, 200, 0);
     struct Case {
         int kind;
         int roadIndex;
@@ -164,7 +164,7 @@ TEST_F(LayerSettingsTest, RankCircleRowIsSplitForTheDialog)
     const LayerSettings s = layerSettingsOf(state, kRowRankCircles, 0);
     EXPECT_EQ(s.size, QStringLiteral("0.0003"));
     EXPECT_EQ(s.ratio, QStringLiteral("2"));
-    EXPECT_EQ(s.color1, app::rgbColor(128, 255, 128));
-    EXPECT_EQ(layerSettingsOf(state, kRowRoads, 2).color1, app::rgbColor(192, 192, 192));
+    EXPECT_EQ(s.color1, state::rgbColor(128, 255, 128));
+    EXPECT_EQ(layerSettingsOf(state, kRowRoads, 2).color1, state::rgbColor(192, 192, 192));
     EXPECT_EQ(layerSettingsOf(state, kRowStations, 0).color1, 0); // the system text colour is black
 }

@@ -1,8 +1,8 @@
 // The display settings dialog (frmProperty), the note dialog (frmLocation) and the right click
 // on the map window's layer check boxes that opens the first.
 #include "app/frm_main.h"
-#include "app/mdl_main.h"
-#include "app/widgets_ui.h"
+#include "state/mdl_main.h"
+#include "platform/widgets_ui.h"
 #include "mapview/frm_ken_color.h"
 #include "mapview/name_labels.h"
 #include "output/frm_location.h"
@@ -26,8 +26,8 @@ using output::frmProperty;
 
 namespace {
 
-constexpr int kRed = app::rgbColor(255, 0, 0);
-constexpr int kBlue = app::rgbColor(0, 0, 255);
+constexpr int kRed = state::rgbColor(255, 0, 0);
+constexpr int kBlue = state::rgbColor(0, 0, 255);
 
 template <class W>
 W* child(QWidget& parent, const QString& name)
@@ -46,15 +46,15 @@ class SettingsDialogs : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        app::resetMdlMain();
-        app::mdlMain().MapMode = QStringLiteral("Japan");
-        app::mdlMain().LayerProperty = app::layerPropertyDefaults(QStringLiteral("Japan"));
+        state::resetMdlMain();
+        state::mdlMain().MapMode = QStringLiteral("Japan");
+        state::mdlMain().LayerProperty = state::layerPropertyDefaults(QStringLiteral("Japan"));
     }
     // The dialog for a row, as a right click on the row's check box opens it.
     void open(int kind, int roadIndex = 0)
     {
-        app::mdlMain().PropertyKind = static_cast<int16_t>(kind);
-        app::mdlMain().PropertyRoadIndex = static_cast<int16_t>(roadIndex);
+        state::mdlMain().PropertyKind = static_cast<int16_t>(kind);
+        state::mdlMain().PropertyRoadIndex = static_cast<int16_t>(roadIndex);
         dialog = std::make_unique<frmProperty>(layer, scale);
     }
     QComboBox* combo(const char* name) { return child<QComboBox>(*dialog, QString::fromLatin1(name)); }
@@ -66,7 +66,7 @@ protected:
             return label->text();
         return qobject_cast<QAbstractButton*>(w)->text();
     }
-    int swatch(int i) { return mapview::labelColor(child<QLabel>(*dialog, app::arrayName("lblColor", i))); }
+    int swatch(int i) { return mapview::labelColor(child<QLabel>(*dialog, platform::arrayName("lblColor", i))); }
 
     platform::ScopedScriptedPrompts prompts;
     mapview::LabelLayer layer;
@@ -91,8 +91,8 @@ TEST_F(SettingsDialogs, EachRowOpensWithItsControlsAndCaptions)
     const Case cases[] = {
         {0, 0, "フォントサイズ", "色", nullptr, "背景白地", false, kRed},
         {5, 0, nullptr, "路線", "駅", nullptr, false, kBlue},
-        {6, 1, nullptr, "道路", nullptr, nullptr, false, app::rgbColor(128, 128, 128)},
-        {7, 0, "円の大きさ（緯度数）", "色", nullptr, "最小値 = 0", true, app::rgbColor(128, 255, 128)},
+        {6, 1, nullptr, "道路", nullptr, nullptr, false, state::rgbColor(128, 128, 128)},
+        {7, 0, "円の大きさ（緯度数）", "色", nullptr, "最小値 = 0", true, state::rgbColor(128, 255, 128)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -109,7 +109,7 @@ TEST_F(SettingsDialogs, EachRowOpensWithItsControlsAndCaptions)
         EXPECT_EQ(!widget("lblColor_2")->isHidden(), c.lbl2 != nullptr);
         if (c.lbl2) {
             EXPECT_EQ(caption("lbl2"), text(c.lbl2));
-            EXPECT_EQ(swatch(2), app::rgbColor(0, 255, 255));
+            EXPECT_EQ(swatch(2), state::rgbColor(0, 255, 255));
         }
         EXPECT_EQ(!widget("chkBack")->isHidden(), c.back != nullptr);
         if (c.back) {
@@ -146,8 +146,8 @@ TEST_F(SettingsDialogs, MinimumZeroDisablesTheRatioYetItIsStillStored)
     EXPECT_FALSE(widget("lblRatio")->isEnabled());
     dialog->cmdGo_Click();
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(app::mdlMain().LayerProperty[7][0].toString(), QStringLiteral("0.01 3"));
-    EXPECT_EQ(app::mdlMain().LayerProperty[7][2].toInt(), 1);
+    EXPECT_EQ(state::mdlMain().LayerProperty[7][0].toString(), QStringLiteral("0.01 3"));
+    EXPECT_EQ(state::mdlMain().LayerProperty[7][2].toInt(), 1);
 
     // Opened again with "最小値 = 0" set, the ratio starts disabled.
     open(7);
@@ -171,8 +171,8 @@ TEST_F(SettingsDialogs, SwatchTakesThePickedColourAndKeepsItsOwnWhenCancelled)
 
 TEST_F(SettingsDialogs, CloseBoxDiscardsTheEdits)
 {
-    const auto before = app::mdlMain().LayerProperty;
-    layer.lblPref().restyle(mapview::labelStyleOf(app::mdlMain(), mapview::LabelKind::Pref));
+    const auto before = state::mdlMain().LayerProperty;
+    layer.lblPref().restyle(mapview::labelStyleOf(state::mdlMain(), mapview::LabelKind::Pref));
     layer.add(mapview::LabelKind::Pref, QStringLiteral("東京都"), 139.5, 35.5);
     const QSize size = layer.lblPref().at(1).pixelSize;
     open(0);
@@ -182,7 +182,7 @@ TEST_F(SettingsDialogs, CloseBoxDiscardsTheEdits)
     dialog->lblColor_Click(1);
     dialog->close();
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
-    EXPECT_EQ(app::mdlMain().LayerProperty, before);
+    EXPECT_EQ(state::mdlMain().LayerProperty, before);
     EXPECT_EQ(layer.lblPref().at(1).pixelSize, size);
     EXPECT_FALSE(layer.lblPref().at(1).opaque);
 }
@@ -196,17 +196,17 @@ TEST_F(SettingsDialogs, NotePositionsAreLockedToBottomRightWithoutStatistics)
     };
     for (const Case& c : {Case{false, 4, false}, Case{true, 1, true}}) {
         SCOPED_TRACE(c.statDrawn);
-        app::mdlMain().StatDrawn = c.statDrawn;
-        app::mdlMain().NoteLocation = 1;
-        app::mdlMain().NoteFontSize = 12;
-        app::mdlMain().NoteMaker = text("© ミラトス");
+        state::mdlMain().StatDrawn = c.statDrawn;
+        state::mdlMain().NoteLocation = 1;
+        state::mdlMain().NoteFontSize = 12;
+        state::mdlMain().NoteMaker = text("© ミラトス");
         frmLocation d;
         EXPECT_EQ(d.windowTitle(), text("パラメータ出力様式"));
         EXPECT_EQ(child<QComboBox>(d, QStringLiteral("cmbFont"))->currentText(), QStringLiteral("12"));
         EXPECT_EQ(child<QLineEdit>(d, QStringLiteral("txtMaker"))->text(), text("© ミラトス"));
         const char* captions[] = {"右枠", "左上", "左下", "右上", "右下"};
         for (int i = 0; i < 5; ++i) {
-            auto* option = child<QRadioButton>(d, app::arrayName("optLocation", i));
+            auto* option = child<QRadioButton>(d, platform::arrayName("optLocation", i));
             EXPECT_EQ(option->text(), text(captions[i]));
             EXPECT_EQ(option->isChecked(), i == c.checked) << i;
             EXPECT_EQ(option->isEnabled(), c.enabled) << i;
@@ -216,7 +216,7 @@ TEST_F(SettingsDialogs, NotePositionsAreLockedToBottomRightWithoutStatistics)
 
 TEST_F(SettingsDialogs, NoteDialogConfirmsOrLeavesTheExportCancelled)
 {
-    app::MdlMain& s = app::mdlMain();
+    state::MdlMain& s = state::mdlMain();
     s.StatDrawn = true;
     s.NoteFontSize = 10;
     s.NoteLocation = 0;
@@ -288,7 +288,7 @@ TEST_F(LayerRightClick, NamesTurnTwelvePointRedOnWhiteAtOnce)
     // The Japan default is already red; blue shows that the picked colour is taken.
     prompts.queueColor(kBlue);
     rightClick(w, QStringLiteral("chkCity"), [](frmProperty& d) {
-        EXPECT_EQ(app::mdlMain().PropertyKind, 0);
+        EXPECT_EQ(state::mdlMain().PropertyKind, 0);
         d.findChild<QComboBox*>(QStringLiteral("cmbFont"))->setCurrentText(QStringLiteral("12"));
         d.lblColor_Click(1);
         d.findChild<QCheckBox*>(QStringLiteral("chkBack"))->setChecked(true);
@@ -300,7 +300,7 @@ TEST_F(LayerRightClick, NamesTurnTwelvePointRedOnWhiteAtOnce)
         EXPECT_TRUE(names.at(i).opaque) << i;
         EXPECT_EQ(names.at(i).pixelSize, names.measure(names.at(i).caption)) << i;
     }
-    const auto& row = app::mdlMain().LayerProperty[0];
+    const auto& row = state::mdlMain().LayerProperty[0];
     EXPECT_EQ(row[0].toInt(), 12);
     EXPECT_EQ(row[1].toInt(), kBlue);
     EXPECT_EQ(row[2].toInt(), 1);
@@ -310,24 +310,24 @@ TEST_F(LayerRightClick, NationalRoadEditsOnlyItsOwnColour)
 {
     app::frmMain w;
     w.show();
-    const auto before = app::mdlMain().LayerProperty;
+    const auto before = state::mdlMain().LayerProperty;
     prompts.queueColor(kBlue);
     rightClick(w, QStringLiteral("chkRoad_1"), [](frmProperty& d) {
-        EXPECT_EQ(app::mdlMain().PropertyKind, 6);
-        EXPECT_EQ(app::mdlMain().PropertyRoadIndex, 1);
+        EXPECT_EQ(state::mdlMain().PropertyKind, 6);
+        EXPECT_EQ(state::mdlMain().PropertyRoadIndex, 1);
         d.lblColor_Click(1);
         d.cmdGo_Click();
     });
     auto expected = before;
     expected[6][1] = kBlue;
-    EXPECT_EQ(app::mdlMain().LayerProperty, expected);
+    EXPECT_EQ(state::mdlMain().LayerProperty, expected);
 
     // Every other layer box opens its own row.
     const std::pair<const char*, int> boxes[] = {{"chkTown", 1}, {"chkEki", 2}, {"chkBuild", 3}, {"chkBuildName", 4},
                                                  {"chkTrain", 5}, {"chkRoad_2", 6}, {"chkBuildRank", 7}};
     for (const auto& [box, kind] : boxes) {
-        rightClick(w, QString::fromLatin1(box), [kind](frmProperty&) { EXPECT_EQ(app::mdlMain().PropertyKind, kind); });
+        rightClick(w, QString::fromLatin1(box), [kind](frmProperty&) { EXPECT_EQ(state::mdlMain().PropertyKind, kind); });
     }
-    EXPECT_EQ(app::mdlMain().PropertyRoadIndex, 2);
-    EXPECT_EQ(app::mdlMain().LayerProperty, expected); // closed with the close box each time
+    EXPECT_EQ(state::mdlMain().PropertyRoadIndex, 2);
+    EXPECT_EQ(state::mdlMain().LayerProperty, expected); // closed with the close box each time
 }

@@ -10,9 +10,9 @@ using stats::joinStatistic;
 
 namespace {
 
-app::MdlMain statistic(const std::vector<std::vector<QString>>& dataRows, int column = 2)
+state::MdlMain statistic(const std::vector<std::vector<QString>>& dataRows, int column = 2)
 {
-    app::MdlMain state;
+    state::MdlMain state;
     state.StatTable.push_back({"Code", "地区名", "人口(人)"});
     for (const auto& row : dataRows)
         state.StatTable.push_back(row);
@@ -30,7 +30,7 @@ TEST(Join, PrefFillsValuesByCodeAndListsWhatFoundNoPartner)
     t.lvwUseTiku.add("G13101", "13a1p", {"東京都@千代田区", "3", "old"});
     t.lvwUseTiku.add("G13102", "13a2p", {"東京都@特別区@中央区", "1", "old"});
     t.lvwUseTiku.add(QString(), "13a3p", {"東京都@千代田区", "", "old"});
-    app::MdlMain state = statistic({
+    state::MdlMain state = statistic({
         {"13100", "特別区部", "900"}, // aggregate: dropped
         {"13101", "千代田区", "10"},
         {"13103", "港区", "30"},      // not drawn
@@ -68,7 +68,7 @@ TEST(Join, JapanAndCityIgnoreUnmatchedRowsAndUseTheirValueField)
         auto& table = c.mode == MapMode::Japan ? t.lvwUsePref : t.lvwUseTiku;
         table.add(c.key, "name", {"", "", "", ""});
         table.add(c.mode == MapMode::Japan ? "K02" : "G131010020", "other", {"", "", "", ""});
-        app::MdlMain state = statistic({{QString(c.key).mid(1), "x", "7.5"}, {"99", "unknown", "1"}});
+        state::MdlMain state = statistic({{QString(c.key).mid(1), "x", "7.5"}, {"99", "unknown", "1"}});
 
         const stats::JoinResult r = joinStatistic(t, state, c.mode);
 
@@ -99,7 +99,7 @@ TEST(Join, ValueRangeLiesAboveEveryValue)
         mapview::MapTables t;
         t.lvwUseTiku.add("GA", "a");
         t.lvwUseTiku.add("GB", "b");
-        app::MdlMain state = statistic({{"A", "a", c.first}, {"B", "b", c.second}});
+        state::MdlMain state = statistic({{"A", "a", c.first}, {"B", "b", c.second}});
         state.StatMin = state.StatMax = 99; // an earlier join's range
         (void)joinStatistic(t, state, MapMode::City);
         EXPECT_EQ(state.StatMin, c.min);

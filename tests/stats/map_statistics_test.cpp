@@ -25,7 +25,7 @@ protected:
         MapFixture::SetUp();
         app::frmMain::setAutoLoad(false);
         writeSquarePrefectures();
-        app::mdlMain().MapMode = QStringLiteral("Japan");
+        state::mdlMain().MapMode = QStringLiteral("Japan");
     }
     void TearDown() override
     {
@@ -47,28 +47,28 @@ TEST_F(MapStatistics, OwnDataJoinedRankedAndPaintedInJapanMode)
     w.cmdStatistic_Click();
     const auto* tokyo = w.tables().lvwUsePref.find(QStringLiteral("K13"));
     EXPECT_EQ(tokyo->subItem(3), QStringLiteral("2194"));
-    EXPECT_EQ(app::mdlMain().StatItemName, QStringLiteral("面積(k㎡)"));
-    EXPECT_FLOAT_EQ(app::mdlMain().StatMax, 2417.0f);
+    EXPECT_EQ(state::mdlMain().StatItemName, QStringLiteral("面積(k㎡)"));
+    EXPECT_FLOAT_EQ(state::mdlMain().StatMax, 2417.0f);
     EXPECT_TRUE(w.findChild<QPushButton*>(QStringLiteral("cmdRank"))->isEnabled());
 
     whenShown<stats::frmRank>([](stats::frmRank& d) { d.cmdGo_Click(); });
     w.cmdRank_Click();
     EXPECT_TRUE(w.findChild<QRadioButton*>(QStringLiteral("optMode_3"))->isChecked());
-    EXPECT_TRUE(app::mdlMain().StatDrawn);
+    EXPECT_TRUE(state::mdlMain().StatDrawn);
     // 2194 is in the lightest rank, 2416 in the darkest of the five red ranks.
     const auto& c = w.canvas();
-    EXPECT_EQ(c.pixel(c.toPixel(139.5, 35.5)), app::rgbColor(255, 234, 234));
-    EXPECT_EQ(c.pixel(c.toPixel(140.5, 35.5)), app::rgbColor(106, 0, 0));
+    EXPECT_EQ(c.pixel(c.toPixel(139.5, 35.5)), state::rgbColor(255, 234, 234));
+    EXPECT_EQ(c.pixel(c.toPixel(140.5, 35.5)), state::rgbColor(106, 0, 0));
 
     // Closing the ranking dialog with its close box keeps the map as it is.
     whenShown<stats::frmRank>([](stats::frmRank& d) { d.reject(); });
     w.cmdRank_Click();
-    EXPECT_EQ(c.pixel(c.toPixel(140.5, 35.5)), app::rgbColor(106, 0, 0));
+    EXPECT_EQ(c.pixel(c.toPixel(140.5, 35.5)), state::rgbColor(106, 0, 0));
 }
 
 TEST_F(MapStatistics, UnmatchedReportInPrefMode)
 {
-    app::mdlMain().MapMode = QStringLiteral("Pref");
+    state::mdlMain().MapMode = QStringLiteral("Pref");
     for (int code : {13, 14}) {
         const QString pc = QString::number(code);
         const QString f = folder(code == 13 ? QStringLiteral("東京都") : QStringLiteral("神奈川県"));

@@ -3,7 +3,7 @@
 #include "stats/ranking.h"
 #include "stats_test_support.h"
 
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "platform/number_text.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 #include <vector>
 
 using namespace miratos::stats;
-using miratos::app::rgbColor;
+using miratos::state::rgbColor;
 
 namespace {
 

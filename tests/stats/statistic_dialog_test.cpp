@@ -1,4 +1,4 @@
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "platform/app_folder.h"
 #include "platform/cp932.h"
 #include "platform/prompts.h"
@@ -26,9 +26,9 @@ class StatisticDialogs : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        app::resetMdlMain();
+        state::resetMdlMain();
         platform::AppFolder::set(dir.path());
-        auto& s = app::mdlMain();
+        auto& s = state::mdlMain();
         s.MapMode = QStringLiteral("Pref");
         for (auto [code, name] : {std::pair{13, "東京都"}, std::pair{14, "神奈川県"}}) {
             s.PrefTable[static_cast<size_t>(code)] = {QStringLiteral("TRUE"), QString::fromUtf8(name), QString()};
@@ -69,7 +69,7 @@ TEST_F(StatisticDialogs, CaptionsOfTheThreeDialogs)
     frmStatistic_J j;
     EXPECT_EQ(child<QRadioButton>(j, QStringLiteral("optStatistic_2"))->text(), QStringLiteral("人口，男女別人口，男女比，世帯数 (H17国勢調査) "));
     EXPECT_EQ(j.findChild<QRadioButton*>(QStringLiteral("optStatistic_3")), nullptr);
-    app::mdlMain().DataYear = 17;
+    state::mdlMain().DataYear = 17;
     frmStatistic_C c;
     EXPECT_EQ(child<QPushButton>(c, QStringLiteral("cmdExport"))->text(), QStringLiteral("データ出力（計行有）"));
     EXPECT_EQ(child<QPushButton>(c, QStringLiteral("cmdExport2"))->text(), QStringLiteral("データ出力(計行無)"));
@@ -87,8 +87,8 @@ TEST_F(StatisticDialogs, ExtractionReadsEveryDrawnPrefectureAndSaysWhichFileIsMi
     ASSERT_EQ(prompts.records().size(), 1u);
     EXPECT_EQ(prompts.last().title, QStringLiteral("残念"));
     EXPECT_EQ(prompts.last().text, QStringLiteral("神奈川県のデータファイルがありません。"));
-    EXPECT_EQ(app::mdlMain().StatRowCount, 1);
-    EXPECT_EQ(app::mdlMain().StatKind, 1);
+    EXPECT_EQ(state::mdlMain().StatRowCount, 1);
+    EXPECT_EQ(state::mdlMain().StatKind, 1);
     EXPECT_EQ(child<QListWidget>(d, QStringLiteral("lstStatistic"))->count(), 4);
     // The same kind again reads nothing.
     child<QPushButton>(d, QStringLiteral("cmdExtract"))->click();
@@ -107,13 +107,13 @@ TEST_F(StatisticDialogs, ConfirmationChecksTheChosenColumn)
     child<QPushButton>(d, QStringLiteral("cmdGo"))->click();
     EXPECT_EQ(prompts.last().title, QStringLiteral("だめだめ"));
     EXPECT_EQ(prompts.last().text, QStringLiteral("その項目は統計処理できません。"));
-    EXPECT_EQ(app::mdlMain().StatColumn, 1);
-    app::mdlMain().RankReady = true;
+    EXPECT_EQ(state::mdlMain().StatColumn, 1);
+    state::mdlMain().RankReady = true;
     pick(d, 1);
     child<QPushButton>(d, QStringLiteral("cmdGo"))->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(app::mdlMain().StatColumn, 2);
-    EXPECT_FALSE(app::mdlMain().RankReady);
+    EXPECT_EQ(state::mdlMain().StatColumn, 2);
+    EXPECT_FALSE(state::mdlMain().RankReady);
 }
 
 TEST_F(StatisticDialogs, OwnDataIsReadAgainOnEveryExtractionAndAHeaderOnlyTableCannotBeRanked)
@@ -122,7 +122,7 @@ TEST_F(StatisticDialogs, OwnDataIsReadAgainOnEveryExtractionAndAHeaderOnlyTableC
     frmStatistic_P d;
     prompts.queueText(dir.filePath(QStringLiteral("own.csv")));
     child<QPushButton>(d, QStringLiteral("cmdExtract"))->click();
-    EXPECT_EQ(app::mdlMain().StatRowCount, 0);
+    EXPECT_EQ(state::mdlMain().StatRowCount, 0);
     pick(d, 1);
     child<QPushButton>(d, QStringLiteral("cmdGo"))->click();
     EXPECT_EQ(prompts.last().text, QStringLiteral("その項目は統計処理できません。"));
@@ -133,7 +133,7 @@ TEST_F(StatisticDialogs, OwnDataIsReadAgainOnEveryExtractionAndAHeaderOnlyTableC
     utf8.close();
     prompts.queueText(dir.filePath(QStringLiteral("own.csv")));
     child<QPushButton>(d, QStringLiteral("cmdExtract"))->click();
-    EXPECT_EQ(app::mdlMain().StatRowCount, 1);
+    EXPECT_EQ(state::mdlMain().StatRowCount, 1);
     EXPECT_EQ(child<QListWidget>(d, QStringLiteral("lstStatistic"))->item(1)->text(), QStringLiteral("面積(k㎡)"));
 }
 
@@ -144,7 +144,7 @@ TEST_F(StatisticDialogs, CloseBoxCancelsAndReopeningShowsTheLastExtraction)
         choose(d, 1);
         child<QPushButton>(d, QStringLiteral("cmdExtract"))->click();
         d.reject();
-        EXPECT_EQ(app::mdlMain().StatColumn, -1);
+        EXPECT_EQ(state::mdlMain().StatColumn, -1);
     }
     frmStatistic_P again;
     EXPECT_TRUE(child<QRadioButton>(again, QStringLiteral("optStatistic_1"))->isChecked());
@@ -171,8 +171,8 @@ class RankDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        app::resetMdlMain();
-        auto& s = app::mdlMain();
+        state::resetMdlMain();
+        auto& s = state::mdlMain();
         s.MapMode = QStringLiteral("Japan");
         s.StatItemName = QStringLiteral("面積(k㎡)");
         s.StatMin = 0;
@@ -197,8 +197,8 @@ TEST_F(RankDialog, ProposesEqualWidthsAndTheRedRamp)
         EXPECT_EQ(text(d, "txtS", i), QString::fromLatin1(lower[i - 1]));
         EXPECT_EQ(text(d, "txtG", i), QString::fromLatin1(upper[i - 1]));
     }
-    EXPECT_EQ(d.swatchColor(1), app::rgbColor(255, 234, 234));
-    EXPECT_EQ(d.swatchColor(5), app::rgbColor(106, 0, 0));
+    EXPECT_EQ(d.swatchColor(1), state::rgbColor(255, 234, 234));
+    EXPECT_EQ(d.swatchColor(5), state::rgbColor(106, 0, 0));
     EXPECT_TRUE(d.findChild<QLineEdit*>(QStringLiteral("txtS_6"))->isHidden());
     EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("lblCount_2"))->text(), QStringLiteral("1"));
     EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("lblCount_5"))->text(), QStringLiteral("1"));
@@ -206,8 +206,8 @@ TEST_F(RankDialog, ProposesEqualWidthsAndTheRedRamp)
 
 TEST_F(RankDialog, ConfirmStoresTheRankingOnlyWhenEveryBoundIsANumber)
 {
-    app::mdlMain().RankCount = 3;
-    app::mdlMain().RankColor = {0, 1, 2, 3};
+    state::mdlMain().RankCount = 3;
+    state::mdlMain().RankColor = {0, 1, 2, 3};
     {
         frmRank d({});
         d.findChild<QLineEdit*>(QStringLiteral("txtG_2"))->setText(QStringLiteral("abc"));
@@ -216,22 +216,22 @@ TEST_F(RankDialog, ConfirmStoresTheRankingOnlyWhenEveryBoundIsANumber)
         EXPECT_NE(d.result(), QDialog::Accepted);
         d.reject(); // close box: the map's ranking stays whole
     }
-    EXPECT_EQ(app::mdlMain().RankCount, 3);
-    EXPECT_EQ(app::mdlMain().RankColor.size(), 4u);
+    EXPECT_EQ(state::mdlMain().RankCount, 3);
+    EXPECT_EQ(state::mdlMain().RankColor.size(), 4u);
 
     frmRank d({});
     d.findChild<QComboBox*>(QStringLiteral("cmbColor"))->setCurrentIndex(3);
     d.cmdGo_Click();
     ASSERT_EQ(d.result(), QDialog::Accepted);
-    const auto& s = app::mdlMain();
+    const auto& s = state::mdlMain();
     EXPECT_EQ(s.RankCount, 5);
     EXPECT_FLOAT_EQ(s.RankBound[2][0], 20.0f);
-    EXPECT_EQ(s.RankColor[5], app::rgbColor(0, 0, 106));
+    EXPECT_EQ(s.RankColor[5], state::rgbColor(0, 0, 106));
     EXPECT_TRUE(s.RankReady);
     EXPECT_EQ(s.RankSetting[1], QStringLiteral("3"));
 
     frmRank reopened({});
-    EXPECT_EQ(reopened.swatchColor(5), app::rgbColor(0, 0, 106));
+    EXPECT_EQ(reopened.swatchColor(5), state::rgbColor(0, 0, 106));
     EXPECT_EQ(text(reopened, "txtG", 5), QStringLiteral("101"));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The district dialog's work without the window: which district files are offered, the
 // remembered selection in MapData/SelectCity.txt, and the City-mode selection it writes.
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "platform/keyed_table.h"
 #include "platform/result.h"
 
@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QVector>
 
-namespace miratos::app {
+namespace miratos::state {
 
 struct DistrictListItem {
     QString fileName; // as the list shows it: 17_13101_千代田区.dat
@@ -31,4 +31,4 @@ void fillDistrictSelection(const QVector<DistrictListItem>& chosen, MdlMain& sta
 // nothing is chosen).
 Status applyDistrictSelection(const QVector<DistrictListItem>& chosen, MdlMain& state, platform::KeyedTable& lvwTikuColor);
 
-} // namespace miratos::app
+} // namespace miratos::state

@@ -1,13 +1,13 @@
-#include "app/district_selection.h"
+#include "state/district_selection.h"
 
-#include "app/prefectures.h"
+#include "state/prefectures.h"
 #include "platform/app_folder.h"
 #include "platform/text_file.h"
 #include "store/pref_folder.h"
 
 #include <QFile>
 
-namespace miratos::app {
+namespace miratos::state {
 namespace {
 QString selectCityPath()
 {
@@ -64,4 +64,4 @@ Status applyDistrictSelection(const QVector<DistrictListItem>& chosen, MdlMain& 
     return platform::writeTextLines(selectCityPath(), names);
 }
 
-} // namespace miratos::app
+} // namespace miratos::state

@@ -1,6 +1,6 @@
 // The map window's loading, view operations and redraw.
 #include "app/frm_main.h"
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "mapview/loaders.h"
 #include "mapview/map_canvas_ui.h"
 #include "mapview/map_drawing.h"
@@ -21,6 +21,8 @@
 #include <QTreeWidget>
 
 namespace miratos::app {
+
+using state::mdlMain;
 
 using platform::formatSingle;
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace miratos::app {
+namespace miratos::state {
 
 // A colour value: red in the low byte, green in the middle byte, blue in the high byte.
 constexpr int32_t rgbColor(int red, int green, int blue)
@@ -85,4 +85,4 @@ void prepareMode(MdlMain& state);
 // The layer-display defaults of a map mode ("Japan", "Pref" or "City").
 std::array<std::array<QVariant, 3>, 8> layerPropertyDefaults(const QString& mapMode);
 
-} // namespace miratos::app
+} // namespace miratos::state

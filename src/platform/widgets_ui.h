@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <QString>
 
-namespace miratos::app {
+namespace miratos::platform {
 
 // The object name of element i of a control array ("chkKen_13").
 inline QString arrayName(const char* name, int index)
@@ -51,4 +51,4 @@ inline QLineEdit* makeText(QWidget* parent, const QString& name, const QString& 
     return w;
 }
 
-} // namespace miratos::app
+} // namespace miratos::platform

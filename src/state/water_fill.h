@@ -2,7 +2,7 @@
 // The fill of water-surface districts, read from the WaterColor section of Init.ini.
 #include <QString>
 
-namespace miratos::app {
+namespace miratos::state {
 
 struct WaterFill {
     int red = 160;
@@ -16,4 +16,4 @@ struct WaterFill {
 // blue solid fill), so a damaged settings file never produces an unreadable map.
 WaterFill readWaterFill(const QString& iniFile);
 
-} // namespace miratos::app
+} // namespace miratos::state

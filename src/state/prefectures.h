@@ -2,7 +2,7 @@
 // The 47 prefectures by JIS code; the names are also the data folder names under MapData.
 #include <QString>
 
-namespace miratos::app {
+namespace miratos::state {
 
 constexpr int kPrefectureCount = 47;
 
@@ -12,4 +12,4 @@ QString prefectureName(int code);
 // Two-digit code text ("01" … "47").
 QString prefectureCodeText(int code);
 
-} // namespace miratos::app
+} // namespace miratos::state

@@ -1,7 +1,7 @@
 // The map window's "画像出力": note settings, the file, and the picture written through the same
 // export code as the render command.
 #include "app/frm_main.h"
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "mapview/map_drawing.h"
 #include "output/frm_location.h"
 #include "output/image_export.h"
@@ -12,6 +12,9 @@
 #include <QRadioButton>
 
 namespace miratos::app {
+
+using state::MdlMain;
+using state::mdlMain;
 
 output::ExportScene frmMain::exportScene()
 {

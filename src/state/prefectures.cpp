@@ -1,8 +1,8 @@
-#include "app/prefectures.h"
+#include "state/prefectures.h"
 
 #include <array>
 
-namespace miratos::app {
+namespace miratos::state {
 
 QString prefectureName(int code)
 {
@@ -22,4 +22,4 @@ QString prefectureCodeText(int code)
     return QStringLiteral("%1").arg(code, 2, 10, QLatin1Char('0'));
 }
 
-} // namespace miratos::app
+} // namespace miratos::state

@@ -1,8 +1,8 @@
 // The map window's display settings: a right click on a layer check box opens frmProperty for
 // the layer's row of LayerProperty.
 #include "app/frm_main.h"
-#include "app/mdl_main.h"
-#include "app/widgets_ui.h"
+#include "state/mdl_main.h"
+#include "platform/widgets_ui.h"
 #include "mapview/map_canvas_ui.h"
 #include "output/frm_property.h"
 
@@ -12,6 +12,10 @@
 #include <QMouseEvent>
 
 namespace miratos::app {
+
+using platform::arrayName;
+using state::MdlMain;
+using state::mdlMain;
 namespace {
 
 struct LayerBox {

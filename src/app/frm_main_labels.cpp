@@ -1,6 +1,6 @@
 // The map window's name labels: the check boxes of "属性表示" and the label layer on the canvas.
 #include "app/frm_main.h"
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "mapview/map_canvas_ui.h"
 #include "mapview/name_labels.h"
 #include "platform/number_text.h"
@@ -9,6 +9,8 @@
 #include <QLineEdit>
 
 namespace miratos::app {
+
+using state::mdlMain;
 
 using mapview::LabelKind;
 

@@ -1,6 +1,6 @@
 // The map window's statistics frame: "統計データ", "ランキング" and "不一致地区".
 #include "app/frm_main.h"
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 #include "platform/app_folder.h"
 #include "platform/prompts.h"
 #include "stats/frm_rank.h"
@@ -14,6 +14,8 @@
 #include <memory>
 
 namespace miratos::app {
+
+using state::mdlMain;
 
 namespace {
 platform::KeyedTable& districtTable(mapview::MapTables& t, mapview::MapMode mode)

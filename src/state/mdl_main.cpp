@@ -1,6 +1,6 @@
-#include "app/mdl_main.h"
+#include "state/mdl_main.h"
 
-namespace miratos::app {
+namespace miratos::state {
 
 void MdlMain::clearTikuSelection()
 {
@@ -58,4 +58,4 @@ std::array<std::array<QVariant, 3>, 8> layerPropertyDefaults(const QString& mapM
     return p;
 }
 
-} // namespace miratos::app
+} // namespace miratos::state

@@ -1,9 +1,9 @@
-#include "app/water_fill.h"
+#include "state/water_fill.h"
 
 #include "platform/ini_file.h"
 #include "platform/number_text.h"
 
-namespace miratos::app {
+namespace miratos::state {
 
 WaterFill readWaterFill(const QString& iniFile)
 {
@@ -23,4 +23,4 @@ WaterFill readWaterFill(const QString& iniFile)
     return fill;
 }
 
-} // namespace miratos::app
+} // namespace miratos::state

@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and starts Miratos on the app folder build/app/.
 set -euo pipefail
 repo="$(cd "$(dirname "$0")" && pwd)"
-"$repo/scripts/bootstrap.sh"
+"$repo/scripts/bootstrap.sh" miratos   # only the program: the tests are built by ./test.sh
 
 app="$repo/build/app"
 # A real map of Japan out of the box, generated from Debian's r-cran-mapdata (never committed).

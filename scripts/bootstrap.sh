@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Shared set-up of ./run.sh and ./test.sh: install the Debian packages that are missing, configure
 # and build into build/ (Release), and lay out the app folder build/app/.
+# Usage: bootstrap.sh [TARGET...]   (no target: build everything, tests included)
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -11,8 +12,23 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libpugixml-dev libfreexl-dev
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic qt6-translations-l10n locales
 )
+
+install_packages() {
+  local sudo_cmd=()
+  if [[ "$(id -u)" -ne 0 ]]; then
+    if command -v sudo >/dev/null; then
+      sudo_cmd=(sudo)
+    else
+      echo "error: packages are missing and neither root nor sudo is available: $*" >&2
+      exit 1
+    fi
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "$@"
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,28 +38,38 @@ done
 
 if ((${#missing[@]})); then
   echo "Installing missing packages: ${missing[*]}"
-  sudo_cmd=()
-  if [[ "$(id -u)" -ne 0 ]]; then
-    if command -v sudo >/dev/null; then
-      sudo_cmd=(sudo)
-    else
-      echo "error: packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
-      exit 1
-    fi
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  install_packages "${missing[@]}"
 fi
 
 cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --parallel
+if (($#)); then
+  targets=()
+  for t in "$@"; do targets+=(--target "$t"); done
+  cmake --build "$build" --parallel "${targets[@]}"
+else
+  cmake --build "$build" --parallel
+fi
 
-# App folder: Init.ini and the other shipped files, empty data folders when none exist.
+# App folder: the shipped files (Init.ini, ...) when missing or still as last shipped, empty data
+# folders when none exist. A shipped file the user has changed is kept; the set-up says so once
+# for each version of it.
 app="$build/app"
 mkdir -p "$app"
 for f in "$repo"/data/*; do
-  [[ -e "$f" ]] || continue
-  cp -f "$f" "$app/"
+  [[ -f "$f" ]] || continue
+  name="$(basename "$f")"
+  target="$app/$name"
+  shipped="$build/.shipped-$name"
+  if [[ ! -e "$target" || "$(cksum < "$target")" == "$(cat "$shipped" 2>/dev/null)" ]]; then
+    cp "$f" "$target"
+    cksum < "$f" > "$shipped"
+  elif ! cmp -s "$f" "$target"; then
+    stamp="$build/.kept-$name"
+    sum="$(cksum < "$target")"
+    if [[ "$(cat "$stamp" 2>/dev/null)" != "$sum" ]]; then
+      echo "Note: $target differs from the shipped $name and is kept as it is (remove it to get the shipped one)."
+      echo "$sum" > "$stamp"
+    fi
+  fi
 done
 mkdir -p "$app/MapData" "$app/変換フォルダ"   # never touches what a user already put there

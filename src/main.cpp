@@ -8,6 +8,7 @@
 #include "platform/fonts.h"
 #include "platform/prompts.h"
 #include "platform/qt_prompts.h"
+#include "platform/translations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -75,6 +76,8 @@ int main(int argc, char** argv)
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Miratos"));
     miratos::platform::installFontSubstitutes();
+    if (!subcommand && !miratos::platform::installJapaneseTranslations())
+        QTextStream(stderr) << "miratos: Qt's Japanese translations are missing (Debian: qt6-translations-l10n); standard dialogs speak English\n";
     QFont font(QStringLiteral("IPAPGothic"), 10);
     QApplication::setFont(font);
 

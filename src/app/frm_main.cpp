@@ -104,16 +104,34 @@ void frmMain::buildControls()
     auto* lblkm = m_lblkm = makeLabel(scale, QStringLiteral("lblkm"), QStringLiteral("1000km"));
     lblkm->setGeometry(360, 0, 60, 14);
     lblkm->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    // The readout and the scale bar share a row only as far as the map is wide, so the narrow
+    // quiz window still shows them whole.
     auto* readoutRow = new QHBoxLayout;
     readoutRow->addWidget(lblX);
     readoutRow->addWidget(lblY);
     readoutRow->addStretch();
-    readoutRow->addWidget(scale);
+    auto* scaleRow = new QHBoxLayout;
+    scaleRow->addStretch();
+    scaleRow->addWidget(scale);
+
+    // The quiz buttons sit under the map: the quiz window is narrowed to the map alone.
+    m_cmdNext = makeButton(this, QStringLiteral("cmdNext"), QStringLiteral("次の問題"));
+    m_cmdAnswer = makeButton(this, QStringLiteral("cmdAnswer"), QStringLiteral("答え"));
+    m_cmdHint = makeButton(this, QStringLiteral("cmdHint"), QStringLiteral("ヒント"));
+    m_txtAnswer = makeText(this, QStringLiteral("txtAnswer"));
+    auto* quiz = new QHBoxLayout;
+    for (QWidget* w : {static_cast<QWidget*>(m_cmdNext), static_cast<QWidget*>(m_cmdAnswer),
+                       static_cast<QWidget*>(m_txtAnswer), static_cast<QWidget*>(m_cmdHint)}) {
+        quiz->addWidget(w);
+        w->setVisible(false);
+    }
 
     auto* left = new QVBoxLayout;
     left->addWidget(m_picFloor);
     left->addLayout(zoomRow);
     left->addLayout(readoutRow);
+    left->addLayout(scaleRow);
+    left->addLayout(quiz);
     left->addStretch();
 
     // Control panel.
@@ -145,18 +163,10 @@ void frmMain::buildControls()
     m_tvwBuild->setHeaderHidden(true);
     m_tvwBuild->setVisible(false);
 
-    m_cmdNext = makeButton(this, QStringLiteral("cmdNext"), QStringLiteral("次の問題"));
-    m_cmdAnswer = makeButton(this, QStringLiteral("cmdAnswer"), QStringLiteral("答え"));
-    m_cmdHint = makeButton(this, QStringLiteral("cmdHint"), QStringLiteral("ヒント"));
-    m_txtAnswer = makeText(this, QStringLiteral("txtAnswer"));
-    auto* quiz = new QHBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(m_cmdNext), static_cast<QWidget*>(m_cmdAnswer),
-                       static_cast<QWidget*>(m_txtAnswer), static_cast<QWidget*>(m_cmdHint)}) {
-        quiz->addWidget(w);
-        w->setVisible(false);
-    }
-
-    auto* right = new QVBoxLayout;
+    m_panel = new QWidget(this);
+    m_panel->setObjectName(QStringLiteral("fmePanel"));
+    auto* right = new QVBoxLayout(m_panel);
+    right->setContentsMargins(0, 0, 0, 0);
     right->addWidget(m_fmeShow);
     right->addLayout(buttons);
     right->addWidget(m_fmeZoom);
@@ -164,13 +174,37 @@ void frmMain::buildControls()
     right->addWidget(m_fmeModify);
     right->addWidget(m_fmeStatistic);
     right->addWidget(m_tvwBuild, 1);
-    right->addLayout(quiz);
     right->addStretch();
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
-    layout->addLayout(right);
+    layout->addWidget(m_panel);
     connectMapControls();
+    connectPendingControls();
+}
+
+void frmMain::connectPendingControls()
+{
+    // Layers, label tools and the quiz questions are not built yet: their controls say so instead
+    // of silently doing nothing, and a tick does not stay.
+    for (const char* name : {"chkEki", "chkTrain", "chkRoad_0", "chkRoad_1", "chkRoad_2", "chkBuild", "chkBuildName", "chkBuildRank"}) {
+        auto* box = findChild<QCheckBox*>(QString::fromLatin1(name));
+        connect(box, &QCheckBox::clicked, this, [box](bool checked) {
+            if (!checked)
+                return;
+            box->setChecked(false);
+            platform::showPreparing();
+        });
+    }
+    for (const char* name : {"optModify_1", "optModify_2"}) {
+        auto* option = findChild<QRadioButton*>(QString::fromLatin1(name));
+        connect(option, &QRadioButton::clicked, this, [this] {
+            findChild<QRadioButton*>(QStringLiteral("optModify_0"))->setChecked(true);
+            platform::showPreparing();
+        });
+    }
+    for (const char* name : {"cmdBuildCSV", "cmdDecrease", "cmdDistance", "cmdNext", "cmdAnswer", "cmdHint"})
+        connect(findChild<QPushButton*>(QString::fromLatin1(name)), &QPushButton::clicked, this, [] { platform::showPreparing(); });
 }
 
 QGroupBox* frmMain::buildShowFrame()
@@ -290,14 +324,14 @@ void frmMain::loadSequence()
 {
     const QString mode = mdlMain().MapMode;
     m_picMain->setCursor(Qt::CrossCursor);
-    bool chosen = false;
     if (mode == QLatin1String("Pref") || mode == QLatin1String("Japan") || mode == QLatin1String("City")) {
         frmKenList dialog(this);
-        chosen = dialog.exec() == QDialog::Accepted;
-        if (chosen && mode != QLatin1String("City"))
+        if (dialog.exec() == QDialog::Accepted && mode != QLatin1String("City"))
             初期化();
     }
-    if (mode == QLatin1String("City") && chosen) {
+    // City mode always goes on to the district dialog, even after the prefecture dialog was
+    // closed: it then lists nothing, and closing it leaves the window empty.
+    if (mode == QLatin1String("City")) {
         frmTikuList dialog(m_tables.lvwTikuColor, this);
         if (dialog.exec() == QDialog::Accepted)
             初期化();
@@ -343,11 +377,11 @@ void frmMain::quizSetUp(bool cityQuiz)
 {
     MdlMain& s = mdlMain();
     s.MapMode = cityQuiz ? QStringLiteral("City") : QStringLiteral("Pref");
-    resize(kQuizWidthTwips / kTwipsPerPixel, height());
     for (QWidget* w : {static_cast<QWidget*>(m_lblSho), static_cast<QWidget*>(m_lblDai), static_cast<QWidget*>(m_scrZoom)})
         w->setVisible(false);
     for (QWidget* w : {static_cast<QWidget*>(m_cmdNext), static_cast<QWidget*>(m_cmdAnswer), static_cast<QWidget*>(m_txtAnswer)})
         w->setVisible(true);
+    narrowToQuizWidth();
     bool empty = false;
     if (cityQuiz) {
         m_cityQuizList = quiz::buildCityQuizList();
@@ -362,6 +396,19 @@ void frmMain::quizSetUp(bool cityQuiz)
         return;
     }
     次の問題();
+}
+
+void frmMain::narrowToQuizWidth()
+{
+    // The narrow window shows the map alone: the control panel goes out of sight and the side
+    // margins shrink so the map plus margins is exactly the quiz width, shown or not.
+    const int width = kQuizWidthTwips / kTwipsPerPixel;
+    m_panel->setVisible(false);
+    const int side = (width - kCanvasSize) / 2;
+    const QMargins m = layout()->contentsMargins();
+    layout()->setContentsMargins(side, m.top(), width - kCanvasSize - side, m.bottom());
+    layout()->activate();
+    resize(width, height());
 }
 
 void frmMain::処理中(bool enable)

@@ -101,6 +101,7 @@ private:
     QGroupBox* buildStatisticFrame();
 
     void connectMapControls();
+    void connectPendingControls();
     void installLayerPropertyClicks();
     void runLoader(const std::function<mapview::LoadReport(const mapview::LoadHooks&)>& load);
     void showLoadProblems(const QStringList& problems);
@@ -114,6 +115,7 @@ private:
     void 鉄道データ読込();
 
     void quizSetUp(bool cityQuiz);
+    void narrowToQuizWidth();
     void 次の問題();
 
     state::WaterFill m_waterFill;
@@ -132,6 +134,7 @@ private:
     bool m_closeRequested = false;
 
     QWidget* m_picFloor = nullptr;
+    QWidget* m_panel = nullptr; // everything right of the map
     mapview::MapCanvasWidget* m_picMain = nullptr;
     QLineEdit* m_txt[4] = {}; // txtX1, txtY1, txtX2, txtY2
     QPushButton* m_cmdZoomBack = nullptr;

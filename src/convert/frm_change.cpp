@@ -114,8 +114,7 @@ void ChangeWindow::serveUi()
 
 void ChangeWindow::notAvailableYet()
 {
-    platform::prompts().message(platform::MsgIcon::Information, platform::MsgButtons::Ok, QStringLiteral("準備中"),
-                                QStringLiteral("このデータの変換はまだ使えません。"));
+    platform::showPreparing(QStringLiteral("このデータの変換はまだ使えません。"));
 }
 
 QHBoxLayout* ChangeWindow::runRow()

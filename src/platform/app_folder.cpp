@@ -16,7 +16,17 @@ QString AppFolder::root()
 {
     if (!overrideFolder().isEmpty())
         return overrideFolder();
-    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+    static const QString folder =
+        defaultFor(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath());
+    return folder;
+}
+
+QString AppFolder::defaultFor(const QString& exeFolder)
+{
+    const QDir dir(exeFolder);
+    if (!dir.exists(QStringLiteral("Init.ini")) && dir.exists(QStringLiteral("app/Init.ini")))
+        return QDir::cleanPath(dir.filePath(QStringLiteral("app")));
+    return QDir::cleanPath(exeFolder);
 }
 
 void AppFolder::set(const QString& folder)

@@ -1,6 +1,7 @@
 #pragma once
 // The app folder holds Init.ini, MapData/ and 変換フォルダ/ and receives reports. It is the
-// executable's folder unless "--app-folder DIR" names another one.
+// executable's folder (or its app/ subfolder, where the set-up lays out a build's data) unless
+// "--app-folder DIR" names another one.
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +11,9 @@ class AppFolder {
 public:
     // The folder in use (absolute, without trailing separator).
     static QString root();
+    // The default for a program in exeFolder: that folder when it holds Init.ini, else its app/
+    // subfolder when that one does, else the folder itself.
+    static QString defaultFor(const QString& exeFolder);
     // Overrides the folder (command line, tests). An empty path returns to the default.
     static void set(const QString& folder);
 

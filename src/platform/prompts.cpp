@@ -1,5 +1,8 @@
 #include "platform/prompts.h"
 
+#include <QFileInfo>
+#include <QRegularExpression>
+
 namespace miratos::platform {
 namespace {
 Prompts* g_prompts = nullptr;
@@ -35,6 +38,26 @@ void setPrompts(Prompts* prompts)
 void warn(const QString& title, const QString& text)
 {
     prompts().message(MsgIcon::Exclamation, MsgButtons::Ok, title, text);
+}
+
+void showPreparing(const QString& text)
+{
+    prompts().message(MsgIcon::Information, MsgButtons::Ok, QStringLiteral("準備中"), text);
+}
+
+QString filterSuffix(const QString& filterEntry)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9_]+)"));
+    const auto match = pattern.match(filterEntry);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QString withFilterSuffix(const QString& path, const QString& filterEntry)
+{
+    const QString suffix = filterSuffix(filterEntry);
+    if (path.isEmpty() || suffix.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QLatin1Char('.') + suffix;
 }
 
 void ScriptedPrompts::clear()

@@ -57,6 +57,26 @@ QString startPath(const FileDialogRequest& request)
     return QDir(request.startFolder).filePath(request.proposedName);
 }
 
+// Qt's own save dialog, so that the extension of the filter chosen at the moment of saving is
+// added to a bare name before the overwrite question is asked about that name.
+class SaveFileDialog : public QFileDialog {
+public:
+    SaveFileDialog(QWidget* parent, const QString& title, const QString& folder, const QString& filter)
+        : QFileDialog(parent, title, folder, filter)
+    {
+        setObjectName(QStringLiteral("saveFileDialog"));
+        setAcceptMode(QFileDialog::AcceptSave);
+        setFileMode(QFileDialog::AnyFile);
+        setOption(QFileDialog::DontUseNativeDialog);
+    }
+
+    void accept() override
+    {
+        setDefaultSuffix(filterSuffix(selectedNameFilter()));
+        QFileDialog::accept();
+    }
+};
+
 } // namespace
 
 MsgAnswer QtPrompts::message(MsgIcon icon, MsgButtons buttons, const QString& title, const QString& text)
@@ -95,14 +115,13 @@ std::optional<QString> QtPrompts::openFile(const FileDialogRequest& request)
 
 std::optional<QString> QtPrompts::saveFile(const FileDialogRequest& request)
 {
-    QFileDialog::Options options;
-    if (!request.confirmOverwrite)
-        options |= QFileDialog::DontConfirmOverwrite;
-    const QString path =
-        QFileDialog::getSaveFileName(dialogParent(*this), request.title, startPath(request), request.filter, nullptr, options);
-    if (path.isEmpty())
+    SaveFileDialog dialog(dialogParent(*this), request.title, request.startFolder, request.filter);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.proposedName.isEmpty())
+        dialog.selectFile(startPath(request));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return path;
+    return withFilterSuffix(dialog.selectedFiles().constFirst(), dialog.selectedNameFilter());
 }
 
 std::optional<int> QtPrompts::chooseColor(int startColor)

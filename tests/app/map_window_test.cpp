@@ -1,4 +1,7 @@
+#include "app/frm_ken_list.h"
 #include "app/frm_main.h"
+#include "app/frm_tiku_list.h"
+#include "modal.h"
 #include "state/mdl_main.h"
 #include "platform/app_folder.h"
 #include "platform/cp932.h"
@@ -10,6 +13,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -142,10 +147,51 @@ TEST_F(MapWindow, QuizSetUpRewritesTheModeAndNarrowsTheWindow)
     ScopedScriptedPrompts scripted;
     mdlMain().MapMode = QStringLiteral("WhatPref");
     frmMain window;
+    window.show();
+    QCoreApplication::processEvents();
     window.初期化();
+    QCoreApplication::processEvents();
     EXPECT_TRUE(scripted.records().empty());
     EXPECT_EQ(mdlMain().MapMode, QStringLiteral("Pref"));
     EXPECT_EQ(window.width(), 620);
+    // The quiz controls are inside the narrowed window.
+    const QWidget* txtAnswer = window.findChild<QWidget*>(QStringLiteral("txtAnswer"));
+    EXPECT_LE(txtAnswer->mapTo(&window, QPoint(txtAnswer->width(), 0)).x(), 620);
     EXPECT_TRUE(window.findChild<QScrollBar*>(QStringLiteral("scrZoom"))->isHidden());
     EXPECT_FALSE(window.findChild<QWidget*>(QStringLiteral("cmdNext"))->isHidden());
+}
+
+TEST_F(MapWindow, CityModeShowsTheDistrictDialogAfterTheClosedPrefectureDialog)
+{
+    mdlMain().MapMode = QStringLiteral("City");
+    frmMain window;
+    bool districtDialogShown = false;
+    whenShown<frmKenList>([&districtDialogShown](frmKenList& kenList) {
+        whenShown<frmTikuList>([&districtDialogShown](frmTikuList& tikuList) {
+            districtDialogShown = true;
+            EXPECT_EQ(tikuList.findChild<QListWidget*>(QStringLiteral("lstTiku"))->count(), 0);
+            tikuList.reject();
+        });
+        kenList.reject();
+    });
+    window.loadSequence();
+    EXPECT_TRUE(districtDialogShown);
+    EXPECT_EQ(window.tables().lvwPoint.count(), 0); // closing it leaves the window empty
+}
+
+TEST_F(MapWindow, ControlsOfFeaturesStillToComeSayPreparing)
+{
+    frmMain window;
+    window.show();
+    for (const char* name : {"chkEki", "chkTrain", "chkRoad_0", "chkRoad_2", "chkBuild", "chkBuildName", "chkBuildRank",
+                             "optModify_1", "optModify_2", "cmdBuildCSV", "cmdDecrease", "cmdDistance"}) {
+        ScopedScriptedPrompts scripted;
+        auto* control = window.findChild<QAbstractButton*>(QString::fromLatin1(name));
+        ASSERT_NE(control, nullptr) << name;
+        control->click();
+        ASSERT_EQ(scripted.records().size(), 1u) << name;
+        EXPECT_EQ(scripted.last().title, QStringLiteral("準備中")) << name;
+        EXPECT_FALSE(control->isChecked()) << name; // a tick or a mode does not stay
+    }
+    EXPECT_TRUE(window.findChild<QRadioButton*>(QStringLiteral("optModify_0"))->isChecked());
 }

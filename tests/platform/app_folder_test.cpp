@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using miratos::platform::AppFolder;
@@ -20,4 +23,20 @@ TEST(AppFolder, DefaultsToTheExecutableFolderAndTakesTheOverride)
     EXPECT_EQ(AppFolder::prefFolder(QStringLiteral("東京都")), QStringLiteral("/tmp/app/MapData/東京都/"));
     EXPECT_EQ(AppFolder::convertFolder(), QStringLiteral("/tmp/app/変換フォルダ"));
     AppFolder::set(QString());
+}
+
+TEST(AppFolder, AProgramBesideItsPreparedAppSubfolderUsesIt)
+{
+    QTemporaryDir exe;
+    const QString root = QDir::cleanPath(exe.path());
+    auto touch = [](const QString& path) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    };
+    EXPECT_EQ(AppFolder::defaultFor(root), root); // nothing prepared: the program's own folder
+    touch(root + QStringLiteral("/app/Init.ini"));
+    EXPECT_EQ(AppFolder::defaultFor(root), root + QStringLiteral("/app"));
+    touch(root + QStringLiteral("/Init.ini")); // an installed program keeps its data beside it
+    EXPECT_EQ(AppFolder::defaultFor(root), root);
 }

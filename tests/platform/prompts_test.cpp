@@ -32,3 +32,21 @@ TEST(ScriptedPrompts, AnswerOfTheWrongKindIsNotConsumed)
     EXPECT_EQ(prompts().message(MsgIcon::None, MsgButtons::YesNo, QString(), QString()), MsgAnswer::Yes);
     EXPECT_EQ(prompts().input(QString(), QString(), QString()), QStringLiteral("x"));
 }
+
+TEST(SaveDialog, TheChosenFiltersExtensionIsAddedToABareName)
+{
+    const QString bmp = QStringLiteral("ビットマップ (*.bmp)");
+    const struct {
+        const char* typed;
+        QString filter;
+        const char* written;
+    } cases[] = {
+        {"/tmp/image", bmp, "/tmp/image.bmp"},
+        {"/tmp/image.png", bmp, "/tmp/image.png"}, // an extension the user typed stays
+        {"/tmp/地図", QStringLiteral("PNG (*.png);;PDF (*.pdf)"), "/tmp/地図.png"},
+        {"/tmp/x", QStringLiteral("すべて (*.*)"), "/tmp/x"},
+        {"/tmp/v1.2/x", QStringLiteral("CSV (*.csv)"), "/tmp/v1.2/x.csv"}, // a dot in a folder is no extension
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(withFilterSuffix(QString::fromUtf8(c.typed), c.filter), QString::fromUtf8(c.written)) << c.typed;
+}

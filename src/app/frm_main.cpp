@@ -180,6 +180,7 @@ void frmMain::buildControls()
     layout->addLayout(left);
     layout->addWidget(m_panel);
     connectMapControls();
+    connectLabelTools();
     connectPendingControls();
 }
 
@@ -203,7 +204,7 @@ void frmMain::connectPendingControls()
             platform::showPreparing();
         });
     }
-    for (const char* name : {"cmdBuildCSV", "cmdDecrease", "cmdDistance", "cmdNext", "cmdAnswer", "cmdHint"})
+    for (const char* name : {"cmdBuildCSV", "cmdNext", "cmdAnswer", "cmdHint"})
         connect(findChild<QPushButton*>(QString::fromLatin1(name)), &QPushButton::clicked, this, [] { platform::showPreparing(); });
 }
 
@@ -242,7 +243,8 @@ QGroupBox* frmMain::buildZoomFrame()
     row->addWidget(makeButton(frame, QStringLiteral("cmdInit"), QStringLiteral("初期値")));
     row->addWidget(makeButton(frame, QStringLiteral("cmdSmall"), QStringLiteral("少し広域")));
     grid->addLayout(row, 2, 0, 1, 3);
-    grid->addWidget(makeButton(frame, QStringLiteral("cmdDistance"), QStringLiteral("２点間距離")), 3, 0, 1, 3);
+    m_cmdDistance = makeButton(frame, QStringLiteral("cmdDistance"), QStringLiteral("２点間距離"));
+    grid->addWidget(m_cmdDistance, 3, 0, 1, 3);
     return frame;
 }
 

@@ -11,7 +11,9 @@
 #include "platform/canvas.h"
 #include "quiz/quiz_lists.h"
 
+#include <QLineF>
 #include <QVector>
+#include <optional>
 #include <functional>
 #include <QWidget>
 
@@ -71,6 +73,10 @@ public:
     void cmdRank_Click();
     void cmdUnmatch_Click();
 
+    // Finishing tools: "属性非重" and "２点間距離".
+    void cmdDecrease_Click();
+    void cmdDistance_Click();
+
     // Display settings: a right click on a layer check box opens frmProperty for its row
     // (roadIndex: the road class of row 6).
     void openLayerProperty(int kind, int roadIndex = 0);
@@ -102,6 +108,9 @@ private:
 
     void connectMapControls();
     void connectPendingControls();
+    void connectLabelTools();
+    // What lies over the map image: the labels and the two-point line.
+    void paintOverlay(QPainter& painter, const QRect& clip);
     void installLayerPropertyClicks();
     void runLoader(const std::function<mapview::LoadReport(const mapview::LoadHooks&)>& load);
     void showLoadProblems(const QStringList& problems);
@@ -138,6 +147,8 @@ private:
     mapview::MapCanvasWidget* m_picMain = nullptr;
     QLineEdit* m_txt[4] = {}; // txtX1, txtY1, txtX2, txtY2
     QPushButton* m_cmdZoomBack = nullptr;
+    QPushButton* m_cmdDistance = nullptr;
+    std::optional<QLineF> m_twoPoint; // linTwoPoint in map coordinates, while a distance is shown
     QLabel* m_lblX = nullptr;
     QLabel* m_lblY = nullptr;
     QFrame* m_linShaku = nullptr;

@@ -41,7 +41,7 @@ void frmMain::connectMapControls()
     connect(findChild<QPushButton*>(QStringLiteral("cmdSmall")), &QPushButton::clicked, this, [this] { cmdSmall_Click(); });
     connect(m_scrZoom, &QScrollBar::valueChanged, this, [this](int v) { scrZoom_Change(v); });
 
-    m_picMain->onPaintOverlay = [this](QPainter& p, const QRect& clip) { m_labels.paintCached(p, m_canvas, clip); };
+    m_picMain->onPaintOverlay = [this](QPainter& p, const QRect& clip) { paintOverlay(p, clip); };
     m_picMain->tooltipAt = [this](QPoint pixel) {
         const auto hit = m_labels.hitTest(pixel, m_canvas);
         return hit ? m_labels.array(hit->kind).at(hit->index).tooltip : QString();

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -184,7 +185,7 @@ TEST_F(MapWindow, ControlsOfFeaturesStillToComeSayPreparing)
     frmMain window;
     window.show();
     for (const char* name : {"chkEki", "chkTrain", "chkRoad_0", "chkRoad_2", "chkBuild", "chkBuildName", "chkBuildRank",
-                             "optModify_1", "optModify_2", "cmdBuildCSV", "cmdDecrease", "cmdDistance"}) {
+                             "optModify_1", "optModify_2", "cmdBuildCSV"}) {
         ScopedScriptedPrompts scripted;
         auto* control = window.findChild<QAbstractButton*>(QString::fromLatin1(name));
         ASSERT_NE(control, nullptr) << name;
@@ -194,4 +195,33 @@ TEST_F(MapWindow, ControlsOfFeaturesStillToComeSayPreparing)
         EXPECT_FALSE(control->isChecked()) << name; // a tick or a mode does not stay
     }
     EXPECT_TRUE(window.findChild<QRadioButton*>(QStringLiteral("optModify_0"))->isChecked());
+}
+
+TEST_F(MapWindow, DistanceButtonShowsTheDistanceAndClearsOnTheNextClick)
+{
+    frmMain window;
+    auto* button = window.findChild<QPushButton*>(QStringLiteral("cmdDistance"));
+    const char* boxes[] = {"txtX1", "txtY1", "txtX2", "txtY2"};
+    const char* values[] = {"139", "35", "140", "35"};
+    for (int i = 0; i < 4; ++i)
+        window.findChild<QLineEdit*>(QString::fromLatin1(boxes[i]))->setText(QString::fromLatin1(values[i]));
+    button->click();
+    EXPECT_EQ(button->text(), QStringLiteral("91.1km"));
+    button->click();
+    EXPECT_EQ(button->text(), QStringLiteral("２点間距離"));
+    window.findChild<QLineEdit*>(QStringLiteral("txtY2"))->setText(QStringLiteral("北緯"));
+    button->click();
+    EXPECT_EQ(button->text(), QStringLiteral("２点間距離")); // not a number: nothing happens
+}
+
+TEST_F(MapWindow, DeclutterButtonHidesOverlappingStationNames)
+{
+    frmMain window;
+    auto& labels = window.labels();
+    const int first = labels.add(miratos::mapview::LabelKind::Eki, QStringLiteral("新宿"), 10, 10);
+    const int second = labels.add(miratos::mapview::LabelKind::Eki, QStringLiteral("新宿"), 10, 10);
+    window.findChild<QPushButton*>(QStringLiteral("cmdDecrease"))->click();
+    const auto& stations = std::as_const(labels).array(miratos::mapview::LabelKind::Eki);
+    EXPECT_FALSE(stations.at(first).visible);
+    EXPECT_TRUE(stations.at(second).visible);
 }

@@ -5,6 +5,7 @@
 #include "convert/data_file_name.h"
 #include "platform/app_folder.h"
 #include "platform/ini_file.h"
+#include "platform/path_part.h"
 #include "platform/prompts.h"
 #include "platform/ui_yield.h"
 
@@ -244,6 +245,16 @@ void frmChange_P::行政区域()
     const int index = m_cboPref->findText(prefName, Qt::MatchExactly);
     if (index < 0 || prefName.isEmpty()) {
         platform::warn(QStringLiteral("要確認"), QStringLiteral("県名「%1」は一覧にありません。県名を選んでください。").arg(prefName));
+        endRun(true);
+        return;
+    }
+    // The output folder is built from the name; one that is no plain folder name (such as
+    // "..\x" in Init.ini) would lead out of MapData.
+    if (platform::safePathPart(prefName) != prefName) {
+        platform::warn(QStringLiteral("要確認"),
+                       QStringLiteral("県名「%1」は MapData の中のフォルダ名に使えません（「\\」「/」「..」などを含みます）。"
+                                      "Init.ini の [Pref] を確かめてください。")
+                           .arg(prefName));
         endRun(true);
         return;
     }

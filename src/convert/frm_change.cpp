@@ -266,8 +266,17 @@ void frmChange_P::行政区域()
     if (!report) {
         platform::warn(QStringLiteral("残念"), QStringLiteral("変換できませんでした。\n") + report.error());
     } else {
-        if (!report->warnings.isEmpty())
-            platform::warn(QStringLiteral("要確認"), report->warnings.join(QLatin1Char('\n')));
+        // One message for everything the user should know: the features left out, each by its
+        // identifier (the first 20), and the warnings.
+        QStringList notes = report->warnings;
+        if (!report->skipped.isEmpty()) {
+            notes << QStringLiteral("次の %1 件は変換できないため飛ばしました。").arg(report->skipped.size());
+            notes << report->skipped.mid(0, 20);
+            if (report->skipped.size() > 20)
+                notes << QStringLiteral("ほか %1 件").arg(report->skipped.size() - 20);
+        }
+        if (!notes.isEmpty())
+            platform::warn(QStringLiteral("要確認"), notes.join(QLatin1Char('\n')));
         platform::prompts().message(platform::MsgIcon::None, platform::MsgButtons::Ok, QStringLiteral("変換終了"), boundaryDoneText());
     }
     endRun(true);

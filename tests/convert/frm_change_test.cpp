@@ -279,6 +279,30 @@ TEST_F(ChangeWindowTest, PrefValueLeadingOutOfMapDataIsRefused)
     EXPECT_TRUE(child<QPushButton>(window, QStringLiteral("cmdChange"))->isEnabled());
 }
 
+// A feature left out is named in one message before the end message; the rest is written.
+TEST_F(ChangeWindowTest, SkippedFeaturesAreNamedBeforeTheEndMessage)
+{
+    const QString metaPath = inputFile(QStringLiteral("KS-META-N03-21_13.xml"), metaXml());
+    const QString dataPath = inputFile(QStringLiteral("N03-21_13.xml"), dataXml([](bench::BoundaryXmlWriter& w) {
+        w.point("n1", "35 139");
+        w.curve("cv1", "n1", {"35 140", "36 140"}, "n1");
+        w.curve("cv9", "n1", {}, "n9");
+        w.surface("sf1ec", {{"rn1_ec1", {"cv1"}}});
+        w.feature("ec1", "sf1ec", QStringLiteral("東京都"), {}, QStringLiteral("千代田区"), QStringLiteral("13101"));
+    }));
+    convert::frmChange_P window;
+    child<QLineEdit>(window, QStringLiteral("txtFile1"))->setText(metaPath);
+    child<QLineEdit>(window, QStringLiteral("txtFile2"))->setText(dataPath);
+    child<QComboBox>(window, QStringLiteral("cboPref"))->setCurrentIndex(12);
+    click(window, "cmdChange");
+
+    ASSERT_EQ(prompts.records().size(), 2u);
+    EXPECT_EQ(prompts.records()[0].title, QStringLiteral("要確認"));
+    EXPECT_TRUE(prompts.records()[0].text.contains(QStringLiteral("jps:GM_Curve「cv9」"))) << prompts.records()[0].text.toStdString();
+    EXPECT_EQ(prompts.records()[1].title, QStringLiteral("変換終了"));
+    EXPECT_EQ(fileText(QStringLiteral("Line.dat")), "13c1\r\n35 139 35 140 36 140 35 139\r\n");
+}
+
 TEST_F(ChangeWindowTest, ConversionsOfLaterVersionsSaySo)
 {
     convert::frmChange_P p;

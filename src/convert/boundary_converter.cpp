@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -55,20 +56,48 @@ void append(QByteArray& out, std::string_view text)
     out.append(text.data(), qsizetype(text.size()));
 }
 
-bool parseDouble(std::string_view text, double& value)
+bool isBlank(char c)
 {
-    if (text.empty())
-        return false;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// "latitude longitude": two numbers and one space between them, nothing else.
-bool parseLatLon(std::string_view text, double& lat, double& lon)
+std::string_view trimmed(std::string_view text)
 {
-    const size_t space = text.find(' ');
-    return space != std::string_view::npos && parseDouble(text.substr(0, space), lat)
-           && parseDouble(text.substr(space + 1), lon);
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool parseDouble(std::string_view text, double& value)
+{
+    const auto number = platform::parseNumber(QByteArrayView(text.data(), qsizetype(text.size())));
+    if (number)
+        value = *number;
+    return number.has_value();
+}
+
+// "latitude longitude": two finite numbers separated by blanks; blanks around them are allowed.
+// latText and lonText are the two numbers as written.
+bool parseLatLon(std::string_view text, double& lat, double& lon, std::string_view* latText = nullptr,
+                 std::string_view* lonText = nullptr)
+{
+    text = trimmed(text);
+    size_t space = 0;
+    while (space < text.size() && !isBlank(text[space]))
+        ++space;
+    if (space == text.size())
+        return false;
+    const std::string_view first = text.substr(0, space);
+    const std::string_view second = trimmed(text.substr(space));
+    if (!parseDouble(first, lat) || !parseDouble(second, lon))
+        return false;
+    if (latText)
+        *latText = first;
+    if (lonText)
+        *lonText = second;
+    return true;
 }
 
 // A whole number as a ring's number part is read: optional sign and digits only.
@@ -119,6 +148,7 @@ public:
 
 private:
     Status readExtent();
+    void writeExtent();
     Status readPoints(const XmlDocument& doc);
     Status readLines(const XmlDocument& doc);
     Status readRings(const XmlDocument& doc);
@@ -139,12 +169,24 @@ private:
         if (m_counter % interval == 0 && m_progress.counter)
             m_progress.counter(m_counter);
     }
-    Error dataError(std::string_view element, std::string_view id, const QString& problem) const
+    QString where(std::string_view element, std::string_view id) const
     {
-        QString where = q(element);
+        QString text = shown(m_sources.dataPath) + QStringLiteral(": ") + q(element);
         if (!id.empty())
-            where += QStringLiteral("「") + q(id) + QStringLiteral("」");
-        return Error{shown(m_sources.dataPath) + QStringLiteral(": ") + where + QStringLiteral(": ") + problem};
+            text += QStringLiteral("「") + q(id) + QStringLiteral("」");
+        return text;
+    }
+    // A feature left out: the report names the file, the element and its identifier, and why.
+    void skip(std::string_view element, std::string_view id, const QString& problem)
+    {
+        m_result.report.skipped << where(element, id) + QStringLiteral(": ") + problem + QStringLiteral("（飛ばしました）");
+    }
+    // A text that Tiku.dat or a key would carry: CP932 must hold it (ASCII always does).
+    static bool fitsCp932(std::string_view text)
+    {
+        if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            return true;
+        return platform::toCp932(q(text)).ok();
     }
 
     const BoundarySources& m_sources;
@@ -152,8 +194,12 @@ private:
     const std::string m_pc;
     qint64 m_counter = 0;
 
+    // The four extent texts of the metadata, empty where it gives no number.
+    QString m_extent[4];
+
     std::unordered_map<std::string_view, int> m_pointIndex;
     std::vector<PointEntry> m_points;
+    std::deque<std::string> m_cleanTexts; // coordinates rewritten without surrounding blanks
     std::unordered_map<std::string, int> m_lineIndex;
     std::vector<LineEntry> m_lines;
     std::vector<double> m_coords;
@@ -164,6 +210,9 @@ private:
     std::vector<int> m_holes;
     double m_minLat = 0, m_minLon = 0, m_maxLat = 0, m_maxLon = 0;
     std::string m_polygonKey;
+    std::string m_ringText;    // the polygon's line references as Polygon.dat holds them
+    std::string_view m_ringId; // its outer ring, as reports name it
+    QString m_polygonProblem;  // why the polygon is left out; empty while it is good
     std::unordered_set<std::string> m_polygonKeys;
 
     BoundaryConversion m_result;
@@ -177,39 +226,74 @@ Status Converter::readExtent()
     auto meta = XmlDocument::load(m_sources.metaPath, m_progress.yield);
     if (!meta)
         return Error{meta.error()};
-    for (const char* name : {"westBoundLongitude", "eastBoundLongitude", "southBoundLatitude", "northBoundLatitude"}) {
-        const std::optional<QString> text = meta->firstElementText(name);
-        if (!text)
-            return Error{shown(m_sources.metaPath) + QStringLiteral(": %1 がありません").arg(QLatin1String(name))};
-        if (!platform::isNumeric(*text))
-            return Error{shown(m_sources.metaPath) + QStringLiteral(": %1 の「%2」が数値ではありません").arg(QLatin1String(name), *text)};
-        m_news.append(text->toUtf8());
-        append(m_news, kCrLf);
+    const char* const names[] = {"westBoundLongitude", "eastBoundLongitude", "southBoundLatitude", "northBoundLatitude"};
+    for (int i = 0; i < 4; ++i) {
+        // Blanks around the number are dropped (the element text is trimmed).
+        const std::optional<QString> text = meta->firstElementText(names[i]);
+        if (text && platform::isNumeric(*text)) {
+            m_extent[i] = *text;
+            continue;
+        }
+        m_result.report.warnings << shown(m_sources.metaPath)
+                                        + (text ? QStringLiteral(": %1 の「%2」が数値ではないため、").arg(QLatin1String(names[i]), *text)
+                                                : QStringLiteral(": %1 がないため、").arg(QLatin1String(names[i])))
+                                        + QStringLiteral("NEWS.dat にはデータの範囲を書きました");
     }
     return {};
+}
+
+// NEWS.dat: the metadata's texts as they stand; where it gives none, the extent of the lines read.
+void Converter::writeExtent()
+{
+    double extent[4] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL}; // west, east, south, north
+    for (const LineEntry& line : m_lines) {
+        extent[0] = std::min(extent[0], line.minLon);
+        extent[1] = std::max(extent[1], line.maxLon);
+        extent[2] = std::min(extent[2], line.minLat);
+        extent[3] = std::max(extent[3], line.maxLat);
+    }
+    for (int i = 0; i < 4; ++i) {
+        const QString text = m_extent[i].isEmpty() ? platform::formatDouble(extent[i]) : m_extent[i];
+        m_news.append(text.toUtf8());
+        append(m_news, kCrLf);
+    }
 }
 
 Status Converter::readPoints(const XmlDocument& doc)
 {
     step("点を読んでいます");
     std::string_view current;
+    int unnamed = 0;
     for (const XmlNode node : doc.selectNodes("//jps:GM_Point//")) {
         tick(100);
         const std::string_view name = node.name();
         if (name == "jps:GM_Point") {
             current = node.firstAttribute();
             if (current.empty())
-                return dataError(name, {}, QStringLiteral("識別子がありません"));
+                ++unnamed;
         } else if (name == "DirectPosition.coordinate") {
+            if (current.empty())
+                continue; // counted above, reported below
             PointEntry p;
-            p.text = node.text();
-            if (!parseLatLon(p.text, p.lat, p.lon))
-                return dataError("jps:GM_Point", current, QStringLiteral("座標「%1」が「緯度 経度」ではありません").arg(q(p.text)));
-            if (!m_pointIndex.emplace(current, int(m_points.size())).second)
-                return dataError("jps:GM_Point", current, QStringLiteral("同じ識別子の点が二つあります"));
+            const std::string_view text = node.text();
+            std::string_view latText, lonText;
+            if (!parseLatLon(text, p.lat, p.lon, &latText, &lonText)) {
+                skip("jps:GM_Point", current, QStringLiteral("座標「%1」が「緯度 経度」ではありません").arg(q(text)));
+                continue;
+            }
+            // Line.dat takes the text as it stands; one with other blanks is rewritten.
+            const bool plain = latText.data() == text.data() && lonText.data() + lonText.size() == text.data() + text.size()
+                               && lonText.data() == latText.data() + latText.size() + 1;
+            p.text = plain ? text : std::string_view(m_cleanTexts.emplace_back(std::string(latText) + ' ' + std::string(lonText)));
+            if (!m_pointIndex.emplace(current, int(m_points.size())).second) {
+                skip("jps:GM_Point", current, QStringLiteral("同じ識別子の点がすでにあります"));
+                continue;
+            }
             m_points.push_back(p);
         }
     }
+    if (unnamed > 0)
+        m_result.report.skipped << where("jps:GM_Point", {}) + QStringLiteral(": 識別子のない点 %1 個（飛ばしました）").arg(unnamed);
     if (m_points.empty())
         return Error{shown(m_sources.dataPath) + QStringLiteral(": jps:GM_Point がありません（行政区域データではないようです）")};
     return {};
@@ -218,14 +302,18 @@ Status Converter::readPoints(const XmlDocument& doc)
 Status Converter::readLines(const XmlDocument& doc)
 {
     step("Line.dat: 線を読んでいます");
+    // The curve being read; it joins the tables and Line.dat only when it is whole.
     std::string_view curveId;
-    int refs = 2; // point references read in the current curve
-    auto lineDone = [&]() -> Status {
-        if (refs == 2)
-            return {};
-        return dataError("jps:GM_Curve", curveId, QStringLiteral("終点の GM_PointRef.point がありません"));
+    LineEntry line;
+    std::string record; // its two Line.dat lines
+    QString problem;
+    int refs = 2;       // point references read in the current curve
+    bool open = false;
+    auto bad = [&problem](const QString& why) {
+        if (problem.isEmpty())
+            problem = why;
     };
-    auto addPoint = [&](LineEntry& line, double lat, double lon) {
+    auto addPoint = [&](double lat, double lon) {
         m_coords.push_back(lat);
         m_coords.push_back(lon);
         line.minLat = std::min(line.minLat, lat);
@@ -233,67 +321,99 @@ Status Converter::readLines(const XmlDocument& doc)
         line.minLon = std::min(line.minLon, lon);
         line.maxLon = std::max(line.maxLon, lon);
     };
+    auto finish = [&] {
+        if (!open)
+            return;
+        open = false;
+        if (problem.isEmpty() && refs != 2)
+            bad(QStringLiteral("終点の GM_PointRef.point がありません"));
+        if (problem.isEmpty() && !m_lineIndex.emplace(line.key, int(m_lines.size())).second)
+            bad(QStringLiteral("同じ識別子の曲線がすでにあります"));
+        if (!problem.isEmpty()) {
+            skip("jps:GM_Curve", curveId, problem);
+            m_coords.resize(line.coordBegin);
+            return;
+        }
+        line.coordEnd = m_coords.size();
+        append(m_line, record);
+        m_lines.push_back(std::move(line));
+    };
     for (const XmlNode node : doc.selectNodes("//jps:GM_Curve//")) {
         tick(500);
         const std::string_view name = node.name();
         if (name == "jps:GM_Curve") {
-            if (Status s = lineDone(); !s)
-                return s;
+            finish();
+            open = true;
+            problem.clear();
             curveId = node.firstAttribute();
-            LineEntry line;
+            line = LineEntry();
             line.key = m_pc + replaceAll(curveId, "cv", "c");
-            if (curveId.empty() || !m_lineIndex.emplace(line.key, int(m_lines.size())).second)
-                return dataError(name, curveId, curveId.empty() ? QStringLiteral("識別子がありません") : QStringLiteral("同じ識別子の曲線が二つあります"));
+            if (curveId.empty())
+                bad(QStringLiteral("識別子がありません"));
+            else if (!fitsCp932(curveId))
+                bad(QStringLiteral("識別子に CP932 で書けない文字があります"));
             line.minLat = line.minLon = HUGE_VAL;
             line.maxLat = line.maxLon = -HUGE_VAL;
             line.coordBegin = line.coordEnd = m_coords.size();
-            append(m_line, line.key);
-            append(m_line, kCrLf);
-            m_lines.push_back(std::move(line));
+            record = line.key;
+            record += kCrLf;
             refs = 0;
+        } else if (!open || !problem.isEmpty()) {
+            continue;
         } else if (name == "GM_PointRef.point") {
             const std::string_view ref = node.firstAttribute();
             const auto found = m_pointIndex.find(ref);
-            if (found == m_pointIndex.end())
-                return dataError("jps:GM_Curve", curveId, QStringLiteral("GM_PointRef.point が知らない点「%1」を指しています").arg(q(ref)));
-            if (refs >= 2)
-                return dataError("jps:GM_Curve", curveId, QStringLiteral("終点のあとにまた GM_PointRef.point があります"));
-            LineEntry& line = m_lines.back();
+            if (found == m_pointIndex.end()) {
+                bad(QStringLiteral("GM_PointRef.point が知らない点「%1」を指しています").arg(q(ref)));
+                continue;
+            }
+            if (refs >= 2) {
+                bad(QStringLiteral("終点のあとにまた GM_PointRef.point があります"));
+                continue;
+            }
             const PointEntry& p = m_points[size_t(found->second)];
-            append(m_line, p.text);
-            addPoint(line, p.lat, p.lon);
+            record += p.text;
+            addPoint(p.lat, p.lon);
             if (refs++ == 0) {
                 line.first = found->second;
-                m_line.append(' ');
+                record += ' ';
             } else {
                 line.last = found->second;
-                line.coordEnd = m_coords.size();
-                append(m_line, kCrLf);
+                record += kCrLf;
             }
         } else if (name == "DirectPosition.coordinate") {
-            if (refs != 1)
-                return dataError("jps:GM_Curve", curveId, QStringLiteral("始点と終点のあいだにない座標があります"));
+            if (refs != 1) {
+                bad(QStringLiteral("始点と終点のあいだにない座標があります"));
+                continue;
+            }
             const std::string_view text = node.text();
             double lat = 0, lon = 0;
-            if (!parseLatLon(text, lat, lon))
-                return dataError("jps:GM_Curve", curveId, QStringLiteral("座標「%1」が「緯度 経度」ではありません").arg(q(text)));
-            append(m_line, text);
-            m_line.append(' ');
-            addPoint(m_lines.back(), lat, lon);
+            std::string_view latText, lonText;
+            if (!parseLatLon(text, lat, lon, &latText, &lonText)) {
+                bad(QStringLiteral("座標「%1」が「緯度 経度」ではありません").arg(q(text)));
+                continue;
+            }
+            record += latText;
+            record += ' ';
+            record += lonText;
+            record += ' ';
+            addPoint(lat, lon);
         }
     }
-    return lineDone();
+    finish();
+    return {};
 }
 
 Status Converter::readRings(const XmlDocument& doc)
 {
     step("Polygon.dat, Point.dat: 面を読み、ラベル位置を探しています");
-    bool skip = false;
+    enum class Ring { None, Outer, Hole, Unknown };
+    Ring ring = Ring::None;
     bool polygonOpen = false;
     std::string_view ringId;
-    std::string_view outerRingId;
     int lastGenerator = -1;
     qint64 uses = 0;
+    bool anyOuter = false;
     for (const XmlNode node : doc.selectNodes("//jps:GM_Ring//")) {
         tick(100);
         const std::string_view name = node.name();
@@ -302,30 +422,35 @@ Status Converter::readRings(const XmlDocument& doc)
             size_t second = 0;
             const std::string_view first = firstPart(ringId, &second);
             long long number = 0;
-            if (second == std::string_view::npos)
-                return dataError(name, ringId, QStringLiteral("識別子に「_」のあとの番号がありません"));
-            const std::string_view secondPart = ringId.substr(second, ringId.find('_', second) - second);
-            if (!parseWholeNumber(replaceAll(secondPart, "ec", ""), number))
-                return dataError(name, ringId, QStringLiteral("識別子の番号「%1」が整数ではありません").arg(q(secondPart)));
-            if (number != 1) {
-                // An inner ring: it draws nothing of its own, but its lines count for the outline.
-                skip = true;
+            if (second == std::string_view::npos) {
+                skip(name, ringId, QStringLiteral("識別子に「_」のあとの番号がありません"));
+                ring = Ring::Unknown;
                 continue;
             }
-            if (!m_ring.empty()) {
-                finishPolygon(lastGenerator);
-                append(m_polygon, kCrLf);
-            } else if (polygonOpen) {
-                return dataError(name, outerRingId, QStringLiteral("線が一つもありません"));
+            const std::string_view secondPart = ringId.substr(second, ringId.find('_', second) - second);
+            if (!parseWholeNumber(replaceAll(secondPart, "ec", ""), number)) {
+                skip(name, ringId, QStringLiteral("識別子の番号「%1」が整数ではありません").arg(q(secondPart)));
+                ring = Ring::Unknown;
+                continue;
             }
-            skip = false;
+            if (number != 1) {
+                // An inner ring: it draws nothing of its own, but its lines count for the outline.
+                ring = Ring::Hole;
+                continue;
+            }
+            if (polygonOpen)
+                finishPolygon(lastGenerator);
+            anyOuter = true;
+            ring = Ring::Outer;
             polygonOpen = true;
-            outerRingId = ringId;
+            m_ringId = ringId;
             m_polygonKey = m_pc + replaceAll(first, "rn", "a") + "ec";
-            if (!m_polygonKeys.insert(m_polygonKey).second)
-                return dataError(name, ringId, QStringLiteral("面のキー %1 が二度できます").arg(q(m_polygonKey)));
-            append(m_polygon, m_polygonKey);
-            append(m_polygon, kCrLf);
+            m_ringText.clear();
+            m_polygonProblem.clear();
+            if (!fitsCp932(m_polygonKey))
+                m_polygonProblem = QStringLiteral("識別子に CP932 で書けない文字があります");
+            else if (m_polygonKeys.count(m_polygonKey))
+                m_polygonProblem = QStringLiteral("面のキー %1 がすでにあります").arg(q(m_polygonKey));
             m_minLat = m_minLon = HUGE_VAL;
             m_maxLat = m_maxLon = -HUGE_VAL;
         } else if (name == "jps:GM_CompositeCurve.generator") {
@@ -333,25 +458,33 @@ Status Converter::readRings(const XmlDocument& doc)
             const bool forward = !ref.empty() && ref.front() == 'c';
             const std::string key = m_pc + replaceAll(ref, forward ? "cv" : "oc", "c");
             const auto found = m_lineIndex.find(key);
-            if (found == m_lineIndex.end())
-                return dataError("jps:GM_Ring", ringId, QStringLiteral("jps:GM_CompositeCurve.generator が知らない曲線「%1」を指しています").arg(q(ref)));
+            if (found == m_lineIndex.end()) {
+                const QString problem = QStringLiteral("jps:GM_CompositeCurve.generator が知らない曲線「%1」を指しています").arg(q(ref));
+                if (polygonOpen && (ring == Ring::Outer || ring == Ring::Hole)) {
+                    if (m_polygonProblem.isEmpty())
+                        m_polygonProblem = problem;
+                } else if (ring != Ring::Unknown) { // an unknown ring is reported already
+                    skip("jps:GM_Ring", ringId, problem);
+                }
+                continue;
+            }
             LineEntry& line = m_lines[size_t(found->second)];
             lastGenerator = found->second;
-            if (!skip) {
+            if (ring == Ring::Outer) {
                 // "@" between references. The file marks the start of a ring's list with
                 // jps:GM_OrientablePrimitive.primitive; taking the polygon's first reference as
                 // the start gives the same line and keeps it whole where the marker is missing.
                 if (!m_ring.empty())
-                    m_polygon.append('@');
+                    m_ringText += '@';
                 if (!forward)
-                    m_polygon.append('_');
-                append(m_polygon, key);
+                    m_ringText += '_';
+                m_ringText += key;
                 m_ring.push_back(found->second);
                 m_minLat = std::min(m_minLat, line.minLat);
                 m_minLon = std::min(m_minLon, line.minLon);
                 m_maxLat = std::max(m_maxLat, line.maxLat);
                 m_maxLon = std::max(m_maxLon, line.maxLon);
-            } else if (polygonOpen) {
+            } else if (ring == Ring::Hole && polygonOpen) {
                 m_holes.push_back(found->second);
             }
             line.odd = !line.odd;
@@ -359,12 +492,12 @@ Status Converter::readRings(const XmlDocument& doc)
                 line.lastAdded = ++uses;
         }
     }
-    if (!m_ring.empty())
+    if (polygonOpen)
         finishPolygon(lastGenerator); // the last line of Polygon.dat has no line break
-    else if (polygonOpen)
-        return dataError("jps:GM_Ring", outerRingId, QStringLiteral("線が一つもありません"));
-    else
+    if (!anyOuter)
         return Error{shown(m_sources.dataPath) + QStringLiteral(": 番号 1 の jps:GM_Ring がありません（行政区域データではないようです）")};
+    if (m_result.report.polygons == 0)
+        return Error{shown(m_sources.dataPath) + QStringLiteral(": 書ける面が一つもありません")};
     return {};
 }
 
@@ -397,6 +530,21 @@ bool Converter::isInside(double lat, double lon) const
 // point of the last curve read.
 void Converter::finishPolygon(int lastGenerator)
 {
+    if (m_polygonProblem.isEmpty() && m_ring.empty())
+        m_polygonProblem = QStringLiteral("線が一つもありません");
+    if (!m_polygonProblem.isEmpty()) {
+        skip("jps:GM_Ring", m_ringId, m_polygonProblem);
+        m_ring.clear();
+        m_holes.clear();
+        return;
+    }
+    m_polygonKeys.insert(m_polygonKey);
+    if (!m_polygon.isEmpty())
+        append(m_polygon, kCrLf);
+    append(m_polygon, m_polygonKey);
+    append(m_polygon, kCrLf);
+    append(m_polygon, m_ringText);
+
     const double centreLat = (m_minLat + m_maxLat) / 2;
     const double centreLon = (m_minLon + m_maxLon) / 2;
     const double dLat = (m_maxLat - m_minLat) / 4;
@@ -484,68 +632,94 @@ void Converter::chainOutline()
 Status Converter::readMunicipalities(const XmlDocument& doc)
 {
     step("Tiku.dat: 市区町村を読んでいます");
+    // The feature being read; its three lines join Tiku.dat only when it is whole.
     std::string_view featureId;
+    std::string areaKey, names, code;
+    QString problem;
     bool open = false, haveArea = false, haveCode = false;
     int unknownKeys = 0;
     QString firstUnknown;
-    auto featureDone = [&]() -> Status {
-        if (open && !haveArea)
-            return dataError("ksj:EC01", featureId, QStringLiteral("ksj:ARE がありません"));
-        if (open && !haveCode)
-            return dataError("ksj:EC01", featureId, QStringLiteral("ksj:AAC がありません"));
-        return {};
+    auto bad = [&problem](const QString& why) {
+        if (problem.isEmpty())
+            problem = why;
+    };
+    auto finish = [&] {
+        if (!open)
+            return;
+        open = false;
+        if (!haveArea)
+            bad(QStringLiteral("ksj:ARE がありません"));
+        if (!haveCode)
+            bad(QStringLiteral("ksj:AAC がありません"));
+        if (problem.isEmpty() && !fitsCp932(areaKey))
+            bad(QStringLiteral("ksj:ARE の参照に CP932 で書けない文字があります"));
+        if (problem.isEmpty() && !fitsCp932(names))
+            bad(QStringLiteral("名前「%1」に CP932 で書けない文字があります").arg(q(names)));
+        if (problem.isEmpty() && !fitsCp932(code))
+            bad(QStringLiteral("ksj:AAC「%1」に CP932 で書けない文字があります").arg(q(code)));
+        if (!problem.isEmpty()) {
+            skip("ksj:EC01", featureId, problem);
+            return;
+        }
+        if (!m_polygonKeys.count(areaKey) && unknownKeys++ == 0)
+            firstUnknown = q(areaKey);
+        for (const std::string* text : {&areaKey, &names, &code}) {
+            append(m_tiku, *text);
+            append(m_tiku, kCrLf);
+        }
+        ++m_result.report.municipalityRecords;
     };
     for (const XmlNode node : doc.selectNodes("//ksj:EC01//")) {
         tick(100);
         const std::string_view name = node.name();
         if (name == "ksj:EC01") {
-            if (Status s = featureDone(); !s)
-                return s;
+            finish();
             featureId = node.firstAttribute();
             open = true;
             haveArea = haveCode = false;
+            areaKey.clear();
+            names.clear();
+            code.clear();
+            problem.clear();
             continue;
         }
         const bool isArea = name == "ksj:ARE";
         const bool isName = name == "ksj:PRN" || name == "ksj:CON" || name == "ksj:CN2";
         const bool isCode = name == "ksj:AAC";
-        if (!isArea && !isName && !isCode)
+        if (!open || (!isArea && !isName && !isCode))
             continue;
         // Each feature must give its three lines: area key, names, code.
         if (isArea && haveArea)
-            return dataError("ksj:EC01", featureId, QStringLiteral("ksj:ARE が二つあります"));
+            bad(QStringLiteral("ksj:ARE が二つあります"));
         if (!isArea && !haveArea)
-            return dataError("ksj:EC01", featureId, QStringLiteral("%1 より前に ksj:ARE がありません").arg(q(name)));
+            bad(QStringLiteral("%1 より前に ksj:ARE がありません").arg(q(name)));
         if (haveCode)
-            return dataError("ksj:EC01", featureId, QStringLiteral("ksj:AAC のあとに %1 があります").arg(q(name)));
+            bad(QStringLiteral("ksj:AAC のあとに %1 があります").arg(q(name)));
+        if (!problem.isEmpty())
+            continue;
         if (isArea) {
-            const std::string key = m_pc + replaceAll(node.firstAttribute(), "sf", "a");
-            if (!m_polygonKeys.count(key) && unknownKeys++ == 0)
-                firstUnknown = q(key);
-            append(m_tiku, key);
-            append(m_tiku, kCrLf);
+            areaKey = m_pc + replaceAll(node.firstAttribute(), "sf", "a");
             haveArea = true;
             continue;
         }
         const std::string_view text = node.text();
-        if (holdsLineBreak(text))
-            return dataError("ksj:EC01", featureId, QStringLiteral("%1 の文字列に改行があります").arg(q(name)));
         if (isCode) {
-            append(m_tiku, kCrLf);
-            append(m_tiku, text);
-            append(m_tiku, kCrLf);
+            // A code is a number: blanks around it are dropped.
+            code = std::string(trimmed(text));
+            if (holdsLineBreak(code) || code.empty())
+                bad(QStringLiteral("ksj:AAC「%1」が市区町村コードではありません").arg(q(text)));
             haveCode = true;
-            ++m_result.report.municipalityRecords;
-        } else {
-            if (name != "ksj:PRN")
-                m_tiku.append('@');
-            append(m_tiku, text);
+            continue;
         }
+        if (holdsLineBreak(text))
+            bad(QStringLiteral("%1 の文字列に改行があります").arg(q(name)));
+        if (name != "ksj:PRN")
+            names += '@';
+        names += text;
     }
-    if (Status s = featureDone(); !s)
-        return s;
+    finish();
     if (m_result.report.municipalityRecords == 0)
-        m_result.report.warnings << QStringLiteral("ksj:EC01 が一つもなく、Tiku.dat は空です");
+        m_result.report.warnings << QStringLiteral("書ける ksj:EC01 が一つもなく、Tiku.dat は空です");
     if (unknownKeys > 0)
         m_result.report.warnings << QStringLiteral("Tiku.dat の %1 件の面キー（最初は %2）が Polygon.dat にありません").arg(unknownKeys).arg(firstUnknown);
     return {};
@@ -578,6 +752,8 @@ Result<BoundaryConversion> Converter::run()
     Status s = readPoints(*doc);
     if (s)
         s = readLines(*doc);
+    if (s)
+        writeExtent();
     if (s)
         s = readRings(*doc);
     if (s)

@@ -5,11 +5,14 @@
 // Tiku.dat. The topology is kept: each curve becomes one line of Line.dat, rings refer to lines
 // walked forwards or backwards, the lines that rings use an odd number of times make the outline.
 //
-// Everything is built in memory and written only when the whole conversion succeeded, so a bad
-// input never leaves a half-converted prefecture behind. Problems that the published data should
-// not have (a reference to an unknown point or curve, a curve without its end point, a feature
-// without its area reference, ...) stop the conversion with a message naming the file and the
-// element, because written as they stand they would shift the records of the files.
+// Everything is built in memory and written only when the conversion succeeded, so a failed run
+// never leaves a half-converted prefecture behind. A feature the published data should not have
+// (a point that is no "lat lon", a reference to an unknown point or curve, a curve without its end
+// point, a municipality without its area reference or code, a name CP932 cannot hold, ...) is
+// left out whole, as written it would shift the records of the files, and the report names it by
+// its identifier; what depends on it (a curve on a skipped point, a polygon on a skipped curve)
+// is left out too. Only a file that cannot be read or parsed, or holds no point or polygon at
+// all, stops the conversion.
 #include "platform/result.h"
 
 #include <QByteArray>
@@ -53,8 +56,10 @@ struct BoundaryReport {
     int outlineRings = 0;
     int municipalityRecords = 0; // Tiku.dat records
     // Written anyway, but the user should know: outline chains that do not close, Tiku.dat keys
-    // that name no polygon.
+    // that name no polygon, a metadata extent replaced by the data's own.
     QStringList warnings;
+    // One line per feature left out: the file, the element with its identifier, and why.
+    QStringList skipped;
 };
 
 struct BoundaryConversion {

@@ -79,7 +79,7 @@ int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& er
     out << folderName << ": 変換終了！ 点 " << report->points << ", 線 " << report->lines << ", 面 " << report->polygons
         << ", 外周 " << report->outlineRings << ", 市区町村 " << report->municipalityRecords << " 件（要素 "
         << report->counter << "）を " << QDir::toNativeSeparators(folder) << " に書きました\n";
-    for (const QString& warning : report->warnings)
+    for (const QString& warning : report->warnings + report->skipped)
         out << folderName << ": 注意: " << warning << "\n";
     out.flush();
     return 0;

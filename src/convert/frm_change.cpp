@@ -5,6 +5,7 @@
 #include "convert/data_file_name.h"
 #include "platform/app_folder.h"
 #include "platform/ini_file.h"
+#include "platform/path_part.h"
 #include "platform/prompts.h"
 #include "platform/ui_yield.h"
 
@@ -246,6 +247,16 @@ void frmChange_P::行政区域()
         endRun(true);
         return;
     }
+    // The output folder is built from the name; one that is no plain folder name (such as
+    // "..\x" in Init.ini) would lead out of MapData.
+    if (platform::safePathPart(prefName) != prefName) {
+        platform::warn(QStringLiteral("要確認"),
+                       QStringLiteral("県名「%1」は MapData の中のフォルダ名に使えません（「\\」「/」「..」などを含みます）。"
+                                      "Init.ini の [Pref] を確かめてください。")
+                           .arg(prefName));
+        endRun(true);
+        return;
+    }
     BoundaryProgress progress;
     progress.counter = [this](qint64 counter) { showCounter(counter); };
     progress.yield = [this] { serveUi(); };
@@ -254,8 +265,17 @@ void frmChange_P::行政区域()
     if (!report) {
         platform::warn(QStringLiteral("残念"), QStringLiteral("変換できませんでした。\n") + report.error());
     } else {
-        if (!report->warnings.isEmpty())
-            platform::warn(QStringLiteral("要確認"), report->warnings.join(QLatin1Char('\n')));
+        // One message for everything the user should know: the features left out, each by its
+        // identifier (the first 20), and the warnings.
+        QStringList notes = report->warnings;
+        if (!report->skipped.isEmpty()) {
+            notes << QStringLiteral("次の %1 件は変換できないため飛ばしました。").arg(report->skipped.size());
+            notes << report->skipped.mid(0, 20);
+            if (report->skipped.size() > 20)
+                notes << QStringLiteral("ほか %1 件").arg(report->skipped.size() - 20);
+        }
+        if (!notes.isEmpty())
+            platform::warn(QStringLiteral("要確認"), notes.join(QLatin1Char('\n')));
         platform::prompts().message(platform::MsgIcon::None, platform::MsgButtons::Ok, QStringLiteral("変換終了"), boundaryDoneText());
     }
     endRun(true);

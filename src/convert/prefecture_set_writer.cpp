@@ -5,6 +5,7 @@
 #include "convert/outline_rings.h"
 #include "platform/ini_file.h"
 #include "platform/number_text.h"
+#include "platform/path_part.h"
 #include "store/coord_list.h"
 #include "store/map_keys.h"
 #include "store/pref_folder.h"
@@ -241,11 +242,9 @@ Result<PrefectureSet> buildPrefectureSet(const BoundaryTopology& topology, int p
 
 QString prefectureFolderName(int prefCode, const QString& initIni)
 {
-    QString name = platform::GetINIValue(state::prefectureCodeText(prefCode), QStringLiteral("Pref"), initIni);
-    name.remove(QLatin1Char('/'));
-    name.remove(QLatin1Char('\\'));
-    name = name.trimmed();
-    if (name == QLatin1String("ERROR") || name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+    const QString value = platform::GetINIValue(state::prefectureCodeText(prefCode), QStringLiteral("Pref"), initIni);
+    const QString name = platform::safePathPart(value);
+    if (value == QLatin1String("ERROR") || name.isEmpty() || name != value.trimmed())
         return state::prefectureName(prefCode);
     return name;
 }

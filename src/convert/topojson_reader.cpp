@@ -76,13 +76,18 @@ Status readArcs(const QJsonArray& arcs, const Transform& t, Reading& r)
             if (!isPair(positions.at(k)))
                 return fail(r.path, QStringLiteral("弧 %1 の %2 番目の座標が数値 2 つではありません").arg(i).arg(k + 1));
             const QJsonArray p = positions.at(k).toArray();
+            QPointF point;
             if (t.quantized) {
                 x += p.at(0).toDouble();
                 y += p.at(1).toDouble();
-                line.points.append(QPointF(x * t.kx + t.tx, y * t.ky + t.ty));
+                point = QPointF(x * t.kx + t.tx, y * t.ky + t.ty);
             } else {
-                line.points.append(QPointF(p.at(0).toDouble(), p.at(1).toDouble()));
+                point = QPointF(p.at(0).toDouble(), p.at(1).toDouble());
             }
+            // A number beyond the double range reads as infinite; drawn it would be a spike.
+            if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
+                return fail(r.path, QStringLiteral("弧 %1 の %2 番目の座標が有限の数ではありません").arg(i).arg(k + 1));
+            line.points.append(point);
         }
         r.topology.lines.append(std::move(line));
     }

@@ -12,6 +12,7 @@
 #include "store/polygon_file.h"
 #include "store/pref_folder.h"
 #include "store/pref_line_file.h"
+#include "store/record_lines.h"
 #include "store/tiku_file.h"
 
 #include <QDir>
@@ -71,7 +72,7 @@ void startFacilities(const state::MdlMain& state, const LoadHooks& hooks, int i)
 void readLines(MapTables& t, const QString& path, const std::function<bool(const QString&)>& keep,
                const LoadHooks& hooks, LoadReport& report)
 {
-    auto lines = store::readLineGeometry(path, hooks.yield);
+    auto lines = store::readLineGeometry(path, hooks.yield, &report.problems);
     if (!lines) {
         report.problems << lines.error();
         return;
@@ -189,7 +190,7 @@ LoadReport loadJapan(MapTables& t, const state::MdlMain& state, const QString& i
             continue;
         startFacilities(state, hooks, i);
 
-        if (auto rings = store::readPrefLineFile(prefFile(state, i, store::kPrefLineFile))) {
+        if (auto rings = store::readPrefLineFileSkippingBad(prefFile(state, i, store::kPrefLineFile), report.problems)) {
             for (const QString& r : *rings) {
                 call(hooks.yield);
                 if (state.HideSeparate && !r.contains(QLatin1Char('@')))
@@ -250,7 +251,7 @@ LoadReport loadPref(MapTables& t, const state::MdlMain& state, const QString& in
             continue;
         startFacilities(state, hooks, i);
 
-        if (auto points = store::readPointFile(prefFile(state, i, store::kPointFile))) {
+        if (auto points = store::readPointFileSkippingBad(prefFile(state, i, store::kPointFile), report.problems)) {
             for (const auto& p : *points) {
                 t.PointRecords.push_back({p.key, p.point});
                 t.lvwPoint.add(p.key, p.point);
@@ -262,7 +263,7 @@ LoadReport loadPref(MapTables& t, const state::MdlMain& state, const QString& in
 
         readLines(t, prefFile(state, i, store::kLineFile), {}, hooks, report);
 
-        if (auto rings = store::readPrefLineFile(prefFile(state, i, store::kPrefLineFile))) {
+        if (auto rings = store::readPrefLineFileSkippingBad(prefFile(state, i, store::kPrefLineFile), report.problems)) {
             for (const QString& r : *rings) {
                 addPrefLineParts(t, r);
                 call(hooks.yield);
@@ -271,7 +272,7 @@ LoadReport loadPref(MapTables& t, const state::MdlMain& state, const QString& in
             report.problems << rings.error();
         }
 
-        if (auto polygons = store::readPolygonFile(prefFile(state, i, store::kPolygonFile))) {
+        if (auto polygons = store::readPolygonFileSkippingBad(prefFile(state, i, store::kPolygonFile), report.problems)) {
             for (const auto& p : *polygons) {
                 t.PolygonRecords.push_back({p.key, p.ring, {}});
                 t.lvwPolygon.add(p.key, p.ring);
@@ -281,7 +282,7 @@ LoadReport loadPref(MapTables& t, const state::MdlMain& state, const QString& in
             report.problems << polygons.error();
         }
 
-        if (auto tiku = store::readTikuFile(prefFile(state, i, store::kTikuFile))) {
+        if (auto tiku = store::readTikuFileSkippingBad(prefFile(state, i, store::kTikuFile), report.problems)) {
             const qsizetype first = static_cast<qsizetype>(t.TikuRecords.size());
             for (const auto& r : *tiku)
                 t.TikuRecords.push_back({r.polygonKey, r.nameParts, r.code});
@@ -328,7 +329,7 @@ LoadReport loadCity(MapTables& t, state::MdlMain& state, const LoadHooks& hooks)
 
     for (int k = 1; k <= state.TikuCount; ++k) {
         const QString& path = state.TikuPath[static_cast<size_t>(k)];
-        auto file = store::readDistrictFile(path);
+        auto file = store::readDistrictFileSkippingBad(path, report.problems);
         if (!file) {
             report.problems << file.error();
             continue;
@@ -344,10 +345,14 @@ LoadReport loadCity(MapTables& t, state::MdlMain& state, const LoadHooks& hooks)
         row[1] = formatSingle((t.fileExtent.west + t.fileExtent.east) / 2);
         row[2] = formatSingle((t.fileExtent.south + t.fileExtent.north) / 2);
 
-        for (const store::DistrictRecord& r : file->records) {
+        for (qsizetype n = 0; n < file->records.size(); ++n) {
+            const store::DistrictRecord& r = file->records.at(n);
             DistrictRecord d;
-            if (!store::parseDistrictRings(r.rings, d.rings))
-                d.rings.clear(); // a damaged ring text draws nothing but keeps the district's row
+            if (!store::parseDistrictRings(r.rings, d.rings)) {
+                // A damaged ring text draws nothing but keeps the district's row.
+                d.rings.clear();
+                report.problems << store::skippedNote(path, 2 + 8 * n, QStringLiteral("地区 %1 の輪郭が読めません").arg(r.code));
+            }
             d.code = state.UseTownLevel ? r.code.left(9) : r.code;
             d.townName = r.townName;
             d.labelX = r.labelX;

@@ -1,7 +1,7 @@
 #pragma once
 // Loading the selected prefectures (or municipalities) into the map window's tables, one loader
-// per map mode. Files that are missing or damaged do not stop the load: the rest is loaded and
-// the problems are returned for the window to show.
+// per map mode. Files that are missing or damaged do not stop the load: a bad record is left out,
+// the rest is loaded, and the problems are returned for the window to show.
 #include "state/mdl_main.h"
 #include "mapview/map_tables.h"
 
@@ -21,7 +21,8 @@ struct LoadHooks {
 };
 
 struct LoadReport {
-    QStringList problems; // one line per file that could not be read
+    // One line per file that could not be read and per record left out (file and line).
+    QStringList problems;
 };
 
 LoadReport loadJapan(MapTables& tables, const state::MdlMain& state, const QString& initIni, const LoadHooks& hooks);

@@ -11,6 +11,7 @@
 #include "platform/app_folder.h"
 #include "platform/ini_file.h"
 #include "platform/number_text.h"
+#include "platform/path_part.h"
 #include "stats/extraction.h"
 #include "stats/join.h"
 #include "stats/ranking.h"
@@ -21,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <optional>
+#include <variant>
 
 namespace miratos::output {
 namespace {
@@ -45,7 +47,7 @@ struct Options {
 };
 
 const char* const kUsage =
-    "usage: miratos render [--app-folder DIR] --mode Japan|Pref|City [--pref NAME]... [--district FILE]... "
+    "usage: miratos render [--app-folder DIR] --mode Japan|Pref|City [--pref NAME]... [--district FILE|NAME]... "
     "[--style 0..3] [--stat N | --own-data FILE] [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
     "[--classes equal|quantile|jenks] [--labels] [--towns] [--note-location 0..4] [--note-maker TEXT] "
     "[--note-font-size N] --out FILE.bmp|.png|.pdf";
@@ -149,6 +151,30 @@ std::optional<QString> selectPrefectures(const Options& o, state::MdlMain& s)
     return std::nullopt;
 }
 
+// A --district value: a bare file name ("17_13101_千代田区.dat") is looked up in the chosen
+// prefectures' folders, in code order, then taken as a path; anything else is a path. The error
+// names every place looked at.
+std::variant<QFileInfo, QString> findDistrictFile(const QString& value, const state::MdlMain& s)
+{
+    QStringList looked;
+    if (platform::safePathPart(value) == value) {
+        for (int i = 1; i <= state::kPrefectureCount; ++i) {
+            const auto& row = s.PrefTable[static_cast<size_t>(i)];
+            if (row[0] != QLatin1String("TRUE"))
+                continue;
+            const QFileInfo candidate(platform::AppFolder::prefFolder(row[1]) + value);
+            if (candidate.isFile())
+                return candidate;
+            looked << QDir::toNativeSeparators(candidate.absolutePath());
+        }
+    }
+    const QFileInfo asPath(value);
+    if (asPath.isFile())
+        return asPath;
+    looked << QDir::toNativeSeparators(asPath.absolutePath());
+    return QStringLiteral("cannot find district file %1 (looked in %2)").arg(QDir::toNativeSeparators(value), looked.join(QStringLiteral(", ")));
+}
+
 // City mode: the named district files, or every year-17 district file of the chosen prefectures.
 std::optional<QString> selectDistricts(const Options& o, state::MdlMain& s, platform::KeyedTable& colours)
 {
@@ -158,9 +184,10 @@ std::optional<QString> selectDistricts(const Options& o, state::MdlMain& s, plat
         chosen = state::listDistrictFiles(s);
     } else {
         for (const QString& f : o.districts) {
-            if (!QFileInfo::exists(f))
-                return QStringLiteral("cannot read district file %1").arg(QDir::toNativeSeparators(f));
-            const QFileInfo info(f);
+            const auto found = findDistrictFile(f, s);
+            if (const QString* problem = std::get_if<QString>(&found))
+                return *problem;
+            const QFileInfo& info = std::get<QFileInfo>(found);
             chosen.append({info.fileName(), info.absoluteFilePath()});
         }
     }

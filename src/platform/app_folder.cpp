@@ -1,5 +1,7 @@
 #include "platform/app_folder.h"
 
+#include "platform/path_part.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -45,7 +47,7 @@ QString AppFolder::path(const QString& backslashPath)
 
 QString AppFolder::prefFolder(const QString& prefName)
 {
-    return path(QStringLiteral("\\MapData\\") + prefName + QStringLiteral("\\"));
+    return path(QStringLiteral("\\MapData\\") + safePathPart(prefName) + QStringLiteral("\\"));
 }
 
 QStringList AppFolder::applyArguments(const QStringList& arguments)

@@ -25,6 +25,8 @@ public:
     static QString mapData() { return path(QStringLiteral("\\MapData")); }
     static QString convertFolder() { return path(QStringLiteral("\\変換フォルダ")); }
     // \MapData\ + prefecture name + \ (with a trailing separator, as the loaders join file names).
+    // The name goes through safePathPart: a prefecture name from Init.ini never leads out of
+    // MapData.
     static QString prefFolder(const QString& prefName);
 
     // Reads "--app-folder DIR" (or "--app-folder=DIR") from program arguments and applies it;

@@ -110,11 +110,12 @@ std::optional<double> parseNumber(QByteArrayView bytes)
 {
     const char* first = bytes.data();
     const char* last = first + bytes.size();
-    if (first != last && *first == '+')
+    if (first != last && *first == '+' && last - first > 1 && first[1] != '-')
         ++first;
     double value = 0;
     auto [ptr, ec] = std::from_chars(first, last, value);
-    if (ec != std::errc() || ptr != last)
+    // from_chars also reads "nan" and "inf": no data file means them, and drawn they make spikes.
+    if (ec != std::errc() || ptr != last || !std::isfinite(value))
         return std::nullopt;
     return value;
 }

@@ -21,7 +21,9 @@ bool isNumeric(const QString& text);
 // The number of numeric text, or nothing.
 std::optional<double> toNumber(const QString& text);
 
-// Parses a plain decimal number from bytes (used by readers of large files).
+// Parses a plain decimal number from bytes (used by readers of large files): an optional sign,
+// digits with an optional decimal point and exponent. "nan", "inf" and values beyond the double
+// range are not numbers.
 std::optional<double> parseNumber(QByteArrayView bytes);
 
 } // namespace miratos::platform

@@ -266,21 +266,32 @@ void appendEscapedAttribute(std::string& out, const char* value)
     }
 }
 
-void serialise(pugi::xml_node n, std::string& out)
+void appendEndTag(std::string& out, pugi::xml_node element)
+{
+    out += "</";
+    out += element.name();
+    out += '>';
+}
+
+enum class Written { Open, Closed, Whole };
+
+// Writes n: an element's start tag and its own text, then Open when its children follow (its end
+// tag is written when the walk leaves it); Closed when an end tag was written; Whole otherwise.
+Written appendNode(pugi::xml_node n, std::string& out)
 {
     switch (n.type()) {
     case pugi::node_pcdata:
         out += n.value();
-        return;
+        return Written::Whole;
     case pugi::node_cdata:
         out += "<![CDATA[";
         out += n.value();
         out += "]]>";
-        return;
+        return Written::Whole;
     case pugi::node_element:
         break;
     default:
-        return;
+        return Written::Whole;
     }
     out += '<';
     out += n.name();
@@ -293,15 +304,40 @@ void serialise(pugi::xml_node n, std::string& out)
     }
     if (!*n.value() && !n.first_child()) {
         out += "/>";
-        return;
+        return Written::Whole;
     }
     out += '>';
     out += n.value(); // text kept in the element comes before its children
-    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
-        serialise(c, out);
-    out += "</";
-    out += n.name();
-    out += '>';
+    if (n.first_child())
+        return Written::Open;
+    appendEndTag(out, n);
+    return Written::Closed;
+}
+
+// Serialises the element root. The walk uses no recursion: a file may nest elements far deeper
+// than the stack allows. With untilEndTag it stops after the first end tag written, which is all
+// the element-text rule looks at (any earlier "</" stands before it).
+void serialise(pugi::xml_node root, std::string& out, bool untilEndTag = false)
+{
+    pugi::xml_node n = root;
+    for (;;) {
+        const Written written = appendNode(n, out);
+        if (written == Written::Open) {
+            n = n.first_child();
+            continue;
+        }
+        if (untilEndTag && written == Written::Closed)
+            return;
+        while (n != root && !n.next_sibling()) {
+            n = n.parent();
+            appendEndTag(out, n);
+            if (untilEndTag)
+                return;
+        }
+        if (n == root)
+            return;
+        n = n.next_sibling();
+    }
 }
 
 std::string_view getText(std::string_view xml)
@@ -313,16 +349,24 @@ std::string_view getText(std::string_view xml)
     return xml.substr(p + 1, q - p - 1);
 }
 
-void collectText(pugi::xml_node n, std::string& out)
+// The text content of root with references expanded, walked without recursion.
+void collectText(pugi::xml_node root, std::string& out)
 {
-    out += decodeReferences(n.value());
-    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
-        if (c.type() == pugi::node_pcdata)
-            out += decodeReferences(c.value());
-        else if (c.type() == pugi::node_cdata)
-            out += c.value();
-        else if (c.type() == pugi::node_element)
-            collectText(c, out);
+    pugi::xml_node n = root;
+    for (;;) {
+        if (n.type() == pugi::node_element || n.type() == pugi::node_pcdata)
+            out += decodeReferences(n.value());
+        else if (n.type() == pugi::node_cdata)
+            out += n.value();
+        if (n.type() == pugi::node_element && n.first_child()) {
+            n = n.first_child();
+            continue;
+        }
+        while (n != root && !n.next_sibling())
+            n = n.parent();
+        if (n == root)
+            return;
+        n = n.next_sibling();
     }
 }
 
@@ -361,7 +405,7 @@ std::string_view XmlNode::text() const
     if (!n.first_child())
         return *n.value() ? std::string_view(n.value()) : std::string_view();
     std::string out;
-    serialise(n, out);
+    serialise(n, out, true);
     const std::string_view text = getText(out);
     return m_data->keep(std::string(text));
 }

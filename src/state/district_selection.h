@@ -17,7 +17,7 @@ struct DistrictListItem {
 };
 
 // The district files of the selected prefectures for state.DataYear, prefectures in ascending
-// code order, files in the order the folder lists them.
+// code order, files of a prefecture sorted by name.
 QVector<DistrictListItem> listDistrictFiles(const MdlMain& state);
 
 // The remembered file names (empty when SelectCity.txt does not exist yet).

@@ -28,9 +28,11 @@ QString formatDistrictHeader(const DistrictExtent& extent)
         .join(QLatin1Char(' '));
 }
 
-Result<DistrictFile> readDistrictFile(const QString& path)
+namespace {
+
+Result<DistrictFile> read(const QString& path, QStringList* skipped)
 {
-    auto lines = readRecordLines(path, 8, 1);
+    auto lines = readRecordLines(path, 8, 1, skipped);
     if (!lines)
         return Error{lines.error()};
     DistrictFile file;
@@ -43,6 +45,18 @@ Result<DistrictFile> readDistrictFile(const QString& path)
         file.records.append({at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7)});
     }
     return file;
+}
+
+} // namespace
+
+Result<DistrictFile> readDistrictFile(const QString& path)
+{
+    return read(path, nullptr);
+}
+
+Result<DistrictFile> readDistrictFileSkippingBad(const QString& path, QStringList& skipped)
+{
+    return read(path, &skipped);
 }
 
 Status writeDistrictFile(const QString& path, const DistrictFile& file)

@@ -46,7 +46,9 @@ QString formatDistrictHeader(const DistrictExtent& extent);
 
 // Fails when the file is missing or empty, its header does not start with four numbers, or its
 // last record is cut short.
+// The SkippingBad form leaves a last record cut short out and notes it in skipped instead.
 Result<DistrictFile> readDistrictFile(const QString& path);
+Result<DistrictFile> readDistrictFileSkippingBad(const QString& path, QStringList& skipped);
 Status writeDistrictFile(const QString& path, const DistrictFile& file);
 
 } // namespace miratos::store

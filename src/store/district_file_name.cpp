@@ -1,5 +1,7 @@
 #include "store/district_file_name.h"
 
+#include "platform/path_part.h"
+
 #include <QList>
 
 namespace miratos::store {
@@ -10,21 +12,13 @@ bool isAsciiDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-QString withoutSeparators(QString text)
-{
-    text.remove(QLatin1Char('/'));
-    text.remove(QLatin1Char('\\'));
-    text.remove(QChar(0));
-    return text;
-}
-
 } // namespace
 
 QString districtFileName(int year, const QString& code, const QString& name)
 {
     return QStringLiteral("%1_%2_%3.dat")
         .arg(year, 2, 10, QLatin1Char('0'))
-        .arg(withoutSeparators(code), withoutSeparators(name));
+        .arg(platform::safePathPart(code), platform::safePathPart(name));
 }
 
 bool isDistrictFileName(QStringView fileName)

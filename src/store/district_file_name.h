@@ -16,8 +16,8 @@ struct DistrictFileName {
     bool operator==(const DistrictFileName&) const = default;
 };
 
-// Builds the file name. Path separators are removed from code and name, which come from
-// source data, so that the name can never point outside its folder.
+// Builds the file name. Code and name come from source data and go through safePathPart, so
+// that the name can never point outside its folder.
 QString districtFileName(int year, const QString& code, const QString& name);
 
 // Year, code and name of a file name: the name is the third "_"-part cut at its first ".".

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 namespace miratos::store {
 
@@ -23,7 +24,7 @@ bool parseLatLonBytes(QByteArrayView text, QVector<QPointF>& out)
             break;
         double v = 0;
         auto [next, ec] = std::from_chars(p, end, v);
-        if (ec != std::errc() || (next < end && *next != ' '))
+        if (ec != std::errc() || (next < end && *next != ' ') || !std::isfinite(v))
             return false;
         pair[n++] = v;
         if (n == 2) {
@@ -35,7 +36,7 @@ bool parseLatLonBytes(QByteArrayView text, QVector<QPointF>& out)
     return n == 0;
 }
 
-Result<QVector<LineGeometry>> readLineGeometry(const QString& path, const std::function<void()>& onRecord)
+Result<QVector<LineGeometry>> readLineGeometry(const QString& path, const std::function<void()>& onRecord, QStringList* skipped)
 {
     auto bytes = platform::readFileBytes(path);
     if (!bytes)
@@ -62,17 +63,30 @@ Result<QVector<LineGeometry>> readLineGeometry(const QString& path, const std::f
     };
     QByteArrayView keyLine;
     QByteArrayView coordLine;
+    qsizetype recordNo = 0;
     while (nextLine(keyLine)) {
-        if (!nextLine(coordLine))
-            return Error{QStringLiteral("%1: %2 番目のレコード（%3 行目から）が途中で終わっています（2 行のうち 1 行）")
-                             .arg(displayPath(path))
-                             .arg(records.size() + 1)
-                             .arg(lineNo)};
+        ++recordNo;
+        if (!nextLine(coordLine)) {
+            if (!skipped)
+                return Error{QStringLiteral("%1: %2 番目のレコード（%3 行目から）が途中で終わっています（2 行のうち 1 行）")
+                                 .arg(displayPath(path))
+                                 .arg(recordNo)
+                                 .arg(lineNo)};
+            *skipped << skippedNote(path, lineNo,
+                                    keyLine.trimmed().isEmpty()
+                                        ? QStringLiteral("余分な空行です")
+                                        : QStringLiteral("%1 番目のレコードが途中で終わっています（2 行のうち 1 行）").arg(recordNo));
+            break;
+        }
         LineGeometry record;
         const bool ascii = std::all_of(keyLine.begin(), keyLine.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         record.key = ascii ? QString::fromLatin1(keyLine) : platform::fromCp932(keyLine);
-        if (!parseLatLonBytes(coordLine, record.points))
-            return Error{QStringLiteral("%1: %2 行目が座標の並びではありません").arg(displayPath(path)).arg(lineNo)};
+        if (!parseLatLonBytes(coordLine, record.points)) {
+            if (!skipped)
+                return Error{QStringLiteral("%1: %2 行目が座標の並びではありません").arg(displayPath(path)).arg(lineNo)};
+            *skipped << skippedNote(path, lineNo - 1, QStringLiteral("線「%1」の座標の並びが読めません").arg(record.key));
+            continue;
+        }
         records.append(std::move(record));
         if (onRecord)
             onRecord();

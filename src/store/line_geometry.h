@@ -6,6 +6,7 @@
 
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <functional>
 
@@ -18,8 +19,10 @@ struct LineGeometry {
 
 // Reads every record of a Line.dat. onRecord (optional) runs after each record, for example to
 // keep the window responsive. A record cut short or a coordinate list that is not an even count
-// of numbers is an error naming the file and the line.
-Result<QVector<LineGeometry>> readLineGeometry(const QString& path, const std::function<void()>& onRecord = {});
+// of finite numbers is an error naming the file and the line; when skipped is given, such a
+// record is left out and noted there instead, and the other records are read.
+Result<QVector<LineGeometry>> readLineGeometry(const QString& path, const std::function<void()>& onRecord = {},
+                                               QStringList* skipped = nullptr);
 
 // Parses "lat lon lat lon …" bytes into points; false on anything else.
 bool parseLatLonBytes(QByteArrayView text, QVector<QPointF>& out);

@@ -4,9 +4,11 @@
 
 namespace miratos::store {
 
-Result<QVector<PolygonRecord>> readPolygonFile(const QString& path)
+namespace {
+
+Result<QVector<PolygonRecord>> read(const QString& path, QStringList* skipped)
 {
-    auto lines = readRecordLines(path, 2);
+    auto lines = readRecordLines(path, 2, 0, skipped);
     if (!lines)
         return Error{lines.error()};
     QVector<PolygonRecord> records;
@@ -14,6 +16,18 @@ Result<QVector<PolygonRecord>> readPolygonFile(const QString& path)
     for (qsizetype i = 0; i < lines->size(); i += 2)
         records.append({lines->at(i), lines->at(i + 1)});
     return records;
+}
+
+} // namespace
+
+Result<QVector<PolygonRecord>> readPolygonFile(const QString& path)
+{
+    return read(path, nullptr);
+}
+
+Result<QVector<PolygonRecord>> readPolygonFileSkippingBad(const QString& path, QStringList& skipped)
+{
+    return read(path, &skipped);
 }
 
 Status writePolygonFile(const QString& path, const QVector<PolygonRecord>& records)

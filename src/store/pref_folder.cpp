@@ -14,8 +14,8 @@ bool hasPrefectureData(const QString& folder)
 
 QStringList districtFiles(const QString& folder)
 {
-    // Unsorted: the district list keeps the file system's order.
-    QStringList names = QDir(folder).entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Unsorted);
+    // Sorted by name: the file system's own order (hash order on ext4) looks random in the list.
+    QStringList names = QDir(folder).entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
     names.removeIf([](const QString& name) { return !isDistrictFileName(name); });
     return names;
 }

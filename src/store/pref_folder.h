@@ -17,12 +17,12 @@ inline constexpr char16_t kNewsFile[] = u"NEWS.dat";
 bool hasPrefectureData(const QString& folder);
 
 // File names (without folder) of every district file: the *.dat files whose name starts with a
-// digit, in the order the file system lists them.
+// digit, sorted by name.
 QStringList districtFiles(const QString& folder);
 
 // File names (without folder) of the district files of a census year: the *.dat files whose name
-// starts with a digit and whose first two characters are the year. In the order the file system
-// lists them, which is the order the district list shows.
+// starts with a digit and whose first two characters are the year, sorted by name: the order the
+// district list shows.
 QStringList districtFilesOfYear(const QString& folder, int year);
 
 } // namespace miratos::store

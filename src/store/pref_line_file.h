@@ -8,7 +8,10 @@
 
 namespace miratos::store {
 
+// A blank line (a ring without keys) fails the read; the SkippingBad form leaves it out and notes
+// it in skipped (file and line) instead.
 Result<QStringList> readPrefLineFile(const QString& path);
+Result<QStringList> readPrefLineFileSkippingBad(const QString& path, QStringList& skipped);
 Status writePrefLineFile(const QString& path, const QStringList& rings);
 
 } // namespace miratos::store

@@ -4,9 +4,11 @@
 
 namespace miratos::store {
 
-Result<QVector<TikuRecord>> readTikuFile(const QString& path)
+namespace {
+
+Result<QVector<TikuRecord>> read(const QString& path, QStringList* skipped)
 {
-    auto lines = readRecordLines(path, 3);
+    auto lines = readRecordLines(path, 3, 0, skipped);
     if (!lines)
         return Error{lines.error()};
     QVector<TikuRecord> records;
@@ -14,6 +16,18 @@ Result<QVector<TikuRecord>> readTikuFile(const QString& path)
     for (qsizetype i = 0; i < lines->size(); i += 3)
         records.append({lines->at(i), lines->at(i + 1), lines->at(i + 2)});
     return records;
+}
+
+} // namespace
+
+Result<QVector<TikuRecord>> readTikuFile(const QString& path)
+{
+    return read(path, nullptr);
+}
+
+Result<QVector<TikuRecord>> readTikuFileSkippingBad(const QString& path, QStringList& skipped)
+{
+    return read(path, &skipped);
 }
 
 Status writeTikuFile(const QString& path, const QVector<TikuRecord>& records)

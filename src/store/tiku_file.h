@@ -5,6 +5,7 @@
 #include "platform/result.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace miratos::store {
@@ -17,7 +18,10 @@ struct TikuRecord {
     bool operator==(const TikuRecord&) const = default;
 };
 
+// A record cut short at the end (a stray blank last line too) fails the read; the SkippingBad
+// form leaves it out and notes it in skipped (file and line) instead.
 Result<QVector<TikuRecord>> readTikuFile(const QString& path);
+Result<QVector<TikuRecord>> readTikuFileSkippingBad(const QString& path, QStringList& skipped);
 Status writeTikuFile(const QString& path, const QVector<TikuRecord>& records);
 
 } // namespace miratos::store

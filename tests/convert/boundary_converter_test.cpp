@@ -1,6 +1,6 @@
 // The administrative boundary conversion on small hand-made XML: the six files byte for byte,
-// the label-point search, the outline, and the problems that stop a conversion before anything
-// is written.
+// the label-point search, the outline, odd features left out and named, and the problems that
+// stop a conversion before anything is written.
 #include "boundary_fixture.h"
 
 #include <QRegularExpression>
@@ -145,8 +145,106 @@ TEST_F(BoundaryFolder, GridOutlineIsOneRingAndTheCounterGrowsAcrossPasses)
     EXPECT_GE(report->counter, calls.back().second);
 }
 
-// Problems stop the conversion before anything is written; the message names the file and the
-// element.
+// The six files as a run writes them, "<missing>" for one not written.
+std::vector<std::string> writtenFiles(const std::function<std::string(const QString&)>& fileText)
+{
+    std::vector<std::string> files;
+    for (const char16_t* name : miratos::convert::kBoundaryFileNames)
+        files.push_back(fileText(QString::fromUtf16(name)));
+    return files;
+}
+
+// An odd feature costs that feature only: the other features are written exactly as without it,
+// and the report names the odd one by its identifier.
+TEST_F(BoundaryFolder, OddFeatureIsSkippedAndNamedTheRestIsWritten)
+{
+    const QString meta = inputFile(QStringLiteral("KS-META-N03-21_13.xml"), metaXml());
+    const QString clean = inputFile(QStringLiteral("N03-21_13.xml"), dataXml(writeWards));
+    ASSERT_TRUE(行政区域({meta, clean, 13}, tokyoFolder()).ok());
+    const std::vector<std::string> expected = writtenFiles([this](const QString& n) { return fileText(n); });
+
+    using Body = std::function<void(BoundaryXmlWriter&)>;
+    struct Case {
+        const char* name;
+        Body odd;                         // written after the wards
+        std::vector<const char*> message; // parts the report line holds
+        const char* utf8Tail = nullptr;   // written after the wards in a UTF-8 copy of the file
+    };
+    const Case cases[] = {
+        {"unknown point", [](BoundaryXmlWriter& w) { w.curve("cv90", "n1", {}, "n99"); }, {"jps:GM_Curve「cv90」", "n99"}},
+        {"curve without end point",
+         [](BoundaryXmlWriter& w) { w.raw("<jps:GM_Curve id=\"cv90\"><GM_PointRef.point idref=\"n1\"/></jps:GM_Curve>"); },
+         {"jps:GM_Curve「cv90」", "終点"}},
+        {"inner vertex not a number", [](BoundaryXmlWriter& w) { w.curve("cv90", "n1", {"35 nan"}, "n2"); },
+         {"jps:GM_Curve「cv90」", "35 nan"}},
+        {"coordinate not lat lon", [](BoundaryXmlWriter& w) { w.point("n90", "35,139"); }, {"jps:GM_Point「n90」", "35,139"}},
+        {"unknown curve", [](BoundaryXmlWriter& w) { w.surface("sf90ec", {{"rn90_ec1", {"oc91"}}}); },
+         {"jps:GM_Ring「rn90_ec1」", "oc91"}},
+        {"ring number missing", [](BoundaryXmlWriter& w) { w.surface("sf90", {{"rn90", {"oc91"}}}); }, {"jps:GM_Ring「rn90」", "番号"}},
+        {"feature without area",
+         [](BoundaryXmlWriter& w) { w.raw("<ksj:EC01 id=\"ec90\"><ksj:PRN>x</ksj:PRN><ksj:AAC>13101</ksj:AAC></ksj:EC01>"); },
+         {"ksj:EC01「ec90」", "ksj:ARE"}},
+        {"feature without code",
+         [](BoundaryXmlWriter& w) { w.raw("<ksj:EC01 id=\"ec91\"><ksj:ARE idref=\"sf1ec\"/><ksj:PRN>x</ksj:PRN></ksj:EC01>"); },
+         {"ksj:EC01「ec91」", "ksj:AAC"}},
+        {"name outside CP932", {}, {"ksj:EC01「ec92」", "CP932"},
+         "<ksj:EC01 id=\"ec92\"><ksj:ARE idref=\"sf1ec\"/><ksj:PRN>東京都</ksj:PRN><ksj:CN2>\xF0\xA0\xAE\xB7野町</ksj:CN2>"
+         "<ksj:AAC>13999</ksj:AAC></ksj:EC01>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray data = dataXml([&c](BoundaryXmlWriter& w) {
+            writeWards(w);
+            if (c.odd)
+                c.odd(w);
+        });
+        if (c.utf8Tail) {
+            QString text = miratos::platform::fromCp932(data);
+            text.replace(QStringLiteral("Shift_JIS"), QStringLiteral("UTF-8"));
+            data = text.toUtf8().replace("</ksj:Dataset>", QByteArray(c.utf8Tail) + "</ksj:Dataset>");
+        }
+        for (const char16_t* name : miratos::convert::kBoundaryFileNames)
+            QFile::remove(tokyoFolder() + QLatin1Char('/') + QString::fromUtf16(name));
+        const auto report = 行政区域({meta, inputFile(QStringLiteral("N03-21_13.xml"), data), 13}, tokyoFolder());
+        ASSERT_TRUE(report.ok()) << report.error().toStdString();
+        EXPECT_EQ(writtenFiles([this](const QString& n) { return fileText(n); }), expected);
+        ASSERT_EQ(report->skipped.size(), 1) << report->skipped.join(QLatin1Char('\n')).toStdString();
+        for (const char* part : c.message)
+            EXPECT_TRUE(report->skipped.first().contains(QString::fromUtf8(part))) << report->skipped.first().toStdString() << " lacks " << part;
+        EXPECT_TRUE(report->skipped.first().contains(QStringLiteral("N03-21_13.xml")));
+    }
+}
+
+// Blanks around numbers are not a fault: the files come out as from the tidy source; a metadata
+// extent that is no number is replaced by the data's own extent and reported.
+TEST_F(BoundaryFolder, BlanksAroundNumbersAreToleratedAndABadExtentComesFromTheData)
+{
+    const QString data = inputFile(QStringLiteral("N03-21_13.xml"), dataXml(writeWards));
+    ASSERT_TRUE(行政区域({inputFile(QStringLiteral("m.xml"), metaXml()), data, 13}, tokyoFolder()).ok());
+    const std::vector<std::string> expected = writtenFiles([this](const QString& n) { return fileText(n); });
+
+    QByteArray blanks = dataXml(writeWards);
+    blanks.replace("<DirectPosition.coordinate>36 139.5</", "<DirectPosition.coordinate> 36\t139.5 \r\n</");
+    blanks.replace("<DirectPosition.coordinate>35.25 141.25</", "<DirectPosition.coordinate>35.25  141.25 </");
+    blanks.replace("<ksj:AAC>13101</", "<ksj:AAC> 13101 </");
+    const auto report = 行政区域({inputFile(QStringLiteral("m.xml"), BoundaryXmlWriter::metadata(" 139", "145 ", "35", "36")),
+                                     inputFile(QStringLiteral("N03-21_13.xml"), blanks), 13},
+                                    tokyoFolder());
+    ASSERT_TRUE(report.ok()) << report.error().toStdString();
+    EXPECT_EQ(writtenFiles([this](const QString& n) { return fileText(n); }), expected);
+    EXPECT_TRUE(report->skipped.isEmpty()) << report->skipped.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(report->warnings.isEmpty()) << report->warnings.join(QLatin1Char('\n')).toStdString();
+
+    const auto badExtent = 行政区域({inputFile(QStringLiteral("m.xml"), BoundaryXmlWriter::metadata("abc", "146", "35", "36")), data, 13},
+                                       tokyoFolder());
+    ASSERT_TRUE(badExtent.ok()) << badExtent.error().toStdString();
+    EXPECT_EQ(fileText(QStringLiteral("NEWS.dat")), "139\r\n146\r\n35\r\n36\r\n"); // west from the lines
+    ASSERT_EQ(badExtent->warnings.size(), 1);
+    EXPECT_TRUE(badExtent->warnings.first().contains(QStringLiteral("westBoundLongitude の「abc」"))) << badExtent->warnings.first().toStdString();
+}
+
+// Only a file that cannot be used at all stops the conversion, before anything is written; the
+// message names the file.
 TEST_F(BoundaryFolder, ProblemsAreReportedAndLeaveTheOldFilesAlone)
 {
     using Body = std::function<void(BoundaryXmlWriter&)>;
@@ -162,24 +260,13 @@ TEST_F(BoundaryFolder, ProblemsAreReportedAndLeaveTheOldFilesAlone)
         bool noFolder = false;
     };
     const Case cases[] = {
-        {"unknown point", [&](BoundaryXmlWriter& w) { points(w); w.curve("cv1", "n1", {}, "n9"); },
-         {"N03-21_13.xml", "jps:GM_Curve「cv1」", "n9"}},
-        {"unknown curve", [&](BoundaryXmlWriter& w) { points(w); w.curve("cv1", "n1", {"36 140"}, "n2"); w.surface("sf1ec", {{"rn1_ec1", {"cv1", "oc2"}}}); },
-         {"N03-21_13.xml", "jps:GM_Ring「rn1_ec1」", "oc2"}},
-        {"curve without end point", [&](BoundaryXmlWriter& w) { points(w); w.raw("<jps:GM_Curve id=\"cv1\"><GM_PointRef.point idref=\"n1\"/></jps:GM_Curve>"); },
-         {"jps:GM_Curve「cv1」", "終点"}},
-        {"coordinate not lat lon", [&](BoundaryXmlWriter& w) { w.point("n1", "35,139"); },
-         {"jps:GM_Point「n1」", "35,139"}},
-        {"ring number missing", [&](BoundaryXmlWriter& w) { points(w); w.curve("cv1", "n1", {"36 140"}, "n1"); w.surface("sf1", {{"rn1", {"cv1"}}}); },
-         {"jps:GM_Ring「rn1」"}},
-        {"feature without area", [&](BoundaryXmlWriter& w) {
-             points(w); w.curve("cv1", "n1", {"36 140"}, "n1"); w.surface("sf1ec", {{"rn1_ec1", {"cv1"}}});
-             w.raw("<ksj:EC01 id=\"ec1\"><ksj:PRN>x</ksj:PRN><ksj:AAC>13101</ksj:AAC></ksj:EC01>"); },
-         {"ksj:EC01「ec1」", "ksj:ARE"}},
         {"no boundary data", [](BoundaryXmlWriter& w) { w.raw("<ksj:P02/>"); }, {"jps:GM_Point がありません"}},
+        {"no ring", [&](BoundaryXmlWriter& w) { points(w); w.curve("cv1", "n1", {"36 140"}, "n2"); }, {"N03-21_13.xml", "jps:GM_Ring"}},
+        {"every polygon odd", [&](BoundaryXmlWriter& w) { points(w); w.curve("cv1", "n1", {"36 140"}, "n2"); w.surface("sf1ec", {{"rn1_ec1", {"cv1", "oc2"}}}); },
+         {"N03-21_13.xml", "面"}},
         {"broken xml", [&](BoundaryXmlWriter& w) { points(w); w.raw("<jps:GM_Curve>"); }, {"N03-21_13.xml", "XML として読めません"}},
-        {"metadata without north", [&](BoundaryXmlWriter& w) { points(w); }, {"KS-META-N03-21_13.xml", "northBoundLatitude"},
-         QByteArray("<r><westBoundLongitude>1</westBoundLongitude><eastBoundLongitude>2</eastBoundLongitude><southBoundLatitude>3</southBoundLatitude></r>")},
+        {"broken metadata", [&](BoundaryXmlWriter& w) { writeWards(w); }, {"KS-META-N03-21_13.xml", "XML として読めません"},
+         QByteArray("<r><westBoundLongitude>1</westBoundLongitude>")},
         {"missing folder", [&](BoundaryXmlWriter& w) { writeWards(w); }, {"MapData", "がありません"}, {}, true},
     };
     const QByteArray old("old\r\n");

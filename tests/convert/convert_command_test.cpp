@@ -53,4 +53,33 @@ TEST_F(ConvertCommand, ConvertsIntoThePrefectureFolderAndReportsProblems)
     }
 }
 
+// A [Pref] value that is no plain folder name gives way to the built-in prefecture name, so the
+// output stays in MapData; a feature left out is printed with its identifier.
+TEST_F(ConvertCommand, PrefValueLeadingOutOfMapDataFallsBackAndSkippedFeaturesArePrinted)
+{
+    QStringList ini{QStringLiteral("[Pref]")};
+    for (int i = 1; i <= 47; ++i)
+        ini << QStringLiteral("%1=県%1").arg(i, 2, 10, QLatin1Char('0'));
+    ini[13] = QStringLiteral("13=..\\x");
+    ASSERT_TRUE(miratos::platform::writeTextLines(path(QStringLiteral("Init.ini")), ini).ok());
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("x"))));
+    const QString meta = inputFile(QStringLiteral("KS-META-N03-21_13.xml"), metaXml());
+    const QString data = inputFile(QStringLiteral("N03-21_13.xml"), dataXml([](BoundaryXmlWriter& w) {
+        w.point("n1", "35 139");
+        w.curve("cv1", "n1", {"35 140", "36 140"}, "n1");
+        w.curve("cv2", "n1", {}, "n9");
+        w.surface("sf1ec", {{"rn1_ec1", {"cv1"}}});
+        w.feature("ec1", "sf1ec", QStringLiteral("東京都"), {}, QStringLiteral("島"), QStringLiteral("13999"));
+    }));
+    ASSERT_EQ(run({QStringLiteral("boundary"), QStringLiteral("--pref"), QStringLiteral("13"), QStringLiteral("--meta"), meta,
+                   QStringLiteral("--data"), data}),
+              0)
+        << m_err.toStdString();
+    EXPECT_EQ(fileText(QStringLiteral("PrefLine.dat")), "13c1\r\n");
+    EXPECT_TRUE(QDir(path(QStringLiteral("x"))).isEmpty());
+    EXPECT_TRUE(m_out.contains(QStringLiteral("東京都: 注意: "))) << m_out.toStdString();
+    EXPECT_TRUE(m_out.contains(QStringLiteral("jps:GM_Curve「cv2」"))) << m_out.toStdString();
+}
+
 } // namespace
+

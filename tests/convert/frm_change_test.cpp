@@ -242,6 +242,67 @@ TEST_F(ChangeWindowTest, BoundaryConversionRunsInTheRunFrame)
     EXPECT_TRUE(child<QPushButton>(window, QStringLiteral("cmdChange"))->isEnabled());
 }
 
+// The output folder is built from Init.ini's [Pref] value: one that climbs out of MapData is
+// refused with a message naming it, and nothing is written anywhere.
+TEST_F(ChangeWindowTest, PrefValueLeadingOutOfMapDataIsRefused)
+{
+    QStringList ini{QStringLiteral("[Pref]")};
+    for (int i = 1; i <= 47; ++i)
+        ini << QStringLiteral("%1=県%1").arg(i, 2, 10, QLatin1Char('0'));
+    ini[13] = QStringLiteral("13=..\\x");
+    ASSERT_TRUE(platform::writeTextLines(path(QStringLiteral("Init.ini")), ini).ok());
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("x")))); // where "MapData\..\x" would lead
+    const QString metaPath = inputFile(QStringLiteral("KS-META-N03-21_13.xml"), metaXml());
+    const QString dataPath = inputFile(QStringLiteral("N03-21_13.xml"), dataXml([](bench::BoundaryXmlWriter& w) {
+        w.point("n1", "35 139");
+        w.point("n2", "35 140");
+        w.point("n3", "36 140");
+        w.curve("cv1", "n1", {}, "n2");
+        w.curve("cv2", "n2", {}, "n3");
+        w.curve("cv3", "n3", {}, "n1");
+        w.surface("sf1ec", {{"rn1_ec1", {"cv1", "cv2", "cv3"}}});
+        w.feature("ec1", "sf1ec", QStringLiteral("東京都"), {}, QStringLiteral("千代田区"), QStringLiteral("13101"));
+    }));
+
+    convert::frmChange_P window;
+    child<QLineEdit>(window, QStringLiteral("txtFile1"))->setText(metaPath);
+    child<QLineEdit>(window, QStringLiteral("txtFile2"))->setText(dataPath);
+    child<QComboBox>(window, QStringLiteral("cboPref"))->setCurrentIndex(12);
+    ASSERT_EQ(child<QComboBox>(window, QStringLiteral("cboPref"))->currentText(), QStringLiteral("..\\x"));
+    click(window, "cmdChange");
+
+    ASSERT_EQ(prompts.records().size(), 1u);
+    EXPECT_EQ(prompts.last().title, QStringLiteral("要確認"));
+    EXPECT_TRUE(prompts.last().text.contains(QStringLiteral("「..\\x」"))) << prompts.last().text.toStdString();
+    EXPECT_TRUE(QDir(path(QStringLiteral("x"))).isEmpty());
+    EXPECT_TRUE(QDir(tokyoFolder()).isEmpty());
+    EXPECT_TRUE(child<QPushButton>(window, QStringLiteral("cmdChange"))->isEnabled());
+}
+
+// A feature left out is named in one message before the end message; the rest is written.
+TEST_F(ChangeWindowTest, SkippedFeaturesAreNamedBeforeTheEndMessage)
+{
+    const QString metaPath = inputFile(QStringLiteral("KS-META-N03-21_13.xml"), metaXml());
+    const QString dataPath = inputFile(QStringLiteral("N03-21_13.xml"), dataXml([](bench::BoundaryXmlWriter& w) {
+        w.point("n1", "35 139");
+        w.curve("cv1", "n1", {"35 140", "36 140"}, "n1");
+        w.curve("cv9", "n1", {}, "n9");
+        w.surface("sf1ec", {{"rn1_ec1", {"cv1"}}});
+        w.feature("ec1", "sf1ec", QStringLiteral("東京都"), {}, QStringLiteral("千代田区"), QStringLiteral("13101"));
+    }));
+    convert::frmChange_P window;
+    child<QLineEdit>(window, QStringLiteral("txtFile1"))->setText(metaPath);
+    child<QLineEdit>(window, QStringLiteral("txtFile2"))->setText(dataPath);
+    child<QComboBox>(window, QStringLiteral("cboPref"))->setCurrentIndex(12);
+    click(window, "cmdChange");
+
+    ASSERT_EQ(prompts.records().size(), 2u);
+    EXPECT_EQ(prompts.records()[0].title, QStringLiteral("要確認"));
+    EXPECT_TRUE(prompts.records()[0].text.contains(QStringLiteral("jps:GM_Curve「cv9」"))) << prompts.records()[0].text.toStdString();
+    EXPECT_EQ(prompts.records()[1].title, QStringLiteral("変換終了"));
+    EXPECT_EQ(fileText(QStringLiteral("Line.dat")), "13c1\r\n35 139 35 140 36 140 35 139\r\n");
+}
+
 TEST_F(ChangeWindowTest, ConversionsOfLaterVersionsSaySo)
 {
     convert::frmChange_P p;

@@ -164,6 +164,12 @@ TEST_F(ImportFolder, BadInputIsOneErrorLineNamingTheFile)
         // A name CP932 cannot hold fails on Tiku.dat, before any other file is written.
         {"name.json", oneArc + R"({"type":"Polygon","arcs":[[0]],"properties":{"N03_004":"𠮷野町","N03_007":"13101"}}]}}})",
          "Tiku.dat"},
+        {"infinite.json",
+         // Qt's parser refuses 1e999 itself; a quantized arc can still overflow the double range.
+         R"({"type":"Topology","transform":{"scale":[1e308,1],"translate":[0,0]},"arcs":[[[0,35],[10,0]]],)"
+         R"("objects":{"t":{"type":"GeometryCollection","geometries":[)"
+         R"({"type":"Polygon","arcs":[[0]],"properties":{"N03_007":"13101"}}]}}})",
+         "弧 0 の 2 番目の座標が有限の数ではありません"},
         {"absent.json", {}, "読めません"},
         {"boundary.shp", "x", "読める形式ではありません"},
     };

@@ -124,6 +124,32 @@ TEST(XmlDocument, ShiftJisFileIsReadAsText)
     EXPECT_EQ(QString::fromUtf8(text.data(), qsizetype(text.size())), QStringLiteral("東京都表ｱ～"));
 }
 
+// Files may nest elements deeper than any stack holds: parsing, selection, texts, serialising
+// and freeing the document must all get through 300,000 levels inside one coordinate.
+TEST(XmlDocument, DeeplyNestedElementsAreReadWithoutRunningOutOfStack)
+{
+    constexpr int kDepth = 300000;
+    QByteArray opening, closing;
+    for (int i = 0; i < kDepth; ++i) {
+        opening += "<a>";
+        closing += "</a>";
+    }
+    const QByteArray coordinate = "<DirectPosition.coordinate>35 139" + opening + "x" + closing + "</DirectPosition.coordinate>";
+    {
+        const XmlDocument doc = parsed(QByteArray("<r>" + coordinate + "<b/></r>").constData());
+        auto selection = doc.selectNodes("//DirectPosition.coordinate//");
+        const auto node = selection.next();
+        ASSERT_FALSE(node.isNull());
+        EXPECT_EQ(str(node.text()), "35 139" + opening.toStdString() + "x");
+        EXPECT_EQ(node.xml(), coordinate);
+        int beneath = 0;
+        while (!selection.next().isNull())
+            ++beneath;
+        EXPECT_EQ(beneath, kDepth);
+        EXPECT_EQ(doc.firstElementText("DirectPosition.coordinate"), QStringLiteral("35 139x"));
+    }
+}
+
 TEST(XmlDocument, ProblemsNameTheFile)
 {
     QTemporaryDir dir;

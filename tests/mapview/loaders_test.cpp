@@ -126,6 +126,80 @@ TEST_F(PrefLoader, MunicipalityRowsFollowTheIslandAndLargePolygonRules)
     EXPECT_EQ(t.PolygonRecords[3].lines.back(), (RingLine{5, true}));
 }
 
+// One bad record costs that record only: the rest of the prefecture loads, and the report names
+// each file and line left out.
+TEST_F(PrefLoader, BadRecordsAreLeftOutAndNamedTheRestLoads)
+{
+    const QString f = folder(QStringLiteral("東京都"));
+    const auto write = [&f](const char* name, QByteArrayView bytes) {
+        QFile file(f + QString::fromLatin1(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes.data(), bytes.size());
+    };
+    write("Line.dat", "13c1\r\n35 139 35 140 36 140 35 139\r\n"
+                      "13c2\r\n35 139 nan 140 36 140\r\n"   // not a number
+                      "13c3\r\n35 139 inf 140\r\n"
+                      "13c4\r\n35 139 36\r\n"                // odd count
+                      "13c5\r\n36 140 35 140\r\n\r\n");      // stray blank last line
+    write("Point.dat", "13p1\r\n35.5 139.5\r\n13p2\r\nnan 139.6\r\n13p3\r\n35.7 139.7\r\n\r\n");
+    write("Polygon.dat", "13a1\r\n13c1\r\n13a3\r\n13c5@_13c1\r\n\r\n");
+    write("Tiku.dat", "13a1\r\nT@x\r\n13101\r\n13a3\r\nT@y\r\n13102\r\n\r\n");
+    write("PrefLine.dat", "13c1\r\n\r\n13c5\r\n\r\n");
+    write("NEWS.dat", "139\r\n140\r\n35\r\n36\r\n");
+    select(13, QStringLiteral("東京都"));
+
+    MapTables t;
+    const LoadReport report = loadPref(t, state::mdlMain(), ini(dir), {});
+
+    QStringList lineKeys;
+    for (const auto& r : t.LineRecords)
+        lineKeys << r.key;
+    EXPECT_EQ(lineKeys, (QStringList{"13c1", "13c5"}));
+    ASSERT_EQ(t.PointRecords.size(), 2u);
+    EXPECT_EQ(t.PointRecords[1].key, QStringLiteral("13p3"));
+    EXPECT_EQ(t.PolygonRecords.size(), 2u);
+    EXPECT_EQ(t.TikuRecords.size(), 2u);
+    EXPECT_EQ(t.lvwUseTiku.count(), 2);
+    EXPECT_EQ(t.lvwPrefLineOnly.count(), 2);
+    EXPECT_FLOAT_EQ(t.DataExtent.maxLat, 36.0f);
+
+    const QString shown = QDir::toNativeSeparators(f);
+    const QStringList where = {"Line.dat: 3 行目", "Line.dat: 5 行目", "Line.dat: 7 行目", "Line.dat: 11 行目",
+                               "Point.dat: 3 行目", "Point.dat: 7 行目", "Polygon.dat: 5 行目",
+                               "Tiku.dat: 7 行目", "PrefLine.dat: 2 行目", "PrefLine.dat: 4 行目"};
+    EXPECT_EQ(report.problems.size(), where.size()) << report.problems.join(QLatin1Char('\n')).toStdString();
+    for (const QString& w : where) {
+        EXPECT_EQ(report.problems.filter(shown + w).size(), 1) << w.toStdString() << "\n"
+                                                              << report.problems.join(QLatin1Char('\n')).toStdString();
+    }
+}
+
+TEST_F(CityLoader, StrayBlankLastLineAndDamagedRingsAreNamedTheRestLoads)
+{
+    const QString path = folder(QStringLiteral("東京都")) + QStringLiteral("17_13101_千代田区.dat");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("139.7 35.6 139.8 35.7\r\n"
+               "139.7 35.6 139.8 35.6 139.8 35.7\r\n1000\r\n1\r\n13101000101\r\nM\r\nA\r\n139.76\r\n35.68\r\n"
+               "139.7 nan 139.8 35.6\r\n2000\r\n1\r\n13101000102\r\n\r\nB\r\n139.77\r\n35.69\r\n\r\n");
+    file.close();
+    auto& s = state::mdlMain();
+    s.TikuCount = 1;
+    s.TikuPath = {QString(), path};
+    s.TikuTable.resize(2);
+
+    MapTables t;
+    const LoadReport report = loadCity(t, s, {});
+    ASSERT_EQ(t.DistrictRecords.size(), 2u);
+    EXPECT_EQ(t.DistrictRecords[0].rings.size(), 1);
+    EXPECT_TRUE(t.DistrictRecords[1].rings.isEmpty());
+    EXPECT_EQ(t.lvwUseTiku.count(), 2);
+    const QString shown = QDir::toNativeSeparators(path);
+    EXPECT_EQ(report.problems.size(), 2) << report.problems.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(report.problems.filter(shown + QStringLiteral(": 10 行目")).size(), 1);
+    EXPECT_EQ(report.problems.filter(shown + QStringLiteral(": 18 行目")).size(), 1);
+}
+
 TEST_F(PrefLoader, TwoPrefecturesBuildEachPrefecturesRowsOnce)
 {
     for (int code : {13, 14}) {

@@ -6,6 +6,7 @@
 #include "output/render_command.h"
 #include "platform/prompts.h"
 #include "platform/text_file.h"
+#include "store/district_file.h"
 #include "stats/frm_rank.h"
 #include "stats/frm_statistic.h"
 
@@ -269,6 +270,41 @@ TEST_F(RenderCommand, ErrorsPrintOneLineAndExitNonZero)
         EXPECT_TRUE(errText.contains(QString::fromUtf8(c.says))) << errText.toStdString();
         EXPECT_FALSE(QFile::exists(out));
     }
+}
+
+// --district takes a bare file name too, found in the chosen prefectures' folders; one found
+// nowhere is an error naming where it was looked for.
+TEST_F(RenderCommand, DistrictByBareFileNameIsFoundInThePrefectureFolders)
+{
+    const QString name = QStringLiteral("17_13101_千代田区.dat");
+    const QString full = folder(QStringLiteral("東京都")) + name;
+    store::DistrictFile district;
+    district.header = QStringLiteral("139.2 35.2 139.8 35.8");
+    district.records = {{QStringLiteral("139.2 35.2 139.8 35.2 139.8 35.8 139.2 35.2"), QStringLiteral("1000"), QStringLiteral("1"),
+                         QStringLiteral("13101000101"), QStringLiteral("M"), QStringLiteral("丸の内"), QStringLiteral("139.6"),
+                         QStringLiteral("35.4")}};
+    ASSERT_TRUE(store::writeDistrictFile(full, district).ok());
+
+    const auto render = [this](const QString& district, const QString& out) {
+        return run({QStringLiteral("--mode"), QStringLiteral("City"), QStringLiteral("--pref"), QStringLiteral("東京都"),
+                    QStringLiteral("--pref"), QStringLiteral("神奈川県"), QStringLiteral("--district"), district, QStringLiteral("--out"), out});
+    };
+    const QString byName = dir.filePath(QStringLiteral("name.png"));
+    const QString byPath = dir.filePath(QStringLiteral("path.png"));
+    ASSERT_EQ(render(name, byName), 0) << errText.toStdString();
+    ASSERT_EQ(render(full, byPath), 0) << errText.toStdString();
+    EXPECT_EQ(QImage(byName), QImage(byPath));
+    EXPECT_FALSE(QImage(byName).isNull());
+
+    errText.clear();
+    const QString missing = dir.filePath(QStringLiteral("missing.png"));
+    EXPECT_EQ(render(QStringLiteral("17_13999_無い区.dat"), missing), 1);
+    EXPECT_TRUE(errText.contains(QStringLiteral("17_13999_無い区.dat"))) << errText.toStdString();
+    for (const char* pref : {"東京都", "神奈川県"}) {
+        EXPECT_TRUE(errText.contains(QDir::toNativeSeparators(dir.filePath(QStringLiteral("MapData/") + QString::fromUtf8(pref)))))
+            << errText.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(missing));
 }
 
 TEST_F(RenderCommand, SameMapAsTheWindowsExport)

@@ -1,4 +1,5 @@
 #include "platform/app_folder.h"
+#include "platform/path_part.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,4 +40,33 @@ TEST(AppFolder, AProgramBesideItsPreparedAppSubfolderUsesIt)
     EXPECT_EQ(AppFolder::defaultFor(root), root + QStringLiteral("/app"));
     touch(root + QStringLiteral("/Init.ini")); // an installed program keeps its data beside it
     EXPECT_EQ(AppFolder::defaultFor(root), root);
+}
+
+// Names from data become one path part: nothing in them can climb out of or reach past MapData.
+TEST(AppFolder, NamesFromDataStayOnePathPartInsideMapData)
+{
+    using miratos::platform::safePathPart;
+    const std::pair<const char*, const char*> cases[] = {
+        {"東京都", "東京都"},
+        {" 東京都 ", "東京都"},
+        {"..\\..\\x", "....x"},
+        {"../x", "..x"},
+        {"..", ""},
+        {".", ""},
+        {" .. ", ""},
+        {"/", ""},
+        {"C:\\Windows", "CWindows"},
+        {"a*b?c\"d<e>f|g", "abcdefg"},
+        {"a\tb\r\nc", "abc"},
+        {"17_13101_千代田区.dat", "17_13101_千代田区.dat"},
+    };
+    for (const auto& [text, part] : cases)
+        EXPECT_EQ(safePathPart(QString::fromUtf8(text)), QString::fromUtf8(part)) << text;
+
+    AppFolder::set(QStringLiteral("/tmp/app"));
+    for (const char* name : {"..\\..\\x", "../../x", "..", "/etc"}) {
+        const QString folder = QDir::cleanPath(AppFolder::prefFolder(QString::fromUtf8(name)));
+        EXPECT_TRUE(folder.startsWith(QStringLiteral("/tmp/app/MapData"))) << name << " gives " << folder.toStdString();
+    }
+    AppFolder::set(QString());
 }

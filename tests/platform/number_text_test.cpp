@@ -66,3 +66,12 @@ TEST(NumberText, NumericText)
     EXPECT_EQ(parseNumber("35.25"), 35.25);
     EXPECT_FALSE(parseNumber("35.25x").has_value());
 }
+
+// Readers of large files parse bytes; what from_chars also takes must still not be a number.
+TEST(NumberText, ParsedBytesAreFiniteDecimalNumbersOnly)
+{
+    EXPECT_EQ(parseNumber("+4"), 4.0);
+    EXPECT_EQ(parseNumber("-1.5e2"), -150.0);
+    for (const char* t : {"nan", "NaN", "-nan", "inf", "-inf", "+inf", "infinity", "1e999", "+-1", "", "+"})
+        EXPECT_FALSE(parseNumber(t).has_value()) << t;
+}

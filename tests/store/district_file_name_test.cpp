@@ -72,4 +72,18 @@ TEST_F(PrefFolder, ListsDistrictFilesOfTheYearOnly)
               (QStringList{"12_13101_千代田区.dat", "17_13101_千代田区.dat", "17_13102_中央区.dat"}));
 }
 
+TEST_F(PrefFolder, ListsDistrictFilesSortedByName)
+{
+    // Created out of order; the folder's own order (creation or hash order) is not the list's.
+    QStringList expected;
+    for (int code = 13101; code <= 13123; ++code)
+        expected << QStringLiteral("17_%1_x.dat").arg(code);
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        writeBytes(expected.at((i * 7 + 5) % expected.size()), "");
+    writeBytes(QStringLiteral("12_13100_x.dat"), "");
+
+    EXPECT_EQ(districtFilesOfYear(path(QString()), 17), expected);
+    EXPECT_EQ(districtFiles(path(QString())), QStringList{QStringLiteral("12_13100_x.dat")} + expected);
+}
+
 } // namespace

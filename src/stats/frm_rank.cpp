@@ -28,12 +28,10 @@ using mapview::setLabelColor;
 namespace {
 constexpr int kMaxRanks = 10;
 
+// A bound box's number; text beyond single precision ("1e39") is no bound either.
 std::optional<float> toSingle(const QString& text)
 {
-    const auto v = platform::toNumber(text);
-    if (!v)
-        return std::nullopt;
-    return static_cast<float>(*v);
+    return platform::toSingle(text);
 }
 } // namespace
 
@@ -101,7 +99,7 @@ frmRank::frmRank(const QVector<float>& values, QWidget* parent) : QDialog(parent
     auto* buttons = new QHBoxLayout;
     auto* save = makeButton(this, QStringLiteral("cmdColorSave"), QStringLiteral("色設定保存"));
     auto* load = makeButton(this, QStringLiteral("cmdColorLoad"), QStringLiteral("色設定読込"));
-    auto* go = makeButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
+    auto* go = platform::makeDefaultButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
     connect(save, &QPushButton::clicked, this, [this] { cmdColorSave_Click(); });
     connect(load, &QPushButton::clicked, this, [this] { cmdColorLoad_Click(); });
     connect(go, &QPushButton::clicked, this, [this] { cmdGo_Click(); });

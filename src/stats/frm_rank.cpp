@@ -124,8 +124,9 @@ frmRank::frmRank(const QVector<float>& values, QWidget* parent) : QDialog(parent
     connect(m_cmbClass, &QComboBox::currentIndexChanged, this, [this] { cmbClass_Change(); });
     if (s.RankReady) {
         for (int i = 1; i <= s.RankCount && i <= kMaxRanks && i < static_cast<int>(s.RankBound.size()); ++i) {
-            m_txtS[i]->setText(platform::formatSingle(s.RankBound[static_cast<size_t>(i)][0]));
-            m_txtG[i]->setText(platform::formatSingle(s.RankBound[static_cast<size_t>(i)][1]));
+            // Rounded outwards, so that seven digits never move a bound past a value it held.
+            m_txtS[i]->setText(lowestBoundText(s.RankBound[static_cast<size_t>(i)][0]));
+            m_txtG[i]->setText(topBoundText(s.RankBound[static_cast<size_t>(i)][1]));
             if (i < static_cast<int>(s.RankColor.size()))
                 setSwatch(i, s.RankColor[static_cast<size_t>(i)]);
         }

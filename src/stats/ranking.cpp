@@ -21,8 +21,8 @@ float textValue(const QString& text)
 {
     if (const auto v = platform::toSingle(text))
         return *v;
-    const double d = platform::toNumber(text).value_or(0);
-    return d < 0 ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
+    return text.trimmed().startsWith(QLatin1Char('-')) ? -std::numeric_limits<float>::infinity()
+                                                        : std::numeric_limits<float>::infinity();
 }
 
 // The text of the value or of the nearest single beyond it in the given direction whose seven

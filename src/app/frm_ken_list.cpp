@@ -60,8 +60,7 @@ frmKenList::frmKenList(QWidget* parent) : QDialog(parent)
     nenLayout->addWidget(m_optNen[0]);
     nenLayout->addWidget(m_optNen[1]);
 
-    auto* cmdGo = makeButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
-    cmdGo->setDefault(true);
+    auto* cmdGo = platform::makeDefaultButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
     connect(cmdGo, &QPushButton::clicked, this, [this] { cmdGo_Click(); });
 
     for (QLabel* label : {lblMes, lblMes2})

@@ -47,11 +47,15 @@ void frmMain::chkTown_Click()
 void frmMain::txtArea_Change()
 {
     // A new minimum takes effect when the user ticks the box again; text that is not a number
-    // becomes "0".
-    if (platform::isNumeric(m_txtArea->text()))
-        m_chkArea->setChecked(false);
-    else
+    // becomes "0". Unticking the box is a click of it: the town labels follow at once.
+    if (!platform::isNumeric(m_txtArea->text())) {
         m_txtArea->setText(QStringLiteral("0"));
+        return;
+    }
+    if (m_chkArea->isChecked()) {
+        m_chkArea->setChecked(false);
+        chkTown_Click();
+    }
 }
 
 } // namespace miratos::app

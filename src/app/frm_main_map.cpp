@@ -42,10 +42,7 @@ void frmMain::connectMapControls()
     connect(m_scrZoom, &QScrollBar::valueChanged, this, [this](int v) { scrZoom_Change(v); });
 
     m_picMain->onPaintOverlay = [this](QPainter& p, const QRect& clip) { paintOverlay(p, clip); };
-    m_picMain->tooltipAt = [this](QPoint pixel) {
-        const auto hit = m_labels.hitTest(pixel, m_canvas);
-        return hit ? m_labels.array(hit->kind).at(hit->index).tooltip : QString();
-    };
+    m_picMain->tooltipAt = [this](QPoint pixel) { return m_labels.tooltipAt(pixel, m_canvas); };
     connect(m_chkCity, &QCheckBox::clicked, this, [this] { chkCity_Click(); });
     for (QCheckBox* box : {m_chkTown, m_chkRepresentTownOnly, m_chkArea, m_chkNoOne})
         connect(box, &QCheckBox::clicked, this, [this] { chkTown_Click(); });

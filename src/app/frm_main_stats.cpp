@@ -41,6 +41,11 @@ void frmMain::cmdStatistic_Click()
         return;
     m_cmdRank->setEnabled(true);
     const stats::JoinResult lists = stats::joinStatistic(m_tables, mdlMain(), mode);
+    if (!lists.rankProblem.isEmpty()) {
+        // Bounds would come out as "INF": this column cannot be ranked.
+        m_cmdRank->setEnabled(false);
+        platform::warn(QStringLiteral("だめだめ"), lists.rankProblem);
+    }
     if (mode == mapview::MapMode::Pref) {
         m_mapSide = lists.mapSide;
         m_statSide = lists.statSide;

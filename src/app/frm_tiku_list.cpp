@@ -29,7 +29,7 @@ frmTikuList::frmTikuList(platform::KeyedTable& lvwTikuColor, QWidget* parent) : 
 
     m_chkAll = makeCheck(this, QStringLiteral("chkAll"), QStringLiteral("全地区選択/解除"));
     m_chkBefore = makeCheck(this, QStringLiteral("chkBefore"), QStringLiteral("前回地区選択/解除"));
-    auto* cmdGo = makeButton(this, QStringLiteral("cmdGo"), QStringLiteral("描画"));
+    auto* cmdGo = platform::makeDefaultButton(this, QStringLiteral("cmdGo"), QStringLiteral("描画"));
     connect(m_chkAll, &QCheckBox::clicked, this, [this] { chkAll_Click(); });
     connect(m_chkBefore, &QCheckBox::clicked, this, [this] { chkBefore_Click(); });
     connect(cmdGo, &QPushButton::clicked, this, [this] { cmdGo_Click(); });

@@ -183,8 +183,8 @@ void applyVisibility(mapview::LabelArray& array, const std::vector<LabelBox>& bo
 {
     for (int i = 1; i < array.count(); ++i) {
         const bool visible = boxes[static_cast<size_t>(i - 1)].visible;
-        if (std::as_const(array).at(i).visible != visible)
-            array.at(i).visible = visible;
+        if (array.at(i).visible != visible)
+            array.edit(i).visible = visible;
     }
 }
 } // namespace

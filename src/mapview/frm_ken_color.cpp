@@ -69,7 +69,7 @@ frmKenColor::frmKenColor(platform::KeyedTable& lvwTikuColor, QWidget* parent) : 
         frmTikuColor dialog(m_lvwTikuColor, this);
         dialog.exec();
     });
-    auto* cmdGo = makeButton(this, QStringLiteral("cmdGo"), QStringLiteral("閉じる"));
+    auto* cmdGo = platform::makeDefaultButton(this, QStringLiteral("cmdGo"), QStringLiteral("閉じる"));
     connect(cmdGo, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* buttons = new QHBoxLayout;
@@ -124,7 +124,7 @@ frmTikuColor::frmTikuColor(platform::KeyedTable& lvwTikuColor, QWidget* parent) 
     m_lblColor->installEventFilter(this);
     auto* cmdRandom = makeButton(this, QStringLiteral("cmdRandom"), QStringLiteral("全地区ランダム"));
     connect(cmdRandom, &QPushButton::clicked, this, [this] { cmdRandom_Click(); });
-    auto* cmdGo = makeButton(this, QStringLiteral("cmdGo"), QStringLiteral("閉じる"));
+    auto* cmdGo = platform::makeDefaultButton(this, QStringLiteral("cmdGo"), QStringLiteral("閉じる"));
     connect(cmdGo, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* side = new QVBoxLayout;

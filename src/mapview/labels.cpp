@@ -51,8 +51,7 @@ int LabelArray::add(const QString& caption, double left, double top, int z)
 
 void LabelArray::setCaption(int index, const QString& caption)
 {
-    ++m_generation;
-    Label& label = at(index);
+    Label& label = edit(index);
     label.caption = caption;
     label.pixelSize = measure(caption);
 }
@@ -105,11 +104,24 @@ quint64 LabelLayer::generation() const
     return g;
 }
 
+namespace {
+QRectF scaleRectOf(const platform::Canvas& scale)
+{
+    return QRectF(QPointF(scale.scaleLeft(), scale.scaleTop()), QPointF(scale.scaleRight(), scale.scaleBottom()));
+}
+} // namespace
+
+bool LabelLayer::pictureUpToDate(const platform::Canvas& scale) const
+{
+    return m_picture.size() == QSize(scale.width(), scale.height()) && m_pictureGeneration == generation() &&
+           m_pictureScale == scaleRectOf(scale);
+}
+
 void LabelLayer::paintCached(QPainter& painter, const platform::Canvas& scale, const QRect& clip)
 {
-    const QRectF scaleRect(QPointF(scale.scaleLeft(), scale.scaleTop()), QPointF(scale.scaleRight(), scale.scaleBottom()));
+    const QRectF scaleRect = scaleRectOf(scale);
     const QSize size(scale.width(), scale.height());
-    if (m_picture.size() != size || m_pictureGeneration != generation() || m_pictureScale != scaleRect) {
+    if (!pictureUpToDate(scale)) {
         m_picture = QImage(size, QImage::Format_ARGB32_Premultiplied);
         m_picture.fill(Qt::transparent);
         QPainter p(&m_picture);
@@ -165,6 +177,12 @@ void LabelLayer::paint(QPainter& painter, const platform::Canvas& scale, const Q
             painter.fillRect(r, Qt::white);
         painter.drawText(QPoint(r.left(), r.top() + metrics.ascent()), item.label->caption);
     }
+}
+
+QString LabelLayer::tooltipAt(QPoint pixel, const platform::Canvas& scale) const
+{
+    const auto hit = hitTest(pixel, scale);
+    return hit ? array(hit->kind).at(hit->index).tooltip : QString();
 }
 
 std::optional<LabelHit> LabelLayer::hitTest(QPoint pixel, const platform::Canvas& scale) const

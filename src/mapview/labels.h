@@ -55,13 +55,14 @@ public:
     int add(const QString& caption, double left, double top, int z);
     // Number of elements including the template (copies are 1 .. count() - 1).
     int count() const { return static_cast<int>(m_items.size()) + 1; }
-    // Changing a label through this reference marks the layer's picture out of date.
-    Label& at(int index)
+    // Reading a label never touches the layer's picture; changing one goes through edit(), which
+    // marks the picture out of date.
+    const Label& at(int index) const { return m_items[static_cast<size_t>(index - 1)]; }
+    Label& edit(int index)
     {
         ++m_generation;
         return m_items[static_cast<size_t>(index - 1)];
     }
-    const Label& at(int index) const { return m_items[static_cast<size_t>(index - 1)]; }
     void removeCopies()
     {
         ++m_generation;
@@ -115,11 +116,13 @@ public:
     LabelArray& lblPref() { return array(LabelKind::Pref); }
     LabelArray& lblTiku() { return array(LabelKind::Tiku); }
 
+    // Changing the circles marks the picture out of date; reading them does not.
     std::vector<RankCircle>& shpBuild()
     {
         ++m_circleGeneration;
         return m_circles;
     }
+    const std::vector<RankCircle>& circles() const { return m_circles; }
     int circleColor = 0;
 
     // Creates a copy on top of everything made so far.
@@ -134,6 +137,11 @@ public:
     void paintCached(QPainter& painter, const platform::Canvas& scale, const QRect& clip);
     // The top-most visible label under a canvas pixel.
     std::optional<LabelHit> hitTest(QPoint pixel, const platform::Canvas& scale) const;
+    // The tooltip of the top-most visible label under a canvas pixel (empty when none); a look-up
+    // leaves the cached picture as it is.
+    QString tooltipAt(QPoint pixel, const platform::Canvas& scale) const;
+    // Whether paintCached would show the kept picture for this scale without laying it out again.
+    bool pictureUpToDate(const platform::Canvas& scale) const;
 
     int nextZ() { return m_nextZ++; }
 

@@ -104,7 +104,7 @@ void buildNameLabels(LabelLayer& layer, const MapTables& t, const state::MdlMain
     auto number = [](const QString& text) { return platform::toNumber(text).value_or(0); };
     if (mode == MapMode::Japan) {
         for (const auto& row : t.lvwUsePref) {
-            Label& l = lbl.at(layer.add(LabelKind::Pref, row.text, number(row.subItem(1)), number(row.subItem(2))));
+            Label& l = lbl.edit(layer.add(LabelKind::Pref, row.text, number(row.subItem(1)), number(row.subItem(2))));
             l.tooltip = tooltipOrCaption(state, &row, 3, l.caption);
             centre(l, scale);
         }
@@ -114,7 +114,7 @@ void buildNameLabels(LabelLayer& layer, const MapTables& t, const state::MdlMain
             const QStringList latLon = point ? point->text.split(QLatin1Char(' ')) : QStringList();
             const double lat = number(latLon.value(0));
             const double lon = number(latLon.value(1));
-            Label& l = lbl.at(layer.add(LabelKind::Pref, municipalityCaption(row.subItem(1)), lon, lat));
+            Label& l = lbl.edit(layer.add(LabelKind::Pref, municipalityCaption(row.subItem(1)), lon, lat));
             l.tooltip = tooltipOrCaption(state, &row, 3, l.caption);
             centre(l, scale);
         }
@@ -122,7 +122,7 @@ void buildNameLabels(LabelLayer& layer, const MapTables& t, const state::MdlMain
         // Municipality names sit with their top-left corner on the municipality's centre.
         for (int k = 1; k <= state.TikuCount; ++k) {
             const auto& row = state.TikuTable[static_cast<size_t>(k)];
-            Label& l = lbl.at(layer.add(LabelKind::Pref, row[0], number(row[1]), number(row[2])));
+            Label& l = lbl.edit(layer.add(LabelKind::Pref, row[0], number(row[1]), number(row[2])));
             l.tooltip = l.caption;
         }
     }
@@ -145,7 +145,7 @@ void buildTownLabels(LabelLayer& layer, const MapTables& t, const state::MdlMain
         if (state.StatDrawn && filter.topRankOnly && (!row || row->subItem(3).isEmpty()))
             continue;
         const QString caption = townCaption(d.townName);
-        Label& l = lbl.at(layer.add(LabelKind::Tiku, caption, platform::toNumber(d.labelX).value_or(0),
+        Label& l = lbl.edit(layer.add(LabelKind::Tiku, caption, platform::toNumber(d.labelX).value_or(0),
                                     platform::toNumber(d.labelY).value_or(0)));
         l.opaque = white && !caption.isEmpty();
         l.tooltip = state.StatDrawn ? (row ? row->subItem(1) : QString()) : caption;

@@ -197,6 +197,12 @@ int Renderer::statisticColor(KeyedTable::Row* row, int valueItem, int cacheItem,
 
 void Renderer::drawStatistic(MapMode mode)
 {
+    // Colours worked out anew come from the ranking as it stands now; cached ones from the
+    // ranking recorded when they were worked out.
+    if (!colorCacheValid) {
+        const int count = std::min<int>(m_state.RankCount, static_cast<int>(m_state.RankBound.size()) - 1);
+        m_state.StatPainted = {m_state.StatItemName, static_cast<int16_t>(std::max(count, 0)), m_state.RankBound, m_state.RankColor};
+    }
     m_canvas.setFillStyle(platform::Canvas::Solid);
     if (mode == MapMode::Japan) {
         for (auto& row : m_tables.lvwUsePref) {

@@ -51,7 +51,7 @@ frmLocation::frmLocation(QWidget* parent) : QDialog(parent)
 
     m_txtMaker = platform::makeText(this, QStringLiteral("txtMaker"), s.NoteMaker);
     m_txtMaker->setMinimumWidth(240);
-    auto* cmdGo = platform::makeButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
+    auto* cmdGo = platform::makeDefaultButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
     connect(cmdGo, &QPushButton::clicked, this, [this] { cmdGo_Click(); });
 
     auto* grid = new QGridLayout(this);

@@ -53,7 +53,7 @@ frmProperty::frmProperty(mapview::LabelLayer& labels, const platform::Canvas& sc
     }
     m_chkBack = makeCheck(this, QStringLiteral("chkBack"), QStringLiteral("背景白地"));
     connect(m_chkBack, &QCheckBox::clicked, this, [this] { chkBack_Click(); });
-    auto* cmdGo = makeButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
+    auto* cmdGo = platform::makeDefaultButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
     connect(cmdGo, &QPushButton::clicked, this, [this] { cmdGo_Click(); });
 
     auto* grid = new QGridLayout(this);

@@ -140,8 +140,7 @@ void paintCircles(QPainter& p, const ExportScene& scene, const state::MdlMain& s
 {
     const Mapping m = mappingOf(scene);
     const QColor color = platform::toQColor(state::colorValueOf(state.LayerProperty[7][1]));
-    auto& layer = const_cast<mapview::LabelLayer&>(*scene.labels);
-    for (const mapview::RankCircle& c : layer.shpBuild()) {
+    for (const mapview::RankCircle& c : scene.labels->circles()) {
         if (!c.visible)
             continue;
         const int w = m.px(c.width);
@@ -166,7 +165,8 @@ LegendBox legendBox(const ExportScene& scene, const state::MdlMain& state)
     const bool city = state.MapMode == QLatin1String("City");
     LegendBox box;
     box.lineHeight = textHeight(font);
-    const QString lines[] = {city ? QStringLiteral("出展元：総務省統計局") : kSecondSource, state.StatItemName,
+    const state::PaintedRanking& ranking = state.StatPainted;
+    const QString lines[] = {city ? QStringLiteral("出展元：総務省統計局") : kSecondSource, ranking.itemName,
                              kCopyright + state.NoteMaker,
                              facilityLegend(scene) ? QStringLiteral("　") + scene.buildRankTitle : QString()};
     box.facilityHeight = facilityLegend(scene) ? 2 * box.lineHeight : 0;
@@ -179,8 +179,8 @@ LegendBox legendBox(const ExportScene& scene, const state::MdlMain& state)
     box.width = textWidth(font, *longest) + 50;
     const int g = city ? 2 : 3;
     const int d = box.lineHeight;
-    box.height = state.NoteMaker.isEmpty() ? d * (g + state.RankCount) + box.facilityHeight + 45
-                                           : d * (g + 1 + state.RankCount) + box.facilityHeight + 50;
+    box.height = state.NoteMaker.isEmpty() ? d * (g + ranking.count) + box.facilityHeight + 45
+                                           : d * (g + 1 + ranking.count) + box.facilityHeight + 50;
     return box;
 }
 
@@ -255,14 +255,16 @@ void composeExport(QPainter& p, const ExportScene& scene, const state::MdlMain& 
             p.setBrush(Qt::NoBrush);
             print(p, font, o + 10 + 2 * r, u + 10, scene.buildRankTitle);
         }
+        // The ranking the map was painted with, not the one the dialogs are working on.
+        const state::PaintedRanking& ranking = state.StatPainted;
         p.setPen(Qt::black);
-        print(p, font, o + 4, u + hw + 10, state.StatItemName);
+        print(p, font, o + 4, u + hw + 10, ranking.itemName);
         int y = u + hw + 20;
-        for (int i = 1; i <= state.RankCount; ++i) {
+        for (int i = 1; i <= ranking.count; ++i) {
             const int top = u + hw + 20 + d * i;
-            const int colour = i < static_cast<int>(state.RankColor.size()) ? state.RankColor[static_cast<size_t>(i)] : 16777215;
+            const int colour = i < static_cast<int>(ranking.colors.size()) ? ranking.colors[static_cast<size_t>(i)] : 16777215;
             p.fillRect(corners(o + 4, top, o + 4 + 2 * state.NoteFontSize, top + d), platform::toQColor(colour));
-            const auto& bound = i < static_cast<int>(state.RankBound.size()) ? state.RankBound[static_cast<size_t>(i)] : std::array<float, 2>{0, 0};
+            const auto& bound = i < static_cast<int>(ranking.bounds.size()) ? ranking.bounds[static_cast<size_t>(i)] : std::array<float, 2>{0, 0};
             p.setPen(Qt::black);
             y = print(p, font, o + 4 + 2 * state.NoteFontSize + 10, top,
                       platform::formatSingle(bound[0]) + QStringLiteral("～") + platform::formatSingle(bound[1]));
@@ -338,7 +340,7 @@ Status saveExport(const QString& path, const ExportScene& scene, const state::Md
         pdf.setResolution(96); // one PDF unit per export pixel; everything stays vector
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setPageSize(QPageSize(QSizeF(size.width() * 72.0 / 96, size.height() * 72.0 / 96), QPageSize::Point));
-        pdf.setTitle(state.StatItemName.isEmpty() ? QStringLiteral("ミラトス") : state.StatItemName);
+        pdf.setTitle(state.StatDrawn && !state.StatPainted.itemName.isEmpty() ? state.StatPainted.itemName : QStringLiteral("ミラトス"));
         QPainter p;
         ok = p.begin(&pdf);
         if (ok) {

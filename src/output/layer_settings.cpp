@@ -30,12 +30,12 @@ void recentreMarkers(LabelArray& markers, LabelArray& names, const platform::Can
         if (!lon || !lat)
             continue;
         const QRectF marker = markers.mapRect(i, scale);
-        Label& m = markers.at(i);
+        Label& m = markers.edit(i);
         m.left = *lon - marker.width() / 2;
         m.top = *lat + marker.height() / 2;
         if (i < names.count()) {
             const double nameHeight = names.mapRect(i, scale).height();
-            Label& n = names.at(i);
+            Label& n = names.edit(i);
             n.left = m.left + marker.width();
             n.top = m.top - marker.height() / 2 + nameHeight / 2;
         }
@@ -48,7 +48,7 @@ void alignNamesToMarkers(const LabelArray& markers, LabelArray& names, const pla
     for (int i = 1; i < names.count() && i < markers.count(); ++i) {
         const QRectF marker = markers.mapRect(i, scale);
         const double nameHeight = names.mapRect(i, scale).height();
-        names.at(i).top = marker.top() - marker.height() / 2 + nameHeight / 2;
+        names.edit(i).top = marker.top() - marker.height() / 2 + nameHeight / 2;
     }
 }
 
@@ -65,7 +65,7 @@ void applyToLabels(int kind, const LayerSettings& settings, state::MdlMain& stat
     LabelArray& labels = layer.array(labelKind);
     labels.restyle(mapview::labelStyleOf(state, labelKind));
     for (int i = 1; i < labels.count(); ++i) {
-        Label& label = labels.at(i);
+        Label& label = labels.edit(i);
         // A town label without a caption would be an empty white box.
         label.opaque = settings.back && !(kind == kRowTowns && label.caption.isEmpty());
     }

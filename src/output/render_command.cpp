@@ -231,7 +231,9 @@ std::optional<QString> applyStatistic(const Options& o, state::MdlMain& s, mapvi
     if (s.StatRowCount == 0 || !platform::isNumeric(s.StatTable[1][static_cast<size_t>(column)]))
         return QStringLiteral("column \"%1\" is not numeric").arg(o.column);
     s.StatColumn = static_cast<int16_t>(column);
-    stats::joinStatistic(t, s, mode);
+    const stats::JoinResult joined = stats::joinStatistic(t, s, mode);
+    if (!joined.rankProblem.isEmpty())
+        return joined.rankProblem;
 
     const QVector<float> values = stats::joinedValues(t, mode);
     stats::RankProposal p;

@@ -3,31 +3,25 @@
 #include <QByteArray>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
+#include <limits>
 
 namespace miratos::platform {
 namespace {
 
-// printf's %G gives exactly the general form (exponent below 10^-4 or from 10^precision) with
-// correct rounding of the binary value, ties to even; only trailing zeros need removing.
+// std::to_chars gives the general form (exponent below 10^-4 or from 10^precision, trailing zeros
+// dropped) with correct rounding of the binary value, and unlike printf it never follows the
+// process locale, so a decimal comma can never slip into a file, a legend or a dialog.
 QString formatGeneral(double value, int precision)
 {
     if (value == 0)
         return QStringLiteral("0");
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*G", precision, value);
-    std::string s(buf);
-    const auto ePos = s.find('E');
-    std::string mantissa = ePos == std::string::npos ? s : s.substr(0, ePos);
-    const std::string exponent = ePos == std::string::npos ? std::string() : s.substr(ePos);
-    if (mantissa.find('.') != std::string::npos) {
-        while (!mantissa.empty() && mantissa.back() == '0')
-            mantissa.pop_back();
-        if (!mantissa.empty() && mantissa.back() == '.')
-            mantissa.pop_back();
-    }
-    return QString::fromLatin1(mantissa + exponent);
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
+    if (ec != std::errc())
+        return QString();
+    QString text = QString::fromLatin1(buf, end - buf);
+    // "inf", "nan" and "e" in the upper case of the general form ("1.234568E+07", "INF").
+    return text.toUpper();
 }
 
 bool isBlank(QChar c)
@@ -104,6 +98,14 @@ std::optional<double> toNumber(const QString& text)
         return std::nullopt;
     const QByteArray latin = text.mid(b, e - b).toLatin1();
     return parseNumber(latin);
+}
+
+std::optional<float> toSingle(const QString& text)
+{
+    const auto value = toNumber(text);
+    if (!value || !(std::abs(*value) <= static_cast<double>(std::numeric_limits<float>::max())))
+        return std::nullopt;
+    return static_cast<float>(*value);
 }
 
 std::optional<double> parseNumber(QByteArrayView bytes)

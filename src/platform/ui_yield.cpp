@@ -6,10 +6,25 @@
 namespace miratos::platform {
 namespace {
 constexpr qint64 kIntervalMs = 30;
+
+std::function<void()>& hook()
+{
+    static std::function<void()> h;
+    return h;
+}
+} // namespace
+
+void setYieldHook(std::function<void()> h)
+{
+    hook() = std::move(h);
 }
 
 void yieldToUi()
 {
+    if (hook()) {
+        hook()();
+        return;
+    }
     static QElapsedTimer timer;
     // Checking the clock is cheap only every so often; 256 calls are far below 30 ms of work.
     static unsigned calls = 0;

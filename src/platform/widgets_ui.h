@@ -24,9 +24,20 @@ W* makeControl(QWidget* parent, const QString& objectName, const QString& captio
     return w;
 }
 
+// Buttons never become a dialog's default by taking focus (Qt makes every push button in a dialog
+// "autoDefault"), so Enter presses only the button a dialog marks as its confirming one.
 inline QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption)
 {
-    return makeControl<QPushButton>(parent, name, caption);
+    auto* button = makeControl<QPushButton>(parent, name, caption);
+    button->setAutoDefault(false);
+    return button;
+}
+// A dialog's confirming button ("決定"): the one that Enter presses.
+inline QPushButton* makeDefaultButton(QWidget* parent, const QString& name, const QString& caption)
+{
+    auto* button = makeButton(parent, name, caption);
+    button->setDefault(true);
+    return button;
 }
 inline QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& caption)
 {

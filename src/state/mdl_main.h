@@ -22,6 +22,14 @@ constexpr int64_t kSystemTextColor = 0x80000012LL;
 // The colour value of a LayerProperty cell: the system text colour stands for black.
 int colorValueOf(const QVariant& cell);
 
+// A ranking as the statistic fill painted it: the column's title and ranks 1..count.
+struct PaintedRanking {
+    QString itemName;
+    int16_t count = 0;
+    std::vector<std::array<float, 2>> bounds; // 0..count: (i,0) lower, (i,1) upper
+    std::vector<int32_t> colors;              // 0..count
+};
+
 struct MdlMain {
     // Selection and loading.
     QString MapMode;
@@ -68,6 +76,10 @@ struct MdlMain {
     std::array<QString, 2> RankSetting{};
     bool RankReady = false;
     bool RankWater = false;
+    // The ranking whose colours the map shows, taken when the fill works its colours out anew.
+    // The export's legend shows it: after a new column is joined (which renames StatItemName and
+    // clears RankBound) the map keeps its colours until it is ranked, and so does the legend.
+    PaintedRanking StatPainted;
 
     // Empties the City-mode selection (TikuCount 0, index 0 kept unused).
     void clearTikuSelection();

@@ -28,12 +28,10 @@ using mapview::setLabelColor;
 namespace {
 constexpr int kMaxRanks = 10;
 
+// A bound box's number; text beyond single precision ("1e39") is no bound either.
 std::optional<float> toSingle(const QString& text)
 {
-    const auto v = platform::toNumber(text);
-    if (!v)
-        return std::nullopt;
-    return static_cast<float>(*v);
+    return platform::toSingle(text);
 }
 } // namespace
 
@@ -101,7 +99,7 @@ frmRank::frmRank(const QVector<float>& values, QWidget* parent) : QDialog(parent
     auto* buttons = new QHBoxLayout;
     auto* save = makeButton(this, QStringLiteral("cmdColorSave"), QStringLiteral("色設定保存"));
     auto* load = makeButton(this, QStringLiteral("cmdColorLoad"), QStringLiteral("色設定読込"));
-    auto* go = makeButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
+    auto* go = platform::makeDefaultButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
     connect(save, &QPushButton::clicked, this, [this] { cmdColorSave_Click(); });
     connect(load, &QPushButton::clicked, this, [this] { cmdColorLoad_Click(); });
     connect(go, &QPushButton::clicked, this, [this] { cmdGo_Click(); });
@@ -126,8 +124,9 @@ frmRank::frmRank(const QVector<float>& values, QWidget* parent) : QDialog(parent
     connect(m_cmbClass, &QComboBox::currentIndexChanged, this, [this] { cmbClass_Change(); });
     if (s.RankReady) {
         for (int i = 1; i <= s.RankCount && i <= kMaxRanks && i < static_cast<int>(s.RankBound.size()); ++i) {
-            m_txtS[i]->setText(platform::formatSingle(s.RankBound[static_cast<size_t>(i)][0]));
-            m_txtG[i]->setText(platform::formatSingle(s.RankBound[static_cast<size_t>(i)][1]));
+            // Rounded outwards, so that seven digits never move a bound past a value it held.
+            m_txtS[i]->setText(lowestBoundText(s.RankBound[static_cast<size_t>(i)][0]));
+            m_txtG[i]->setText(topBoundText(s.RankBound[static_cast<size_t>(i)][1]));
             if (i < static_cast<int>(s.RankColor.size()))
                 setSwatch(i, s.RankColor[static_cast<size_t>(i)]);
         }

@@ -63,18 +63,25 @@ StatisticDialog::StatisticDialog(mapview::MapMode mode, const QString& objectNam
     setWindowTitle(QStringLiteral("統計データ"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(makeLabel(this, QStringLiteral("Label2"), QStringLiteral("使用する統計の種類を選択してください")));
+    // The options share one holder, so that the busy state can disable them together and give
+    // back each one's own state afterwards.
+    m_options = new QWidget(this);
+    auto* optionLayout = new QVBoxLayout(m_options);
+    optionLayout->setContentsMargins(0, 0, 0, 0);
     const QStringList captions = captionsOf(mode);
     for (int i = 0; i < captions.size(); ++i) {
-        auto* option = platform::makeOption(this, platform::arrayName("optStatistic", i), captions.at(i));
+        auto* option = platform::makeOption(m_options, platform::arrayName("optStatistic", i), captions.at(i));
         m_optStatistic.append(option);
-        layout->addWidget(option);
+        optionLayout->addWidget(option);
     }
+    layout->addWidget(m_options);
     m_optStatistic.first()->setChecked(true);
     if (mode == mapview::MapMode::City && mdlMain().DataYear == 17) {
         for (int i : {7, 9, 10, 11})
             m_optStatistic.at(i)->setEnabled(false);
     }
     auto* cmdExtract = makeButton(this, QStringLiteral("cmdExtract"), QStringLiteral("抽出"));
+    m_workButtons.append(cmdExtract);
     connect(cmdExtract, &QPushButton::clicked, this, [this] { cmdExtract_Click(); });
     layout->addWidget(cmdExtract, 0, Qt::AlignLeft);
     layout->addWidget(makeLabel(this, QStringLiteral("Label1"), QStringLiteral("抽出するデータを選択してください")));
@@ -86,14 +93,16 @@ StatisticDialog::StatisticDialog(mapview::MapMode mode, const QString& objectNam
     auto* cmdExport = makeButton(this, QStringLiteral("cmdExport"),
                                  mode == mapview::MapMode::City ? QStringLiteral("データ出力（計行有）") : QStringLiteral("データ出力"));
     connect(cmdExport, &QPushButton::clicked, this, [this] { cmdExport_Click(false); });
+    m_workButtons.append(cmdExport);
     buttons->addWidget(cmdExport);
     if (mode == mapview::MapMode::City) {
         auto* cmdExport2 = makeButton(this, QStringLiteral("cmdExport2"), QStringLiteral("データ出力(計行無)"));
         connect(cmdExport2, &QPushButton::clicked, this, [this] { cmdExport_Click(true); });
+        m_workButtons.append(cmdExport2);
         buttons->addWidget(cmdExport2);
     }
     buttons->addStretch();
-    m_cmdGo = makeButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
+    m_cmdGo = platform::makeDefaultButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
     connect(m_cmdGo, &QPushButton::clicked, this, [this] { cmdGo_Click(); });
     buttons->addWidget(m_cmdGo);
     layout->addLayout(buttons);
@@ -126,18 +135,39 @@ void StatisticDialog::fillList()
         m_lstStatistic->addItem(header[static_cast<size_t>(c)]);
 }
 
+void StatisticDialog::setBusy(bool busy)
+{
+    m_busy = busy;
+    for (QPushButton* button : m_workButtons)
+        button->setEnabled(!busy);
+    m_options->setEnabled(!busy);
+    m_cmdGo->setEnabled(!busy);
+}
+
 void StatisticDialog::cmdExtract_Click()
 {
+    // Reading yields to the window; a second 抽出 then would mix two tables into one.
+    if (m_busy)
+        return;
     auto& s = mdlMain();
     const int kind = selectedKind();
     if (kind != 0 && kind == s.StatKind)
         return; // already extracted
     s.StatKind = static_cast<int16_t>(kind);
-    m_cmdGo->setEnabled(false);
     s.StatTable.clear();
     s.StatColCount = 0;
     s.StatRowCount = 0;
+    setBusy(true);
+    readTable(kind);
+    fillList();
+    setBusy(false);
+    if (m_closeWhenDone)
+        reject();
+}
 
+void StatisticDialog::readTable(int kind)
+{
+    auto& s = mdlMain();
     if (kind > 0) {
         for (const auto& [path, name] : statisticFiles(m_mode, kind, s)) {
             if (!QFile::exists(path)) {
@@ -148,26 +178,24 @@ void StatisticDialog::cmdExtract_Click()
             if (!read.ok())
                 warn(QStringLiteral("残念"), read.error());
         }
-    } else {
-        platform::FileDialogRequest request;
-        request.title = QStringLiteral("データ取り込み");
-        request.filter = QStringLiteral("データファイル (*.csv)");
-        request.startFolder = platform::AppFolder::mapData(); // where own tables usually live
-        if (const auto path = platform::prompts().openFile(request)) {
-            const Status read = store::appendStatisticFile(*path, s.StatTable, s.StatColCount, s.StatRowCount, true, platform::yieldToUi);
-            if (!read.ok())
-                warn(QStringLiteral("残念"), read.error());
-        }
+        return;
     }
-    fillList();
-    m_cmdGo->setEnabled(true);
+    platform::FileDialogRequest request;
+    request.title = QStringLiteral("データ取り込み");
+    request.filter = QStringLiteral("データファイル (*.csv)");
+    request.startFolder = platform::AppFolder::mapData(); // where own tables usually live
+    if (const auto path = platform::prompts().openFile(request)) {
+        const Status read = store::appendStatisticFile(*path, s.StatTable, s.StatColCount, s.StatRowCount, true, platform::yieldToUi);
+        if (!read.ok())
+            warn(QStringLiteral("残念"), read.error());
+    }
 }
 
 void StatisticDialog::cmdExport_Click(bool withoutTotals)
 {
     const auto& s = mdlMain();
-    if (s.StatRowCount == 0)
-        return;
+    if (m_busy || s.StatRowCount == 0)
+        return; // a half-read table is never written
     platform::FileDialogRequest request;
     request.title = QStringLiteral("データファイル出力");
     request.filter = QStringLiteral("データファイル (*.txt)");
@@ -183,6 +211,8 @@ void StatisticDialog::cmdExport_Click(bool withoutTotals)
 
 void StatisticDialog::cmdGo_Click()
 {
+    if (m_busy)
+        return;
     auto& s = mdlMain();
     const int row = m_lstStatistic->currentRow();
     if (row < 0 || !m_lstStatistic->currentItem()->isSelected()) {
@@ -204,6 +234,10 @@ void StatisticDialog::cmdGo_Click()
 
 void StatisticDialog::reject()
 {
+    if (m_busy) {
+        m_closeWhenDone = true; // the table is finished first, then the dialog closes
+        return;
+    }
     mdlMain().StatColumn = -1;
     QDialog::reject();
 }

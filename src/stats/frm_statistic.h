@@ -20,7 +20,10 @@ public:
     void cmdExport_Click(bool withoutTotals);
     void cmdGo_Click();
 
-    void reject() override; // the window's close box
+    void reject() override; // the window's close box; while reading, the dialog closes after it
+
+    // True while a table is being read: the buttons that start work are disabled meanwhile.
+    bool isBusy() const { return m_busy; }
 
 protected:
     StatisticDialog(mapview::MapMode mode, const QString& objectName, QWidget* parent);
@@ -28,11 +31,17 @@ protected:
 private:
     void fillList();
     int selectedKind() const;
+    void setBusy(bool busy);
+    void readTable(int kind);
 
     mapview::MapMode m_mode;
+    QWidget* m_options = nullptr;
     QVector<QRadioButton*> m_optStatistic;
     QListWidget* m_lstStatistic = nullptr;
     QPushButton* m_cmdGo = nullptr;
+    QVector<QPushButton*> m_workButtons; // 抽出 and the export buttons
+    bool m_busy = false;
+    bool m_closeWhenDone = false;
 };
 
 class frmStatistic_J : public StatisticDialog {

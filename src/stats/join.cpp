@@ -1,6 +1,10 @@
 #include "stats/join.h"
 
 #include "platform/number_text.h"
+#include "stats/ranking.h"
+
+#include <cmath>
+#include <limits>
 
 namespace miratos::stats {
 namespace {
@@ -30,27 +34,47 @@ QString cell(const state::MdlMain& state, int row, int column)
     return column < static_cast<int>(cells.size()) ? cells[static_cast<size_t>(column)] : QString();
 }
 
+// One above v, or the next larger single where v + 1 rounds back to v (from 2^24 up), so that
+// the top value always lies below the top rank's "未満" bound.
+float above(float v)
+{
+    const float next = v + 1;
+    return next > v ? next : std::nextafter(v, std::numeric_limits<float>::infinity());
+}
+
 // The smallest value and one above the largest, in single precision; both 0 without values.
-void setValueRange(const platform::KeyedTable& table, int item, state::MdlMain& state)
+// Returns why the values cannot be ranked in single precision, if they cannot.
+std::optional<QString> setValueRange(const platform::KeyedTable& table, int item, state::MdlMain& state)
 {
     state.StatMin = 0;
     state.StatMax = 0;
     bool first = true;
+    bool beyondSingle = false;
     for (const auto& row : table) {
-        const auto number = platform::toNumber(row.subItem(item));
-        if (!number)
+        const QString text = row.subItem(item);
+        if (!platform::isNumeric(text))
             continue;
-        const float v = static_cast<float>(*number);
+        const auto number = platform::toSingle(text);
+        if (!number) {
+            beyondSingle = true; // numeric, but no single-precision number holds it
+            continue;
+        }
+        const float v = *number;
         if (first) {
             state.StatMin = v;
-            state.StatMax = v + 1;
+            state.StatMax = above(v);
             first = false;
         } else if (v < state.StatMin) {
             state.StatMin = v;
         } else if (v >= state.StatMax) {
-            state.StatMax = v + 1;
+            state.StatMax = above(v);
         }
     }
+    if (beyondSingle)
+        return beyondSingleMessage();
+    if (first)
+        return std::nullopt;
+    return rankRangeProblem(state.StatMin, state.StatMax);
 }
 
 } // namespace
@@ -89,7 +113,8 @@ JoinResult joinStatistic(mapview::MapTables& tables, state::MdlMain& state, mapv
         }
     }
 
-    setValueRange(table, item, state);
+    if (auto problem = setValueRange(table, item, state))
+        result.rankProblem = *problem;
     return result;
 }
 
@@ -113,8 +138,8 @@ QVector<float> joinedValues(const mapview::MapTables& tables, mapview::MapMode m
     QVector<float> values;
     const int item = valueItem(mode);
     for (const auto& row : districtTable(tables, mode)) {
-        if (const auto number = platform::toNumber(row.subItem(item)))
-            values.append(static_cast<float>(*number));
+        if (const auto number = platform::toSingle(row.subItem(item)))
+            values.append(*number);
     }
     return values;
 }

@@ -12,12 +12,16 @@ namespace miratos::stats {
 struct JoinResult {
     QString mapSide;  // Pref: drawn districts without a value, "code name" + CR LF each
     QString statSide; // Pref: rows without a drawn district that are not aggregates
+    // Why the joined values cannot be ranked (a value or their range beyond single precision);
+    // empty when they can.
+    QString rankProblem;
 };
 
 // Empties every district's value field, copies StatTable(StatColumn, r) to the district whose key
 // is "K"/"G" + StatTable(0, r), sets StatItemName, StatMin/StatMax (single precision, the first
 // value v gives v and v + 1, a later v below the minimum lowers it, one at or above the maximum
-// raises it to v + 1; no numeric value leaves both 0) and RankSetting ("2", "0"). The value field
+// raises it to v + 1 — or to the next larger single where v + 1 rounds back to v; no numeric value
+// leaves both 0) and RankSetting ("2", "0"). The value field
 // is sub-item 3 of lvwUsePref (Japan) and of lvwUseTiku (Pref), sub-item 1 of lvwUseTiku (City).
 // Call it only after a confirmed column (StatColumn >= 1): a cancelled dialog changes nothing.
 JoinResult joinStatistic(mapview::MapTables& tables, state::MdlMain& state, mapview::MapMode mode);

@@ -16,22 +16,34 @@ using platform::formatSingle;
 // Hues of "赤", "黄", "緑", "青" on the 0..240 scale.
 constexpr int kSeriesHue[] = {0, 40, 80, 160};
 
+// The value a bound text stands for once the dialog reads it back (infinity beyond single range).
 float textValue(const QString& text)
 {
-    return static_cast<float>(platform::toNumber(text).value_or(0));
+    if (const auto v = platform::toSingle(text))
+        return *v;
+    return text.trimmed().startsWith(QLatin1Char('-')) ? -std::numeric_limits<float>::infinity()
+                                                        : std::numeric_limits<float>::infinity();
 }
 
-// The bound text of a value that must stay inside its class: seven significant digits can round
-// a value up past itself, which would push it into the rank below once the text is read back.
-QString boundText(float value)
+// The text of the value or of the nearest single beyond it in the given direction whose seven
+// digits, read back, do not cross the value. Seven digits are about a dozen singles apart at
+// most, so the search is short.
+QString boundTowards(float value, float direction)
 {
     QString text = formatSingle(value);
     float probe = value;
-    for (int step = 0; step < 64 && textValue(text) > value; ++step) {
-        probe = std::nextafter(probe, -std::numeric_limits<float>::infinity());
+    auto crosses = [&] { return direction < 0 ? textValue(text) > value : textValue(text) < value; };
+    for (int step = 0; step < 64 && crosses() && std::isfinite(probe); ++step) {
+        probe = std::nextafter(probe, direction);
         text = formatSingle(probe);
     }
     return text;
+}
+
+// An inner bound is the smallest value of its class and must stay inside it.
+QString boundText(float value)
+{
+    return lowestBoundText(value);
 }
 
 // Bounds from the given inner bounds (lower(2..n)); the outer ones are statMin and statMax as
@@ -39,8 +51,8 @@ QString boundText(float value)
 RankProposal fromInnerBounds(const std::vector<float>& inner, float statMin, float statMax)
 {
     RankProposal p;
-    const QString minText = formatSingle(statMin);
-    const QString maxText = formatSingle(statMax);
+    const QString minText = lowestBoundText(statMin);
+    const QString maxText = topBoundText(statMax);
     p.lower.append(minText);
     QString previous = minText;
     for (float bound : inner) {
@@ -165,7 +177,7 @@ RankProposal proposeEqualWidth(float statMin, float statMax, int n)
         return p;
     // Every intermediate stays a float: the texts must match what the dialog has always shown.
     const float step = (statMax - statMin) / static_cast<float>(n);
-    p.lower.append(formatSingle(statMin));
+    p.lower.append(lowestBoundText(statMin));
     for (int i = 2; i <= n; ++i) {
         const float offset = static_cast<float>(i - 1) * step;
         const float bound = statMin + offset;
@@ -173,8 +185,35 @@ RankProposal proposeEqualWidth(float statMin, float statMax, int n)
     }
     for (int i = 1; i < n; ++i)
         p.upper.append(p.lower.at(i));
-    p.upper.append(formatSingle(statMax));
+    p.upper.append(topBoundText(statMax));
     return p;
+}
+
+QString lowestBoundText(float value)
+{
+    return boundTowards(value, -std::numeric_limits<float>::infinity());
+}
+
+QString topBoundText(float value)
+{
+    return boundTowards(value, std::numeric_limits<float>::infinity());
+}
+
+QString beyondSingleMessage()
+{
+    return QStringLiteral("ランキングできる数値の範囲（絶対値 %1 まで）を超える値があります。")
+        .arg(formatSingle(std::numeric_limits<float>::max()));
+}
+
+std::optional<QString> rankRangeProblem(float statMin, float statMax)
+{
+    if (!std::isfinite(statMin) || !std::isfinite(statMax) || !std::isfinite(textValue(lowestBoundText(statMin))) ||
+        !std::isfinite(textValue(topBoundText(statMax))))
+        return beyondSingleMessage();
+    if (!std::isfinite(statMax - statMin))
+        return QStringLiteral("最小値から最大値までの幅が大きすぎてランキングできません（幅は %1 までにしてください）。")
+            .arg(formatSingle(std::numeric_limits<float>::max()));
+    return std::nullopt;
 }
 
 RankProposal proposeQuantile(QVector<float> values, float statMin, float statMax, int n)

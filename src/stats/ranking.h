@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <optional>
 
 namespace miratos::stats {
 
@@ -13,8 +14,20 @@ struct RankProposal {
 };
 
 // Equal widths, single precision: lower(1) = min, lower(i) = floor(min + (i-1)·step), upper(i) =
-// lower(i+1), upper(n) = max; numbers as single-precision general text.
+// lower(i+1), upper(n) = max; numbers as single-precision general text. The outer texts are
+// rounded outwards where seven digits would cut a value off (see lowestBoundText).
 RankProposal proposeEqualWidth(float statMin, float statMax, int n);
+
+// Text of the lowest bound: read back in single precision it is at or below value. Seven digits
+// can round a value of eight or more digits up past itself (12345678 → "1.234568E+07").
+QString lowestBoundText(float value);
+// Text of the top bound: read back in single precision it is at or above value.
+QString topBoundText(float value);
+// Why the values from statMin to below statMax cannot be ranked in single precision (a bound or
+// the width of the range beyond its largest number), or nothing.
+std::optional<QString> rankRangeProblem(float statMin, float statMax);
+// The message for a value that no single-precision number holds.
+QString beyondSingleMessage();
 // Equal counts: inner bounds at the quantiles of the values (each rank gets about the same
 // number of regions); outer bounds statMin and statMax as above. Equal values stay in one rank,
 // so ties and few distinct values leave ranks empty. Without values: the equal-width proposal.

@@ -1,5 +1,6 @@
 #include "app/frm_main.h"
 #include "map_fixture.h"
+#include "mapview/map_canvas_ui.h"
 #include "platform/number_text.h"
 #include "platform/prompts.h"
 
@@ -8,6 +9,7 @@
 #include <QTest>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QPainter>
 #include <QScrollBar>
 
 using namespace miratos;
@@ -133,4 +135,54 @@ TEST_F(MapWindowView, MinimumAreaBoxTakesOnlyNumbers)
     QTest::keyClicks(area, QStringLiteral("5000"));
     EXPECT_EQ(area->text(), QStringLiteral("5000"));
     EXPECT_FALSE(chkArea->isChecked());
+}
+
+TEST_F(MapWindowView, TownLabelsFollowTheMinimumAreaBoxAtOnce)
+{
+    state::mdlMain().MapMode = QStringLiteral("City");
+    app::frmMain w;
+    for (const auto& [code, area] : {std::pair{"13101000101", "15000"}, std::pair{"13101000102", "30000"}}) {
+        mapview::DistrictRecord d;
+        d.code = QString::fromLatin1(code);
+        d.townName = QStringLiteral("銀座一丁目");
+        d.area = QString::fromLatin1(area);
+        d.labelX = QStringLiteral("139.5");
+        d.labelY = QStringLiteral("35.5");
+        w.tables().DistrictRecords.push_back(d);
+    }
+    const auto& towns = w.labels().array(mapview::LabelKind::Tiku);
+    w.findChild<QCheckBox*>(QStringLiteral("chkTown"))->click();
+    ASSERT_EQ(towns.count() - 1, 2);
+    auto* chkArea = w.findChild<QCheckBox*>(QStringLiteral("chkArea"));
+    chkArea->click(); // at least 20000 m²
+    ASSERT_EQ(towns.count() - 1, 1);
+
+    auto* area = w.findChild<QLineEdit*>(QStringLiteral("txtArea"));
+    area->selectAll();
+    QTest::keyClicks(area, QStringLiteral("5000"));
+    EXPECT_FALSE(chkArea->isChecked());
+    EXPECT_EQ(towns.count() - 1, 2); // unticked: no filter, at once
+}
+
+TEST_F(MapWindowView, TooltipLookUpKeepsTheLabelPicture)
+{
+    app::frmMain w;
+    w.初期化();
+    w.findChild<QCheckBox*>(QStringLiteral("chkCity"))->click();
+    const auto& names = w.labels().array(mapview::LabelKind::Pref);
+    ASSERT_EQ(names.count() - 1, 1);
+    QImage screen(w.canvas().width(), w.canvas().height(), QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter p(&screen);
+        w.labels().paintCached(p, w.canvas(), screen.rect());
+    }
+    ASSERT_TRUE(w.labels().pictureUpToDate(w.canvas()));
+
+    auto* canvasWidget = w.findChild<mapview::MapCanvasWidget*>(QStringLiteral("picMain"));
+    ASSERT_NE(canvasWidget, nullptr);
+    const QPoint onLabel = mapview::labelPixelRect(names.at(1), w.canvas()).center();
+    EXPECT_EQ(canvasWidget->tooltipAt(onLabel), names.at(1).tooltip);
+    EXPECT_FALSE(names.at(1).tooltip.isEmpty());
+    EXPECT_TRUE(canvasWidget->tooltipAt(QPoint(1, 1)).isEmpty());
+    EXPECT_TRUE(w.labels().pictureUpToDate(w.canvas()));
 }

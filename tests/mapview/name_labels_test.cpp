@@ -163,12 +163,12 @@ TEST(LabelLayer, KeepsMapPositionsAndHitsTheTopMostLabel)
     scale.setScale(139, 36, 140, 35);
     const int a = layer.add(LabelKind::Pref, QStringLiteral("東京都"), 139.5, 35.5);
     const int b = layer.add(LabelKind::Eki, QStringLiteral("新宿駅"), 139.5, 35.5);
-    layer.array(LabelKind::Pref).at(a).tooltip = QStringLiteral("下");
+    layer.array(LabelKind::Pref).edit(a).tooltip = QStringLiteral("下");
     auto hit = layer.hitTest({302, 302}, scale);
     ASSERT_TRUE(hit.has_value());
     EXPECT_EQ(hit->kind, LabelKind::Eki);
     EXPECT_EQ(hit->index, b);
-    layer.array(LabelKind::Eki).at(b).visible = false;
+    layer.array(LabelKind::Eki).edit(b).visible = false;
     EXPECT_EQ(layer.hitTest({302, 302}, scale)->kind, LabelKind::Pref);
     EXPECT_FALSE(layer.hitTest({100, 100}, scale).has_value());
 

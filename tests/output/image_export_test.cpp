@@ -54,6 +54,7 @@ protected:
         s.RankCount = static_cast<int16_t>(ranks);
         s.RankBound.assign(static_cast<size_t>(ranks) + 1, {0, 10});
         s.RankColor.assign(static_cast<size_t>(ranks) + 1, 255);
+        s.StatPainted = {s.StatItemName, s.RankCount, s.RankBound, s.RankColor}; // as the fill records it
     }
     platform::Canvas map{600, 600};
     mapview::LabelLayer labels;
@@ -80,12 +81,12 @@ TEST_F(ExportTest, LegendWidthFollowsTheLineWithMostCharactersTheEarlierOnATie)
     auto& s = state::mdlMain();
     // Line 0 "　　　　　総務省統計局" has 11 characters. A title of 11 narrow characters ties and
     // loses to the earlier (wider) line; with 12 it wins even though it renders narrower.
-    s.StatItemName = QStringLiteral("aaaaaaaaaaa");
+    s.StatPainted.itemName = QStringLiteral("aaaaaaaaaaa");
     const int tie = legendBox(scene, s).width;
-    s.StatItemName = QStringLiteral("aaaaaaaaaaaa");
+    s.StatPainted.itemName = QStringLiteral("aaaaaaaaaaaa");
     const int longer = legendBox(scene, s).width;
     EXPECT_GT(tie, longer);
-    s.StatItemName = QStringLiteral("人口");
+    s.StatPainted.itemName = QStringLiteral("人口");
     EXPECT_EQ(legendBox(scene, s).width, tie);
 }
 
@@ -157,7 +158,7 @@ TEST_F(ExportTest, LabelsOnlyWhenVisibleFacilityNamesOnlyWhenTickedWhiteBoxesTex
     state::mdlMain().LayerProperty[0][2] = 1;
     const int pref = labels.add(mapview::LabelKind::Pref, QStringLiteral("千代田区"), 139.5, 35.5);
     const int hidden = labels.add(mapview::LabelKind::Pref, QStringLiteral("隠れ"), 139.2, 35.8);
-    labels.array(mapview::LabelKind::Pref).at(hidden).visible = false;
+    labels.array(mapview::LabelKind::Pref).edit(hidden).visible = false;
     labels.add(mapview::LabelKind::Build, QStringLiteral("施設"), 139.8, 35.2);
     const QSize size = labels.array(mapview::LabelKind::Pref).at(pref).pixelSize;
     QImage image = renderExport(scene, state::mdlMain());

@@ -99,7 +99,7 @@ TEST_F(LayerSettingsTest, MarkersAreCentredOnTheirFacilityAndNamesFollow)
     auto& markers = layer.array(LabelKind::BuildP);
     auto& names = layer.array(LabelKind::Build);
     layer.add(LabelKind::BuildP, QStringLiteral("●"), 139.1, 35.9);
-    markers.at(1).tag = QStringLiteral("139.5 35.5");
+    markers.edit(1).tag = QStringLiteral("139.5 35.5");
     layer.add(LabelKind::Build, QStringLiteral("市役所"), 139.1, 35.9);
     layer.add(LabelKind::BuildP, QStringLiteral("●"), 139.2, 35.8); // no tag: stays put
     layer.add(LabelKind::Build, QStringLiteral("公園"), 139.2, 35.8);

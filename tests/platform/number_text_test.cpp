@@ -1,5 +1,7 @@
 #include "platform/number_text.h"
 
+#include "comma_locale.h"
+
 #include <gtest/gtest.h>
 
 using namespace miratos::platform;
@@ -74,4 +76,21 @@ TEST(NumberText, ParsedBytesAreFiniteDecimalNumbersOnly)
     EXPECT_EQ(parseNumber("-1.5e2"), -150.0);
     for (const char* t : {"nan", "NaN", "-nan", "inf", "-inf", "+inf", "infinity", "1e999", "+-1", "", "+"})
         EXPECT_FALSE(parseNumber(t).has_value()) << t;
+}
+
+TEST(NumberText, DecimalPointWhateverTheLocale)
+{
+    CommaLocale german;
+    SKIP_WITHOUT_COMMA_LOCALE(german);
+    EXPECT_EQ(formatSingle(20.2f), QStringLiteral("20.2"));
+    EXPECT_EQ(formatSingle(11.5f), QStringLiteral("11.5"));
+    EXPECT_EQ(formatSingle(-12345678.0f), QStringLiteral("-1.234568E+07"));
+    EXPECT_EQ(formatSingle(0.00001f), QStringLiteral("1E-05"));
+    EXPECT_EQ(formatDouble(139.761234567891), QStringLiteral("139.761234567891"));
+    EXPECT_EQ(formatDouble(1234567890123456.0), QStringLiteral("1.23456789012346E+15"));
+    EXPECT_EQ(toNumber(QStringLiteral("20.2")), 20.2);
+    EXPECT_FALSE(isNumeric(QStringLiteral("20,2")));
+    // What is written is read back to the same value.
+    for (float v : {20.2f, 0.1f, 139.7612f, 3.0e20f})
+        EXPECT_EQ(static_cast<float>(toNumber(formatSingle(v)).value_or(0)), v) << v;
 }

@@ -3,6 +3,7 @@
 #include "../mapview/map_fixture.h"
 #include "app/frm_main.h"
 #include "modal.h"
+#include "output/image_export.h"
 #include "platform/prompts.h"
 #include "platform/text_file.h"
 #include "stats/frm_rank.h"
@@ -32,10 +33,98 @@ protected:
         app::frmMain::setAutoLoad(true);
         MapFixture::TearDown();
     }
+    // Own data "own.csv" with the given columns for 東京都 (13) and 神奈川県 (14).
+    void writeOwnData(const QString& header, const QString& tokyo, const QString& kanagawa)
+    {
+        ASSERT_TRUE(platform::writeTextLines(dir.filePath(QStringLiteral("own.csv")),
+                                             {QStringLiteral("Code,地区名,") + header, QStringLiteral("13,東京都,") + tokyo,
+                                              QStringLiteral("14,神奈川県,") + kanagawa})
+                        .ok());
+    }
+    // "統計データ": own data, list entry `row` (column row + 1).
+    void join(app::frmMain& w, int row)
+    {
+        prompts.queueText(dir.filePath(QStringLiteral("own.csv")));
+        extractAndChooseWhenShown<stats::StatisticDialog>(row);
+        w.cmdStatistic_Click();
+    }
+    // "ランキング" confirmed as proposed: five ranks in red.
+    void rank(app::frmMain& w)
+    {
+        whenShown<stats::frmRank>([](stats::frmRank& d) { d.cmdGo_Click(); });
+        w.cmdRank_Click();
+    }
+    int pixelAt(const app::frmMain& w, double lon, double lat) { return w.canvas().pixel(w.canvas().toPixel(lon, lat)); }
+
     platform::ScopedScriptedPrompts prompts;
 };
 
 } // namespace
+
+TEST_F(MapStatistics, LargestAndSmallestValuesOfAnyMagnitudeGetTheirRankColours)
+{
+    struct Case {
+        const char* smallest;
+        const char* largest;
+    };
+    // From 2^24 up, largest + 1 is the largest again in single precision; a smallest value of
+    // eight digits has a seven-digit text above itself.
+    const Case cases[] = {{"5e7", "1e8"}, {"50000000", "100000000"}, {"12345678", "23456789"}, {"-12345678", "-1234"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.smallest) + " .. " + c.largest);
+        state::mdlMain().StatKind = 0;
+        writeOwnData(QStringLiteral("値"), QString::fromLatin1(c.smallest), QString::fromLatin1(c.largest));
+        app::frmMain w;
+        w.show();
+        w.初期化();
+        join(w, 1);
+        rank(w);
+        EXPECT_EQ(pixelAt(w, 139.5, 35.5), state::rgbColor(255, 234, 234)); // rank 1
+        EXPECT_EQ(pixelAt(w, 140.5, 35.5), state::rgbColor(106, 0, 0));     // rank 5
+    }
+}
+
+TEST_F(MapStatistics, ValuesBeyondSinglePrecisionCannotBeRanked)
+{
+    const std::pair<const char*, const char*> cases[] = {{"1", "1e39"}, {"-3e38", "3e38"}, {"1", "3.402823e38"}};
+    for (const auto& [tokyo, kanagawa] : cases) {
+        SCOPED_TRACE(std::string(tokyo) + " / " + kanagawa);
+        writeOwnData(QStringLiteral("値"), QString::fromLatin1(tokyo), QString::fromLatin1(kanagawa));
+        app::frmMain w;
+        w.初期化();
+        prompts.clear();
+        join(w, 1);
+        EXPECT_EQ(prompts.last().title, QStringLiteral("だめだめ"));
+        EXPECT_TRUE(prompts.last().text.contains(QStringLiteral("3.402823E+38"))) << prompts.last().text.toStdString();
+        EXPECT_FALSE(w.findChild<QPushButton*>(QStringLiteral("cmdRank"))->isEnabled());
+    }
+}
+
+TEST_F(MapStatistics, ExportKeepsTheLegendOfThePaintedColoursUntilTheNewColumnIsRanked)
+{
+    writeOwnData(QStringLiteral("面積,人口"), QStringLiteral("2194,14000000"), QStringLiteral("2416,9200000"));
+    app::frmMain w;
+    w.show();
+    w.初期化();
+    state::mdlMain().NoteFontSize = 10;
+    state::mdlMain().NoteLocation = 3;
+    join(w, 1);
+    rank(w);
+    const QImage ranked = output::renderExport(w.exportScene(), state::mdlMain());
+
+    // A new column joined: the map still shows the colours of the first one, and so does the legend.
+    join(w, 2);
+    ASSERT_EQ(state::mdlMain().StatItemName, QStringLiteral("人口"));
+    EXPECT_EQ(output::renderExport(w.exportScene(), state::mdlMain()), ranked);
+    w.描画();
+    EXPECT_EQ(output::renderExport(w.exportScene(), state::mdlMain()), ranked);
+
+    // Ranked, the map and the legend change together.
+    rank(w);
+    EXPECT_EQ(pixelAt(w, 139.5, 35.5), state::rgbColor(106, 0, 0));
+    EXPECT_NE(output::renderExport(w.exportScene(), state::mdlMain()), ranked);
+    EXPECT_EQ(state::mdlMain().StatPainted.itemName, QStringLiteral("人口"));
+}
 
 TEST_F(MapStatistics, OwnDataJoinedRankedAndPaintedInJapanMode)
 {

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -52,6 +54,31 @@ TEST(EqualWidth, ProposesFlooredSinglePrecisionBounds)
         EXPECT_EQ(p.lower, c.lower);
         EXPECT_EQ(p.upper, c.upper);
     }
+}
+
+TEST(EqualWidth, OuterBoundTextsHoldTheSmallestAndLargestValueOfAnyMagnitude)
+{
+    struct Case {
+        float smallest, largest, statMax; // statMax: the next single above the largest, as the join sets it
+        const char* lowest;
+    };
+    const Case cases[] = {
+        {5e7f, 1e8f, std::nextafter(1e8f, 2e8f), "5E+07"},
+        {12345678.0f, 23456788.0f, 23456789.0f, "1.234567E+07"},
+        {-87654320.0f, -1234, -1233, "-8.765432E+07"},
+        {0.1f, 3e38f, std::nextafter(3e38f, std::numeric_limits<float>::infinity()), "0.1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.smallest << ".." << c.largest);
+        const RankProposal p = proposeEqualWidth(c.smallest, c.statMax, 5);
+        EXPECT_EQ(p.lower.first(), QString::fromLatin1(c.lowest));
+        EXPECT_EQ(rankCounts({c.smallest, c.largest}, p), QVector<int>({1, 0, 0, 0, 1}));
+        EXPECT_FALSE(rankRangeProblem(c.smallest, c.statMax).has_value());
+    }
+    // Beyond single precision there are no bounds to write.
+    EXPECT_TRUE(rankRangeProblem(-3e38f, 3e38f).has_value());
+    EXPECT_TRUE(rankRangeProblem(1, std::numeric_limits<float>::max()).has_value());
+    EXPECT_TRUE(rankRangeProblem(1, std::numeric_limits<float>::infinity()).has_value());
 }
 
 const QVector<float> kThreeClusters{1, 2, 3, 10, 11, 12, 100, 101, 102};

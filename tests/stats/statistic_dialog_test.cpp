@@ -3,6 +3,8 @@
 #include "platform/cp932.h"
 #include "platform/prompts.h"
 #include "platform/text_file.h"
+#include "platform/ui_yield.h"
+#include "comma_locale.h"
 #include "stats/frm_rank.h"
 #include "stats/frm_statistic.h"
 
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace miratos;
@@ -165,6 +168,78 @@ TEST_F(StatisticDialogs, ExportAppendsTheWholeTable)
     EXPECT_EQ(platform::readTextLines(out)->size(), 4);
 }
 
+TEST_F(StatisticDialogs, NothingStartsWhileATableIsBeingRead)
+{
+    write(QStringLiteral("first.csv"), {QStringLiteral("Code,地区名,人口"), QStringLiteral("13101,千代田区,100"), QStringLiteral("13102,中央区,200")});
+    write(QStringLiteral("second.csv"), {QStringLiteral("Code,地区名,世帯数,面積"), QStringLiteral("13103,港区,7,20")});
+    frmStatistic_P d;
+    d.show();
+    auto* extract = child<QPushButton>(d, QStringLiteral("cmdExtract"));
+    auto* exportButton = child<QPushButton>(d, QStringLiteral("cmdExport"));
+    auto* go = child<QPushButton>(d, QStringLiteral("cmdGo"));
+    const QString half = dir.filePath(QStringLiteral("half.txt"));
+    prompts.queueText(dir.filePath(QStringLiteral("first.csv")));
+    prompts.queueText(dir.filePath(QStringLiteral("second.csv"))); // what a second 抽出 would read
+    prompts.queueText(half);                                      // where an export would write
+
+    // In the middle of reading, press everything that starts work, and the close box.
+    int yields = 0;
+    struct ClearHook {
+        ~ClearHook() { platform::setYieldHook({}); }
+    } clearHook;
+    platform::setYieldHook([&] {
+        if (++yields != 2)
+            return;
+        EXPECT_TRUE(d.isBusy());
+        EXPECT_FALSE(extract->isEnabled());
+        EXPECT_FALSE(exportButton->isEnabled());
+        EXPECT_FALSE(go->isEnabled());
+        EXPECT_FALSE(child<QRadioButton>(d, QStringLiteral("optStatistic_1"))->isEnabled());
+        extract->click();
+        d.cmdExtract_Click();
+        d.cmdExport_Click(false);
+        d.cmdGo_Click();
+        d.reject();
+        EXPECT_TRUE(d.isVisible()); // the table is finished first
+    });
+    extract->click();
+    EXPECT_GE(yields, 2);
+
+    const auto& s = state::mdlMain();
+    EXPECT_EQ(s.StatColCount, 2);
+    EXPECT_EQ(s.StatRowCount, 2);
+    ASSERT_EQ(s.StatTable.size(), 3u);
+    EXPECT_EQ(s.StatTable[0], (std::vector<QString>{QStringLiteral("Code"), QStringLiteral("地区名"), QStringLiteral("人口")}));
+    EXPECT_EQ(s.StatTable[2][1], QStringLiteral("中央区"));
+    ASSERT_EQ(prompts.records().size(), 1u); // the one file dialog: no second table, no export, no warning
+    EXPECT_FALSE(QFile::exists(half));
+    EXPECT_FALSE(d.isVisible()); // then the close box took effect
+    EXPECT_EQ(s.StatColumn, -1);
+    EXPECT_FALSE(d.isBusy());
+    EXPECT_TRUE(extract->isEnabled());
+    EXPECT_TRUE(child<QRadioButton>(d, QStringLiteral("optStatistic_1"))->isEnabled());
+}
+
+TEST_F(StatisticDialogs, EnterConfirmsAndNeverExtracts)
+{
+    frmStatistic_P d; // "独自データの取り込み" is chosen: extracting would open a file dialog
+    d.show();
+    QTest::keyClick(child<QRadioButton>(d, QStringLiteral("optStatistic_0")), Qt::Key_Return);
+    ASSERT_EQ(prompts.records().size(), 1u);
+    EXPECT_EQ(prompts.last().kind, platform::ScriptedPrompts::Kind::Message);
+    EXPECT_EQ(prompts.last().text, QStringLiteral("統計項目が選択されていません。"));
+    EXPECT_TRUE(d.isVisible());
+
+    choose(d, 1);
+    child<QPushButton>(d, QStringLiteral("cmdExtract"))->click();
+    pick(d, 1);
+    prompts.clear();
+    QTest::keyClick(child<QListWidget>(d, QStringLiteral("lstStatistic")), Qt::Key_Return);
+    EXPECT_TRUE(prompts.records().empty());
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(state::mdlMain().StatColumn, 2);
+}
+
 namespace {
 
 class RankDialog : public ::testing::Test {
@@ -257,4 +332,34 @@ TEST_F(RankDialog, LoadingColoursForAnotherRankCountAsksFirst)
     prompts.queueText(saved);
     d.cmdColorSave_Click();
     EXPECT_EQ(*platform::readTextLines(saved), (QStringList{QStringLiteral("3"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+}
+
+TEST_F(RankDialog, EnterConfirmsInsteadOfOpeningTheColourSaveDialog)
+{
+    frmRank d({});
+    d.show();
+    auto* box = d.findChild<QLineEdit*>(QStringLiteral("txtS_1"));
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(prompts.records().empty());
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_TRUE(state::mdlMain().RankReady);
+}
+
+TEST_F(RankDialog, ProposedBoundsUseADecimalPointUnderACommaLocale)
+{
+    CommaLocale german;
+    SKIP_WITHOUT_COMMA_LOCALE(german);
+    auto& s = state::mdlMain();
+    s.StatMin = 10;
+    s.StatMax = 11.5f;
+    s.RankSetting = {QStringLiteral("0"), QStringLiteral("0")}; // 3 ranks
+    frmRank d({10, 11});
+    EXPECT_EQ(text(d, "txtG", 3), QStringLiteral("11.5"));
+    d.cmdGo_Click(); // its own proposal is accepted
+    EXPECT_TRUE(prompts.records().empty());
+    ASSERT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(s.RankBound[3][1], 11.5f);
+    frmRank reopened({10, 11});
+    EXPECT_EQ(text(reopened, "txtG", 3), QStringLiteral("11.5"));
 }

@@ -7,6 +7,8 @@
 #include "store/polygon_file.h"
 #include "store/pref_line_file.h"
 #include "store/tiku_file.h"
+#include "store/coord_list.h"
+#include "comma_locale.h"
 #include "store_fixture.h"
 
 #include <string_view>
@@ -43,6 +45,16 @@ TEST_F(GeometryFiles, NewsRoundTrip)
 {
     expectRoundTrip(QStringLiteral("NEWS.dat"), writeNewsFile, readNewsFile, NewsExtent{138.94, 139.92, 35.5, 35.8984375},
                     "138.94\r\n139.92\r\n35.5\r\n35.8984375\r\n");
+}
+
+TEST_F(GeometryFiles, CoordinatesKeepTheDecimalPointUnderACommaLocale)
+{
+    CommaLocale german;
+    SKIP_WITHOUT_COMMA_LOCALE(german);
+    expectRoundTrip(QStringLiteral("NEWS.dat"), writeNewsFile, readNewsFile, NewsExtent{138.94, 139.92, 35.5, 35.8984375},
+                    "138.94\r\n139.92\r\n35.5\r\n35.8984375\r\n");
+    EXPECT_EQ(formatLatLonList({QPointF(139.753, 35.684)}), QStringLiteral("35.684 139.753"));
+    EXPECT_EQ(formatLonLatList({QPointF(139.753, 35.684)}), QStringLiteral("139.753 35.684"));
 }
 
 TEST_F(GeometryFiles, LineRoundTrip)

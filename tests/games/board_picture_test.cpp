@@ -1,0 +1,165 @@
+// The generated 国盗合戦 board: what it says without map data, the playability check, and on the
+// real boundaries of all 47 prefectures (imported from the shared TopoJSON, skipped without it)
+// every seed well inside its prefecture, its fill reaching no other prefecture.
+#include "games/board_picture.h"
+#include "games/board_squares.h"
+#include "game_fixture.h"
+
+#include "convert/import_command.h"
+#include "platform/app_folder.h"
+#include "platform/canvas.h"
+#include "state/prefectures.h"
+#include "store/point_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace miratos;
+using namespace miratos::games;
+using miratos::games::gametest::boxedBoard;
+
+namespace {
+
+QString topoJson(int code)
+{
+    return QStringLiteral(MIRATOS_SHARED_DATA "/n03-2021/topojson/N03-21_%1_210101.json").arg(code, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+TEST(BoardPicture, MissingMapDataIsNamedNotACrash)
+{
+    QTemporaryDir dir;
+    auto board = generateBoard(dir.path());
+    ASSERT_FALSE(board.ok());
+    EXPECT_TRUE(board.error().contains(QStringLiteral("全47都道府県"))) << board.error().toStdString();
+
+    // One prefecture present with a usable outline: the message lists the others, not it.
+    const QString tokyo = QDir(dir.path()).filePath(QStringLiteral("東京都"));
+    QDir().mkpath(tokyo);
+    QFile line(tokyo + QStringLiteral("/Line.dat"));
+    ASSERT_TRUE(line.open(QIODevice::WriteOnly));
+    line.write("13c1\r\n35.5 139.0 35.5 139.5 35.8 139.5 35.5 139.0\r\n");
+    line.close();
+    QFile prefLine(tokyo + QStringLiteral("/PrefLine.dat"));
+    ASSERT_TRUE(prefLine.open(QIODevice::WriteOnly));
+    prefLine.write("13c1\r\n");
+    prefLine.close();
+    auto outlines = loadBoardOutlines(dir.path());
+    ASSERT_FALSE(outlines.ok());
+    EXPECT_TRUE(outlines.error().contains(QStringLiteral("北海道")));
+    EXPECT_TRUE(outlines.error().contains(QStringLiteral("沖縄県")));
+    EXPECT_FALSE(outlines.error().contains(QStringLiteral("東京都")));
+}
+
+TEST(BoardPicture, PlayableOnlyWhenEverySeedHasItsOwnRegion)
+{
+    EXPECT_TRUE(badSquares(boxedBoard(2)).isEmpty());
+
+    // Without borders every fill reaches every other seed.
+    QImage blank(kBoardWidth, kBoardHeight, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    EXPECT_EQ(badSquares(blank).size(), kSquareCount);
+
+    // A seed on a border pixel cannot start a fill; a box shared by two seeds fails both.
+    QImage board = boxedBoard(2);
+    board.setPixel(square(10).seed, qRgb(0, 0, 0));
+    {
+        QPainter p(&board);
+        p.fillRect(QRect(square(36).seed, square(37).seed).normalized().adjusted(-3, -3, 3, 3), Qt::white);
+        p.setPen(Qt::black);
+        p.drawRect(QRect(square(36).seed, square(37).seed).normalized().adjusted(-4, -4, 4, 4));
+    }
+    EXPECT_EQ(badSquares(board), (QVector<int>{10, 36, 37}));
+}
+
+// The real boundaries of all 47 prefectures, imported once for the suite.
+class RealBoard : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!QFile::exists(topoJson(1)))
+            return;
+        s_dir = std::make_unique<QTemporaryDir>();
+        platform::AppFolder::set(s_dir->path());
+        QFile::copy(QStringLiteral(MIRATOS_SOURCE_DIR "/data/Init.ini"), s_dir->filePath(QStringLiteral("Init.ini")));
+        QStringList files;
+        for (int code = 1; code <= 47; ++code)
+            files << topoJson(code);
+        QString text;
+        QTextStream out(&text), err(&text);
+        s_imported = convert::runImportCommand(files, out, err) == 0;
+        platform::AppFolder::set(QString());
+    }
+    static void TearDownTestSuite() { s_dir.reset(); }
+    void SetUp() override
+    {
+        if (!QFile::exists(topoJson(1)))
+            GTEST_SKIP() << "shared data not found at " << MIRATOS_SHARED_DATA;
+        ASSERT_TRUE(s_imported);
+    }
+    static QString mapData() { return s_dir->filePath(QStringLiteral("MapData")); }
+
+    static inline std::unique_ptr<QTemporaryDir> s_dir;
+    static inline bool s_imported = false;
+};
+
+TEST_F(RealBoard, EverySeedFillsItsOwnPrefectureOnly)
+{
+    auto outlines = loadBoardOutlines(mapData());
+    ASSERT_TRUE(outlines.ok()) << outlines.error().toStdString();
+    const BoardProjection projection = fitBoardProjection(*outlines);
+    const QImage board = drawBoard(*outlines, projection);
+    ASSERT_EQ(board.size(), QSize(kBoardWidth, kBoardHeight));
+
+    // Every label point of every municipality, on the board, by square.
+    std::array<QVector<QPoint>, kSquareCount> labels;
+    for (int n = 1; n <= kSquareCount; ++n) {
+        EXPECT_GE(seedMargin(*outlines, projection, n), 2.0) << squareName(n).toStdString();
+        const QString folder = QDir(mapData()).filePath(state::prefectureName(square(n).prefCode));
+        auto points = store::readPointFile(folder + QStringLiteral("/Point.dat"));
+        ASSERT_TRUE(points.ok());
+        for (const auto& record : *points) {
+            const QStringList latLon = record.point.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            const QPoint p = projection.toPixel({latLon.value(1).toDouble(), latLon.value(0).toDouble()}).toPoint();
+            if (QRect(0, 0, kBoardWidth, kBoardHeight).contains(p) && board.pixel(p) != qRgb(0, 0, 0))
+                labels[static_cast<size_t>(n - 1)] << p;
+        }
+        EXPECT_FALSE(labels[static_cast<size_t>(n - 1)].isEmpty());
+    }
+    constexpr int marker = 0x00FF01;
+    for (int n = 1; n <= kSquareCount; ++n) {
+        platform::Canvas canvas(kBoardWidth, kBoardHeight);
+        canvas.image() = board;
+        ASSERT_TRUE(canvas.floodFillBorder(square(n).seed, marker, 0)) << squareName(n).toStdString();
+        int touched = 0;
+        for (int other = 1; other <= kSquareCount; ++other) {
+            if (other == n)
+                continue;
+            for (const QPoint& p : labels[static_cast<size_t>(other - 1)])
+                touched += canvas.pixel(p) == marker;
+        }
+        EXPECT_EQ(touched, 0) << squareName(n).toStdString() << " reaches other prefectures";
+    }
+    EXPECT_TRUE(badSquares(board).isEmpty());
+}
+
+TEST_F(RealBoard, GeneratedBoardIsBlackOnWhite)
+{
+    auto board = generateBoard(mapData());
+    ASSERT_TRUE(board.ok()) << board.error().toStdString();
+    int black = 0, other = 0;
+    for (int y = 0; y < board->height(); ++y)
+        for (int x = 0; x < board->width(); ++x) {
+            const QRgb c = board->pixel(x, y) & 0xFFFFFF;
+            black += c == 0;
+            other += c != 0 && c != 0xFFFFFF;
+        }
+    EXPECT_EQ(other, 0);
+    EXPECT_GT(black, 10000); // the outlines of Japan, not an empty picture
+}

@@ -4,15 +4,18 @@
 #include "games/board_picture.h"
 #include "games/board_squares.h"
 #include "game_fixture.h"
+#include "window_driver.h"
 
 #include "convert/import_command.h"
 #include "platform/app_folder.h"
 #include "platform/canvas.h"
+#include "platform/prompts.h"
 #include "state/prefectures.h"
 #include "store/point_file.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -162,4 +165,54 @@ TEST_F(RealBoard, GeneratedBoardIsBlackOnWhite)
         }
     EXPECT_EQ(other, 0);
     EXPECT_GT(black, 10000); // the outlines of Japan, not an empty picture
+}
+
+TEST_F(RealBoard, AGameToVictoryPaintsEverySquareInItsGroupColour)
+{
+    auto board = generateBoard(mapData());
+    ASSERT_TRUE(board.ok()) << board.error().toStdString();
+    gametest::ScriptedRandom random; // unshuffled colours; both risky squares spare the player
+    platform::ScopedScriptedPrompts prompts;
+    prompts.queue(platform::MsgAnswer::Yes);
+    frmGetCountry w(*board);
+    w.setAttribute(Qt::WA_DeleteOnClose, false);
+    w.show();
+    const CountryGame& g = *w.game();
+    gametest::saveShot(w, QStringLiteral("country_start.png"));
+    const struct {
+        int kind, die;
+        const char* message; // txtMes1 after the turn, when shown
+    } turns[] = {
+        {CountryGame::kForward, 6, nullptr},       {CountryGame::kDoubleForward, 6, nullptr},
+        {CountryGame::kForward, 1, "先は長い！！"}, {CountryGame::kDoubleForward, 5, nullptr},
+        {CountryGame::kForward, 6, nullptr},       {CountryGame::kForward, 1, "よくきたのぉ～！！"},
+        {CountryGame::kDoubleForward, 5, nullptr}, {CountryGame::kForward, 1, nullptr},
+    };
+    auto* mes1 = w.findChild<QLineEdit*>(QStringLiteral("txtMes1"));
+    for (const auto& t : turns) {
+        gametest::playWindowTurn(w, t.kind, t.die);
+        SCOPED_TRACE(g.position());
+        gametest::expectCentredOn(w, g.position());
+        if (t.message) {
+            EXPECT_TRUE(mes1->isVisible());
+            EXPECT_EQ(mes1->text(), QString::fromUtf8(t.message));
+        }
+        if (g.position() == 19)
+            gametest::saveShot(w, QStringLiteral("country_kyoto.png"));
+    }
+    ASSERT_EQ(g.position(), 47);
+    EXPECT_TRUE(g.won());
+    for (int n = 1; n <= kSquareCount; ++n)
+        EXPECT_EQ(gametest::shownColorAt(w, n), platform::toQColor(g.regionColor(square(n).group)).rgb() & 0xFFFFFF)
+            << squareName(n).toStdString();
+    EXPECT_EQ(mes1->text(), QStringLiteral("夢見果てたり！"));
+    gametest::saveShot(w, QStringLiteral("country_victory.png"));
+    for (int tick = 1; tick <= 20; ++tick)
+        w.tmrOver_Timer();
+    EXPECT_EQ(mes1->text(), QStringLiteral("人生二度なし！"));
+    w.tmrOver_Timer();
+    gametest::saveShot(w, QStringLiteral("country_once_in_a_life.png"));
+    for (int tick = 22; tick <= 40; ++tick)
+        w.tmrOver_Timer();
+    EXPECT_FALSE(w.isVisible());
 }

@@ -68,10 +68,14 @@ void frmGetCountry::build(const Result<QImage>& board)
     setFixedSize(kPanelLeft + kPanelWidth + 12, kFloorHeight + 24);
     setAutoFillBackground(true);
 
-    m_picFloor = new QFrame(this);
+    // The viewport in a thin frame of its own, so the board sliding inside never covers the frame.
+    auto* floorFrame = new QFrame(this);
+    floorFrame->setGeometry(10, 10, kFloorWidth + 4, kFloorHeight + 4);
+    floorFrame->setObjectName(QStringLiteral("fmeFloor"));
+    floorFrame->setStyleSheet(QStringLiteral("QFrame#fmeFloor { border: 2px solid #404040; }"));
+    m_picFloor = new QFrame(floorFrame);
     m_picFloor->setObjectName(QStringLiteral("picFloor"));
-    m_picFloor->setFrameShape(QFrame::Box);
-    m_picFloor->setGeometry(12, 12, kFloorWidth, kFloorHeight);
+    m_picFloor->setGeometry(2, 2, kFloorWidth, kFloorHeight);
     m_picFloor->setAutoFillBackground(true);
     setBackground(m_picFloor, QPalette::Window, CountryGame::kWhite);
 

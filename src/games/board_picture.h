@@ -23,12 +23,16 @@ struct BoardOutlines {
 // prefectures whose outline is missing or unreadable.
 Result<BoardOutlines> loadBoardOutlines(const QString& mapDataFolder);
 
-// Longitude/latitude to board pixels: an affine map around (137°E, 35°N).
+// Longitude/latitude to board pixels: an affine map around (137°E, 35°N). 沖縄県 borders no other
+// prefecture and its main island is only a few pixels wide on the board, so it may be shifted a
+// little on its own to put its seed in the island's widest part.
 struct BoardProjection {
     double cx = 0, cy = 0; // pixel of 137°E, 35°N
     double a = 0, b = 0;   // x = cx + a·(lon − 137) + b·(lat − 35)
     double d = 0, e = 0;   // y = cy + d·(lon − 137) + e·(lat − 35)
-    QPointF toPixel(QPointF lonLat) const;
+    QPointF okinawaShift;  // added to the pixels of square 1
+    // The pixel of a point of square n's prefecture.
+    QPointF toPixel(QPointF lonLat, int square) const;
 };
 
 // How far (pixels) the seed of square n lies inside its prefecture; negative when outside.

@@ -81,6 +81,26 @@ TEST(BoardPicture, PlayableOnlyWhenEverySeedHasItsOwnRegion)
     EXPECT_EQ(badSquares(board), (QVector<int>{10, 36, 37}));
 }
 
+TEST(BoardPicture, FitPutsEverySeedInsideEvenAnOkinawaOffTheTrack)
+{
+    // Every prefecture a 10-pixel square around its seed under a plain projection, except 沖縄県:
+    // a smaller square 9 pixels off, which only a shift of its own can bring under its seed.
+    auto toGeo = [](QPointF px) { return QPointF(137 + (px.x() - 700) / 52.0, 35 - (px.y() - 660) / 58.0); };
+    BoardOutlines outlines;
+    for (int n = 1; n <= kSquareCount; ++n) {
+        const QPointF centre = QPointF(square(n).seed) + (n == 1 ? QPointF(9, 4) : QPointF());
+        const double half = n == 1 ? 3.5 : 5.0;
+        QPolygonF ring;
+        for (QPointF corner : {QPointF(-half, -half), QPointF(half, -half), QPointF(half, half), QPointF(-half, half)})
+            ring << toGeo(centre + corner);
+        outlines.rings[static_cast<size_t>(n - 1)] << ring;
+    }
+    const BoardProjection projection = fitBoardProjection(outlines);
+    for (int n = 1; n <= kSquareCount; ++n)
+        EXPECT_GE(seedMargin(outlines, projection, n), 2.5) << squareName(n).toStdString();
+    EXPECT_TRUE(badSquares(drawBoard(outlines, projection)).isEmpty());
+}
+
 // The real boundaries of all 47 prefectures, imported once for the suite.
 class RealBoard : public ::testing::Test {
 protected:
@@ -129,7 +149,7 @@ TEST_F(RealBoard, EverySeedFillsItsOwnPrefectureOnly)
         ASSERT_TRUE(points.ok());
         for (const auto& record : *points) {
             const QStringList latLon = record.point.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-            const QPoint p = projection.toPixel({latLon.value(1).toDouble(), latLon.value(0).toDouble()}).toPoint();
+            const QPoint p = projection.toPixel({latLon.value(1).toDouble(), latLon.value(0).toDouble()}, n).toPoint();
             if (QRect(0, 0, kBoardWidth, kBoardHeight).contains(p) && board.pixel(p) != qRgb(0, 0, 0))
                 labels[static_cast<size_t>(n - 1)] << p;
         }

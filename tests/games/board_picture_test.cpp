@@ -1,6 +1,7 @@
 // The generated 国盗合戦 board: what it says without map data, the playability check, and on the
 // real boundaries of all 47 prefectures (imported from the shared TopoJSON, skipped without it)
 // every seed well inside its prefecture, its fill reaching no other prefecture.
+#include "games/board_command.h"
 #include "games/board_picture.h"
 #include "games/board_squares.h"
 #include "game_fixture.h"
@@ -58,6 +59,30 @@ TEST(BoardPicture, MissingMapDataIsNamedNotACrash)
     EXPECT_TRUE(outlines.error().contains(QStringLiteral("北海道")));
     EXPECT_TRUE(outlines.error().contains(QStringLiteral("沖縄県")));
     EXPECT_FALSE(outlines.error().contains(QStringLiteral("東京都")));
+}
+
+TEST(BoardPicture, BoardCommandSaysWhatIsWrong)
+{
+    QTemporaryDir dir;
+    platform::AppFolder::set(dir.path());
+    const struct {
+        QStringList args;
+        int exitCode;
+        const char* says;
+    } cases[] = {
+        {{}, 2, "usage"},
+        {{QStringLiteral("--out")}, 2, "unknown argument"},
+        {{QStringLiteral("--out"), dir.filePath(QStringLiteral("b.xyz"))}, 2, "usage"},
+        {{QStringLiteral("--out"), dir.filePath(QStringLiteral("b.png"))}, 1, "MapData"},
+    };
+    for (const auto& c : cases) {
+        QString text;
+        QTextStream out(&text), err(&text);
+        EXPECT_EQ(runBoardCommand(c.args, out, err), c.exitCode) << c.args.join(u' ').toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.says))) << text.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("b.png"))));
+    platform::AppFolder::set(QString());
 }
 
 TEST(BoardPicture, PlayableOnlyWhenEverySeedHasItsOwnRegion)
@@ -174,12 +199,20 @@ TEST_F(RealBoard, EverySeedFillsItsOwnPrefectureOnly)
 
 TEST_F(RealBoard, GeneratedBoardIsBlackOnWhite)
 {
-    auto board = generateBoard(mapData());
-    ASSERT_TRUE(board.ok()) << board.error().toStdString();
+    // Through the command, as a teacher who prints it would make it.
+    platform::AppFolder::set(s_dir->path());
+    const QString file = s_dir->filePath(QStringLiteral("board.png"));
+    QString text;
+    QTextStream out(&text), err(&text);
+    const int exitCode = runBoardCommand({QStringLiteral("--out"), file}, out, err);
+    platform::AppFolder::set(QString());
+    ASSERT_EQ(exitCode, 0) << text.toStdString();
+    const QImage board(file);
+    ASSERT_EQ(board.size(), QSize(kBoardWidth, kBoardHeight));
     int black = 0, other = 0;
-    for (int y = 0; y < board->height(); ++y)
-        for (int x = 0; x < board->width(); ++x) {
-            const QRgb c = board->pixel(x, y) & 0xFFFFFF;
+    for (int y = 0; y < board.height(); ++y)
+        for (int x = 0; x < board.width(); ++x) {
+            const QRgb c = board.pixel(x, y) & 0xFFFFFF;
             black += c == 0;
             other += c != 0 && c != 0xFFFFFF;
         }

@@ -3,6 +3,7 @@
 #include "convert/convert_command.h"
 #include "convert/demo_area_command.h"
 #include "convert/import_command.h"
+#include "games/board_command.h"
 #include "output/render_command.h"
 #include "platform/app_folder.h"
 #include "platform/fonts.h"
@@ -24,6 +25,7 @@ void printUsage(QTextStream& out)
            "       miratos demo-area [--app-folder DIR] BASE     area table of a maps database (MapData/demo/面積.csv)\n"
            "       miratos convert boundary [--app-folder DIR] --pref CODE --meta META.xml --data DATA.xml\n"
            "       miratos render [--app-folder DIR] --mode Japan|Pref|City ... --out FILE.bmp|.png|.pdf\n"
+           "       miratos board [--app-folder DIR] --out FILE.png    the 国盗合戦 board made from MapData\n"
            "       miratos snapshot [--app-folder DIR] OUT.png   save a picture of the launcher\n";
 }
 
@@ -96,6 +98,8 @@ int main(int argc, char** argv)
             return miratos::convert::runConvertCommand(args, out, err);
         if (command == QLatin1String("render"))
             return miratos::output::runRenderCommand(args, out, err);
+        if (command == QLatin1String("board"))
+            return miratos::games::runBoardCommand(args, out, err);
         if (command == QLatin1String("demo-area"))
             return miratos::convert::runDemoAreaCommand(args, out, err);
         if (command == QLatin1String("--help") || command == QLatin1String("-h")) {

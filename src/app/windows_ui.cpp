@@ -2,6 +2,8 @@
 
 #include "app/frm_main.h"
 #include "convert/frm_change.h"
+#include "games/frm_fighter.h"
+#include "games/frm_get_country.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -59,6 +61,10 @@ QWidget* openTopLevelWindow(const QString& windowName)
         window = new convert::frmChange_P;
     else if (windowName == QLatin1String("frmChange_J"))
         window = new convert::frmChange_J;
+    else if (windowName == QLatin1String("frmFighter"))
+        window = new games::frmFighter;
+    else if (windowName == QLatin1String("frmGetCountry"))
+        window = new games::frmGetCountry;
     else
         window = new PendingWindow(windowName, windowTitleOf(windowName));
     window->show();

@@ -96,8 +96,8 @@ TEST_F(Launcher, EachButtonClosesTheLauncherAndOpensItsWindow)
         {"cmdChange1", "frmChange_P", nullptr, "都道府県データ変換プログラム"},
         {"cmdChange2", "frmChange_C", nullptr, "市区町村データ変換プログラム（準備中）"},
         {"cmdChange3", "frmChange_J", nullptr, "全国データ変換プログラム"},
-        {"cmdRirUroravu", "frmFighter", nullptr, "razorero（準備中）"},
-        {"cmdGetCountry", "frmGetCountry", nullptr, "国盗合戦（準備中）"},
+        {"cmdRirUroravu", "frmFighter", nullptr, "razorero"},
+        {"cmdGetCountry", "frmGetCountry", nullptr, "国盗合戦"},
     };
     for (const auto& c : cases) {
         mdlMain().MapMode = QStringLiteral("unchanged");

@@ -20,9 +20,10 @@ namespace {
 void printUsage(QTextStream& out)
 {
     out << "usage: miratos [--app-folder DIR]\n"
-           "       miratos import [--app-folder DIR] FILE...     boundaries (TopoJSON, R maps database) into MapData\n"
+           "       miratos import [--app-folder DIR] FILE...     boundaries (TopoJSON, R maps database), railways (GeoJSON, TopoJSON, Shapefile) into MapData\n"
            "       miratos demo-area [--app-folder DIR] BASE     area table of a maps database (MapData/demo/面積.csv)\n"
            "       miratos convert boundary [--app-folder DIR] --pref CODE --meta META.xml --data DATA.xml\n"
+           "       miratos convert railway [--app-folder DIR] --data DATA.xml    railway XML into MapData/鉄道\n"
            "       miratos render [--app-folder DIR] --mode Japan|Pref|City ... --out FILE.bmp|.png|.pdf\n"
            "       miratos snapshot [--app-folder DIR] OUT.png   save a picture of the launcher\n";
 }

@@ -14,6 +14,15 @@
 
 namespace miratos::bench {
 
+// prefix + number + suffix (built by appending: GCC 12 warns falsely on literal + temporary).
+inline std::string idOf(const char* prefix, int n, const char* suffix = "")
+{
+    std::string id(prefix);
+    id += std::to_string(n);
+    id += suffix;
+    return id;
+}
+
 // densify: the number of pieces every segment of a curve is cut into (1 keeps the vertices).
 inline Status writeRailwayXml(const store::RailwayTables& t, const QString& path, int densify = 1)
 {
@@ -34,10 +43,10 @@ inline Status writeRailwayXml(const store::RailwayTables& t, const QString& path
                 const QVector<QPointF> pts = layers::parseRailCoords(row[1]);
                 if (pts.size() < 2 || curveIds.contains(row[0]))
                     continue;
-                const std::string id = "cv_rr" + std::to_string(++n);
+                const std::string id = idOf("cv_rr", ++n);
                 curveIds.insert(row[0], id);
-                w.point("n" + std::to_string(n) + "_a", coord(pts.front()));
-                w.point("n" + std::to_string(n) + "_b", coord(pts.back()));
+                w.point(idOf("n", n, "_a"), coord(pts.front()));
+                w.point(idOf("n", n, "_b"), coord(pts.back()));
                 std::vector<std::string> inner;
                 for (qsizetype i = 0; i + 1 < pts.size(); ++i) {
                     for (int k = 1; k < densify; ++k)
@@ -45,7 +54,7 @@ inline Status writeRailwayXml(const store::RailwayTables& t, const QString& path
                     if (i + 2 < pts.size())
                         inner.push_back(coord(pts[i + 1]));
                 }
-                w.curve(id, "n" + std::to_string(n) + "_a", inner, "n" + std::to_string(n) + "_b");
+                w.curve(id, idOf("n", n, "_a"), inner, idOf("n", n, "_b"));
             }
         };
         writeCurves(t.railCurves);
@@ -55,13 +64,13 @@ inline Status writeRailwayXml(const store::RailwayTables& t, const QString& path
             const auto id = curveIds.find(r[1]);
             if (id == curveIds.end())
                 continue;
-            w.raw("<ksj:EB02 id=\"eb02_" + std::to_string(++s) + "\">\r\n<ksj:LOC idref=\"" + *id + "\"/>\r\n");
+            w.raw(idOf("<ksj:EB02 id=\"eb02_", ++s, "\">\r\n<ksj:LOC idref=\"") + *id + "\"/>\r\n");
             w.element("ksj:RAC", r[2]);
             w.element("ksj:INT", r[3]);
             w.element("ksj:LIN", r[4]);
             w.element("ksj:OPC", QStringLiteral("事業者"));
             if (s % 2 == 0)
-                w.raw("<ksj:RAS idref=\"ras" + std::to_string(s) + "\"/>\r\n");
+                w.raw(idOf("<ksj:RAS idref=\"ras", s, "\"/>\r\n"));
             w.raw("</ksj:EB02>\r\n");
         }
         s = 0;
@@ -69,7 +78,7 @@ inline Status writeRailwayXml(const store::RailwayTables& t, const QString& path
             const auto id = curveIds.find(r[1]);
             if (id == curveIds.end())
                 continue;
-            w.raw("<ksj:EB03 id=\"eb03_" + std::to_string(++s) + "\">\r\n<ksj:LOC idref=\"" + *id + "\"/>\r\n");
+            w.raw(idOf("<ksj:EB03 id=\"eb03_", ++s, "\">\r\n<ksj:LOC idref=\"") + *id + "\"/>\r\n");
             w.element("ksj:RAC", QStringLiteral("11"));
             w.element("ksj:STN", r[2]);
             w.raw("</ksj:EB03>\r\n");

@@ -11,7 +11,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpugixml-dev libfreexl-dev
+  libpugixml-dev libfreexl-dev libgdal-dev
   fonts-ipafont-gothic qt6-translations-l10n locales
 )
 

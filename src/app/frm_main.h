@@ -2,6 +2,7 @@
 // The map window. This file holds its controls and the load sequence; loaders, viewport and
 // drawing live in the map view code it calls.
 #include "state/water_fill.h"
+#include "layers/railway_layer.h"
 #include "mapview/labels.h"
 #include "mapview/loaders.h"
 #include "mapview/map_tables.h"
@@ -76,6 +77,12 @@ public:
     // Finishing tools: "属性非重" and "２点間距離".
     void cmdDecrease_Click();
     void cmdDistance_Click();
+    // Railways: the files read once when railways were asked for, the lines drawn while "鉄道"
+    // is ticked, the station names while "駅名" is.
+    void 鉄道データ読込();
+    void 鉄道描画();
+    void chkEki_Click();
+    const layers::RailwayLayer& railway() const { return m_railway; }
 
     // Display settings: a right click on a layer check box opens frmProperty for its row
     // (roadIndex: the road class of row 6).
@@ -121,7 +128,6 @@ private:
     void データ読込_P();
     void データ読込_C();
     void 道路名データ読込();
-    void 鉄道データ読込();
 
     void quizSetUp(bool cityQuiz);
     void narrowToQuizWidth();
@@ -132,6 +138,7 @@ private:
     QVector<quiz::CityQuizEntry> m_cityQuizList;
 
     mapview::MapTables m_tables;
+    layers::RailwayLayer m_railway;
     mapview::LabelLayer m_labels;
     mapview::Viewport m_viewport;
     platform::Canvas m_canvas;

@@ -38,9 +38,12 @@ output::ExportScene frmMain::exportScene()
             style = i;
     }
     // For PDF the boundaries are drawn again as vectors with the colours the screen shows.
-    scene.drawVectorMap = [this, style](QPainter& p) {
+    const bool railways = findChild<QCheckBox*>(QStringLiteral("chkTrain"))->isChecked();
+    scene.drawVectorMap = [this, style, railways](QPainter& p) {
         mapview::drawBoundariesOn(p, {m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, m_viewport.view, mdlMain(),
                                   mapview::mapModeOf(mdlMain().MapMode), style);
+        if (railways)
+            layers::drawRailwaysOn(p, m_railway, m_canvas, m_tables.DataExtent, layers::railwayColorsOf(mdlMain()));
     };
     return scene;
 }

@@ -47,6 +47,8 @@ void frmMain::connectMapControls()
     for (QCheckBox* box : {m_chkTown, m_chkRepresentTownOnly, m_chkArea, m_chkNoOne})
         connect(box, &QCheckBox::clicked, this, [this] { chkTown_Click(); });
     connect(m_txtArea, &QLineEdit::textEdited, this, [this] { txtArea_Change(); });
+    // "鉄道" shows or removes the railways at the next redraw; "駅名" acts at once.
+    connect(findChild<QCheckBox*>(QStringLiteral("chkEki")), &QCheckBox::clicked, this, [this] { chkEki_Click(); });
     installLayerPropertyClicks();
 }
 
@@ -201,6 +203,13 @@ void frmMain::描画()
     options.townNames = m_chkTown->isChecked();
     options.townFilter = townFilter();
     options.yield = platform::yieldToUi;
+    if (findChild<QCheckBox*>(QStringLiteral("chkTrain"))->isChecked()) {
+        options.railways = [this](platform::Canvas& canvas) {
+            m_railway.draw(canvas, m_tables.DataExtent, layers::railwayColorsOf(mdlMain()), platform::yieldToUi);
+        };
+    }
+    const bool stations = findChild<QCheckBox*>(QStringLiteral("chkEki"))->isChecked();
+    options.stationNames = [this, stations](mapview::LabelLayer& labels) { m_railway.stationLabels(labels, stations); };
     mapview::drawScene({m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, v, mdlMain(),
                        mapview::mapModeOf(mdlMain().MapMode), options);
     m_picMain->setImage(&m_canvas.image());

@@ -92,11 +92,20 @@ void frmMain::openLayerProperty(int kind, int roadIndex)
         const auto* box = findChild<QCheckBox*>(name);
         return box && box->isChecked();
     };
-    const bool redraw = (dialog.followUp() == output::LayerFollowUp::RedrawRailways && ticked(QStringLiteral("chkTrain"))) ||
-                        (dialog.followUp() == output::LayerFollowUp::RedrawRoads && ticked(arrayName("chkRoad", roadIndex)));
+    if (dialog.followUp() == output::LayerFollowUp::RedrawRailways) {
+        // The new colours are drawn over the railways already on the map.
+        if (ticked(QStringLiteral("chkTrain"))) {
+            処理中(false);
+            鉄道描画();
+            処理中(true);
+        }
+        m_picMain->update();
+        return;
+    }
+    const bool redraw = dialog.followUp() == output::LayerFollowUp::RedrawRoads && ticked(arrayName("chkRoad", roadIndex));
     if (redraw) {
-        // Hook for the railway and road layers: until they exist the whole map is drawn again;
-        // then this becomes 鉄道描画 (row 5) or 道路描画 (row 6).
+        // Hook for the road layer: until it exists the whole map is drawn again; then this
+        // becomes 道路描画 (row 6).
         処理中(false);
         描画();
         処理中(true);

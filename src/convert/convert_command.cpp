@@ -3,6 +3,8 @@
 #include "state/prefectures.h"
 #include "convert/boundary_converter.h"
 #include "convert/prefecture_set_writer.h"
+#include "convert/railway_converter.h"
+#include "store/railway_files.h"
 #include "platform/app_folder.h"
 
 #include <QDir>
@@ -13,7 +15,8 @@ namespace {
 void printUsage(QTextStream& err)
 {
     err << "usage: miratos convert boundary [--app-folder DIR] --pref CODE --meta KS-META-N….xml --data N….xml\n"
-           "       CODE is the prefecture code 1..47; the prefecture's folder under MapData must exist.\n";
+           "       miratos convert railway [--app-folder DIR] --data N….xml\n"
+           "       CODE is the prefecture code 1..47; the prefecture's folder (railway: MapData/鉄道) must exist.\n";
 }
 
 // The value after option name in args, or empty text; false when the option is given without value
@@ -43,8 +46,39 @@ bool onlyKnownOptions(const QStringList& args, const QStringList& names)
 
 } // namespace
 
+static int runRailwayCommand(const QStringList& options, QTextStream& out, QTextStream& err)
+{
+    QString data;
+    const QString dataName = QStringLiteral("--data");
+    if (!onlyKnownOptions(options, {dataName}) || !optionValue(options, dataName, &data) || !isXmlPath(data)) {
+        if (!data.isEmpty() && !isXmlPath(data))
+            err << "miratos convert: --data には名前が xml で終わるファイルを指定してください\n";
+        printUsage(err);
+        return 2;
+    }
+    const QString folder = store::railwayFolder(platform::AppFolder::mapData());
+    RailwayProgress progress;
+    progress.step = [&out](const QString& line) {
+        out << "鉄道: " << line << "\n";
+        out.flush();
+    };
+    const auto report = 鉄道(data, folder, progress);
+    if (!report) {
+        err << "miratos convert: " << report.error() << "\n";
+        err.flush();
+        return 1;
+    }
+    out << "鉄道: 変換終了！ 点 " << report->points << ", 鉄道区間 " << report->sections << ", 駅 " << report->stations
+        << ", 鉄道の曲線 " << report->railCurves << ", 駅の曲線 " << report->stationCurves << " 件（要素 " << report->counter
+        << "）を " << QDir::toNativeSeparators(folder) << " に書きました\n";
+    out.flush();
+    return 0;
+}
+
 int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
+    if (!args.isEmpty() && args.first() == QLatin1String("railway"))
+        return runRailwayCommand(args.mid(1), out, err);
     if (args.isEmpty() || args.first() != QLatin1String("boundary")) {
         printUsage(err);
         return 2;

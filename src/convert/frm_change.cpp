@@ -3,6 +3,8 @@
 #include "platform/widgets_ui.h"
 #include "convert/boundary_converter.h"
 #include "convert/data_file_name.h"
+#include "convert/railway_converter.h"
+#include "store/railway_files.h"
 #include "platform/app_folder.h"
 #include "platform/ini_file.h"
 #include "platform/path_part.h"
@@ -324,8 +326,30 @@ void frmChange_J::cmdFile2_Click()
 
 void frmChange_J::cmdChange_Click()
 {
-    // Railways, road names and census tables come with later versions.
-    notAvailableYet();
+    if (m_optMode[0]->isChecked())
+        鉄道();
+    else
+        notAvailableYet(); // road names and census tables come with later versions
+}
+
+void frmChange_J::鉄道()
+{
+    beginRun();
+    const QString data = m_txtFile2->text();
+    if (!isXmlPath(data)) {
+        endRun(true);
+        return;
+    }
+    RailwayProgress progress;
+    progress.counter = [this](qint64 counter) { showCounter(counter); };
+    progress.yield = [this] { serveUi(); };
+    const auto report = convert::鉄道(data, store::railwayFolder(platform::AppFolder::mapData()), progress);
+    platform::flushUi();
+    if (!report)
+        platform::warn(QStringLiteral("残念"), QStringLiteral("変換できませんでした。\n") + report.error());
+    else
+        platform::prompts().message(platform::MsgIcon::None, platform::MsgButtons::Ok, QStringLiteral("変換終了"), boundaryDoneText());
+    endRun(true);
 }
 
 } // namespace miratos::convert

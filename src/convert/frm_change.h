@@ -87,6 +87,9 @@ class frmChange_J : public ChangeWindow {
 public:
     explicit frmChange_J(QWidget* parent = nullptr);
 
+    // The railway conversion of the chosen file into MapData\鉄道.
+    void 鉄道();
+
 private:
     void cmdFile2_Click();
     void cmdChange_Click();

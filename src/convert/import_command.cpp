@@ -2,6 +2,8 @@
 
 #include "convert/maps_reader.h"
 #include "convert/prefecture_set_writer.h"
+#include "convert/railway_import.h"
+#include "store/railway_files.h"
 #include "convert/topojson_reader.h"
 #include "platform/app_folder.h"
 
@@ -66,7 +68,30 @@ int runImportCommand(const QStringList& files, QTextStream& out, QTextStream& er
     };
 
     int result = 0;
-    for (const QString& file : files) {
+    // Railway datasets are taken together (the stations give the sections their class) and
+    // written as the four railway files.
+    QStringList railways;
+    QStringList boundaries;
+    for (const QString& file : files)
+        (isRailwayDataset(file) ? railways : boundaries) << file;
+    if (!railways.isEmpty()) {
+        const QString folder = store::railwayFolder(mapData);
+        const auto report = importRailways(railways, folder, progress);
+        if (!report) {
+            err << "miratos import: " << report.error() << "\n";
+            result = 1;
+        } else {
+            for (const QString& note : report->notes)
+                progress(QStringLiteral("注意: ") + note);
+            progress(QStringLiteral("鉄道: 鉄道区間 %1 件（種別を駅から %2 件、事業者種別から %3 件）、駅 %4 件を %5 に書きました")
+                         .arg(report->sections)
+                         .arg(report->classFromStations)
+                         .arg(report->classFromOperator)
+                         .arg(report->stations)
+                         .arg(QDir::toNativeSeparators(folder)));
+        }
+    }
+    for (const QString& file : boundaries) {
         const BoundaryFormat* format = formatFor(file);
         if (!format) {
             err << "miratos import: " << QDir::toNativeSeparators(file)

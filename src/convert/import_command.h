@@ -1,6 +1,7 @@
 #pragma once
 // "miratos import FILE...": published municipal boundary files turned into the prefecture-level
-// geometry files under the app folder's MapData.
+// geometry files under the app folder's MapData; railway datasets (lines and stations, read
+// through GDAL) into the four files of MapData/鉄道.
 #include <QStringList>
 #include <QTextStream>
 

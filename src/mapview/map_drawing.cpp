@@ -31,10 +31,14 @@ void drawScene(const SceneRefs& scene, const ViewRect& view, state::MdlMain& sta
     renderer.colorCacheValid = scene.colorCacheValid;
     renderer.drawBoundaries(mode, options.style);
     scene.colorCacheValid = renderer.colorCacheValid;
+    if (options.railways)
+        options.railways(work);
     scene.canvas = std::move(work);
     buildNameLabels(scene.labels, scene.tables, state, mode, options.cityNames, scene.canvas);
     if (mode == MapMode::City)
         buildTownLabels(scene.labels, scene.tables, state, options.townNames, options.townFilter, scene.canvas);
+    if (options.stationNames)
+        options.stationNames(scene.labels);
 }
 
 } // namespace miratos::mapview

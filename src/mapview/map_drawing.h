@@ -21,6 +21,10 @@ struct DrawOptions {
     bool townNames = false;   // chkTown (City mode)
     TownFilter townFilter;
     std::function<void()> yield;
+    // Overlays of the layers above the map view, called in the redraw's order: the railways onto
+    // the new picture after the boundaries, the station names after the name labels.
+    std::function<void(platform::Canvas&)> railways;
+    std::function<void(LabelLayer&)> stationNames;
 };
 
 struct SceneRefs {

@@ -4,6 +4,7 @@
 #include "state/mdl_main.h"
 #include "state/prefectures.h"
 #include "state/water_fill.h"
+#include "layers/railway_layer.h"
 #include "mapview/loaders.h"
 #include "mapview/map_drawing.h"
 #include "mapview/renderer.h"
@@ -16,6 +17,7 @@
 #include "stats/join.h"
 #include "stats/ranking.h"
 #include "store/pref_folder.h"
+#include "store/railway_files.h"
 #include "store/statistic_file.h"
 
 #include <QDir>
@@ -40,6 +42,8 @@ struct Options {
     QString classes = QStringLiteral("equal");
     bool labels = false;
     bool towns = false;
+    bool railways = false; // 鉄道
+    bool stations = false; // 駅名
     int noteLocation = 0;
     QString noteMaker;
     int noteFontSize = 10;
@@ -49,7 +53,7 @@ struct Options {
 const char* const kUsage =
     "usage: miratos render [--app-folder DIR] --mode Japan|Pref|City [--pref NAME]... [--district FILE|NAME]... "
     "[--style 0..3] [--stat N | --own-data FILE] [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
-    "[--classes equal|quantile|jenks] [--labels] [--towns] [--note-location 0..4] [--note-maker TEXT] "
+    "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--note-location 0..4] [--note-maker TEXT] "
     "[--note-font-size N] --out FILE.bmp|.png|.pdf";
 
 // Parses the arguments; an error text on failure.
@@ -71,6 +75,14 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         }
         if (a == QLatin1String("--towns")) {
             o.towns = true;
+            continue;
+        }
+        if (a == QLatin1String("--railways")) {
+            o.railways = true;
+            continue;
+        }
+        if (a == QLatin1String("--stations")) {
+            o.stations = true;
             continue;
         }
         if (i + 1 >= args.size())
@@ -314,6 +326,21 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     draw.style = o.style.value_or(o.column.isEmpty() ? 0 : 3);
     draw.cityNames = o.labels;
     draw.townNames = o.towns;
+    layers::RailwayLayer railway;
+    const layers::RailwayColors railColors = layers::railwayColorsOf(s);
+    if (o.railways || o.stations) {
+        const QString folder = store::railwayFolder(platform::AppFolder::mapData());
+        for (const QString& problem : railway.load(folder))
+            err << "miratos render: warning: " << problem << "\n";
+        if (!railway.hasData())
+            err << "miratos render: warning: no railway data in " << QDir::toNativeSeparators(folder) << "\n";
+        // Without a window there is no earlier railway draw: the station table is built here.
+        railway.buildTables(tables.DataExtent);
+    }
+    if (o.railways)
+        draw.railways = [&](platform::Canvas& c) { railway.draw(c, tables.DataExtent, railColors); };
+    if (o.stations)
+        draw.stationNames = [&](mapview::LabelLayer& l) { railway.stationLabels(l, true); };
     mapview::drawScene({tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw);
 
     s.NoteFontSize = static_cast<int16_t>(o.noteFontSize);
@@ -331,6 +358,8 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     scene.scaleText = bar.text;
     scene.drawVectorMap = [&](QPainter& p) {
         mapview::drawBoundariesOn(p, {tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw.style);
+        if (o.railways)
+            layers::drawRailwaysOn(p, railway, canvas, tables.DataExtent, railColors);
     };
     const Status saved = saveExport(o.out, scene, s);
     if (!saved.ok())

@@ -184,7 +184,7 @@ TEST_F(MapWindow, ControlsOfFeaturesStillToComeSayPreparing)
 {
     frmMain window;
     window.show();
-    for (const char* name : {"chkEki", "chkTrain", "chkRoad_0", "chkRoad_2", "chkBuild", "chkBuildName", "chkBuildRank",
+    for (const char* name : {"chkRoad_0", "chkRoad_2", "chkBuild", "chkBuildName", "chkBuildRank",
                              "optModify_1", "optModify_2", "cmdBuildCSV"}) {
         ScopedScriptedPrompts scripted;
         auto* control = window.findChild<QAbstractButton*>(QString::fromLatin1(name));

@@ -83,3 +83,25 @@ TEST_F(ConvertCommand, PrefValueLeadingOutOfMapDataFallsBackAndSkippedFeaturesAr
 
 } // namespace
 
+namespace {
+
+TEST_F(ConvertCommand, ConvertsRailwaysIntoTheRailwayFolder)
+{
+    QFile fixture(QStringLiteral(MIRATOS_SOURCE_DIR "/tests/convert/fixtures/railway/N02-test.xml"));
+    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+    const QString data = inputFile(QStringLiteral("N02-07.xml"), fixture.readAll());
+    const QStringList args = {QStringLiteral("railway"), QStringLiteral("--data"), data};
+
+    EXPECT_EQ(run(args), 1) << "MapData/鉄道 does not exist yet";
+    EXPECT_TRUE(m_err.contains(QStringLiteral("出力先のフォルダがありません"))) << m_err.toStdString();
+
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("MapData/鉄道"))));
+    ASSERT_EQ(run(args), 0) << m_err.toStdString();
+    EXPECT_TRUE(m_out.contains(QStringLiteral("鉄道: 変換終了！ 点 7, 鉄道区間 3, 駅 3, 鉄道の曲線 3, 駅の曲線 2 件"))) << m_out.toStdString();
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("MapData/鉄道/Eki.dat"))));
+
+    EXPECT_EQ(run({QStringLiteral("railway"), QStringLiteral("--data"), data + QStringLiteral(".txt")}), 2);
+    EXPECT_TRUE(m_err.contains(QStringLiteral("miratos convert railway [--app-folder DIR] --data"))) << m_err.toStdString();
+}
+
+} // namespace

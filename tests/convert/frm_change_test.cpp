@@ -7,6 +7,8 @@
 #include "platform/prompts.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QCoreApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -303,6 +305,39 @@ TEST_F(ChangeWindowTest, SkippedFeaturesAreNamedBeforeTheEndMessage)
     EXPECT_EQ(fileText(QStringLiteral("Line.dat")), "13c1\r\n35 139 35 140 36 140 35 139\r\n");
 }
 
+TEST_F(ChangeWindowTest, RailwayConversionRunsInTheRunFrameAndReportsAMissingFolder)
+{
+    QFile fixture(QStringLiteral(MIRATOS_SOURCE_DIR "/tests/convert/fixtures/railway/N02-test.xml"));
+    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+    const QString dataPath = inputFile(QStringLiteral("N02-07.xml"), fixture.readAll());
+    convert::frmChange_J window;
+    prompts.window = &window;
+    window.show();
+    prompts.queueText(dataPath);
+    click(window, "cmdFile2");
+
+    click(window, "cmdChange"); // MapData/鉄道 does not exist yet
+    ASSERT_EQ(prompts.records().size(), 2u);
+    EXPECT_EQ(prompts.last().title, QStringLiteral("残念"));
+    EXPECT_TRUE(prompts.last().text.contains(QStringLiteral("鉄道"))) << prompts.last().text.toStdString();
+
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("MapData/鉄道"))));
+    click(window, "cmdChange");
+    EXPECT_EQ(prompts.last().title, QStringLiteral("変換終了"));
+    EXPECT_EQ(prompts.last().text, QStringLiteral("変換終了！\r\n「ＯＫ」クリック後、メモリの解放に、\r\n少し時間がかかる場合があります。"));
+    ASSERT_EQ(prompts.seen.size(), 2u);
+    EXPECT_FALSE(prompts.seen[1].changeEnabled);
+    EXPECT_TRUE(prompts.seen[1].busyShown);
+    EXPECT_TRUE(child<QPushButton>(window, QStringLiteral("cmdChange"))->isEnabled());
+    EXPECT_FALSE(child<QLabel>(window, QStringLiteral("lblIng"))->isVisible());
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("MapData/鉄道/Line_st.dat"))));
+
+    // A path that does not end in "xml" does nothing, without a message.
+    child<QLineEdit>(window, QStringLiteral("txtFile2"))->setText(dataPath + QStringLiteral(".txt"));
+    click(window, "cmdChange");
+    EXPECT_EQ(prompts.records().size(), 3u);
+}
+
 TEST_F(ChangeWindowTest, ConversionsOfLaterVersionsSaySo)
 {
     convert::frmChange_P p;
@@ -313,12 +348,12 @@ TEST_F(ChangeWindowTest, ConversionsOfLaterVersionsSaySo)
         EXPECT_EQ(prompts.last().text, QStringLiteral("このデータの変換はまだ使えません。"));
     }
     convert::frmChange_J j;
-    for (int option : {0, 1, 2}) {
+    for (int option : {1, 2}) {
         child<QRadioButton>(j, QStringLiteral("optMode_%1").arg(option))->setChecked(true);
         click(j, "cmdChange");
         EXPECT_EQ(prompts.last().title, QStringLiteral("準備中"));
     }
-    EXPECT_EQ(prompts.records().size(), 6u);
+    EXPECT_EQ(prompts.records().size(), 5u);
     prompts.queueText(QStringLiteral("/d/N02-07.xml"));
     click(j, "cmdFile2");
     EXPECT_EQ(child<QLineEdit>(j, QStringLiteral("txtFile2"))->text(), QStringLiteral("/d/N02-07.xml"));

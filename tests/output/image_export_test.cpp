@@ -7,12 +7,15 @@
 #include "platform/prompts.h"
 #include "platform/text_file.h"
 #include "store/district_file.h"
+#include "store/railway_files.h"
 #include "stats/frm_rank.h"
 #include "stats/frm_statistic.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QPushButton>
 #include <QListWidget>
 #include <QTimer>
 #include <QFile>
@@ -352,4 +355,55 @@ TEST_F(RenderCommand, SameMapAsTheWindowsExport)
     ASSERT_FALSE(a.isNull());
     ASSERT_EQ(a.size(), b.size());
     EXPECT_EQ(a.convertToFormat(QImage::Format_RGB32), b.convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(RenderCommand, RailwaysAndStationNamesAsTheWindowShowsThem)
+{
+    store::RailwayTables t;
+    t.railCurves = {{"cv_rr1", "35.5 139.1 35.5 140.9"}, {"cv_rr2", "35.2 139.2 35.8 139.8"}};
+    t.sections = {{"e1", "cv_rr1", "11", "1", "新幹線", ""}, {"e2", "cv_rr2", "12", "4", "私鉄線", ""}};
+    t.stationCurves = {{"cv_st1", "35.5 139.5 35.5 139.502"}, {"cv_st2", "35.501 139.501 35.501 139.503"}, {"cv_st3", "35.5 140.5 35.5 140.502"}};
+    t.stations = {{"s1", "cv_st1", "表参道"}, {"s2", "cv_st2", "表参道"}, {"s3", "cv_st3", "能登"}};
+    const QString folder = store::railwayFolder(dir.filePath(QStringLiteral("MapData")));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(store::writeRailwayFiles(folder, *store::encodeRailwayFiles(t)).ok());
+
+    const QString rendered = dir.filePath(QStringLiteral("render.bmp"));
+    ASSERT_EQ(run({QStringLiteral("--mode"), QStringLiteral("Pref"), QStringLiteral("--railways"), QStringLiteral("--stations"),
+                   QStringLiteral("--out"), rendered}),
+              0)
+        << errText.toStdString();
+
+    state::resetMdlMain();
+    auto& s = state::mdlMain();
+    s.MapMode = QStringLiteral("Pref");
+    s.UseSpecialCoordinate = true;
+    s.UseTrain = true;
+    select(13, QStringLiteral("東京都"));
+    select(14, QStringLiteral("神奈川県"));
+    app::frmMain::setAutoLoad(false);
+    app::frmMain w;
+    w.show();
+    w.鉄道データ読込();
+    w.初期化();
+    w.findChild<QCheckBox*>(QStringLiteral("chkTrain"))->click();
+    w.findChild<QPushButton*>(QStringLiteral("cmdReDraw"))->click();
+    w.findChild<QCheckBox*>(QStringLiteral("chkEki"))->click();
+    const QString exported = dir.filePath(QStringLiteral("window.bmp"));
+    platform::ScopedScriptedPrompts prompts;
+    prompts.queueText(exported);
+    whenShown<output::frmLocation>([](output::frmLocation& d) {
+        d.findChild<QRadioButton*>(QStringLiteral("optLocation_4"))->setChecked(true);
+        d.cmdGo_Click();
+    });
+    w.cmdImageExport_Click();
+    app::frmMain::setAutoLoad(true);
+
+    const QImage a(rendered);
+    const QImage b(exported);
+    ASSERT_FALSE(a.isNull());
+    ASSERT_EQ(a.size(), b.size());
+    EXPECT_EQ(a.convertToFormat(QImage::Format_RGB32), b.convertToFormat(QImage::Format_RGB32));
+    // The railway is on it, also in 神奈川県.
+    EXPECT_EQ(platform::toColorValue(a.pixelColor(w.canvas().toPixel(140.7, 35.5))), 16711680);
 }

@@ -1,0 +1,253 @@
+#include "convert/railway_import.h"
+
+#include "platform/cp932.h"
+#include "platform/number_text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+namespace miratos::convert {
+namespace {
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+bool isUtf8(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    return !utf8.hasError();
+}
+
+// A layer's text is CP932 when any of its values is not valid UTF-8: short CP932 texts can look
+// like UTF-8 by chance, so the decision is made once for the whole layer.
+bool layerIsCp932(const platform::GisLayer& layer)
+{
+    for (const platform::GisFeature& f : layer.features) {
+        for (const QByteArray& value : f.fields) {
+            if (!isUtf8(value))
+                return true;
+        }
+    }
+    return false;
+}
+
+QString field(const platform::GisFeature& f, std::initializer_list<const char*> names, bool cp932)
+{
+    for (const char* name : names) {
+        const auto it = f.fields.constFind(QLatin1String(name));
+        if (it != f.fields.constEnd())
+            return (cp932 ? platform::fromCp932(*it) : QString::fromUtf8(*it)).trimmed();
+    }
+    return {};
+}
+
+bool hasField(const platform::GisLayer& layer, const char* name)
+{
+    return layer.fieldNames.contains(QLatin1String(name));
+}
+
+// Operator names are compared without a bracketed suffix ("北海道旅客鉄道（旧国鉄）").
+QString operatorKey(const QString& name)
+{
+    static const QRegularExpression suffix(QStringLiteral("[（(][^）)]*[）)]\\s*$"));
+    return QString(name).remove(suffix).trimmed();
+}
+
+// "lat lon lat lon …" of a part (x = longitude).
+QString coordsOf(const QVector<QPointF>& part)
+{
+    QString text;
+    text.reserve(part.size() * 24);
+    for (const QPointF& p : part) {
+        if (!text.isEmpty())
+            text += QLatin1Char(' ');
+        text += platform::formatDouble(p.y());
+        text += QLatin1Char(' ');
+        text += platform::formatDouble(p.x());
+    }
+    return text;
+}
+
+// A station has a name; the sections of a layer that mixes both have none.
+bool isStation(const platform::GisFeature& f)
+{
+    return f.fields.contains(QStringLiteral("N02_005"));
+}
+
+enum class LayerKind { Stations, Sections, StationPoints, Other };
+
+LayerKind kindOf(const platform::GisLayer& layer)
+{
+    if (hasField(layer, "N02_005"))
+        return LayerKind::Stations;
+    if (hasField(layer, "N02_003") || hasField(layer, "N05_002") || hasField(layer, "lineName"))
+        return LayerKind::Sections;
+    if (hasField(layer, "N05_011") || hasField(layer, "stationName"))
+        return LayerKind::StationPoints;
+    return LayerKind::Other;
+}
+
+} // namespace
+
+bool gisLayerIsCp932(const platform::GisLayer& layer)
+{
+    return layerIsCp932(layer);
+}
+
+bool isRailwayDataset(const QString& path)
+{
+    const QFileInfo info(path);
+    QString probe = path;
+    if (info.suffix().compare(QLatin1String("shp"), Qt::CaseInsensitive) == 0)
+        probe = info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf"));
+    QFile file(probe);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // TopoJSON keeps the attributes after the coordinates: the start and the end are looked at.
+    constexpr qint64 kProbe = 256 * 1024;
+    QByteArray probeBytes = file.read(kProbe);
+    if (file.size() > kProbe && file.seek(std::max(kProbe, file.size() - kProbe)))
+        probeBytes += file.read(kProbe);
+    for (const char* marker : {"N02_00", "N05_00", "\"lineName\""}) {
+        if (probeBytes.contains(marker))
+            return true;
+    }
+    return false;
+}
+
+void RailClassRule::addStation(const QString& line, const QString& operatorName, const QString& railClass)
+{
+    if (!railClass.isEmpty())
+        ++m_counts[line + QLatin1Char('\t') + operatorKey(operatorName)][railClass];
+}
+
+QString RailClassRule::classOf(const QString& line, const QString& operatorName, const QString& operatorType,
+                               bool* fromStations) const
+{
+    const auto it = m_counts.constFind(line + QLatin1Char('\t') + operatorKey(operatorName));
+    if (it != m_counts.constEnd()) {
+        QString best;
+        int most = 0;
+        for (auto c = it->constBegin(); c != it->constEnd(); ++c) {
+            if (c.value() > most || (c.value() == most && c.key() < best)) {
+                best = c.key();
+                most = c.value();
+            }
+        }
+        *fromStations = true;
+        return best;
+    }
+    *fromStations = false;
+    const auto type = platform::toNumber(operatorType);
+    return type && (*type == 1 || *type == 2) ? QStringLiteral("11") : QStringLiteral("12");
+}
+
+Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform::GisLayer>>& files)
+{
+    RailwayImport result;
+    auto& t = result.tables;
+    auto& report = result.report;
+    RailClassRule rule;
+    int stationNo = 0;
+    for (const auto& layers : files) {
+        for (const platform::GisLayer& layer : layers) {
+            if (kindOf(layer) != LayerKind::Stations)
+                continue;
+            const bool cp932 = layerIsCp932(layer);
+            for (const platform::GisFeature& f : layer.features) {
+                if (!isStation(f))
+                    continue;
+                const QString name = field(f, {"N02_005"}, cp932);
+                rule.addStation(field(f, {"N02_003"}, cp932), field(f, {"N02_004"}, cp932), field(f, {"N02_001"}, cp932));
+                for (const QVector<QPointF>& part : f.parts) {
+                    if (part.size() < 2)
+                        continue; // a station is drawn as a short line
+                    ++stationNo;
+                    const QString n = QString::number(stationNo);
+                    const QString curve = QStringLiteral("cv_st") + n;
+                    t.stations.push_back({QStringLiteral("EB03_") + n, curve, name});
+                    t.stationCurves.push_back({curve, coordsOf(part)});
+                }
+            }
+        }
+    }
+    int sectionNo = 0;
+    for (const auto& layers : files) {
+        for (const platform::GisLayer& layer : layers) {
+            const LayerKind kind = kindOf(layer);
+            if (kind == LayerKind::StationPoints) {
+                report.notes << QStringLiteral("%1: 駅が点で書かれています。駅は線で書かれた駅データ（N02 の Station）から取り込みます").arg(layer.name);
+                continue;
+            }
+            if (kind == LayerKind::Other) {
+                report.notes << QStringLiteral("%1: 鉄道のデータではありません").arg(layer.name);
+                continue;
+            }
+            const bool cp932 = layerIsCp932(layer);
+            for (const platform::GisFeature& f : layer.features) {
+                if (isStation(f))
+                    continue;
+                const QString line = field(f, {"N02_003", "N05_002", "lineName"}, cp932);
+                const QString operatorName = field(f, {"N02_004", "N05_003", "company"}, cp932);
+                const QString operatorType = field(f, {"N02_002", "N05_001", "type"}, cp932);
+                QString railClass = field(f, {"N02_001"}, cp932);
+                if (railClass.isEmpty()) {
+                    bool fromStations = false;
+                    railClass = rule.classOf(line, operatorName, operatorType, &fromStations);
+                    ++(fromStations ? report.classFromStations : report.classFromOperator);
+                }
+                for (const QVector<QPointF>& part : f.parts) {
+                    if (part.size() < 2)
+                        continue;
+                    ++sectionNo;
+                    const QString n = QString::number(sectionNo);
+                    const QString curve = QStringLiteral("cv_rr") + n;
+                    t.sections.push_back({QStringLiteral("EB02_") + n, curve, railClass, operatorType, line, QString()});
+                    t.railCurves.push_back({curve, coordsOf(part)});
+                }
+            }
+        }
+    }
+    report.sections = static_cast<int>(t.sections.size());
+    report.stations = static_cast<int>(t.stations.size());
+    if (t.sections.empty() && t.stations.empty())
+        return Error{QStringLiteral("取り込める鉄道区間も駅も 1 つもありません")};
+    return result;
+}
+
+Result<RailwayImportReport> importRailways(const QStringList& files, const QString& railwayFolder,
+                                           const std::function<void(const QString&)>& progress)
+{
+    std::vector<std::vector<platform::GisLayer>> read;
+    for (const QString& file : files) {
+        auto layers = platform::readGisFile(file);
+        if (!layers)
+            return Error{layers.error()};
+        if (progress) {
+            size_t features = 0;
+            for (const auto& layer : *layers)
+                features += layer.features.size();
+            progress(QStringLiteral("%1: %2 件の地物を読みました").arg(shown(file)).arg(features));
+        }
+        read.push_back(std::move(*layers));
+    }
+    auto built = buildRailwayImport(read);
+    if (!built)
+        return Error{built.error()};
+    auto bytes = store::encodeRailwayFiles(built->tables);
+    if (!bytes)
+        return Error{bytes.error()};
+    if (!QDir().mkpath(railwayFolder))
+        return Error{QStringLiteral("%1: フォルダを作れません").arg(shown(railwayFolder))};
+    if (Status s = store::writeRailwayFiles(railwayFolder, *bytes); !s)
+        return Error{s.error()};
+    return built->report;
+}
+
+} // namespace miratos::convert

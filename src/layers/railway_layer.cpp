@@ -192,7 +192,7 @@ void RailwayLayer::stationLabels(mapview::LabelLayer& layer, bool ticked)
         return;
     auto addLabel = [&layer](const QString& name, double x, double y) {
         const int index = layer.add(mapview::LabelKind::Eki, name, x, y);
-        layer.array(mapview::LabelKind::Eki).at(index).tooltip = name;
+        layer.array(mapview::LabelKind::Eki).edit(index).tooltip = name;
         return index;
     };
     if (SameStationBuilt) {
@@ -229,10 +229,10 @@ void RailwayLayer::stationLabels(mapview::LabelLayer& layer, bool ticked)
             const double ny = (ey + my) / 2;
             first->text = platform::formatDouble(nx);
             first->setSubItem(1, platform::formatDouble(ny));
-            mapview::Label& kept = labels.at(first->subItem(2).toInt());
+            mapview::Label& kept = labels.edit(first->subItem(2).toInt());
             kept.left = nx;
             kept.top = ny;
-            labels.at(index).visible = false;
+            labels.edit(index).visible = false;
         } else {
             lvwSameStation.add(QString(), platform::formatDouble(mx), {platform::formatDouble(my), QString::number(index), name});
         }

@@ -186,7 +186,7 @@ void frmMain::buildControls()
 
 void frmMain::connectPendingControls()
 {
-    // Layers, label tools and the quiz questions are not built yet: their controls say so instead
+    // Layers and the quiz questions are not built yet: their controls say so instead
     // of silently doing nothing, and a tick does not stay.
     for (const char* name : {"chkRoad_0", "chkRoad_1", "chkRoad_2", "chkBuild", "chkBuildName", "chkBuildRank"}) {
         auto* box = findChild<QCheckBox*>(QString::fromLatin1(name));
@@ -194,13 +194,6 @@ void frmMain::connectPendingControls()
             if (!checked)
                 return;
             box->setChecked(false);
-            platform::showPreparing();
-        });
-    }
-    for (const char* name : {"optModify_1", "optModify_2"}) {
-        auto* option = findChild<QRadioButton*>(QString::fromLatin1(name));
-        connect(option, &QRadioButton::clicked, this, [this] {
-            findChild<QRadioButton*>(QStringLiteral("optModify_0"))->setChecked(true);
             platform::showPreparing();
         });
     }

@@ -77,6 +77,8 @@ public:
     // Finishing tools: "属性非重" and "２点間距離".
     void cmdDecrease_Click();
     void cmdDistance_Click();
+    // Label edit mode: 0 "ＯＦＦ", 1 "移動・名称変更", 2 "消去".
+    int editMode() const;
     // Railways: the files read once when railways were asked for, the lines drawn while "鉄道"
     // is ticked, the station names while "駅名" is.
     void 鉄道データ読込();
@@ -116,6 +118,11 @@ private:
     void connectMapControls();
     void connectPendingControls();
     void connectLabelTools();
+    // True once a map is drawn (the canvas has a geographic scale); the mouse does nothing before.
+    bool mapShown() const { return m_canvas.scaleTop() > m_canvas.scaleBottom(); }
+    void labelEditPress(Qt::MouseButton button, QPoint pixel);
+    void labelEditMove(QPoint pixel);
+    void labelEditDrop(QPoint pixel);
     // What lies over the map image: the labels and the two-point line.
     void paintOverlay(QPainter& painter, const QRect& clip);
     void installLayerPropertyClicks();
@@ -155,6 +162,8 @@ private:
     QLineEdit* m_txt[4] = {}; // txtX1, txtY1, txtX2, txtY2
     QPushButton* m_cmdZoomBack = nullptr;
     QPushButton* m_cmdDistance = nullptr;
+    QPointF m_grab;       // map point under the pointer where a label drag started
+    QPoint m_grabPixel;   // the same in canvas pixels
     std::optional<QLineF> m_twoPoint; // linTwoPoint in map coordinates, while a distance is shown
     QLabel* m_lblX = nullptr;
     QLabel* m_lblY = nullptr;

@@ -235,6 +235,13 @@ void frmMain::尺図描画()
 
 void frmMain::picMain_MouseDown(Qt::MouseButton button, QPoint pixel)
 {
+    if (!mapShown())
+        return;
+    // In the edit modes presses act on labels only: the view and the corner boxes stay.
+    if (editMode() != 0) {
+        labelEditPress(button, pixel);
+        return;
+    }
     const double lon = m_canvas.toUserX(pixel.x());
     const double lat = m_canvas.toUserY(pixel.y());
     if (button == Qt::RightButton) {
@@ -251,6 +258,12 @@ void frmMain::picMain_MouseDown(Qt::MouseButton button, QPoint pixel)
 
 void frmMain::picMain_MouseMove(QPoint pixel, Qt::MouseButtons)
 {
+    if (!mapShown())
+        return;
+    if (m_labels.floating()) {
+        labelEditMove(pixel);
+        return;
+    }
     m_lblX->setText(QStringLiteral("東経 ") + formatSingle(static_cast<float>(m_canvas.toUserX(pixel.x()))));
     m_lblY->setText(QStringLiteral("北緯 ") + formatSingle(static_cast<float>(m_canvas.toUserY(pixel.y()))));
     if (m_dragging) {
@@ -259,8 +272,12 @@ void frmMain::picMain_MouseMove(QPoint pixel, Qt::MouseButtons)
     }
 }
 
-void frmMain::picMain_MouseUp(Qt::MouseButton, QPoint)
+void frmMain::picMain_MouseUp(Qt::MouseButton, QPoint pixel)
 {
+    if (m_labels.floating()) {
+        labelEditDrop(pixel);
+        return;
+    }
     if (!m_dragging)
         return;
     m_dragging = false;

@@ -1,15 +1,17 @@
-// The map window's finishing tools: "属性非重" and "２点間距離".
+// The map window's finishing tools: "属性非重", the label edit mode and "２点間距離".
 #include "app/frm_main.h"
 #include "layers/label_declutter.h"
 #include "mapview/distance.h"
 #include "mapview/map_canvas_ui.h"
 #include "platform/number_text.h"
+#include "platform/prompts.h"
 #include "state/mdl_main.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace miratos::app {
 
@@ -17,6 +19,67 @@ void frmMain::connectLabelTools()
 {
     connect(findChild<QPushButton*>(QStringLiteral("cmdDecrease")), &QPushButton::clicked, this, [this] { cmdDecrease_Click(); });
     connect(m_cmdDistance, &QPushButton::clicked, this, [this] { cmdDistance_Click(); });
+    // Edits are not stored: say so where the modes are chosen.
+    const QString lasting = QStringLiteral("ラベルの移動・名称変更・消去は、ラベルが作り直されるまで（再描画や"
+                                           "チェックの付け直しまで）有効です。画像出力にはそのまま反映されます。");
+    for (const char* name : {"optModify_1", "optModify_2"})
+        findChild<QRadioButton*>(QString::fromLatin1(name))->setToolTip(lasting);
+}
+
+int frmMain::editMode() const
+{
+    for (int i = 1; i <= 2; ++i) {
+        if (findChild<QRadioButton*>(QStringLiteral("optModify_%1").arg(i))->isChecked())
+            return i;
+    }
+    return 0;
+}
+
+void frmMain::labelEditPress(Qt::MouseButton button, QPoint pixel)
+{
+    const auto hit = m_labels.hitTest(pixel, m_canvas);
+    if (!hit)
+        return;
+    mapview::LabelArray& array = m_labels.array(hit->kind);
+    if (editMode() == 2) {
+        array.edit(hit->index).visible = false;
+        m_picMain->update();
+        return;
+    }
+    if (button == Qt::RightButton) {
+        const auto name = platform::prompts().input(QStringLiteral("名称変更"), QStringLiteral("名称変更"), array.at(hit->index).caption);
+        if (name && !name->isEmpty()) {
+            array.setCaption(hit->index, *name);
+            m_picMain->update();
+        }
+        return;
+    }
+    m_grab = QPointF(m_canvas.toUserX(pixel.x()), m_canvas.toUserY(pixel.y()));
+    m_grabPixel = pixel;
+    m_labels.setFloating(hit);
+    m_picMain->setCursor(Qt::ClosedHandCursor);
+    m_picMain->update();
+}
+
+void frmMain::labelEditMove(QPoint pixel)
+{
+    m_labels.setFloatingOffset(pixel - m_grabPixel);
+    m_picMain->update();
+}
+
+void frmMain::labelEditDrop(QPoint pixel)
+{
+    const mapview::LabelHit hit = *m_labels.floating();
+    m_labels.setFloating(std::nullopt);
+    m_picMain->setCursor(Qt::CrossCursor);
+    // A label let go outside the map stays where it was.
+    if (m_picMain->rect().contains(pixel)) {
+        mapview::Label& label = m_labels.array(hit.kind).edit(hit.index);
+        label.left += m_canvas.toUserX(pixel.x()) - m_grab.x();
+        label.top += m_canvas.toUserY(pixel.y()) - m_grab.y();
+        label.z = m_labels.nextZ(); // a dropped label comes to the front
+    }
+    m_picMain->update();
 }
 
 void frmMain::cmdDecrease_Click()

@@ -98,7 +98,7 @@ void LabelLayer::removeAll()
 
 quint64 LabelLayer::generation() const
 {
-    quint64 g = m_circleGeneration;
+    quint64 g = m_circleGeneration + m_floatingGeneration;
     for (const LabelArray& a : m_arrays)
         g += a.generation();
     return g;
@@ -130,6 +130,31 @@ void LabelLayer::paintCached(QPainter& painter, const platform::Canvas& scale, c
         m_pictureScale = scaleRect;
     }
     painter.drawImage(clip.topLeft(), m_picture, clip);
+    if (m_floating) {
+        const LabelArray& a = array(m_floating->kind);
+        const Label& l = a.at(m_floating->index);
+        if (l.visible) {
+            painter.save();
+            drawLabel(painter, a, l, labelPixelRect(l, scale).translated(m_floatingOffset));
+            painter.restore();
+        }
+    }
+}
+
+void LabelLayer::drawLabel(QPainter& painter, const LabelArray& array, const Label& label, const QRect& r)
+{
+    painter.setFont(array.style().font);
+    painter.setPen(platform::toQColor(array.style().color));
+    if (label.opaque)
+        painter.fillRect(r, Qt::white);
+    painter.drawText(QPoint(r.left(), r.top() + QFontMetrics(array.style().font, &metricsDevice()).ascent()), label.caption);
+}
+
+void LabelLayer::setFloating(std::optional<LabelHit> label)
+{
+    m_floating = label;
+    m_floatingOffset = QPoint();
+    ++m_floatingGeneration;
 }
 
 void LabelLayer::paint(QPainter& painter, const platform::Canvas& scale, const QRect& clip) const
@@ -142,9 +167,10 @@ void LabelLayer::paint(QPainter& painter, const platform::Canvas& scale, const Q
     };
     std::vector<Item> items;
     for (const LabelArray& a : m_arrays) {
+        const int floating = m_floating && m_floating->kind == a.kind() ? m_floating->index : 0;
         for (int i = 1; i < a.count(); ++i) {
             const Label& l = a.at(i);
-            if (l.visible && clip.intersects(labelPixelRect(l, scale)))
+            if (l.visible && i != floating && clip.intersects(labelPixelRect(l, scale)))
                 items.push_back({l.z, &l, &a, nullptr});
         }
     }

@@ -137,6 +137,13 @@ public:
     void paintCached(QPainter& painter, const platform::Canvas& scale, const QRect& clip);
     // The top-most visible label under a canvas pixel.
     std::optional<LabelHit> hitTest(QPoint pixel, const platform::Canvas& scale) const;
+
+    // A label being dragged floats: the kept picture leaves it out (rebuilt once when it is
+    // lifted), and paintCached draws it on top shifted by a pixel offset, so moving it only
+    // repaints one label however many there are.
+    void setFloating(std::optional<LabelHit> label);
+    void setFloatingOffset(QPoint pixels) { m_floatingOffset = pixels; }
+    const std::optional<LabelHit>& floating() const { return m_floating; }
     // The tooltip of the top-most visible label under a canvas pixel (empty when none); a look-up
     // leaves the cached picture as it is.
     QString tooltipAt(QPoint pixel, const platform::Canvas& scale) const;
@@ -147,11 +154,15 @@ public:
 
 private:
     quint64 generation() const;
+    static void drawLabel(QPainter& painter, const LabelArray& array, const Label& label, const QRect& r);
 
     std::vector<LabelArray> m_arrays;
     std::vector<RankCircle> m_circles;
     int m_nextZ = 1;
     quint64 m_circleGeneration = 0;
+    std::optional<LabelHit> m_floating;
+    QPoint m_floatingOffset;
+    quint64 m_floatingGeneration = 0;
     QImage m_picture;
     quint64 m_pictureGeneration = ~0ull;
     QRectF m_pictureScale;

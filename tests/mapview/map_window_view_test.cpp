@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -185,4 +186,90 @@ TEST_F(MapWindowView, TooltipLookUpKeepsTheLabelPicture)
     EXPECT_FALSE(names.at(1).tooltip.isEmpty());
     EXPECT_TRUE(canvasWidget->tooltipAt(QPoint(1, 1)).isEmpty());
     EXPECT_TRUE(w.labels().pictureUpToDate(w.canvas()));
+}
+
+// The label edit modes act on the label under the pointer and leave the view and the corner
+// boxes alone.
+TEST_F(MapWindowView, EditModesMoveRenameAndHideLabels)
+{
+    using mapview::LabelKind;
+    app::frmMain w;
+    w.初期化();
+    auto& labels = w.labels();
+    const int name = labels.add(LabelKind::Pref, QStringLiteral("千代田区"), 139.5, 35.5);
+    const auto label = [&]() -> const mapview::Label& { return std::as_const(labels).array(LabelKind::Pref).at(name); };
+    const QPoint onLabel = w.canvas().toPixel(139.5, 35.5) + QPoint(3, 3);
+    auto* picMain = w.findChild<QWidget*>(QStringLiteral("picMain"));
+    auto* txtX1 = w.findChild<QLineEdit*>(QStringLiteral("txtX1"));
+    const auto option = [&w](int i) { return w.findChild<QRadioButton*>(QStringLiteral("optModify_%1").arg(i)); };
+
+    option(1)->click();
+    EXPECT_FALSE(option(1)->toolTip().isEmpty()) << "the mode says how long edits last";
+    // Drag: the label moves by the pointer's way in map units, the map stays.
+    w.picMain_MouseDown(Qt::LeftButton, onLabel);
+    w.picMain_MouseMove(onLabel + QPoint(40, 10), Qt::LeftButton);
+    w.picMain_MouseUp(Qt::LeftButton, onLabel + QPoint(40, 10));
+    EXPECT_NEAR(label().left, 139.5 + w.canvas().toUserX(40) - w.canvas().toUserX(0), 1e-9);
+    EXPECT_NEAR(label().top, 35.5 + w.canvas().toUserY(10) - w.canvas().toUserY(0), 1e-9);
+    EXPECT_EQ(picMain->pos(), QPoint(0, 0));
+    EXPECT_TRUE(txtX1->text().isEmpty());
+
+    // A drag of no distance leaves the label in place but brings it to the front.
+    const int other = labels.add(LabelKind::Pref, QStringLiteral("港区"), label().left, label().top);
+    const QPoint moved = w.canvas().toPixel(label().left, label().top) + QPoint(2, 2);
+    const double left = std::as_const(labels).array(LabelKind::Pref).at(other).left;
+    w.picMain_MouseDown(Qt::LeftButton, moved); // takes the top-most: 港区
+    w.picMain_MouseUp(Qt::LeftButton, moved);
+    EXPECT_EQ(std::as_const(labels).array(LabelKind::Pref).at(other).left, left);
+    EXPECT_GT(std::as_const(labels).array(LabelKind::Pref).at(other).z, label().z);
+    // Let go outside the map: the label stays where it was.
+    w.picMain_MouseDown(Qt::LeftButton, moved);
+    w.picMain_MouseUp(Qt::LeftButton, QPoint(-50, 700));
+    EXPECT_EQ(std::as_const(labels).array(LabelKind::Pref).at(other).left, left);
+
+    // Rename by right click; an empty answer or a cancel keeps the caption.
+    prompts.queueText(QStringLiteral("新宿区"));
+    w.picMain_MouseDown(Qt::RightButton, moved);
+    EXPECT_EQ(prompts.last().title, QStringLiteral("名称変更"));
+    EXPECT_EQ(std::as_const(labels).array(LabelKind::Pref).at(other).caption, QStringLiteral("新宿区"));
+    prompts.queueText(QString());
+    w.picMain_MouseDown(Qt::RightButton, moved);
+    EXPECT_EQ(std::as_const(labels).array(LabelKind::Pref).at(other).caption, QStringLiteral("新宿区"));
+    EXPECT_TRUE(w.findChild<QLineEdit*>(QStringLiteral("txtX2"))->text().isEmpty());
+
+    // 消去: any button hides the label; a press on the bare map does nothing.
+    option(2)->click();
+    w.picMain_MouseDown(Qt::RightButton, moved);
+    EXPECT_FALSE(std::as_const(labels).array(LabelKind::Pref).at(other).visible);
+    w.picMain_MouseDown(Qt::LeftButton, QPoint(590, 590));
+    w.picMain_MouseMove(QPoint(500, 500), Qt::LeftButton);
+    w.picMain_MouseUp(Qt::LeftButton, QPoint(500, 500));
+    EXPECT_EQ(picMain->pos(), QPoint(0, 0));
+    EXPECT_TRUE(txtX1->text().isEmpty());
+}
+
+// While a label is dragged the rest of the layer is not laid out again on every move.
+TEST_F(MapWindowView, DraggingALabelKeepsTheLayerPicture)
+{
+    using mapview::LabelKind;
+    app::frmMain w;
+    w.初期化();
+    const int name = w.labels().add(LabelKind::Pref, QStringLiteral("千代田区"), 139.5, 35.5);
+    auto* picMain = w.findChild<mapview::MapCanvasWidget*>(QStringLiteral("picMain"));
+    QImage target(600, 600, QImage::Format_ARGB32_Premultiplied);
+    const auto paint = [&] {
+        QPainter p(&target);
+        picMain->onPaintOverlay(p, target.rect());
+    };
+    w.findChild<QRadioButton*>(QStringLiteral("optModify_1"))->click();
+    const QPoint onLabel = w.canvas().toPixel(139.5, 35.5) + QPoint(3, 3);
+    w.picMain_MouseDown(Qt::LeftButton, onLabel);
+    paint();
+    ASSERT_TRUE(w.labels().pictureUpToDate(w.canvas()));
+    w.picMain_MouseMove(onLabel + QPoint(5, 5), Qt::LeftButton);
+    EXPECT_TRUE(w.labels().pictureUpToDate(w.canvas()));
+    paint();
+    w.picMain_MouseUp(Qt::LeftButton, onLabel + QPoint(5, 5));
+    EXPECT_FALSE(w.labels().pictureUpToDate(w.canvas())) << "the dropped label is part of the picture again";
+    EXPECT_GT(std::as_const(w.labels()).array(LabelKind::Pref).at(name).left, 139.5);
 }

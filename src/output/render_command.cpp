@@ -4,6 +4,7 @@
 #include "state/mdl_main.h"
 #include "state/prefectures.h"
 #include "state/water_fill.h"
+#include "layers/label_declutter.h"
 #include "layers/railway_layer.h"
 #include "mapview/loaders.h"
 #include "mapview/map_drawing.h"
@@ -44,6 +45,7 @@ struct Options {
     bool towns = false;
     bool railways = false; // 鉄道
     bool stations = false; // 駅名
+    bool declutter = false; // 属性非重 once the labels are made
     int noteLocation = 0;
     QString noteMaker;
     int noteFontSize = 10;
@@ -53,7 +55,7 @@ struct Options {
 const char* const kUsage =
     "usage: miratos render [--app-folder DIR] --mode Japan|Pref|City [--pref NAME]... [--district FILE|NAME]... "
     "[--style 0..3] [--stat N | --own-data FILE] [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
-    "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--note-location 0..4] [--note-maker TEXT] "
+    "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--declutter] [--note-location 0..4] [--note-maker TEXT] "
     "[--note-font-size N] --out FILE.bmp|.png|.pdf";
 
 // Parses the arguments; an error text on failure.
@@ -83,6 +85,10 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         }
         if (a == QLatin1String("--stations")) {
             o.stations = true;
+            continue;
+        }
+        if (a == QLatin1String("--declutter")) {
+            o.declutter = true;
             continue;
         }
         if (i + 1 >= args.size())
@@ -342,6 +348,8 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     if (o.stations)
         draw.stationNames = [&](mapview::LabelLayer& l) { railway.stationLabels(l, true); };
     mapview::drawScene({tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw);
+    if (o.declutter)
+        layers::declutter(labels, canvas, {mode == mapview::MapMode::City, o.labels, o.stations, o.towns});
 
     s.NoteFontSize = static_cast<int16_t>(o.noteFontSize);
     // Without a statistic legend the note always goes to the bottom right.

@@ -98,6 +98,29 @@ void BM_RepaintTownLabels(benchmark::State& state)
 }
 BENCHMARK(BM_RepaintTownLabels)->Unit(benchmark::kMillisecond);
 
+// Dragging one label in the edit mode: every mouse move repaints the window with the label at
+// its new offset over the kept picture of the other 19,999.
+void BM_DragTownLabel(benchmark::State& state)
+{
+    LabelLayer layer;
+    prepare(layer);
+    buildTownLabels(layer, towns(), state::mdlMain(), true, {}, scale());
+    QImage target(600, 600, QImage::Format_RGB32);
+    layer.setFloating(LabelHit{LabelKind::Tiku, 1});
+    {
+        QPainter first(&target);
+        layer.paintCached(first, scale(), target.rect());
+    }
+    int i = 0;
+    for (auto _ : state) {
+        layer.setFloatingOffset(QPoint(i % 200, i % 150));
+        QPainter p(&target);
+        layer.paintCached(p, scale(), target.rect());
+        ++i;
+    }
+}
+BENCHMARK(BM_DragTownLabel)->Unit(benchmark::kMillisecond);
+
 void BM_HoverLookup(benchmark::State& state)
 {
     LabelLayer layer;

@@ -181,12 +181,13 @@ void frmMain::buildControls()
     layout->addWidget(m_panel);
     connectMapControls();
     connectLabelTools();
+    connectQuiz();
     connectPendingControls();
 }
 
 void frmMain::connectPendingControls()
 {
-    // Layers and the quiz questions are not built yet: their controls say so instead
+    // Layers not built yet: their controls say so instead
     // of silently doing nothing, and a tick does not stay.
     for (const char* name : {"chkRoad_0", "chkRoad_1", "chkRoad_2", "chkBuild", "chkBuildName", "chkBuildRank"}) {
         auto* box = findChild<QCheckBox*>(QString::fromLatin1(name));
@@ -197,7 +198,7 @@ void frmMain::connectPendingControls()
             platform::showPreparing();
         });
     }
-    for (const char* name : {"cmdBuildCSV", "cmdNext", "cmdAnswer", "cmdHint"})
+    for (const char* name : {"cmdBuildCSV"})
         connect(findChild<QPushButton*>(QString::fromLatin1(name)), &QPushButton::clicked, this, [] { platform::showPreparing(); });
 }
 
@@ -415,9 +416,8 @@ void frmMain::処理中(bool enable)
         w->setEnabled(enable);
 }
 
-// The road files and the quiz questions arrive with the layer and quiz code.
+// The road files arrive with the road layer.
 void frmMain::道路名データ読込() {}
-void frmMain::次の問題() {}
 
 void frmMain::closeEvent(QCloseEvent* event)
 {

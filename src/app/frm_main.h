@@ -77,6 +77,10 @@ public:
     // Finishing tools: "属性非重" and "２点間距離".
     void cmdDecrease_Click();
     void cmdDistance_Click();
+    // Quiz: "次の問題", "答え" and "ヒント" (municipality quiz).
+    void 次の問題();
+    void cmdAnswer_Click();
+    void cmdHint_Click();
     // Label edit mode: 0 "ＯＦＦ", 1 "移動・名称変更", 2 "消去".
     int editMode() const;
     // Railways: the files read once when railways were asked for, the lines drawn while "鉄道"
@@ -138,11 +142,12 @@ private:
 
     void quizSetUp(bool cityQuiz);
     void narrowToQuizWidth();
-    void 次の問題();
+    void connectQuiz();
 
     state::WaterFill m_waterFill;
     QVector<int> m_prefQuizList;
     QVector<quiz::CityQuizEntry> m_cityQuizList;
+    int m_question = 0; // index 1.. of the entry asked, in the mode's list
 
     mapview::MapTables m_tables;
     layers::RailwayLayer m_railway;

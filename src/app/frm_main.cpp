@@ -188,7 +188,7 @@ void frmMain::connectPendingControls()
 {
     // Layers, label tools and the quiz questions are not built yet: their controls say so instead
     // of silently doing nothing, and a tick does not stay.
-    for (const char* name : {"chkRoad_0", "chkRoad_1", "chkRoad_2", "chkBuild", "chkBuildName", "chkBuildRank"}) {
+    for (const char* name : {"chkBuild", "chkBuildName", "chkBuildRank"}) {
         auto* box = findChild<QCheckBox*>(QString::fromLatin1(name));
         connect(box, &QCheckBox::clicked, this, [box](bool checked) {
             if (!checked)
@@ -422,8 +422,7 @@ void frmMain::処理中(bool enable)
         w->setEnabled(enable);
 }
 
-// The road files and the quiz questions arrive with the layer and quiz code.
-void frmMain::道路名データ読込() {}
+// The quiz questions arrive with the quiz code.
 void frmMain::次の問題() {}
 
 void frmMain::closeEvent(QCloseEvent* event)

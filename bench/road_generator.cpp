@@ -197,7 +197,7 @@ Result<GeneratedRoads> writeRoadSources(const QString& topoJsonFolder, const QVe
         for (const auto& m : ms)
             total += m.area;
         std::uniform_real_distribution<double> unit(0, 1);
-        qint64 localRoute = 100000 + code * 1000;
+        qint64 localRoute = 100000 + code * 10000;
         for (const auto& m : ms) {
             const int n = std::max(5, static_cast<int>(options.localRoadsPerPrefecture * m.area / total));
             const qint64 firstRoute = localRoute;

@@ -85,6 +85,11 @@ TEST_F(MapWindowRoad, EachRoadBoxSwitchesItsClassAtTheNextRedraw)
     EXPECT_EQ(pixelAt(window, 139.4), kGrey);
     EXPECT_EQ(pixelAt(window, 139.6), kLight);
     EXPECT_EQ(pixelAt(window, 139.8), state::kWhite); // the road without key is never drawn
+    if (const QString shots = QString::fromLocal8Bit(qgetenv("MIRATOS_SCREENSHOT_DIR")); !shots.isEmpty()) {
+        window.resize(1100, 760);
+        window.show();
+        window.grab().save(shots + QStringLiteral("/roads_window.png"));
+    }
 
     road(window, 0)->click();
     redraw(window);

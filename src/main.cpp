@@ -25,6 +25,8 @@ void printUsage(QTextStream& out)
            "       miratos demo-area [--app-folder DIR] BASE     area table of a maps database (MapData/demo/面積.csv)\n"
            "       miratos convert boundary [--app-folder DIR] --pref CODE --meta META.xml --data DATA.xml\n"
            "       miratos convert railway [--app-folder DIR] --data DATA.xml    railway XML into MapData/鉄道\n"
+           "       miratos convert road [--app-folder DIR] --pref CODE --data N….txt   road text into the prefecture's Road.dat\n"
+           "       miratos convert road-name [--app-folder DIR] --data N～～台.txt   road-name list into MapData/RoadName.dat\n"
            "       miratos render [--app-folder DIR] --mode Japan|Pref|City ... --out FILE.bmp|.png|.pdf\n"
            "       miratos board [--app-folder DIR] --out FILE.png    the 国盗合戦 board made from MapData\n"
            "       miratos snapshot [--app-folder DIR] OUT.png   save a picture of the launcher\n";

@@ -189,7 +189,7 @@ void frmMain::connectPendingControls()
 {
     // Layers not built yet: their controls say so instead
     // of silently doing nothing, and a tick does not stay.
-    for (const char* name : {"chkRoad_0", "chkRoad_1", "chkRoad_2", "chkBuild", "chkBuildName", "chkBuildRank"}) {
+    for (const char* name : {"chkBuild", "chkBuildName", "chkBuildRank"}) {
         auto* box = findChild<QCheckBox*>(QString::fromLatin1(name));
         connect(box, &QCheckBox::clicked, this, [box](bool checked) {
             if (!checked)
@@ -416,8 +416,6 @@ void frmMain::処理中(bool enable)
         w->setEnabled(enable);
 }
 
-// The road files arrive with the road layer.
-void frmMain::道路名データ読込() {}
 
 void frmMain::closeEvent(QCloseEvent* event)
 {

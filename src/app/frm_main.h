@@ -3,6 +3,7 @@
 // drawing live in the map view code it calls.
 #include "state/water_fill.h"
 #include "layers/railway_layer.h"
+#include "layers/road_layer.h"
 #include "mapview/labels.h"
 #include "mapview/loaders.h"
 #include "mapview/map_tables.h"
@@ -89,6 +90,12 @@ public:
     void 鉄道描画();
     void chkEki_Click();
     const layers::RailwayLayer& railway() const { return m_railway; }
+    // Roads: the name table and the roads of the selected prefectures read while loading, the
+    // classes of the ticked "高速", "国道", "地方道" drawn by every redraw.
+    void 道路データ読込(int prefCode);
+    void 道路描画();
+    layers::RoadClasses roadClassesTicked() const;
+    layers::RoadLayer& road() { return m_road; }
 
     // Display settings: a right click on a layer check box opens frmProperty for its row
     // (roadIndex: the road class of row 6).
@@ -151,6 +158,8 @@ private:
 
     mapview::MapTables m_tables;
     layers::RailwayLayer m_railway;
+    layers::RoadLayer m_road;
+    QStringList m_roadProblems; // shown once the load has finished
     mapview::LabelLayer m_labels;
     mapview::Viewport m_viewport;
     platform::Canvas m_canvas;

@@ -39,11 +39,14 @@ output::ExportScene frmMain::exportScene()
     }
     // For PDF the boundaries are drawn again as vectors with the colours the screen shows.
     const bool railways = findChild<QCheckBox*>(QStringLiteral("chkTrain"))->isChecked();
-    scene.drawVectorMap = [this, style, railways](QPainter& p) {
+    const layers::RoadClasses roads = roadClassesTicked();
+    scene.drawVectorMap = [this, style, railways, roads](QPainter& p) {
         mapview::drawBoundariesOn(p, {m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, m_viewport.view, mdlMain(),
                                   mapview::mapModeOf(mdlMain().MapMode), style);
         if (railways)
             layers::drawRailwaysOn(p, m_railway, m_canvas, m_tables.DataExtent, layers::railwayColorsOf(mdlMain()));
+        if (roads[0] || roads[1] || roads[2])
+            layers::drawRoadsOn(p, m_road, m_canvas, layers::roadColorsOf(mdlMain()), roads);
     };
     return scene;
 }

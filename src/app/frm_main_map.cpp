@@ -11,6 +11,7 @@
 #include "platform/ui_yield.h"
 
 #include <QApplication>
+#include <utility>
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
@@ -47,7 +48,7 @@ void frmMain::connectMapControls()
     for (QCheckBox* box : {m_chkTown, m_chkRepresentTownOnly, m_chkArea, m_chkNoOne})
         connect(box, &QCheckBox::clicked, this, [this] { chkTown_Click(); });
     connect(m_txtArea, &QLineEdit::textEdited, this, [this] { txtArea_Change(); });
-    // "鉄道" shows or removes the railways at the next redraw; "駅名" acts at once.
+    // "鉄道" and the road boxes show or remove their layer at the next redraw; "駅名" acts at once.
     connect(findChild<QCheckBox*>(QStringLiteral("chkEki")), &QCheckBox::clicked, this, [this] { chkEki_Click(); });
     installLayerPropertyClicks();
 }
@@ -82,12 +83,14 @@ void frmMain::runLoader(const std::function<mapview::LoadReport(const mapview::L
 {
     ++m_busy;
     処理中(false);
-    const auto report = load(frmMain_loadHooks(m_tvwBuild));
+    mapview::LoadHooks hooks = frmMain_loadHooks(m_tvwBuild);
+    hooks.loadRoads = [this](int prefCode) { 道路データ読込(prefCode); };
+    const auto report = load(hooks);
     座標設定();
     描画();
     処理中(true);
     endWork();
-    showLoadProblems(report.problems);
+    showLoadProblems(report.problems + std::exchange(m_roadProblems, {}));
 }
 
 void frmMain::データ読込_J()
@@ -206,6 +209,12 @@ void frmMain::描画()
     if (findChild<QCheckBox*>(QStringLiteral("chkTrain"))->isChecked()) {
         options.railways = [this](platform::Canvas& canvas) {
             m_railway.draw(canvas, m_tables.DataExtent, layers::railwayColorsOf(mdlMain()), platform::yieldToUi);
+        };
+    }
+    const layers::RoadClasses roads = roadClassesTicked();
+    if (roads[0] || roads[1] || roads[2]) {
+        options.roads = [this, roads](platform::Canvas& canvas) {
+            m_road.draw(canvas, layers::roadColorsOf(mdlMain()), roads, platform::yieldToUi);
         };
     }
     const bool stations = findChild<QCheckBox*>(QStringLiteral("chkEki"))->isChecked();

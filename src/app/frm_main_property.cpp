@@ -102,12 +102,10 @@ void frmMain::openLayerProperty(int kind, int roadIndex)
         m_picMain->update();
         return;
     }
-    const bool redraw = dialog.followUp() == output::LayerFollowUp::RedrawRoads && ticked(arrayName("chkRoad", roadIndex));
-    if (redraw) {
-        // Hook for the road layer: until it exists the whole map is drawn again; then this
-        // becomes 道路描画 (row 6).
+    if (dialog.followUp() == output::LayerFollowUp::RedrawRoads && ticked(arrayName("chkRoad", roadIndex))) {
+        // All ticked roads are drawn again at once over the old ones in the new colour.
         処理中(false);
-        描画();
+        道路描画();
         処理中(true);
     }
     m_picMain->update();

@@ -4,6 +4,7 @@
 #include "convert/boundary_converter.h"
 #include "convert/prefecture_set_writer.h"
 #include "convert/railway_converter.h"
+#include "convert/road_converter.h"
 #include "store/railway_files.h"
 #include "platform/app_folder.h"
 
@@ -16,6 +17,8 @@ void printUsage(QTextStream& err)
 {
     err << "usage: miratos convert boundary [--app-folder DIR] --pref CODE --meta KS-META-N….xml --data N….xml\n"
            "       miratos convert railway [--app-folder DIR] --data N….xml\n"
+           "       miratos convert road [--app-folder DIR] --pref CODE --data N….txt\n"
+           "       miratos convert road-name [--app-folder DIR] --data N～～台.txt\n"
            "       CODE is the prefecture code 1..47; the prefecture's folder (railway: MapData/鉄道) must exist.\n";
 }
 
@@ -75,10 +78,49 @@ static int runRailwayCommand(const QStringList& options, QTextStream& out, QText
     return 0;
 }
 
+// road: one prefecture's road text into its Road.dat; road-name: the road-name list into
+// MapData/RoadName.dat. Malformed lines are listed and the rest is written.
+static int runRoadCommand(bool names, const QStringList& options, QTextStream& out, QTextStream& err)
+{
+    QString pref, data;
+    const QString prefName = QStringLiteral("--pref"), dataName = QStringLiteral("--data");
+    const QStringList known = names ? QStringList{dataName} : QStringList{prefName, dataName};
+    bool codeOk = names;
+    const bool parsed = onlyKnownOptions(options, known) && optionValue(options, prefName, &pref) && optionValue(options, dataName, &data);
+    const int code = names ? 0 : pref.toInt(&codeOk);
+    if (!parsed || !codeOk || (!names && (code < 1 || code > state::kPrefectureCount)) || !isTxtPath(data)) {
+        if (parsed && !isTxtPath(data))
+            err << "miratos convert: --data には名前が txt で終わるファイルを指定してください\n";
+        printUsage(err);
+        return 2;
+    }
+    QString label = QStringLiteral("道路名");
+    QString folder = platform::AppFolder::mapData();
+    if (!names) {
+        label = prefectureFolderName(code, platform::AppFolder::initIni());
+        folder = QDir(folder).filePath(label);
+    }
+    const auto result = names ? 道路名(data, folder) : 道路(data, folder);
+    if (!result) {
+        err << "miratos convert: " << result.error() << "\n";
+        err.flush();
+        return 1;
+    }
+    for (const QString& problem : result->problems)
+        out << label << ": 注意: " << problem << "\n";
+    out << label << ": 変換終了！ " << result->sourceLines << " 行から " << result->records << (names ? " 路線" : " 本の道路")
+        << "を " << QDir::toNativeSeparators(QDir(folder).filePath(QString::fromUtf16(names ? u"RoadName.dat" : u"Road.dat")))
+        << " に書きました\n";
+    out.flush();
+    return 0;
+}
+
 int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (!args.isEmpty() && args.first() == QLatin1String("railway"))
         return runRailwayCommand(args.mid(1), out, err);
+    if (!args.isEmpty() && (args.first() == QLatin1String("road") || args.first() == QLatin1String("road-name")))
+        return runRoadCommand(args.first() == QLatin1String("road-name"), args.mid(1), out, err);
     if (args.isEmpty() || args.first() != QLatin1String("boundary")) {
         printUsage(err);
         return 2;

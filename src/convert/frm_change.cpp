@@ -4,6 +4,7 @@
 #include "convert/boundary_converter.h"
 #include "convert/data_file_name.h"
 #include "convert/railway_converter.h"
+#include "convert/road_converter.h"
 #include "store/railway_files.h"
 #include "platform/app_folder.h"
 #include "platform/ini_file.h"
@@ -29,6 +30,24 @@ using platform::makeText;
 const QString kXmlFilter = QStringLiteral("データファイル(*.xml)");
 // The filter "*.xml;*.txt" written the way the Qt dialog takes several patterns.
 const QString kXmlTxtFilter = QStringLiteral("データファイル(*.xml *.txt)");
+
+// The end of a road conversion: the lines left out, then the end message; or why it failed.
+void reportRoadConversion(const Result<RoadConversion>& result)
+{
+    platform::flushUi();
+    if (!result) {
+        platform::warn(QStringLiteral("残念"), QStringLiteral("変換できませんでした。\n") + result.error());
+        return;
+    }
+    if (!result->problems.isEmpty()) {
+        QStringList notes{QStringLiteral("次の行は形式が違うため、そのまま変換できませんでした。")};
+        notes << result->problems.mid(0, 20);
+        if (result->problems.size() > 20)
+            notes << QStringLiteral("ほか %1 件").arg(result->problems.size() - 20);
+        platform::warn(QStringLiteral("要確認"), notes.join(QLatin1Char('\n')));
+    }
+    platform::prompts().message(platform::MsgIcon::None, platform::MsgButtons::Ok, QStringLiteral("変換終了"), QStringLiteral("変換終了！"));
+}
 
 } // namespace
 
@@ -229,8 +248,10 @@ void frmChange_P::cmdChange_Click()
 {
     if (m_optMode[0]->isChecked())
         行政区域();
+    else if (m_optMode[3]->isChecked())
+        道路();
     else
-        notAvailableYet(); // facilities, roads and census tables come with later versions
+        notAvailableYet(); // facilities and census tables come with later versions
 }
 
 void frmChange_P::行政区域()
@@ -242,27 +263,16 @@ void frmChange_P::行政区域()
         endRun(true);
         return;
     }
-    const QString prefName = m_cboPref->currentText();
-    const int index = m_cboPref->findText(prefName, Qt::MatchExactly);
-    if (index < 0 || prefName.isEmpty()) {
-        platform::warn(QStringLiteral("要確認"), QStringLiteral("県名「%1」は一覧にありません。県名を選んでください。").arg(prefName));
-        endRun(true);
-        return;
-    }
-    // The output folder is built from the name; one that is no plain folder name (such as
-    // "..\x" in Init.ini) would lead out of MapData.
-    if (platform::safePathPart(prefName) != prefName) {
-        platform::warn(QStringLiteral("要確認"),
-                       QStringLiteral("県名「%1」は MapData の中のフォルダ名に使えません（「\\」「/」「..」などを含みます）。"
-                                      "Init.ini の [Pref] を確かめてください。")
-                           .arg(prefName));
+    QString prefName;
+    int code = 0;
+    if (!chosenPrefecture(&prefName, &code)) {
         endRun(true);
         return;
     }
     BoundaryProgress progress;
     progress.counter = [this](qint64 counter) { showCounter(counter); };
     progress.yield = [this] { serveUi(); };
-    const auto report = convert::行政区域({meta, data, index + 1}, platform::AppFolder::prefFolder(prefName), progress);
+    const auto report = convert::行政区域({meta, data, code}, platform::AppFolder::prefFolder(prefName), progress);
     platform::flushUi();
     if (!report) {
         platform::warn(QStringLiteral("残念"), QStringLiteral("変換できませんでした。\n") + report.error());
@@ -280,6 +290,48 @@ void frmChange_P::行政区域()
             platform::warn(QStringLiteral("要確認"), notes.join(QLatin1Char('\n')));
         platform::prompts().message(platform::MsgIcon::None, platform::MsgButtons::Ok, QStringLiteral("変換終了"), boundaryDoneText());
     }
+    endRun(true);
+}
+
+bool frmChange_P::chosenPrefecture(QString* name, int* code)
+{
+    const QString prefName = m_cboPref->currentText();
+    const int index = m_cboPref->findText(prefName, Qt::MatchExactly);
+    if (index < 0 || prefName.isEmpty()) {
+        platform::warn(QStringLiteral("要確認"), QStringLiteral("県名「%1」は一覧にありません。県名を選んでください。").arg(prefName));
+        return false;
+    }
+    // The output folder is built from the name; one that is no plain folder name (such as
+    // "..\x" in Init.ini) would lead out of MapData.
+    if (platform::safePathPart(prefName) != prefName) {
+        platform::warn(QStringLiteral("要確認"),
+                       QStringLiteral("県名「%1」は MapData の中のフォルダ名に使えません（「\\」「/」「..」などを含みます）。"
+                                      "Init.ini の [Pref] を確かめてください。")
+                           .arg(prefName));
+        return false;
+    }
+    *name = prefName;
+    *code = index + 1;
+    return true;
+}
+
+void frmChange_P::道路()
+{
+    const QString data = m_txtFile2->text();
+    if (!isTxtPath(data))
+        return; // nothing happens, as for an empty path
+    beginRun();
+    QString prefName;
+    int code = 0;
+    if (!chosenPrefecture(&prefName, &code)) {
+        endRun(true);
+        return;
+    }
+    RoadProgress progress;
+    progress.total = [this](qint64 lines) { m_lblAll->setText(QString::number(lines)); };
+    progress.counter = [this](qint64 counter) { showCounter(counter); };
+    progress.yield = [this] { serveUi(); };
+    reportRoadConversion(convert::道路(data, platform::AppFolder::prefFolder(prefName), progress));
     endRun(true);
 }
 
@@ -328,8 +380,10 @@ void frmChange_J::cmdChange_Click()
 {
     if (m_optMode[0]->isChecked())
         鉄道();
+    else if (m_optMode[1]->isChecked())
+        道路();
     else
-        notAvailableYet(); // road names and census tables come with later versions
+        notAvailableYet(); // census tables come with a later version
 }
 
 void frmChange_J::鉄道()
@@ -349,6 +403,20 @@ void frmChange_J::鉄道()
         platform::warn(QStringLiteral("残念"), QStringLiteral("変換できませんでした。\n") + report.error());
     else
         platform::prompts().message(platform::MsgIcon::None, platform::MsgButtons::Ok, QStringLiteral("変換終了"), boundaryDoneText());
+    endRun(true);
+}
+
+void frmChange_J::道路()
+{
+    const QString data = m_txtFile2->text();
+    if (!isTxtPath(data))
+        return; // nothing happens, as for an empty path
+    beginRun();
+    RoadProgress progress;
+    progress.total = [this](qint64 lines) { m_lblAll->setText(QString::number(lines)); };
+    progress.counter = [this](qint64 counter) { showCounter(counter); };
+    progress.yield = [this] { serveUi(); };
+    reportRoadConversion(convert::道路名(data, platform::AppFolder::mapData(), progress));
     endRun(true);
 }
 

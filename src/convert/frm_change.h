@@ -71,8 +71,13 @@ public:
     // The administrative boundary conversion of the chosen files into the chosen prefecture's
     // folder.
     void 行政区域();
+    // The road data of the chosen text file into the chosen prefecture's Road.dat.
+    void 道路();
 
 private:
+    // The prefecture chosen in cboPref, when its name is in the list and usable as a folder
+    // name; otherwise a message has been shown.
+    bool chosenPrefecture(QString* name, int* code);
     void cmdFile1_Click();
     void cmdFile2_Click();
     void cmdChange_Click();
@@ -89,6 +94,8 @@ public:
 
     // The railway conversion of the chosen file into MapData\鉄道.
     void 鉄道();
+    // The road-name list of the chosen text file into MapData\RoadName.dat.
+    void 道路();
 
 private:
     void cmdFile2_Click();

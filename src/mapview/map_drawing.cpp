@@ -33,6 +33,8 @@ void drawScene(const SceneRefs& scene, const ViewRect& view, state::MdlMain& sta
     scene.colorCacheValid = renderer.colorCacheValid;
     if (options.railways)
         options.railways(work);
+    if (options.roads)
+        options.roads(work);
     scene.canvas = std::move(work);
     buildNameLabels(scene.labels, scene.tables, state, mode, options.cityNames, scene.canvas);
     if (mode == MapMode::City)

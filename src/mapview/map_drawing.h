@@ -24,6 +24,8 @@ struct DrawOptions {
     // Overlays of the layers above the map view, called in the redraw's order: the railways onto
     // the new picture after the boundaries, the station names after the name labels.
     std::function<void(platform::Canvas&)> railways;
+    // The roads onto the picture after the railways, so they paint over them.
+    std::function<void(platform::Canvas&)> roads;
     std::function<void(LabelLayer&)> stationNames;
 };
 

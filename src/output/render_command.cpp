@@ -6,6 +6,7 @@
 #include "state/water_fill.h"
 #include "layers/label_declutter.h"
 #include "layers/railway_layer.h"
+#include "layers/road_layer.h"
 #include "mapview/loaders.h"
 #include "mapview/map_drawing.h"
 #include "mapview/renderer.h"
@@ -19,6 +20,7 @@
 #include "stats/ranking.h"
 #include "store/pref_folder.h"
 #include "store/railway_files.h"
+#include "store/road_files.h"
 #include "store/statistic_file.h"
 
 #include <QDir>
@@ -46,6 +48,7 @@ struct Options {
     bool railways = false; // 鉄道
     bool stations = false; // 駅名
     bool declutter = false; // 属性非重 once the labels are made
+    layers::RoadClasses roads{}; // 高速, 国道, 地方道 (classes 1, 2, 3)
     int noteLocation = 0;
     QString noteMaker;
     int noteFontSize = 10;
@@ -55,7 +58,7 @@ struct Options {
 const char* const kUsage =
     "usage: miratos render [--app-folder DIR] --mode Japan|Pref|City [--pref NAME]... [--district FILE|NAME]... "
     "[--style 0..3] [--stat N | --own-data FILE] [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
-    "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--declutter] [--note-location 0..4] [--note-maker TEXT] "
+    "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--roads 1,2,3] [--declutter] [--note-location 0..4] [--note-maker TEXT] "
     "[--note-font-size N] --out FILE.bmp|.png|.pdf";
 
 // Parses the arguments; an error text on failure.
@@ -117,6 +120,14 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         else if (a == QLatin1String("--note-location")) { if (!intIn(v, 0, 4, o.noteLocation)) return QStringLiteral("--note-location must be 0..4"); }
         else if (a == QLatin1String("--note-maker")) o.noteMaker = v;
         else if (a == QLatin1String("--note-font-size")) { if (!intIn(v, 6, 72, o.noteFontSize)) return QStringLiteral("--note-font-size must be 6..72"); }
+        else if (a == QLatin1String("--roads")) {
+            // Road classes as RoadName.dat numbers them: 1 高速, 2 国道, 3 地方道.
+            for (const QString& part : v.split(QLatin1Char(','))) {
+                if (part.size() != 1 || part < QLatin1String("1") || part > QLatin1String("3"))
+                    return QStringLiteral("--roads must list road classes 1 (高速), 2 (国道), 3 (地方道), for example 1,2,3");
+                o.roads[static_cast<size_t>(part.at(0).unicode() - u'1')] = true;
+            }
+        }
         else if (a == QLatin1String("--out")) o.out = v;
         else return QStringLiteral("unknown option %1").arg(a);
     }
@@ -304,13 +315,32 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
             return fail(*problem);
     }
     const state::WaterFill water = state::readWaterFill(platform::AppFolder::initIni());
+    // Roads: the name table first, then each prefecture's roads while its boundaries load.
+    const bool roads = o.roads[0] || o.roads[1] || o.roads[2];
+    layers::RoadLayer road;
+    mapview::LoadHooks hooks;
+    QStringList roadProblems;
+    if (roads) {
+        const QString names = QDir(platform::AppFolder::mapData()).filePath(QString::fromUtf16(store::kRoadNameFile));
+        s.UseRoad = road.loadNames(names, &roadProblems);
+        if (!s.UseRoad)
+            err << "miratos render: warning: no " << QDir::toNativeSeparators(names) << ": no roads are drawn\n";
+        hooks.loadRoads = [&](int prefCode) {
+            const QString name = s.PrefTable[static_cast<size_t>(prefCode)][1];
+            if (!platform::safePathPart(name).isEmpty())
+                roadProblems << road.loadRoads(platform::AppFolder::prefFolder(name) + QString::fromUtf16(store::kRoadFile), tables.DataExtent);
+        };
+    }
     mapview::LoadReport report;
     if (mode == mapview::MapMode::Japan)
-        report = mapview::loadJapan(tables, s, platform::AppFolder::initIni(), {});
+        report = mapview::loadJapan(tables, s, platform::AppFolder::initIni(), hooks);
     else if (mode == mapview::MapMode::Pref)
-        report = mapview::loadPref(tables, s, platform::AppFolder::initIni(), {});
+        report = mapview::loadPref(tables, s, platform::AppFolder::initIni(), hooks);
     else
-        report = mapview::loadCity(tables, s, {});
+        report = mapview::loadCity(tables, s, hooks);
+    report.problems << roadProblems;
+    if (roads && s.UseRoad && !road.hasRoads())
+        err << "miratos render: warning: no Road.dat with roads in the chosen prefectures\n";
     for (const QString& problem : report.problems)
         err << "miratos render: warning: " << problem << "\n";
 
@@ -347,6 +377,9 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
         draw.railways = [&](platform::Canvas& c) { railway.draw(c, tables.DataExtent, railColors); };
     if (o.stations)
         draw.stationNames = [&](mapview::LabelLayer& l) { railway.stationLabels(l, true); };
+    const layers::RoadColors roadColors = layers::roadColorsOf(s);
+    if (roads)
+        draw.roads = [&](platform::Canvas& c) { road.draw(c, roadColors, o.roads); };
     mapview::drawScene({tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw);
     if (o.declutter)
         layers::declutter(labels, canvas, {mode == mapview::MapMode::City, o.labels, o.stations, o.towns});
@@ -368,6 +401,8 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
         mapview::drawBoundariesOn(p, {tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw.style);
         if (o.railways)
             layers::drawRailwaysOn(p, railway, canvas, tables.DataExtent, railColors);
+        if (roads)
+            layers::drawRoadsOn(p, road, canvas, roadColors, o.roads);
     };
     const Status saved = saveExport(o.out, scene, s);
     if (!saved.ok())

@@ -185,7 +185,7 @@ TEST_F(MapWindow, ControlsOfFeaturesStillToComeSayPreparing)
 {
     frmMain window;
     window.show();
-    for (const char* name : {"chkRoad_0", "chkRoad_2", "chkBuild", "chkBuildName", "chkBuildRank", "cmdBuildCSV"}) {
+    for (const char* name : {"chkBuild", "chkBuildName", "chkBuildRank", "cmdBuildCSV"}) {
         ScopedScriptedPrompts scripted;
         auto* control = window.findChild<QAbstractButton*>(QString::fromLatin1(name));
         ASSERT_NE(control, nullptr) << name;

@@ -104,4 +104,36 @@ TEST_F(ConvertCommand, ConvertsRailwaysIntoTheRailwayFolder)
     EXPECT_TRUE(m_err.contains(QStringLiteral("miratos convert railway [--app-folder DIR] --data"))) << m_err.toStdString();
 }
 
+TEST_F(ConvertCommand, ConvertsRoadsAndRoadNamesWithoutAWindow)
+{
+    auto fixture = [](const char* name) {
+        QFile f(QStringLiteral(MIRATOS_SOURCE_DIR "/tests/convert/fixtures/road/") + QString::fromUtf8(name));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    };
+    const QString roads = inputFile(QStringLiteral("N13.txt"), fixture("N13.txt"));
+    const QString names = inputFile(QStringLiteral("N00台.txt"), fixture("N00台.txt"));
+
+    ASSERT_EQ(run({QStringLiteral("road"), QStringLiteral("--pref"), QStringLiteral("13"), QStringLiteral("--data"), roads}), 0)
+        << m_err.toStdString();
+    EXPECT_TRUE(m_out.contains(QStringLiteral("東京都: 注意: N13.txt 11 行目"))) << m_out.toStdString();
+    EXPECT_TRUE(m_out.contains(QStringLiteral("東京都: 変換終了！ 14 行から 5 本の道路を"))) << m_out.toStdString();
+    QFile road(path(QStringLiteral("MapData/東京都/Road.dat")));
+    ASSERT_TRUE(road.open(QIODevice::ReadOnly));
+    EXPECT_EQ(road.readAll(), fixture("Road.expected.dat"));
+
+    ASSERT_EQ(run({QStringLiteral("road-name"), QStringLiteral("--data"), names}), 0) << m_err.toStdString();
+    QFile roadNames(path(QStringLiteral("MapData/RoadName.dat")));
+    ASSERT_TRUE(roadNames.open(QIODevice::ReadOnly));
+    EXPECT_EQ(roadNames.readAll(), fixture("RoadName.expected.dat"));
+
+    // Wrong options: the usage, nothing converted.
+    for (const QStringList& args : {QStringList{QStringLiteral("road"), QStringLiteral("--data"), roads},
+                                    QStringList{QStringLiteral("road"), QStringLiteral("--pref"), QStringLiteral("48"), QStringLiteral("--data"), roads},
+                                    QStringList{QStringLiteral("road-name"), QStringLiteral("--data"), names + QStringLiteral(".xml")}}) {
+        EXPECT_EQ(run(args), 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(m_err.contains(QStringLiteral("miratos convert road-name [--app-folder DIR] --data"))) << m_err.toStdString();
+    }
+}
+
 } // namespace

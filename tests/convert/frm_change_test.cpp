@@ -341,19 +341,17 @@ TEST_F(ChangeWindowTest, RailwayConversionRunsInTheRunFrameAndReportsAMissingFol
 TEST_F(ChangeWindowTest, ConversionsOfLaterVersionsSaySo)
 {
     convert::frmChange_P p;
-    for (int option : {1, 3, 4}) {
+    for (int option : {1, 4}) {
         child<QRadioButton>(p, QStringLiteral("optMode_%1").arg(option))->setChecked(true);
         click(p, "cmdChange");
         EXPECT_EQ(prompts.last().title, QStringLiteral("準備中"));
         EXPECT_EQ(prompts.last().text, QStringLiteral("このデータの変換はまだ使えません。"));
     }
     convert::frmChange_J j;
-    for (int option : {1, 2}) {
-        child<QRadioButton>(j, QStringLiteral("optMode_%1").arg(option))->setChecked(true);
-        click(j, "cmdChange");
-        EXPECT_EQ(prompts.last().title, QStringLiteral("準備中"));
-    }
-    EXPECT_EQ(prompts.records().size(), 5u);
+    child<QRadioButton>(j, QStringLiteral("optMode_2"))->setChecked(true);
+    click(j, "cmdChange");
+    EXPECT_EQ(prompts.last().title, QStringLiteral("準備中"));
+    EXPECT_EQ(prompts.records().size(), 3u);
     prompts.queueText(QStringLiteral("/d/N02-07.xml"));
     click(j, "cmdFile2");
     EXPECT_EQ(child<QLineEdit>(j, QStringLiteral("txtFile2"))->text(), QStringLiteral("/d/N02-07.xml"));
@@ -386,3 +384,48 @@ TEST_F(ChangeWindowTest, CaptionsFitAndNothingOverlaps)
 }
 
 } // namespace
+
+// The road jobs of both windows: nothing happens for a path not ending in "txt"; the prefecture
+// window writes Road.dat into the chosen prefecture's folder, the nationwide one RoadName.dat;
+// malformed lines are listed before the end message.
+TEST_F(ChangeWindowTest, RoadJobsOfBothWindows)
+{
+    auto fixture = [](const char* name) {
+        QFile f(QStringLiteral(MIRATOS_SOURCE_DIR "/tests/convert/fixtures/road/") + QString::fromUtf8(name));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    };
+    const QString roads = inputFile(QStringLiteral("N13.txt"), fixture("N13.txt"));
+    const QString names = inputFile(QStringLiteral("N00台.txt"), fixture("N00台.txt"));
+
+    convert::frmChange_P p;
+    prompts.window = &p;
+    child<QRadioButton>(p, QStringLiteral("optMode_3"))->setChecked(true);
+    child<QLineEdit>(p, QStringLiteral("txtFile2"))->setText(roads + QStringLiteral(".xml"));
+    click(p, "cmdChange");
+    EXPECT_TRUE(prompts.records().empty());
+    EXPECT_TRUE(child<QPushButton>(p, QStringLiteral("cmdChange"))->isEnabled());
+
+    child<QLineEdit>(p, QStringLiteral("txtFile2"))->setText(roads);
+    child<QComboBox>(p, QStringLiteral("cboPref"))->setCurrentIndex(12);
+    click(p, "cmdChange");
+    ASSERT_EQ(prompts.records().size(), 2u);
+    EXPECT_EQ(prompts.records()[0].title, QStringLiteral("要確認"));
+    EXPECT_TRUE(prompts.records()[0].text.contains(QStringLiteral("N13.txt 11 行目"))) << prompts.records()[0].text.toStdString();
+    EXPECT_EQ(prompts.last().title, QStringLiteral("変換終了"));
+    EXPECT_EQ(prompts.last().text, QStringLiteral("変換終了！"));
+    EXPECT_FALSE(prompts.seen[1].changeEnabled);
+    EXPECT_TRUE(child<QPushButton>(p, QStringLiteral("cmdChange"))->isEnabled());
+    EXPECT_TRUE(child<QLabel>(p, QStringLiteral("lblAll"))->text().isEmpty());
+    EXPECT_EQ(fileText(QStringLiteral("Road.dat")).substr(0, 13), "R357@139.7256");
+
+    convert::frmChange_J j;
+    prompts.window = &j;
+    child<QRadioButton>(j, QStringLiteral("optMode_1"))->setChecked(true);
+    child<QLineEdit>(j, QStringLiteral("txtFile2"))->setText(names);
+    click(j, "cmdChange");
+    EXPECT_EQ(prompts.last().title, QStringLiteral("変換終了"));
+    QFile written(path(QStringLiteral("MapData/RoadName.dat")));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("R1@1@"));
+}

@@ -151,11 +151,8 @@ std::int32_t TopologyBuilder::snappedVertexOf(const QPointF& p)
             }
         }
     }
-    if (best >= 0) {
-        if (!samePoint(m_points[std::size_t(best)], p))
-            ++m_counts.snappedPoints;
+    if (best >= 0)
         return best;
-    }
     const auto id = std::int32_t(m_points.size());
     m_points.push_back(p);
     m_cells[qMakePair(cx, cy)].push_back(id);
@@ -167,6 +164,7 @@ void TopologyBuilder::addPolygon(int municipality, const std::vector<QVector<QPo
     int polygon = -1;
     for (std::size_t r = 0; r < rings.size(); ++r) {
         const qsizetype offset = qsizetype(m_ringVertices.size());
+        qsizetype moved = 0;
         for (const QPointF& p : rings[r]) {
             if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
                 continue;
@@ -174,13 +172,17 @@ void TopologyBuilder::addPolygon(int municipality, const std::vector<QVector<QPo
             if (qsizetype(m_ringVertices.size()) > offset && m_ringVertices.back() == id)
                 continue;
             m_ringVertices.push_back(id);
+            moved += !samePoint(m_points[std::size_t(id)], p);
         }
         // A closed ring repeats its first point; the ring here is the cycle without it.
-        while (qsizetype(m_ringVertices.size()) > offset + 1 && m_ringVertices.back() == m_ringVertices[std::size_t(offset)])
+        while (qsizetype(m_ringVertices.size()) > offset + 1 && m_ringVertices.back() == m_ringVertices[std::size_t(offset)]) {
             m_ringVertices.pop_back();
+            moved -= m_tolerance > 0 && !samePoint(m_points[std::size_t(m_ringVertices[std::size_t(offset)])], rings[r].back());
+        }
         const qsizetype size = qsizetype(m_ringVertices.size()) - offset;
         if (size < 3) {
             m_ringVertices.resize(std::size_t(offset));
+            moved = 0;
             ++m_counts.droppedRings;
             if (r == 0)
                 return; // without its outer ring the polygon is nothing
@@ -195,6 +197,7 @@ void TopologyBuilder::addPolygon(int municipality, const std::vector<QVector<QPo
             const QPointF& b = m_points[std::size_t(v[i])];
             twice += (a.x() - b.x()) * (a.y() + b.y());
         }
+        m_counts.snappedPoints += std::max<qsizetype>(moved, 0);
         if ((r == 0) == (twice > 0))
             std::reverse(m_ringVertices.begin() + offset + 1, m_ringVertices.end());
         if (polygon < 0 && municipality >= 0) {

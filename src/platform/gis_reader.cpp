@@ -69,10 +69,18 @@ struct DatasetCloser {
 
 } // namespace
 
+// GDAL's own warnings (an unclosed ring it accepts) stay off the console; failures are reported
+// through the returned errors, which take CPLGetLastErrorMsg.
+struct QuietGdal {
+    QuietGdal() { CPLPushErrorHandler(CPLQuietErrorHandler); }
+    ~QuietGdal() { CPLPopErrorHandler(); }
+};
+
 Status forEachGisFeature(const QString& path, const GisFeatureVisitor& visit)
 {
     static std::once_flag registered;
     std::call_once(registered, [] { GDALAllRegister(); });
+    const QuietGdal quiet;
     const QByteArray native = QFile::encodeName(path);
     std::unique_ptr<void, DatasetCloser> ds(
         GDALOpenEx(native.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
@@ -108,7 +116,7 @@ Status forEachGisFeature(const QString& path, const GisFeatureVisitor& visit)
                     feature.fields.insert(info.fieldNames.at(i), QByteArray(OGR_F_GetFieldAsString(f, i)));
             }
             if (OGRGeometryH g = OGR_F_GetGeometryRef(f)) {
-                feature.geometryName = QString::fromUtf8(OGRGeometryTypeToName(wkbFlatten(OGR_G_GetGeometryType(g))));
+                feature.geometryName = QString::fromUtf8(OGRGeometryTypeToName(wkbFlatten(OGR_G_GetGeometryType(g)))).remove(QLatin1Char(' '));
                 appendParts(g, static_cast<OGRCoordinateTransformationH>(transform.get()), feature);
             }
             OGR_F_Destroy(f);

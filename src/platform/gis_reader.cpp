@@ -17,6 +17,13 @@ QString shown(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
+// GDAL's reason for the last failure; opening a file of no known format leaves none.
+QString lastGdalError()
+{
+    const QString message = QString::fromUtf8(CPLGetLastErrorMsg()).trimmed();
+    return message.isEmpty() ? QStringLiteral("形式が分からないか、壊れています") : message;
+}
+
 void appendParts(OGRGeometryH g, OGRCoordinateTransformationH transform, GisFeature& feature)
 {
     const OGRwkbGeometryType type = wkbFlatten(OGR_G_GetGeometryType(g));
@@ -81,11 +88,12 @@ Status forEachGisFeature(const QString& path, const GisFeatureVisitor& visit)
     static std::once_flag registered;
     std::call_once(registered, [] { GDALAllRegister(); });
     const QuietGdal quiet;
+    CPLErrorReset();
     const QByteArray native = QFile::encodeName(path);
     std::unique_ptr<void, DatasetCloser> ds(
         GDALOpenEx(native.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
     if (!ds)
-        return Error{QStringLiteral("%1: 読めません（%2）").arg(shown(path), QString::fromUtf8(CPLGetLastErrorMsg()))};
+        return Error{QStringLiteral("%1: 読めません（%2）").arg(shown(path), lastGdalError())};
 
     std::unique_ptr<void, void (*)(OGRSpatialReferenceH)> wgs84(OSRNewSpatialReference(nullptr), OSRDestroySpatialReference);
     OSRImportFromEPSG(wgs84.get(), 4326);

@@ -21,7 +21,7 @@ namespace {
 void printUsage(QTextStream& out)
 {
     out << "usage: miratos [--app-folder DIR]\n"
-           "       miratos import [--app-folder DIR] FILE...     boundaries (TopoJSON, R maps database), railways (GeoJSON, TopoJSON, Shapefile) into MapData\n"
+           "       miratos import [--app-folder DIR] [--snap[=DEG]] FILE...  boundaries (Shapefile, GeoJSON, GML, GeoPackage, TopoJSON, R maps database), railways into MapData\n"
            "       miratos demo-area [--app-folder DIR] BASE     area table of a maps database (MapData/demo/面積.csv)\n"
            "       miratos convert boundary [--app-folder DIR] --pref CODE --meta META.xml --data DATA.xml\n"
            "       miratos convert railway [--app-folder DIR] --data DATA.xml    railway XML into MapData/鉄道\n"

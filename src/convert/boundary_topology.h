@@ -1,7 +1,7 @@
 #pragma once
 // Boundaries as a topology: lines stored once and shared between neighbouring polygons, rings
 // that refer to lines walked forwards or backwards. Every boundary source (TopoJSON, the R maps
-// database, later GeoJSON and Shapefile) is read into this form and written out as MapData's
+// database, GeoJSON, Shapefile, GML, GeoPackage) is read into this form and written out as MapData's
 // prefecture-level files by one writer.
 #include "platform/result.h"
 
@@ -38,6 +38,7 @@ struct TopoMunicipality {
 struct BoundaryTopology {
     QVector<TopoLine> lines;
     QVector<TopoMunicipality> municipalities;
+    int skippedFeatures = 0; // features of the source left out (no code, not a polygon)
 };
 
 // Progress of a long conversion: a line of text for the user.

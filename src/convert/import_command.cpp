@@ -1,35 +1,54 @@
 #include "convert/import_command.h"
 
+#include "convert/gis_boundary_reader.h"
 #include "convert/maps_reader.h"
 #include "convert/prefecture_set_writer.h"
 #include "convert/railway_import.h"
 #include "store/railway_files.h"
 #include "convert/topojson_reader.h"
 #include "platform/app_folder.h"
+#include "platform/number_text.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace miratos::convert {
 namespace {
 
+// TopoJSON and GeoJSON share the suffix .json: a topology says so near its start.
 bool isTopoJsonFile(const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == QLatin1String("json") || suffix == QLatin1String("topojson");
+    if (suffix == QLatin1String("topojson"))
+        return true;
+    if (suffix != QLatin1String("json"))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // the TopoJSON reader names the problem
+    static const QRegularExpression topology(QStringLiteral(R"("type"\s*:\s*"Topology")"));
+    return topology.match(QString::fromUtf8(file.read(64 * 1024))).hasMatch();
 }
+
+// Snapping tolerance of "--snap" (degrees) when none is given: about 0.1 m, well below the
+// precision of the published boundaries and well above the rounding of their digits.
+constexpr double kDefaultSnap = 1e-6;
+
 
 // The boundary formats import understands, tried in order; the first whose test accepts the
 // path reads it. The R maps database reader (convert/maps_reader.h, readMapsDatabase) joins as
 // one more entry, e.g. {isMapsDatabase, [](const QString& p, const ProgressFn&) { return readMapsDatabase(p); }}.
 struct BoundaryFormat {
     bool (*accepts)(const QString& path);
-    Result<BoundaryTopology> (*read)(const QString& path, const ProgressFn& progress);
+    Result<BoundaryTopology> (*read)(const QString& path, const GisBoundaryOptions& options, const ProgressFn& progress);
 };
 
 const BoundaryFormat kFormats[] = {
-    {isTopoJsonFile, readTopoJson},
-    {isMapsDatabase, [](const QString& p, const ProgressFn&) { return readMapsDatabase(p); }},
+    {isTopoJsonFile, [](const QString& p, const GisBoundaryOptions&, const ProgressFn& progress) { return readTopoJson(p, progress); }},
+    {isMapsDatabase, [](const QString& p, const GisBoundaryOptions&, const ProgressFn&) { return readMapsDatabase(p); }},
+    {isGisBoundaryFile, readGisBoundaries},
 };
 
 const BoundaryFormat* formatFor(const QString& path)
@@ -50,10 +69,26 @@ QString problemOf(const QString& file, const QString& message)
 
 } // namespace
 
-int runImportCommand(const QStringList& files, QTextStream& out, QTextStream& err)
+int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
+    QStringList files;
+    GisBoundaryOptions gisOptions;
+    for (const QString& a : arguments) {
+        if (a == QLatin1String("--snap")) {
+            gisOptions.snapTolerance = kDefaultSnap;
+        } else if (a.startsWith(QLatin1String("--snap="))) {
+            const auto value = platform::toNumber(a.mid(7));
+            if (!value || !(*value >= 0) || *value > 1) {
+                err << "miratos import: " << a << ": 許容差は 0〜1 の度数で指定してください\n";
+                return 2;
+            }
+            gisOptions.snapTolerance = *value;
+        } else {
+            files << a;
+        }
+    }
     if (files.isEmpty()) {
-        err << "usage: miratos import [--app-folder DIR] FILE...\n";
+        err << "usage: miratos import [--app-folder DIR] [--snap[=DEGREES]] FILE...\n";
         return 2;
     }
     const QString mapData = platform::AppFolder::mapData();
@@ -91,15 +126,18 @@ int runImportCommand(const QStringList& files, QTextStream& out, QTextStream& er
                          .arg(QDir::toNativeSeparators(folder)));
         }
     }
+    WrittenTotals totals;
+    int skipped = 0;
     for (const QString& file : boundaries) {
         const BoundaryFormat* format = formatFor(file);
         if (!format) {
             err << "miratos import: " << QDir::toNativeSeparators(file)
-                << ": 読める形式ではありません（TopoJSON は .json か .topojson）\n";
+                << ": 読める形式ではありません（.shp .geojson .json .topojson .gml .xml .gpkg）\n";
             result = 1;
             continue;
         }
-        const auto topology = format->read(file, progress);
+        progress(QStringLiteral("%1: 読んでいます").arg(QDir::toNativeSeparators(file)));
+        const auto topology = format->read(file, gisOptions, progress);
         if (!topology) {
             err << "miratos import: " << problemOf(file, topology.error()) << "\n";
             result = 1;
@@ -114,10 +152,20 @@ int runImportCommand(const QStringList& files, QTextStream& out, QTextStream& er
                      .arg(QDir::toNativeSeparators(file))
                      .arg(topology->municipalities.size())
                      .arg(topology->lines.size()));
-        if (Status written = writePrefectureSets(*topology, mapData, initIni, progress); !written) {
+        skipped += topology->skippedFeatures;
+        if (Status written = writePrefectureSets(*topology, mapData, initIni, progress, &totals); !written) {
             err << "miratos import: " << QDir::toNativeSeparators(file) << ": " << written.error() << "\n";
             result = 1;
         }
+    }
+    if (!boundaries.isEmpty()) {
+        progress(QStringLiteral("合計: %1 都道府県, %2 市区町村, %3 面, %4 線, 飛ばした地物 %5 件%6")
+                     .arg(totals.prefectures.size())
+                     .arg(totals.municipalities)
+                     .arg(totals.polygons)
+                     .arg(totals.lines)
+                     .arg(skipped)
+                     .arg(result == 0 ? QString() : QStringLiteral("（失敗したファイルがあります）")));
     }
     err.flush();
     return result;

@@ -250,7 +250,7 @@ QString prefectureFolderName(int prefCode, const QString& initIni)
 }
 
 Status writePrefectureSets(const BoundaryTopology& topology, const QString& mapDataFolder, const QString& initIni,
-                           const ProgressFn& progress)
+                           const ProgressFn& progress, WrittenTotals* totals)
 {
     for (int prefCode : prefecturesOf(topology)) {
         auto set = buildPrefectureSet(topology, prefCode);
@@ -274,6 +274,12 @@ Status writePrefectureSets(const BoundaryTopology& topology, const QString& mapD
             written = store::writePointFile(file(store::kPointFile), set->points);
         if (!written)
             return written;
+        if (totals) {
+            totals->prefectures.insert(prefCode);
+            totals->municipalities += set->municipalityCount;
+            totals->polygons += set->polygons.size();
+            totals->lines += set->lines.size();
+        }
         if (!progress)
             continue;
         progress(QStringLiteral("%1: %2 市区町村, %3 面, %4 線").arg(name).arg(set->municipalityCount).arg(set->polygons.size()).arg(set->lines.size()));

@@ -15,6 +15,8 @@
 #include "store/polygon_file.h"
 #include "store/tiku_file.h"
 
+#include <QSet>
+
 namespace miratos::convert {
 
 struct PrefectureSet {
@@ -45,10 +47,16 @@ Result<PrefectureSet> buildPrefectureSet(const BoundaryTopology& topology, int p
 // when the entry is missing or is no plain folder name.
 QString prefectureFolderName(int prefCode, const QString& initIni);
 
+// What writePrefectureSets wrote, added up over its calls.
+struct WrittenTotals {
+    QSet<int> prefectures;
+    qsizetype municipalities = 0, polygons = 0, lines = 0;
+};
+
 // Builds and writes every prefecture of the topology into mapDataFolder + "/" + its folder name,
 // creating the folder when missing. Tiku.dat, the only file holding names from the source, is
 // written first and Point.dat, which marks a folder as holding data, last.
 Status writePrefectureSets(const BoundaryTopology& topology, const QString& mapDataFolder, const QString& initIni,
-                           const ProgressFn& progress);
+                           const ProgressFn& progress, WrittenTotals* totals = nullptr);
 
 } // namespace miratos::convert

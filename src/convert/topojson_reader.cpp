@@ -1,5 +1,7 @@
 #include "convert/topojson_reader.h"
 
+#include "convert/topology_builder.h"
+
 #include "state/prefectures.h"
 
 #include <QDir>
@@ -26,9 +28,7 @@ struct Reading {
     qsizetype arcCount = 0;
     BoundaryTopology topology;
     QHash<QString, int> municipalityOfCode;
-    int withoutCode = 0;
-    QStringList namesWithoutCode;
-    QMap<QString, int> otherTypes;
+    SkippedFeatures skipped;
 };
 
 Error fail(const QString& path, const QString& what)
@@ -161,10 +161,7 @@ Status addMunicipalityPolygons(const QJsonObject& geometry, const QJsonArray& po
     if (!code)
         return fail(r.path, where + QStringLiteral(": N03_007 が 5 桁の市区町村コードではありません"));
     if (code->isEmpty()) {
-        ++r.withoutCode;
-        const QString name = textProperty(properties, "N03_004");
-        if (!name.isEmpty() && !r.namesWithoutCode.contains(name))
-            r.namesWithoutCode.append(name);
+        r.skipped.addWithoutCode(textProperty(properties, "N03_004"));
         return {};
     }
     auto found = r.municipalityOfCode.constFind(*code);
@@ -216,33 +213,8 @@ Status readGeometry(const QJsonObject& geometry, Reading& r, const QString& wher
         const QJsonArray polygons = type == QLatin1String("Polygon") ? QJsonArray{arcs} : arcs.toArray();
         return addMunicipalityPolygons(geometry, polygons, r, where);
     }
-    ++r.otherTypes[type.isEmpty() ? QStringLiteral("?") : type];
+    r.skipped.addOtherType(type);
     return {};
-}
-
-void reportLeftOut(const Reading& r, const ProgressFn& progress)
-{
-    if (!progress)
-        return;
-    const QString file = QDir::toNativeSeparators(r.path);
-    if (r.withoutCode > 0) {
-        progress(QStringLiteral("%1: 市区町村コード（N03_007）のない図形 %2 件を飛ばしました（%3）")
-                     .arg(file)
-                     .arg(r.withoutCode)
-                     .arg(r.namesWithoutCode.isEmpty() ? QStringLiteral("名前なし") : r.namesWithoutCode.join(QStringLiteral("、"))));
-    }
-    if (!r.otherTypes.isEmpty()) {
-        int count = 0;
-        QStringList types;
-        for (auto it = r.otherTypes.cbegin(); it != r.otherTypes.cend(); ++it) {
-            count += it.value();
-            types << QStringLiteral("%1 %2 件").arg(it.key()).arg(it.value());
-        }
-        progress(QStringLiteral("%1: 面（Polygon、MultiPolygon）でない図形 %2 件を飛ばしました（%3）")
-                     .arg(file)
-                     .arg(count)
-                     .arg(types.join(QStringLiteral("、"))));
-    }
 }
 
 } // namespace
@@ -275,7 +247,8 @@ Result<BoundaryTopology> readTopoJson(const QString& path, const ProgressFn& pro
         if (Status s = readGeometry(it.value().toObject(), r, where); !s)
             return Error{s.error()};
     }
-    reportLeftOut(r, progress);
+    r.skipped.report(path, progress);
+    r.topology.skippedFeatures = r.skipped.count();
     return std::move(r.topology);
 }
 

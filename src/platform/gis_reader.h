@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 #include <vector>
 
 namespace miratos::platform {
@@ -20,7 +21,11 @@ struct GisFeature {
     QHash<QString, QByteArray> fields;
     // Lines and polygon rings as parts, points as single-point parts; x = longitude, y = latitude.
     std::vector<QVector<QPointF>> parts;
+    // For polygon geometries, the same rings grouped by polygon: each polygon's outer ring first,
+    // then its holes. Rings are as the file has them (closed or not, repeated points kept).
+    std::vector<std::vector<QVector<QPointF>>> polygons;
     enum class Kind { None, Point, Line, Polygon } kind = Kind::None;
+    QString geometryName; // the geometry type as GDAL names it ("MultiPolygon"); empty without one
 };
 
 struct GisLayer {
@@ -32,5 +37,17 @@ struct GisLayer {
 // Reads every layer of a file. Coordinates of a projected layer are turned into longitude and
 // latitude (WGS 84); a geographic layer's are taken as they are. Errors name the file.
 Result<std::vector<GisLayer>> readGisFile(const QString& path);
+
+// Streams the features of every layer to visit, one at a time, so that a large file is never held
+// whole; layer carries the name and field names (its features stay empty). Returning an error
+// from visit stops the reading with that error.
+using GisFeatureVisitor = std::function<Status(const GisLayer& layer, GisFeature&& feature)>;
+Status forEachGisFeature(const QString& path, const GisFeatureVisitor& visit);
+
+// Writes source into target in the format GDAL's driver named format (e.g. "ESRI Shapefile",
+// "GPKG", "GML"), with further ogr2ogr options such as {"-lco", "ENCODING=CP932"}. For making
+// files of today's formats from others (tests, benchmarks).
+Status translateGisFile(const QString& source, const QString& target, const QString& format,
+                        const QStringList& options = {});
 
 } // namespace miratos::platform

@@ -152,7 +152,9 @@ TEST_F(ImportFolder, BadInputIsOneErrorLineNamingTheFile)
     const QByteArray oneArc = R"({"type":"Topology","arcs":[[[139,35],[140,35]]],"objects":{"t":{"type":"GeometryCollection","geometries":[)";
     const BadInput cases[] = {
         {"broken.json", R"({"type":"Topology","arcs":[)", "JSON として読めません"},
-        {"geojson.json", R"({"type":"FeatureCollection","features":[]})", "TopoJSON（type が Topology）ではありません"},
+        {"notopology.topojson", R"({"type":"FeatureCollection","features":[]})", "TopoJSON（type が Topology）ではありません"},
+        // Other .json files are GeoJSON, read through GDAL.
+        {"geojson.json", R"({"type":"FeatureCollection","features":[]})", "取り込める市区町村が 1 つもありません"},
         {"range.json", oneArc + R"({"type":"Polygon","arcs":[[0,5]],"properties":{"N03_007":"13101"}}]}}})",
          "オブジェクト「t」の 1 番目の図形（13101）: 弧番号 5 が範囲外です（弧は 1 本）"},
         {"reversed.json", oneArc + R"({"type":"Polygon","arcs":[[-3]],"properties":{"N03_007":"13101"}}]}}})",
@@ -171,7 +173,8 @@ TEST_F(ImportFolder, BadInputIsOneErrorLineNamingTheFile)
          R"({"type":"Polygon","arcs":[[0]],"properties":{"N03_007":"13101"}}]}}})",
          "弧 0 の 2 番目の座標が有限の数ではありません"},
         {"absent.json", {}, "読めません"},
-        {"boundary.shp", "x", "読める形式ではありません"},
+        {"boundary.shp", "x", "読めません（形式が分からないか、壊れています）"},
+        {"boundary.txt", "x", "読める形式ではありません"},
     };
     for (const BadInput& c : cases) {
         SCOPED_TRACE(c.name);

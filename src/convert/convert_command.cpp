@@ -2,6 +2,7 @@
 
 #include "state/prefectures.h"
 #include "convert/boundary_converter.h"
+#include "convert/census_command.h"
 #include "convert/prefecture_set_writer.h"
 #include "convert/railway_converter.h"
 #include "store/railway_files.h"
@@ -16,6 +17,7 @@ void printUsage(QTextStream& err)
 {
     err << "usage: miratos convert boundary [--app-folder DIR] --pref CODE --meta KS-META-N….xml --data N….xml\n"
            "       miratos convert railway [--app-folder DIR] --data N….xml\n"
+           "       miratos convert census [--app-folder DIR] [--pref CODE] WORKBOOK...\n"
            "       CODE is the prefecture code 1..47; the prefecture's folder (railway: MapData/鉄道) must exist.\n";
 }
 
@@ -79,6 +81,8 @@ int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& er
 {
     if (!args.isEmpty() && args.first() == QLatin1String("railway"))
         return runRailwayCommand(args.mid(1), out, err);
+    if (!args.isEmpty() && args.first() == QLatin1String("census"))
+        return runCensusCommand(args.mid(1), out, err);
     if (args.isEmpty() || args.first() != QLatin1String("boundary")) {
         printUsage(err);
         return 2;

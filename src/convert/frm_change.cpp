@@ -229,8 +229,10 @@ void frmChange_P::cmdChange_Click()
 {
     if (m_optMode[0]->isChecked())
         行政区域();
+    else if (m_optMode[4]->isChecked())
+        統計();
     else
-        notAvailableYet(); // facilities, roads and census tables come with later versions
+        notAvailableYet(); // facilities and roads come with later versions
 }
 
 void frmChange_P::行政区域()
@@ -328,8 +330,10 @@ void frmChange_J::cmdChange_Click()
 {
     if (m_optMode[0]->isChecked())
         鉄道();
+    else if (m_optMode[2]->isChecked())
+        統計();
     else
-        notAvailableYet(); // road names and census tables come with later versions
+        notAvailableYet(); // road names come with a later version
 }
 
 void frmChange_J::鉄道()

@@ -43,6 +43,8 @@ protected:
     void serveUi();
     // The message for conversions that come with a later version.
     void notAvailableYet();
+    // The census workbook run of either window (frm_change_census.cpp).
+    void runCensus(bool prefEdition, const QString& outputFolder);
     // The row under the options: the 変換 button, 処理中 and the counters.
     QHBoxLayout* runRow();
 
@@ -71,6 +73,8 @@ public:
     // The administrative boundary conversion of the chosen files into the chosen prefecture's
     // folder.
     void 行政区域();
+    // The census workbooks of 変換フォルダ into the chosen prefecture's folder.
+    void 統計();
 
 private:
     void cmdFile1_Click();
@@ -89,6 +93,8 @@ public:
 
     // The railway conversion of the chosen file into MapData\鉄道.
     void 鉄道();
+    // The nationwide census workbooks of 変換フォルダ into MapData.
+    void 統計();
 
 private:
     void cmdFile2_Click();

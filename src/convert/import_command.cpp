@@ -3,6 +3,8 @@
 #include "convert/maps_reader.h"
 #include "convert/prefecture_set_writer.h"
 #include "convert/railway_import.h"
+#include "convert/small_area_converter.h"
+#include "convert/small_area_import.h"
 #include "store/railway_files.h"
 #include "convert/topojson_reader.h"
 #include "platform/app_folder.h"
@@ -50,10 +52,24 @@ QString problemOf(const QString& file, const QString& message)
 
 } // namespace
 
-int runImportCommand(const QStringList& files, QTextStream& out, QTextStream& err)
+int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
+    // --year YYYY (or YY): the census year of small-area boundaries and tables.
+    QStringList files = arguments;
+    int year = 0;
+    if (const qsizetype at = files.indexOf(QStringLiteral("--year")); at >= 0) {
+        bool ok = false;
+        year = at + 1 < files.size() ? files.at(at + 1).toInt(&ok) : 0;
+        if (!ok || year <= 0) {
+            err << "miratos import: --year には調査年（2015 か 27 の形）を指定してください\n";
+            return 2;
+        }
+        if (year > 1900)
+            year = twoDigitCensusYear(year);
+        files.remove(at, 2);
+    }
     if (files.isEmpty()) {
-        err << "usage: miratos import [--app-folder DIR] FILE...\n";
+        err << "usage: miratos import [--app-folder DIR] [--year YEAR] FILE...\n";
         return 2;
     }
     const QString mapData = platform::AppFolder::mapData();
@@ -66,14 +82,45 @@ int runImportCommand(const QStringList& files, QTextStream& out, QTextStream& er
         out << line << "\n";
         out.flush();
     };
-
     int result = 0;
+
     // Railway datasets are taken together (the stations give the sections their class) and
     // written as the four railway files.
     QStringList railways;
     QStringList boundaries;
-    for (const QString& file : files)
-        (isRailwayDataset(file) ? railways : boundaries) << file;
+    QStringList smallAreas; // census small-area boundaries, then their tables
+    QStringList tables;
+    for (const QString& file : files) {
+        if (isSmallAreaTable(file) || isMunicipalResults(file))
+            tables << file;
+        else if (QFileInfo(file).suffix().toLower() == QLatin1String("shp") && !isRailwayDataset(file))
+            smallAreas << file;
+        else
+            (isRailwayDataset(file) ? railways : boundaries) << file;
+    }
+    for (const QString& file : smallAreas) {
+        const auto written = importSmallAreaShapefile(file, year, mapData, initIni);
+        if (!written) {
+            err << "miratos import: " << written.error() << "\n";
+            result = 1;
+            continue;
+        }
+        for (const QString& path : *written)
+            progress(QStringLiteral("小地域: %1 を書きました").arg(QDir::toNativeSeparators(path)));
+    }
+    for (const QString& file : tables) {
+        const auto written = isSmallAreaTable(file) ? importSmallAreaTable(file, year, mapData, initIni)
+                                                    : importMunicipalResults(file, mapData, initIni);
+        if (!written) {
+            err << "miratos import: " << written.error() << "\n";
+            result = 1;
+            continue;
+        }
+        progress(QStringLiteral("統計: %1 から %2 ファイルを書きました（%3 ほか）")
+                     .arg(QDir::toNativeSeparators(file))
+                     .arg(written->size())
+                     .arg(QDir::toNativeSeparators(written->first())));
+    }
     if (!railways.isEmpty()) {
         const QString folder = store::railwayFolder(mapData);
         const auto report = importRailways(railways, folder, progress);

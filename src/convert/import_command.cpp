@@ -93,7 +93,7 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
     for (const QString& file : files) {
         if (isSmallAreaTable(file) || isMunicipalResults(file))
             tables << file;
-        else if (QFileInfo(file).suffix().toLower() == QLatin1String("shp") && !isRailwayDataset(file))
+        else if (isSmallAreaShapefile(file))
             smallAreas << file;
         else
             (isRailwayDataset(file) ? railways : boundaries) << file;

@@ -10,6 +10,8 @@
 #include "store/district_file_name.h"
 
 #include <QDir>
+#include <QFile>
+#include <QSet>
 #include <QFileInfo>
 #include <QPolygonF>
 #include <QRegularExpression>
@@ -116,6 +118,27 @@ std::vector<SmallAreaDistricts> buildSmallAreaDistricts(const platform::GisLayer
     return out;
 }
 
+bool isSmallAreaShapefile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.suffix().toLower() != QLatin1String("shp"))
+        return false;
+    // The field names stand in the header of the .dbf beside it: 32-byte descriptors after a
+    // 32-byte header, ended by 0x0D.
+    QFile dbf(info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf")));
+    if (!dbf.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = dbf.read(32 * 256);
+    QSet<QByteArray> names;
+    for (qsizetype at = 32; at + 32 <= head.size() && head.at(at) != '\r'; at += 32)
+        names.insert(QByteArray(head.constData() + at, 11).split('\0').first());
+    for (const char* field : {"KEN", "KEYCODE2", "HCODE", "AREA", "MOJI", "X_CODE", "Y_CODE"}) {
+        if (!names.contains(field))
+            return false;
+    }
+    return true;
+}
+
 int smallAreaYearOfFileName(const QString& path)
 {
     static const QRegularExpression heisei(QStringLiteral("^[hH](\\d\\d)"));
@@ -123,9 +146,11 @@ int smallAreaYearOfFileName(const QString& path)
     const QString name = QFileInfo(path).fileName();
     if (const auto m = heisei.match(name); m.hasMatch())
         return m.captured(1).toInt();
-    if (const auto m = western.match(name); m.hasMatch())
-        return twoDigitCensusYear(m.captured(0).toInt());
-    return 0;
+    // The last western year in the name: table numbers such as A00200521 come before it.
+    int year = 0;
+    for (auto it = western.globalMatch(name); it.hasNext();)
+        year = it.next().captured(0).toInt();
+    return year ? twoDigitCensusYear(year) : 0;
 }
 
 Result<QStringList> importSmallAreaShapefile(const QString& path, int year, const QString& mapData, const QString& initIni)

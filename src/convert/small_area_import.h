@@ -25,6 +25,9 @@ struct SmallAreaDistricts {
     store::DistrictFile file;
 };
 
+// True for a .shp whose .dbf carries the small-area attributes.
+bool isSmallAreaShapefile(const QString& path);
+
 // True when a layer carries the small-area attributes.
 bool isSmallAreaLayer(const platform::GisLayer& layer);
 

@@ -1,5 +1,13 @@
 #include "app/frm_ken_list.h"
 
+#include "platform/app_folder.h"
+#include "platform/spreadsheet.h"
+#include "store/district_file_name.h"
+
+#include <QDir>
+#include <QSet>
+#include <algorithm>
+
 #include "state/mdl_main.h"
 #include "state/prefectures.h"
 #include "platform/widgets_ui.h"
@@ -9,6 +17,26 @@
 #include <QVBoxLayout>
 
 namespace miratos::app {
+namespace {
+
+// Census years of the district files under MapData other than 12 and 17, in order.
+QList<int> otherDistrictYears()
+{
+    QSet<int> years;
+    const QDir mapData(platform::AppFolder::mapData());
+    for (const QString& folder : mapData.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        for (const QString& name : QDir(mapData.filePath(folder)).entryList({QStringLiteral("*.dat")}, QDir::Files)) {
+            if (const auto parsed = store::parseDistrictFileName(name); parsed && parsed->year != 12 && parsed->year != 17)
+                years.insert(parsed->year);
+        }
+    }
+    QList<int> sorted(years.begin(), years.end());
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
+}
+
+} // namespace
+
 
 using platform::arrayName;
 using platform::makeButton;
@@ -59,6 +87,15 @@ frmKenList::frmKenList(QWidget* parent) : QDialog(parent)
     auto* nenLayout = new QHBoxLayout(frameNen);
     nenLayout->addWidget(m_optNen[0]);
     nenLayout->addWidget(m_optNen[1]);
+    // District files of other census years (imported from today's downloads) offer their year too.
+    int extra = 2;
+    for (int year : otherDistrictYears()) {
+        const QString caption = platform::toWide(QString::number(year)) + QStringLiteral("年版");
+        auto* option = makeOption(frameNen, arrayName("optNen", extra++), caption);
+        option->setProperty("year", year);
+        m_optNenOther.append(option);
+        nenLayout->addWidget(option);
+    }
 
     auto* cmdGo = platform::makeDefaultButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
     connect(cmdGo, &QPushButton::clicked, this, [this] { cmdGo_Click(); });
@@ -122,6 +159,10 @@ void frmKenList::cmdGo_Click()
             s.DataYear = 12;
         else if (m_optNen[1]->isChecked())
             s.DataYear = 17;
+        for (QRadioButton* option : m_optNenOther) {
+            if (option->isChecked())
+                s.DataYear = option->property("year").toInt();
+        }
     }
     // The caller starts loading once the dialog has closed (Japan and Pref modes).
     accept();

@@ -25,6 +25,7 @@ private:
     QCheckBox* m_chkSpecialCoordinate = nullptr;
     QCheckBox* m_chkTownLevel = nullptr;
     QRadioButton* m_optNen[2] = {};
+    QList<QRadioButton*> m_optNenOther; // years of imported district files besides 12 and 17
 };
 
 } // namespace miratos::app

@@ -2,6 +2,7 @@
 
 #include "app/frm_main.h"
 #include "convert/frm_change.h"
+#include "convert/frm_change_c.h"
 #include "games/frm_fighter.h"
 #include "games/frm_get_country.h"
 
@@ -61,6 +62,8 @@ QWidget* openTopLevelWindow(const QString& windowName)
         window = new convert::frmChange_P;
     else if (windowName == QLatin1String("frmChange_J"))
         window = new convert::frmChange_J;
+    else if (windowName == QLatin1String("frmChange_C"))
+        window = new convert::frmChange_C;
     else if (windowName == QLatin1String("frmFighter"))
         window = new games::frmFighter;
     else if (windowName == QLatin1String("frmGetCountry"))

@@ -2,6 +2,7 @@
 
 #include "state/prefectures.h"
 #include "convert/boundary_converter.h"
+#include "convert/census_command.h"
 #include "convert/prefecture_set_writer.h"
 #include "convert/railway_converter.h"
 #include "convert/road_converter.h"
@@ -19,6 +20,7 @@ void printUsage(QTextStream& err)
            "       miratos convert railway [--app-folder DIR] --data N….xml\n"
            "       miratos convert road [--app-folder DIR] --pref CODE --data N….txt\n"
            "       miratos convert road-name [--app-folder DIR] --data N～～台.txt\n"
+           "       miratos convert census [--app-folder DIR] [--pref CODE] WORKBOOK...\n"
            "       CODE is the prefecture code 1..47; the prefecture's folder (railway: MapData/鉄道) must exist.\n";
 }
 
@@ -121,6 +123,8 @@ int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& er
         return runRailwayCommand(args.mid(1), out, err);
     if (!args.isEmpty() && (args.first() == QLatin1String("road") || args.first() == QLatin1String("road-name")))
         return runRoadCommand(args.first() == QLatin1String("road-name"), args.mid(1), out, err);
+    if (!args.isEmpty() && args.first() == QLatin1String("census"))
+        return runCensusCommand(args.mid(1), out, err);
     if (args.isEmpty() || args.first() != QLatin1String("boundary")) {
         printUsage(err);
         return 2;

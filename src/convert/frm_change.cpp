@@ -250,8 +250,10 @@ void frmChange_P::cmdChange_Click()
         行政区域();
     else if (m_optMode[3]->isChecked())
         道路();
+    else if (m_optMode[4]->isChecked())
+        統計();
     else
-        notAvailableYet(); // facilities and census tables come with later versions
+        notAvailableYet(); // facilities come with a later version
 }
 
 void frmChange_P::行政区域()
@@ -383,7 +385,7 @@ void frmChange_J::cmdChange_Click()
     else if (m_optMode[1]->isChecked())
         道路();
     else
-        notAvailableYet(); // census tables come with a later version
+        統計();
 }
 
 void frmChange_J::鉄道()

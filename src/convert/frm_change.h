@@ -43,6 +43,8 @@ protected:
     void serveUi();
     // The message for conversions that come with a later version.
     void notAvailableYet();
+    // The census workbook run of either window (frm_change_census.cpp).
+    void runCensus(bool prefEdition, const QString& outputFolder);
     // The row under the options: the 変換 button, 処理中 and the counters.
     QHBoxLayout* runRow();
 
@@ -73,6 +75,8 @@ public:
     void 行政区域();
     // The road data of the chosen text file into the chosen prefecture's Road.dat.
     void 道路();
+    // The census workbooks of 変換フォルダ into the chosen prefecture's folder.
+    void 統計();
 
 private:
     // The prefecture chosen in cboPref, when its name is in the list and usable as a folder
@@ -96,6 +100,8 @@ public:
     void 鉄道();
     // The road-name list of the chosen text file into MapData\RoadName.dat.
     void 道路();
+    // The nationwide census workbooks of 変換フォルダ into MapData.
+    void 統計();
 
 private:
     void cmdFile2_Click();

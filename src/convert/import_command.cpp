@@ -4,6 +4,8 @@
 #include "convert/maps_reader.h"
 #include "convert/prefecture_set_writer.h"
 #include "convert/railway_import.h"
+#include "convert/small_area_converter.h"
+#include "convert/small_area_import.h"
 #include "store/railway_files.h"
 #include "convert/topojson_reader.h"
 #include "platform/app_folder.h"
@@ -73,7 +75,9 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
 {
     QStringList files;
     GisBoundaryOptions gisOptions;
-    for (const QString& a : arguments) {
+    int year = 0; // --year YYYY (or YY): the census year of small-area boundaries and tables
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
         if (a == QLatin1String("--snap")) {
             gisOptions.snapTolerance = kDefaultSnap;
         } else if (a.startsWith(QLatin1String("--snap="))) {
@@ -83,12 +87,21 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
                 return 2;
             }
             gisOptions.snapTolerance = *value;
+        } else if (a == QLatin1String("--year")) {
+            bool ok = false;
+            year = i + 1 < arguments.size() ? arguments.at(++i).toInt(&ok) : 0;
+            if (!ok || year <= 0) {
+                err << "miratos import: --year には調査年（2015 か 27 の形）を指定してください\n";
+                return 2;
+            }
+            if (year > 1900)
+                year = twoDigitCensusYear(year);
         } else {
             files << a;
         }
     }
     if (files.isEmpty()) {
-        err << "usage: miratos import [--app-folder DIR] [--snap[=DEGREES]] FILE...\n";
+        err << "usage: miratos import [--app-folder DIR] [--snap[=DEGREES]] [--year YEAR] FILE...\n";
         return 2;
     }
     const QString mapData = platform::AppFolder::mapData();
@@ -101,14 +114,45 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         out << line << "\n";
         out.flush();
     };
-
     int result = 0;
+
     // Railway datasets are taken together (the stations give the sections their class) and
     // written as the four railway files.
     QStringList railways;
     QStringList boundaries;
-    for (const QString& file : files)
-        (isRailwayDataset(file) ? railways : boundaries) << file;
+    QStringList smallAreas; // census small-area boundaries, then their tables
+    QStringList tables;
+    for (const QString& file : files) {
+        if (isSmallAreaTable(file) || isMunicipalResults(file))
+            tables << file;
+        else if (isSmallAreaShapefile(file))
+            smallAreas << file;
+        else
+            (isRailwayDataset(file) ? railways : boundaries) << file;
+    }
+    for (const QString& file : smallAreas) {
+        const auto written = importSmallAreaShapefile(file, year, mapData, initIni);
+        if (!written) {
+            err << "miratos import: " << written.error() << "\n";
+            result = 1;
+            continue;
+        }
+        for (const QString& path : *written)
+            progress(QStringLiteral("小地域: %1 を書きました").arg(QDir::toNativeSeparators(path)));
+    }
+    for (const QString& file : tables) {
+        const auto written = isSmallAreaTable(file) ? importSmallAreaTable(file, year, mapData, initIni)
+                                                    : importMunicipalResults(file, mapData, initIni);
+        if (!written) {
+            err << "miratos import: " << written.error() << "\n";
+            result = 1;
+            continue;
+        }
+        progress(QStringLiteral("統計: %1 から %2 ファイルを書きました（%3 ほか）")
+                     .arg(QDir::toNativeSeparators(file))
+                     .arg(written->size())
+                     .arg(QDir::toNativeSeparators(written->first())));
+    }
     if (!railways.isEmpty()) {
         const QString folder = store::railwayFolder(mapData);
         const auto report = importRailways(railways, folder, progress);

@@ -387,6 +387,17 @@ std::string_view XmlNode::firstAttribute() const
     return a ? std::string_view(a.value()) : std::string_view();
 }
 
+XmlNode XmlNode::firstChild() const
+{
+    if (!m_node)
+        return {};
+    for (pugi::xml_node child = pugi::xml_node(m_node).first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element)
+            return XmlNode(child.internal_object(), m_data);
+    }
+    return {};
+}
+
 QByteArray XmlNode::xml() const
 {
     if (!m_node)

@@ -42,6 +42,8 @@ public:
     // GetText of xml(): what stands between the first ">" and the first "</". Elements holding
     // only text are answered without serialising.
     std::string_view text() const;
+    // The first child element, or a null node.
+    XmlNode firstChild() const;
 
 private:
     friend class XmlSelection;

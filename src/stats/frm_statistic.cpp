@@ -28,14 +28,16 @@ QStringList captionsOf(mapview::MapMode mode)
     const QString own = QStringLiteral("独自データの取り込み");
     switch (mode) {
     case mapview::MapMode::Japan:
-        return {own, QStringLiteral("人口，面積，人口密度 (H17国勢調査)"), QStringLiteral("人口，男女別人口，男女比，世帯数 (H17国勢調査) ")};
+        return {own, QStringLiteral("人口，面積，人口密度 (H17国勢調査)"), QStringLiteral("人口，男女別人口，男女比，世帯数 (H17国勢調査) "),
+                QStringLiteral("人口，男女別人口，男女比 (R2国勢調査)")};
     case mapview::MapMode::Pref:
         return {own,
                 QStringLiteral("人口，面積，人口密度 (H12国勢調査)"),
                 QStringLiteral("人口，男女別人口，男女比，世帯数 (H12国勢調査) "),
                 QStringLiteral("人口，男女別人口，男女比，世帯数 (H17国勢調査　要計表による)"),
                 QStringLiteral("人口，面積，人口密度 (H17国勢調査)"),
-                QStringLiteral("人口，男女別人口，男女比，世帯数 (H17国勢調査)")};
+                QStringLiteral("人口，男女別人口，男女比，世帯数 (H17国勢調査)"),
+                QStringLiteral("人口，男女別人口，男女比 (R2国勢調査)")};
     case mapview::MapMode::Other:
         break;
     case mapview::MapMode::City:

@@ -94,7 +94,7 @@ TEST_F(Launcher, EachButtonClosesTheLauncherAndOpensItsWindow)
         {"cmdWhatPref", "frmMain", "WhatPref", "都道府県地図"},
         {"cmdWhatCity", "frmMain", "WhatCity", "都道府県地図"},
         {"cmdChange1", "frmChange_P", nullptr, "都道府県データ変換プログラム"},
-        {"cmdChange2", "frmChange_C", nullptr, "市区町村データ変換プログラム（準備中）"},
+        {"cmdChange2", "frmChange_C", nullptr, "市区町村データ変換プログラム"},
         {"cmdChange3", "frmChange_J", nullptr, "全国データ変換プログラム"},
         {"cmdRirUroravu", "frmFighter", nullptr, "razorero"},
         {"cmdGetCountry", "frmGetCountry", nullptr, "国盗合戦"},

@@ -137,3 +137,32 @@ TEST_F(ConvertCommand, ConvertsRoadsAndRoadNamesWithoutAWindow)
 }
 
 } // namespace
+
+// "miratos convert census": the prefecture edition with --pref, the nationwide one without;
+// the table comes from the workbook's name.
+TEST_F(ConvertCommand, CensusWorkbooksWithoutAWindow)
+{
+    const QString fixtures = QStringLiteral(MIRATOS_SOURCE_DIR "/tests/convert/fixtures/census/");
+    const auto same = [](const QString& a, const QString& b) {
+        QFile x(a), y(b);
+        return x.open(QIODevice::ReadOnly) && y.open(QIODevice::ReadOnly) && x.readAll() == y.readAll();
+    };
+    const QString census = QStringLiteral("census");
+    ASSERT_EQ(run({census, QStringLiteral("--pref"), QStringLiteral("13"), fixtures + QStringLiteral("12a003.xls")}), 0)
+        << m_err.toStdString();
+    EXPECT_TRUE(m_out.contains(QStringLiteral("変換終了！")));
+    EXPECT_TRUE(same(tokyoFolder() + QStringLiteral("/statistic2.csv"), fixtures + QStringLiteral("P_12a003.csv")));
+
+    const QString nationwide = path(QStringLiteral("変換フォルダ/17a002.xls"));
+    ASSERT_TRUE(QFile::copy(fixtures + QStringLiteral("J17a002.xls"), nationwide));
+    ASSERT_EQ(run({census, nationwide}), 0) << m_err.toStdString();
+    EXPECT_TRUE(same(path(QStringLiteral("MapData/statistic2.csv")), fixtures + QStringLiteral("J_17a002.csv")));
+
+    // A name that is no table of the edition, and a missing file, fail and name the file.
+    EXPECT_EQ(run({census, fixtures + QStringLiteral("12a001.xls")}), 1);
+    EXPECT_TRUE(m_err.contains(QStringLiteral("12a001.xls"))) << m_err.toStdString();
+    EXPECT_EQ(run({census, QStringLiteral("--pref"), QStringLiteral("13"), path(QStringLiteral("12a001.xls"))}), 1);
+    EXPECT_TRUE(m_err.contains(QStringLiteral("12a001.xls"))) << m_err.toStdString();
+    EXPECT_EQ(run({census}), 2);
+    EXPECT_EQ(run({census, QStringLiteral("--pref"), QStringLiteral("0"), nationwide}), 2);
+}

@@ -341,20 +341,55 @@ TEST_F(ChangeWindowTest, RailwayConversionRunsInTheRunFrameAndReportsAMissingFol
 TEST_F(ChangeWindowTest, ConversionsOfLaterVersionsSaySo)
 {
     convert::frmChange_P p;
-    for (int option : {1, 4}) {
+    for (int option : {1}) {
         child<QRadioButton>(p, QStringLiteral("optMode_%1").arg(option))->setChecked(true);
         click(p, "cmdChange");
         EXPECT_EQ(prompts.last().title, QStringLiteral("準備中"));
         EXPECT_EQ(prompts.last().text, QStringLiteral("このデータの変換はまだ使えません。"));
     }
     convert::frmChange_J j;
-    child<QRadioButton>(j, QStringLiteral("optMode_2"))->setChecked(true);
-    click(j, "cmdChange");
-    EXPECT_EQ(prompts.last().title, QStringLiteral("準備中"));
-    EXPECT_EQ(prompts.records().size(), 3u);
+    EXPECT_EQ(prompts.records().size(), 1u);
     prompts.queueText(QStringLiteral("/d/N02-07.xml"));
     click(j, "cmdFile2");
     EXPECT_EQ(child<QLineEdit>(j, QStringLiteral("txtFile2"))->text(), QStringLiteral("/d/N02-07.xml"));
+}
+
+// "国勢調査データ" of both windows: the workbooks found in 変換フォルダ under their fixed names
+// become the statistic files, unticked ones are left alone, and "変換終了！" ends the run with
+// "変換" enabled again.
+TEST_F(ChangeWindowTest, CensusWorkbooksFromBothWindows)
+{
+    const QString fixtures = QStringLiteral(MIRATOS_SOURCE_DIR "/tests/convert/fixtures/census/");
+    for (const char* name : {"12a001.xls", "12a003.xls", "17a002.xls", "17a001.xls", "17a003.xls"})
+        ASSERT_TRUE(QFile::copy(fixtures + QLatin1String(name), path(QStringLiteral("変換フォルダ/") + QLatin1String(name))));
+    convert::frmChange_P p;
+    prompts.window = &p;
+    child<QRadioButton>(p, QStringLiteral("optMode_4"))->setChecked(true);
+    child<QComboBox>(p, QStringLiteral("cboPref"))->setCurrentIndex(12);
+    child<QCheckBox>(p, QStringLiteral("chk2"))->setChecked(false);
+    click(p, "cmdChange");
+    ASSERT_EQ(prompts.records().size(), 1u);
+    EXPECT_EQ(prompts.last().title, QStringLiteral("変換終了"));
+    EXPECT_EQ(prompts.last().text, QStringLiteral("変換終了！"));
+    EXPECT_TRUE(prompts.seen[0].changeEnabled);
+    EXPECT_EQ(QDir(tokyoFolder()).entryList(QDir::Files),
+              (QStringList{"statistic1.csv", "statistic3.csv", "statistic4.csv", "statistic5.csv"}));
+    EXPECT_EQ(fileText(QStringLiteral("statistic1.csv")).substr(0, 40), std::string("Code,地区名,人口(人),面積(k㎡),人口密度(人/k㎡)\r\n01100,札幌市").substr(0, 40));
+
+    QFile::remove(path(QStringLiteral("変換フォルダ/17a001.xls")));
+    QFile::remove(path(QStringLiteral("変換フォルダ/17a002.xls")));
+    ASSERT_TRUE(QFile::copy(fixtures + QStringLiteral("J17a001.xls"), path(QStringLiteral("変換フォルダ/17a001.xls"))));
+    ASSERT_TRUE(QFile::copy(fixtures + QStringLiteral("J17a002.xls"), path(QStringLiteral("変換フォルダ/17a002.xls"))));
+    convert::frmChange_J j;
+    child<QRadioButton>(j, QStringLiteral("optMode_2"))->setChecked(true);
+    click(j, "cmdChange");
+    EXPECT_EQ(prompts.last().text, QStringLiteral("変換終了！"));
+    for (const char* name : {"statistic1.csv", "statistic2.csv"}) {
+        QFile out(path(QStringLiteral("MapData/") + QLatin1String(name)));
+        QFile golden(fixtures + (QLatin1String(name) == QLatin1String("statistic1.csv") ? QStringLiteral("J_17a001.csv") : QStringLiteral("J_17a002.csv")));
+        ASSERT_TRUE(out.open(QIODevice::ReadOnly) && golden.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(out.readAll(), golden.readAll()) << name;
+    }
 }
 
 // Every caption fits its control and no two visible controls overlap.

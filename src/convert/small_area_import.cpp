@@ -1,0 +1,335 @@
+#include "convert/small_area_import.h"
+
+#include "convert/railway_import.h"
+#include "convert/small_area_converter.h"
+#include "platform/cp932.h"
+#include "platform/ini_file.h"
+#include "platform/number_text.h"
+#include "platform/path_part.h"
+#include "platform/text_file.h"
+#include "store/district_file_name.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QFileInfo>
+#include <QPolygonF>
+#include <QRegularExpression>
+#include <algorithm>
+#include <limits>
+
+namespace miratos::convert {
+namespace {
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString ringText(const QVector<QPointF>& ring)
+{
+    QString text;
+    for (const QPointF& p : ring) {
+        if (!text.isEmpty())
+            text += QLatin1Char(' ');
+        text += platform::formatDouble(p.x()) + QLatin1Char(' ') + platform::formatDouble(p.y());
+    }
+    return text;
+}
+
+QString prefFolder(const QString& prefCode, const QString& mapData, const QString& initIni, QString* error)
+{
+    const QString name = platform::GetINIValue(prefCode, QStringLiteral("Pref"), initIni);
+    if (name == QLatin1String("ERROR") || name.isEmpty() || platform::safePathPart(name) != name) {
+        *error = QStringLiteral("都道府県コード %1 が Init.ini の [Pref] にありません").arg(prefCode);
+        return {};
+    }
+    const QString folder = QDir(mapData).filePath(name);
+    if (!QDir().mkpath(folder)) {
+        *error = QStringLiteral("%1: フォルダを作れません").arg(shown(folder));
+        return {};
+    }
+    return folder;
+}
+
+} // namespace
+
+bool isSmallAreaLayer(const platform::GisLayer& layer)
+{
+    for (const char* field : {"KEN", "KEYCODE2", "HCODE", "AREA", "MOJI", "X_CODE", "Y_CODE"}) {
+        if (!layer.fieldNames.contains(QLatin1String(field)))
+            return false;
+    }
+    return true;
+}
+
+std::vector<SmallAreaDistricts> buildSmallAreaDistricts(const platform::GisLayer& layer)
+{
+    const bool cp932 = gisLayerIsCp932(layer);
+    std::vector<SmallAreaDistricts> out;
+    QHash<QString, size_t> byCode;
+    QHash<QString, std::array<double, 4>> extents;
+    for (const platform::GisFeature& f : layer.features) {
+        const auto field = [&](const char* name) {
+            const QByteArray bytes = f.fields.value(QLatin1String(name));
+            return (cp932 ? platform::fromCp932(bytes) : QString::fromUtf8(bytes)).trimmed();
+        };
+        const QString ken = field("KEN"), keycode = field("KEYCODE2");
+        const QString code = ken + (layer.fieldNames.contains(QLatin1String("CITY")) ? field("CITY") : keycode.left(3));
+        if (ken.isEmpty() || f.parts.empty())
+            continue;
+        auto found = byCode.find(code);
+        if (found == byCode.end()) {
+            SmallAreaDistricts d;
+            d.prefCode = ken;
+            d.code = code;
+            const QString ward = field("CSS_NAME");
+            d.name = QString(ward).remove(QLatin1Char(' ')).isEmpty() ? field("GST_NAME") : ward;
+            out.push_back(std::move(d));
+            found = byCode.insert(code, out.size() - 1);
+            extents.insert(code, {std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
+                                  std::numeric_limits<double>::lowest(), std::numeric_limits<double>::lowest()});
+        }
+        SmallAreaDistricts& d = out[*found];
+        auto& e = extents[code];
+        // Rings in order: one inside the current outer ring is a hole of it, any other starts a
+        // new polygon.
+        std::vector<std::pair<QPolygonF, QString>> polygons;
+        for (const QVector<QPointF>& ring : f.parts) {
+            for (const QPointF& p : ring) {
+                e[0] = std::min(e[0], p.x());
+                e[1] = std::min(e[1], p.y());
+                e[2] = std::max(e[2], p.x());
+                e[3] = std::max(e[3], p.y());
+            }
+            if (!polygons.empty() && !ring.isEmpty() && polygons.back().first.containsPoint(ring.first(), Qt::OddEvenFill))
+                polygons.back().second += QLatin1Char('@') + ringText(ring);
+            else
+                polygons.emplace_back(QPolygonF(ring), ringText(ring));
+        }
+        for (const auto& polygon : polygons)
+            d.file.records.append({polygon.second, field("AREA"), field("HCODE"), ken + keycode, field("AREA_MAX_F"), field("MOJI"),
+                                   field("X_CODE"), field("Y_CODE")});
+    }
+    for (SmallAreaDistricts& d : out) {
+        const auto& e = extents[d.code];
+        d.file.header = store::formatDistrictHeader({e[0], e[1], e[2], e[3]});
+    }
+    return out;
+}
+
+bool isSmallAreaShapefile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.suffix().toLower() != QLatin1String("shp"))
+        return false;
+    // The field names stand in the header of the .dbf beside it: 32-byte descriptors after a
+    // 32-byte header, ended by 0x0D.
+    QFile dbf(info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf")));
+    if (!dbf.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = dbf.read(32 * 256);
+    QSet<QByteArray> names;
+    for (qsizetype at = 32; at + 32 <= head.size() && head.at(at) != '\r'; at += 32)
+        names.insert(QByteArray(head.constData() + at, 11).split('\0').first());
+    for (const char* field : {"KEN", "KEYCODE2", "HCODE", "AREA", "MOJI", "X_CODE", "Y_CODE"}) {
+        if (!names.contains(field))
+            return false;
+    }
+    return true;
+}
+
+int smallAreaYearOfFileName(const QString& path)
+{
+    static const QRegularExpression heisei(QStringLiteral("^[hH](\\d\\d)"));
+    static const QRegularExpression western(QStringLiteral("(19|20)(\\d\\d)"));
+    const QString name = QFileInfo(path).fileName();
+    if (const auto m = heisei.match(name); m.hasMatch())
+        return m.captured(1).toInt();
+    // The last western year in the name: table numbers such as A00200521 come before it.
+    int year = 0;
+    for (auto it = western.globalMatch(name); it.hasNext();)
+        year = it.next().captured(0).toInt();
+    return year ? twoDigitCensusYear(year) : 0;
+}
+
+Result<QStringList> importSmallAreaShapefile(const QString& path, int year, const QString& mapData, const QString& initIni)
+{
+    if (year == 0)
+        year = smallAreaYearOfFileName(path);
+    if (year <= 0 || year > 99)
+        return Error{QStringLiteral("%1: 調査年がファイル名からわかりません（--year で指定してください）").arg(shown(path))};
+    const auto layers = platform::readGisFile(path);
+    if (!layers)
+        return Error{layers.error()};
+    QStringList written;
+    for (const platform::GisLayer& layer : *layers) {
+        if (!isSmallAreaLayer(layer))
+            continue;
+        for (const SmallAreaDistricts& d : buildSmallAreaDistricts(layer)) {
+            QString error;
+            const QString folder = prefFolder(d.prefCode, mapData, initIni, &error);
+            if (folder.isEmpty())
+                return Error{QStringLiteral("%1: %2").arg(shown(path), error)};
+            const QString out = QDir(folder).filePath(store::districtFileName(year, d.code, d.name));
+            if (Status s = store::writeDistrictFile(out, d.file); !s)
+                return Error{s.error()};
+            written << out;
+        }
+    }
+    if (written.isEmpty())
+        return Error{QStringLiteral("%1: 小地域の境界（KEN, KEYCODE2, HCODE, AREA, MOJI, X_CODE, Y_CODE）がありません").arg(shown(path))};
+    return written;
+}
+
+namespace {
+
+Result<QStringList> csvLines(const QString& path)
+{
+    return platform::readTextLinesGuessing(path);
+}
+
+// The table number of a small-area table by its first value header.
+int tableOf(const QString& firstValueHeader)
+{
+    if (firstValueHeader.contains(QStringLiteral("世帯人員")))
+        return 3;
+    if (firstValueHeader.contains(QStringLiteral("年齢")))
+        return 2;
+    if (firstValueHeader.contains(QStringLiteral("人口総数")))
+        return 1;
+    return 0;
+}
+
+} // namespace
+
+bool isSmallAreaTable(const QString& path)
+{
+    if (QFileInfo(path).suffix().toLower() != QLatin1String("csv"))
+        return false;
+    const auto lines = csvLines(path);
+    return lines && !lines->isEmpty() && lines->first().startsWith(QLatin1String("KEY_CODE,"));
+}
+
+bool isMunicipalResults(const QString& path)
+{
+    if (QFileInfo(path).suffix().toLower() != QLatin1String("csv"))
+        return false;
+    const auto lines = csvLines(path);
+    return lines && !lines->isEmpty() && lines->first().startsWith(QStringLiteral("都道府県コード,市区町村コード,"));
+}
+
+Result<QStringList> importSmallAreaTable(const QString& path, int year, const QString& mapData, const QString& initIni)
+{
+    const auto lines = csvLines(path);
+    if (!lines || lines->isEmpty())
+        return Error{lines ? QStringLiteral("%1: 空です").arg(shown(path)) : lines.error()};
+    const QStringList head = lines->first().split(QLatin1Char(','));
+    const int firstValue = static_cast<int>(head.indexOf(QStringLiteral("GASSAN"))) + 1;
+    const int keyCode = 0, cityName = static_cast<int>(head.indexOf(QStringLiteral("CITYNAME"))),
+              moji = static_cast<int>(head.indexOf(QStringLiteral("MOJI")));
+    if (firstValue <= 0 || cityName < 0 || moji < 0 || firstValue >= head.size())
+        return Error{QStringLiteral("%1: KEY_CODE, CITYNAME, MOJI, GASSAN の後に値の列がある表ではありません").arg(shown(path))};
+    const int n = tableOf(head.at(firstValue));
+    if (n == 0)
+        return Error{QStringLiteral("%1: どの表か（値の列「%2」）わかりません").arg(shown(path), head.at(firstValue))};
+    const QStringList fileHeaders = head.mid(firstValue);
+    const SmallAreaTable& table = smallAreaTables().at(static_cast<size_t>(n - 1));
+    // The table's own headers are used when its columns differ from the published layout.
+    const QStringList valueHeaders = fileHeaders.size() == table.valueHeaders.size() ? table.valueHeaders : fileHeaders;
+
+    QHash<QString, QStringList> byMunicipality; // code -> lines
+    QStringList order;
+    for (qsizetype i = 1; i < lines->size(); ++i) {
+        const QStringList f = lines->at(i).split(QLatin1Char(','));
+        if (f.size() < head.size()) {
+            if (lines->at(i).trimmed().isEmpty())
+                continue;
+            return Error{QStringLiteral("%1: %2 行目の列が足りません").arg(shown(path)).arg(i + 1)};
+        }
+        const QString code = f.at(keyCode).trimmed();
+        const QString municipality = code.left(5);
+        if (!byMunicipality.contains(municipality)) {
+            order << municipality;
+            byMunicipality.insert(municipality, {QStringLiteral("Code,地区名,") + valueHeaders.join(QLatin1Char(','))});
+        }
+        QStringList row{code, f.at(cityName) + QStringLiteral("・") + f.at(moji)};
+        for (int c = firstValue; c < head.size(); ++c) {
+            const auto number = platform::toNumber(f.at(c));
+            row << (number ? platform::formatDouble(*number) : f.at(c));
+        }
+        byMunicipality[municipality] << row.join(QLatin1Char(','));
+    }
+    QStringList written;
+    for (const QString& municipality : order) {
+        QString error;
+        const QString folder = prefFolder(municipality.left(2), mapData, initIni, &error);
+        if (folder.isEmpty())
+            return Error{QStringLiteral("%1: %2").arg(shown(path), error)};
+        int y = year;
+        if (y == 0) {
+            // The year of the municipality's district file; the latest when there are several.
+            for (const QString& name : QDir(folder).entryList({QStringLiteral("*_%1_*.dat").arg(municipality)}, QDir::Files)) {
+                if (const auto parsed = store::parseDistrictFileName(name); parsed && parsed->code == municipality)
+                    y = std::max(y, parsed->year);
+            }
+        }
+        if (y == 0)
+            return Error{QStringLiteral("%1: %2 の小地域の境界がまだ取り込まれていません（先に境界を取り込むか --year で指定してください）")
+                             .arg(shown(path), municipality)};
+        const QString out = QDir(folder).filePath(
+            platform::safePathPart(QStringLiteral("%1_%2_statistic%3.csv").arg(y, 2, 10, QLatin1Char('0')).arg(municipality).arg(n)));
+        if (Status s = platform::writeTextLines(out, byMunicipality.value(municipality)); !s)
+            return Error{s.error()};
+        written << out;
+    }
+    return written;
+}
+
+Result<QStringList> importMunicipalResults(const QString& path, const QString& mapData, const QString& initIni)
+{
+    const auto lines = csvLines(path);
+    if (!lines)
+        return Error{lines.error()};
+    const QString header = QStringLiteral("Code,地区名,人口(人),男性(人),女性(人),男女比(男/女)");
+    QStringList japan{header};
+    QHash<QString, QStringList> byPref;
+    QStringList order;
+    for (qsizetype i = 1; i < lines->size(); ++i) {
+        const QStringList f = lines->at(i).split(QLatin1Char(','));
+        if (f.size() < 7)
+            continue;
+        const QString pref = f.at(0).trimmed(), code = f.at(1).trimmed();
+        if (pref == QLatin1String("00") || code.size() != 5)
+            continue;
+        const auto m = platform::toNumber(f.at(5)), w = platform::toNumber(f.at(6));
+        const QString ratio = m && w && *w != 0 ? platform::formatDouble(platform::roundHalfEven(*m / *w * 100.0, 1)) : QStringLiteral("-");
+        if (code.endsWith(QLatin1String("000"))) {
+            japan << QStringList{pref, f.at(2), f.at(4), f.at(5), f.at(6), ratio}.join(QLatin1Char(','));
+            continue;
+        }
+        if (!byPref.contains(pref)) {
+            order << pref;
+            byPref.insert(pref, {header});
+        }
+        byPref[pref] << QStringList{code, f.at(3), f.at(4), f.at(5), f.at(6), ratio}.join(QLatin1Char(','));
+    }
+    QStringList written;
+    const QString japanOut = QDir(mapData).filePath(QStringLiteral("statistic3.csv"));
+    if (Status s = platform::writeTextLines(japanOut, japan); !s)
+        return Error{s.error()};
+    written << japanOut;
+    for (const QString& pref : order) {
+        QString error;
+        const QString folder = prefFolder(pref, mapData, initIni, &error);
+        if (folder.isEmpty())
+            return Error{QStringLiteral("%1: %2").arg(shown(path), error)};
+        const QString out = QDir(folder).filePath(QStringLiteral("statistic6.csv"));
+        if (Status s = platform::writeTextLines(out, byPref.value(pref)); !s)
+            return Error{s.error()};
+        written << out;
+    }
+    return written;
+}
+
+} // namespace miratos::convert

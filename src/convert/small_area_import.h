@@ -1,0 +1,57 @@
+#pragma once
+// Today's census downloads for City, Pref and Japan mode:
+//  - the small-area boundary Shapefile (KEN, CITY, KEYCODE2, HCODE, AREA, AREA_MAX_F, MOJI, X_CODE,
+//    Y_CODE, GST_NAME, CSS_NAME; CP932 attributes) becomes the district file of each municipality
+//    in it, with the records the boundary XML job writes from the same attributes;
+//  - the small-area tables (KEY_CODE, HYOSYO, CITYNAME, MOJI, HTKSYORI, HTKSAKI, GASSAN, values)
+//    become YY_code_statisticN.csv beside the district file;
+//  - the 2020 municipal results CSV becomes MapData\statistic3.csv (prefectures) and each
+//    prefecture's statistic6.csv (municipalities).
+#include "platform/gis_reader.h"
+#include "platform/result.h"
+#include "store/district_file.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+namespace miratos::convert {
+
+struct SmallAreaDistricts {
+    QString prefCode; // KEN
+    QString code;     // 5-digit municipality code
+    QString name;     // ward name, or the municipality name
+    store::DistrictFile file;
+};
+
+// True for a .shp whose .dbf carries the small-area attributes.
+bool isSmallAreaShapefile(const QString& path);
+
+// True when a layer carries the small-area attributes.
+bool isSmallAreaLayer(const platform::GisLayer& layer);
+
+// The district files of every municipality in the layer, in order of first appearance. A
+// multi-part feature gives one record per outer ring; rings lying inside an outer ring are its
+// inner rings ("@").
+std::vector<SmallAreaDistricts> buildSmallAreaDistricts(const platform::GisLayer& layer);
+
+// Two-digit census year of a boundary file name such as h27ka13119.shp (27); 0 when none.
+int smallAreaYearOfFileName(const QString& path);
+
+using ImportProgress = std::function<void(const QString&)>;
+
+// Writes the district files of the shapefile into MapData (prefecture folders from Init.ini,
+// created when missing). year 0: from the file name.
+Result<QStringList> importSmallAreaShapefile(const QString& path, int year, const QString& mapData, const QString& initIni);
+
+// True for a CSV whose header starts with KEY_CODE (small-area table), or with 都道府県コード and
+// 市区町村コード (municipal results).
+bool isSmallAreaTable(const QString& path);
+bool isMunicipalResults(const QString& path);
+
+// year 0: the year of the municipality's district file already in its prefecture folder.
+Result<QStringList> importSmallAreaTable(const QString& path, int year, const QString& mapData, const QString& initIni);
+Result<QStringList> importMunicipalResults(const QString& path, const QString& mapData, const QString& initIni);
+
+} // namespace miratos::convert

@@ -1,0 +1,477 @@
+#include "platform/spreadsheet.h"
+
+#include "platform/number_text.h"
+#include "platform/text_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <cpl_error.h>
+#include <cpl_vsi.h>
+#include <freexl.h>
+#include <pugixml.hpp>
+#include <algorithm>
+
+namespace miratos::platform {
+namespace {
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// ---- .xls through FreeXL
+
+Result<Sheet> openXls(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const void* handle = nullptr;
+    if (freexl_open(native.constData(), &handle) != FREEXL_OK) {
+        if (handle)
+            freexl_close(handle);
+        return Error{QStringLiteral("%1: Excel のブック（.xls）として読めません").arg(shown(path))};
+    }
+    Sheet sheet(65536);
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    if (freexl_select_active_worksheet(handle, 0) != FREEXL_OK
+        || freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK) {
+        freexl_close(handle);
+        return Error{QStringLiteral("%1: 最初のワークシートが読めません").arg(shown(path))};
+    }
+    for (unsigned int r = 0; r < rows; ++r) {
+        for (unsigned short c = 0; c < columns; ++c) {
+            FreeXL_CellValue value;
+            if (freexl_get_cell_value(handle, r, c, &value) != FREEXL_OK)
+                continue;
+            const int row = static_cast<int>(r) + 1, column = c + 1;
+            switch (value.type) {
+            case FREEXL_CELL_INT:
+                sheet.setNumber(row, column, value.value.int_value);
+                break;
+            case FREEXL_CELL_DOUBLE:
+                sheet.setNumber(row, column, value.value.double_value);
+                break;
+            case FREEXL_CELL_TEXT:
+            case FREEXL_CELL_SST_TEXT:
+            case FREEXL_CELL_DATE:
+            case FREEXL_CELL_DATETIME:
+            case FREEXL_CELL_TIME:
+                if (value.value.text_value)
+                    sheet.setText(row, column, QString::fromUtf8(value.value.text_value));
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    freexl_close(handle);
+    return sheet;
+}
+
+// ---- .xlsx: the zip members through GDAL's /vsizip/, their XML through pugixml
+
+std::optional<QByteArray> zipMember(const QString& path, const QString& member)
+{
+    const QByteArray name = "/vsizip/{" + QFile::encodeName(QFileInfo(path).absoluteFilePath()) + "}/" + member.toUtf8();
+    GByte* data = nullptr;
+    vsi_l_offset size = 0;
+    // A missing member is an answer here, not something for GDAL to print.
+    CPLPushErrorHandler(CPLQuietErrorHandler);
+    const bool read = VSIIngestFile(nullptr, name.constData(), &data, &size, 512LL * 1024 * 1024);
+    CPLPopErrorHandler();
+    if (!read)
+        return std::nullopt;
+    QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    VSIFree(data);
+    return bytes;
+}
+
+// Text of a shared or inline string: its <t> and the <t> of its runs <r>; the phonetic runs
+// <rPh> (furigana) are left out.
+QString stringItemText(const pugi::xml_node& item)
+{
+    QString text;
+    for (const pugi::xml_node& child : item.children()) {
+        const std::string_view name = child.name();
+        if (name == "t")
+            text += QString::fromUtf8(child.text().get());
+        else if (name == "r")
+            text += QString::fromUtf8(child.child("t").text().get());
+    }
+    return text;
+}
+
+// "AB12" -> row 12, column 28.
+bool parseReference(std::string_view ref, int* row, int* column)
+{
+    int c = 0, r = 0;
+    size_t i = 0;
+    for (; i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z'; ++i)
+        c = c * 26 + (ref[i] - 'A' + 1);
+    for (; i < ref.size() && ref[i] >= '0' && ref[i] <= '9'; ++i)
+        r = r * 10 + (ref[i] - '0');
+    if (c == 0 || r == 0 || i != ref.size())
+        return false;
+    *row = r;
+    *column = c;
+    return true;
+}
+
+// The worksheet part of the first sheet in the workbook: workbook.xml names the sheets in
+// order, its relationships tell which part each one is.
+QString firstSheetPart(const QString& path)
+{
+    const auto workbook = zipMember(path, QStringLiteral("xl/workbook.xml"));
+    const auto rels = zipMember(path, QStringLiteral("xl/_rels/workbook.xml.rels"));
+    const QString fallback = QStringLiteral("xl/worksheets/sheet1.xml");
+    if (!workbook || !rels)
+        return fallback;
+    pugi::xml_document wb, rl;
+    if (!wb.load_buffer(workbook->constData(), workbook->size()) || !rl.load_buffer(rels->constData(), rels->size()))
+        return fallback;
+    const pugi::xml_node sheet = wb.child("workbook").child("sheets").child("sheet");
+    const char* id = sheet.attribute("r:id").value();
+    for (const pugi::xml_node& rel : rl.child("Relationships").children("Relationship")) {
+        if (std::string_view(rel.attribute("Id").value()) != id)
+            continue;
+        QString target = QString::fromUtf8(rel.attribute("Target").value());
+        if (target.startsWith(QLatin1Char('/')))
+            return target.mid(1);
+        return QStringLiteral("xl/") + target;
+    }
+    return fallback;
+}
+
+Result<Sheet> openXlsx(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return Error{QStringLiteral("%1: ファイルがありません").arg(shown(path))};
+    const QString part = firstSheetPart(path);
+    const auto sheetXml = zipMember(path, part);
+    if (!sheetXml)
+        return Error{QStringLiteral("%1: Excel のブック（.xlsx）として読めません").arg(shown(path))};
+    QStringList shared;
+    if (const auto strings = zipMember(path, QStringLiteral("xl/sharedStrings.xml"))) {
+        pugi::xml_document doc;
+        if (doc.load_buffer(strings->constData(), strings->size())) {
+            for (const pugi::xml_node& si : doc.child("sst").children("si"))
+                shared << stringItemText(si);
+        }
+    }
+    pugi::xml_document doc;
+    if (!doc.load_buffer(sheetXml->constData(), sheetXml->size()))
+        return Error{QStringLiteral("%1: ワークシート %2 が XML として読めません").arg(shown(path), part)};
+    Sheet sheet;
+    int rowNumber = 0;
+    for (const pugi::xml_node& row : doc.child("worksheet").child("sheetData").children("row")) {
+        rowNumber = row.attribute("r").as_int(rowNumber + 1);
+        int columnNumber = 0;
+        for (const pugi::xml_node& c : row.children("c")) {
+            int r = rowNumber, col = columnNumber + 1;
+            if (const pugi::xml_attribute ref = c.attribute("r"))
+                parseReference(ref.value(), &r, &col);
+            columnNumber = col;
+            const std::string_view type = c.attribute("t").value();
+            const pugi::xml_node v = c.child("v");
+            if (type == "s") {
+                const int index = v.text().as_int(-1);
+                if (index >= 0 && index < shared.size() && !shared.at(index).isEmpty())
+                    sheet.setText(r, col, shared.at(index));
+            } else if (type == "inlineStr") {
+                const QString text = stringItemText(c.child("is"));
+                if (!text.isEmpty())
+                    sheet.setText(r, col, text);
+            } else if (type == "str" || type == "e") {
+                const QString text = QString::fromUtf8(v.text().get());
+                if (!text.isEmpty())
+                    sheet.setText(r, col, text);
+            } else if (v) {
+                const QByteArray bytes = v.text().get();
+                if (const auto number = parseNumber(bytes))
+                    sheet.setNumber(r, col, *number);
+                else if (!bytes.isEmpty())
+                    sheet.setText(r, col, QString::fromUtf8(bytes));
+            }
+        }
+    }
+    return sheet;
+}
+
+const SheetCell kEmptyCell;
+
+} // namespace
+
+Result<Sheet> Sheet::open(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("xls"))
+        return openXls(path);
+    if (suffix == QLatin1String("xlsx"))
+        return openXlsx(path);
+    return Error{QStringLiteral("%1: Excel のブック（.xls か .xlsx）ではありません").arg(shown(path))};
+}
+
+int Sheet::columnNumber(QStringView letters)
+{
+    int column = 0;
+    for (QChar ch : letters) {
+        const QChar up = ch.toUpper();
+        if (up < QLatin1Char('A') || up > QLatin1Char('Z'))
+            return 0;
+        column = column * 26 + (up.unicode() - 'A' + 1);
+    }
+    return column;
+}
+
+const SheetCell& Sheet::cell(int row, int column) const
+{
+    if (row < 1 || column < 1 || row > static_cast<int>(m_rows.size()))
+        return kEmptyCell;
+    const auto& cells = m_rows[static_cast<size_t>(row - 1)];
+    if (column > static_cast<int>(cells.size()))
+        return kEmptyCell;
+    return cells[static_cast<size_t>(column - 1)];
+}
+
+SheetCell& Sheet::at(int row, int column)
+{
+    if (row > static_cast<int>(m_rows.size()))
+        m_rows.resize(static_cast<size_t>(row));
+    auto& cells = m_rows[static_cast<size_t>(row - 1)];
+    if (column > static_cast<int>(cells.size()))
+        cells.resize(static_cast<size_t>(column));
+    return cells[static_cast<size_t>(column - 1)];
+}
+
+QString Sheet::text(int row, int column) const
+{
+    const SheetCell& c = cell(row, column);
+    switch (c.kind) {
+    case SheetCell::Kind::Number:
+        return formatDouble(c.number);
+    case SheetCell::Kind::Text:
+        return c.text;
+    case SheetCell::Kind::Empty:
+        break;
+    }
+    return {};
+}
+
+void Sheet::setValue(int row, int column, const QString& value)
+{
+    if (row < 1 || column < 1)
+        return;
+    SheetCell& c = at(row, column);
+    if (value.isEmpty()) {
+        c.kind = SheetCell::Kind::Empty;
+        c.text.clear();
+        return;
+    }
+    const bool textColumn = std::find(m_textColumns.begin(), m_textColumns.end(), column) != m_textColumns.end();
+    if (!c.textFormat && !textColumn) {
+        if (const auto number = toNumber(value)) {
+            c.kind = SheetCell::Kind::Number;
+            c.number = *number;
+            c.text.clear();
+            return;
+        }
+    }
+    c.kind = SheetCell::Kind::Text;
+    c.text = value;
+}
+
+void Sheet::setNumber(int row, int column, double value)
+{
+    if (row < 1 || column < 1)
+        return;
+    SheetCell& c = at(row, column);
+    c.kind = SheetCell::Kind::Number;
+    c.number = value;
+    c.text.clear();
+}
+
+void Sheet::setText(int row, int column, const QString& value)
+{
+    if (row < 1 || column < 1)
+        return;
+    SheetCell& c = at(row, column);
+    c.kind = value.isEmpty() ? SheetCell::Kind::Empty : SheetCell::Kind::Text;
+    c.text = value;
+}
+
+int Sheet::endDown(int row, int column) const
+{
+    const int last = std::min(lastRow(), m_maxRow);
+    if (!cell(row, column).isEmpty() && !cell(row + 1, column).isEmpty()) {
+        int r = row + 1;
+        while (r < last && !cell(r + 1, column).isEmpty())
+            ++r;
+        return r;
+    }
+    for (int r = row + 1; r <= last; ++r) {
+        if (!cell(r, column).isEmpty())
+            return r;
+    }
+    return m_maxRow;
+}
+
+int Sheet::lastRow() const
+{
+    for (int r = static_cast<int>(m_rows.size()); r >= 1; --r) {
+        for (const SheetCell& c : m_rows[static_cast<size_t>(r - 1)]) {
+            if (!c.isEmpty())
+                return r;
+        }
+    }
+    return 0;
+}
+
+int Sheet::lastColumn() const
+{
+    int last = 0;
+    for (const auto& cells : m_rows) {
+        for (int c = static_cast<int>(cells.size()); c > last; --c) {
+            if (!cells[static_cast<size_t>(c - 1)].isEmpty()) {
+                last = c;
+                break;
+            }
+        }
+    }
+    return last;
+}
+
+void Sheet::deleteColumns(int first, int last)
+{
+    if (first < 1 || last < first)
+        return;
+    for (auto& cells : m_rows) {
+        if (first > static_cast<int>(cells.size()))
+            continue;
+        const auto begin = cells.begin() + (first - 1);
+        const auto end = cells.begin() + std::min<int>(last, static_cast<int>(cells.size()));
+        cells.erase(begin, end);
+    }
+    std::vector<int> kept;
+    for (int column : m_textColumns) {
+        if (column < first)
+            kept.push_back(column);
+        else if (column > last)
+            kept.push_back(column - (last - first + 1));
+    }
+    m_textColumns = std::move(kept);
+}
+
+void Sheet::deleteColumns(QStringView letters)
+{
+    const qsizetype colon = letters.indexOf(QLatin1Char(':'));
+    if (colon < 0) {
+        const int column = columnNumber(letters);
+        deleteColumns(column, column);
+        return;
+    }
+    deleteColumns(columnNumber(letters.left(colon)), columnNumber(letters.mid(colon + 1)));
+}
+
+void Sheet::deleteRows(int first, int last)
+{
+    if (first < 1 || last < first || first > static_cast<int>(m_rows.size()))
+        return;
+    m_rows.erase(m_rows.begin() + (first - 1), m_rows.begin() + std::min<int>(last, static_cast<int>(m_rows.size())));
+}
+
+void Sheet::insertRow(int row)
+{
+    if (row < 1 || row > static_cast<int>(m_rows.size()))
+        return; // nothing below moves; the row is empty already
+    m_rows.insert(m_rows.begin() + (row - 1), std::vector<SheetCell>());
+}
+
+void Sheet::setColumnTextFormat(int column)
+{
+    // The format covers the whole column, rows not used yet included.
+    if (column < 1)
+        return;
+    for (auto& cells : m_rows) {
+        if (column <= static_cast<int>(cells.size()))
+            cells[static_cast<size_t>(column - 1)].textFormat = true;
+    }
+    m_textColumns.push_back(column);
+}
+
+void Sheet::setGeneralFormat()
+{
+    for (auto& cells : m_rows) {
+        for (SheetCell& c : cells)
+            c.textFormat = false;
+    }
+    m_textColumns.clear();
+}
+
+QStringList Sheet::csvLines() const
+{
+    const int rows = lastRow(), columns = lastColumn();
+    QStringList lines;
+    lines.reserve(rows);
+    for (int r = 1; r <= rows; ++r) {
+        QString line;
+        for (int c = 1; c <= columns; ++c) {
+            if (c > 1)
+                line += QLatin1Char(',');
+            QString field = text(r, c);
+            field.replace(QLatin1Char(','), QChar(0xFF0C));
+            field.replace(QLatin1Char('\r'), QLatin1Char(' '));
+            field.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            line += field;
+        }
+        lines << line;
+    }
+    return lines;
+}
+
+Status Sheet::saveCsv(const QString& path) const
+{
+    return writeTextLines(path, csvLines());
+}
+
+QString toWide(const QString& text)
+{
+    // Half-width katakana U+FF61..U+FF9F in order, and their wide forms.
+    static const QString narrowKana = QStringLiteral(
+        "｡｢｣､･ｦｧｨｩｪｫｬｭｮｯｰｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾅﾆﾇﾈﾉﾊﾋﾌﾍﾎﾏﾐﾑﾒﾓﾔﾕﾖﾗﾘﾙﾚﾛﾜﾝﾞﾟ");
+    static const QString wideKana = QStringLiteral(
+        "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン゛゜");
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        const char16_t u = ch.unicode();
+        if (u == 0x20) {
+            out += QChar(0x3000);
+        } else if (u > 0x20 && u < 0x7F) {
+            out += QChar(static_cast<char16_t>(u - 0x21 + 0xFF01));
+        } else if (u >= 0xFF61 && u <= 0xFF9F) {
+            QChar wide = wideKana.at(narrowKana.indexOf(ch));
+            const char16_t next = i + 1 < text.size() ? text.at(i + 1).unicode() : 0;
+            // A voiced or semi-voiced mark after a kana joins it, as the wide forms have it.
+            if (next == 0xFF9E || next == 0xFF9F) {
+                const QString joined = QString(wide) + QChar(next == 0xFF9E ? 0x3099 : 0x309A);
+                const QString composed = joined.normalized(QString::NormalizationForm_C);
+                if (composed.size() == 1) {
+                    wide = composed.at(0);
+                    ++i;
+                } else if (wide == QChar(0x30A6) && next == 0xFF9E) {
+                    wide = QChar(0x30F4); // ヴ
+                    ++i;
+                }
+            }
+            out += wide;
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+} // namespace miratos::platform

@@ -6,6 +6,7 @@
 #include "convert/prefecture_set_writer.h"
 #include "convert/railway_converter.h"
 #include "convert/road_converter.h"
+#include "convert/small_area_command.h"
 #include "store/railway_files.h"
 #include "platform/app_folder.h"
 
@@ -21,6 +22,8 @@ void printUsage(QTextStream& err)
            "       miratos convert road [--app-folder DIR] --pref CODE --data N….txt\n"
            "       miratos convert road-name [--app-folder DIR] --data N～～台.txt\n"
            "       miratos convert census [--app-folder DIR] [--pref CODE] WORKBOOK...\n"
+           "       miratos convert small-area [--app-folder DIR] --year YY --data FILE.xml\n"
+           "       miratos convert small-area-census [--app-folder DIR] --year YY --code CODE --table N --data FILE.txt\n"
            "       CODE is the prefecture code 1..47; the prefecture's folder (railway: MapData/鉄道) must exist.\n";
 }
 
@@ -125,6 +128,10 @@ int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& er
         return runRoadCommand(args.first() == QLatin1String("road-name"), args.mid(1), out, err);
     if (!args.isEmpty() && args.first() == QLatin1String("census"))
         return runCensusCommand(args.mid(1), out, err);
+    if (!args.isEmpty() && args.first() == QLatin1String("small-area"))
+        return runSmallAreaCommand(args.mid(1), out, err);
+    if (!args.isEmpty() && args.first() == QLatin1String("small-area-census"))
+        return runSmallAreaCensusCommand(args.mid(1), out, err);
     if (args.isEmpty() || args.first() != QLatin1String("boundary")) {
         printUsage(err);
         return 2;

@@ -119,16 +119,6 @@ void frmChange_C::cmdChange_Click()
 
 namespace {
 
-// The prefecture folder of a municipality code, from Init.ini's [Pref]; empty when the
-// prefecture is not listed (nothing is done then) or its name is no plain folder name.
-QString prefFolderOf(const QString& code)
-{
-    const QString folder = platform::GetINIValue(code.left(2), QStringLiteral("Pref"), platform::AppFolder::initIni());
-    if (folder == QLatin1String("ERROR") || folder.isEmpty() || platform::safePathPart(folder) != folder)
-        return {};
-    return platform::AppFolder::prefFolder(folder);
-}
-
 void done()
 {
     platform::prompts().message(platform::MsgIcon::None, platform::MsgButtons::Ok, QStringLiteral("変換終了"), QStringLiteral("変換終了！"));
@@ -142,7 +132,7 @@ void frmChange_C::境界線データ変換()
     if (!code)
         return;
     m_txtCode->setText(*code);
-    const QString folder = prefFolderOf(*code);
+    const QString folder = smallAreaPrefFolder(*code);
     if (folder.isEmpty())
         return;
     if (!QDir(folder).exists()) {
@@ -164,7 +154,7 @@ void frmChange_C::境界線データ変換()
 void frmChange_C::統計データ変換()
 {
     const QString code = m_txtCode->text();
-    const QString folder = prefFolderOf(code);
+    const QString folder = smallAreaPrefFolder(code);
     if (folder.isEmpty())
         return;
     beginRun();

@@ -1,5 +1,7 @@
 #include "convert/small_area_converter.h"
 
+#include "platform/app_folder.h"
+#include "platform/ini_file.h"
 #include "platform/number_text.h"
 #include "platform/path_part.h"
 #include "platform/spreadsheet.h"
@@ -11,6 +13,15 @@
 #include <QRegularExpression>
 
 namespace miratos::convert {
+
+QString smallAreaPrefFolder(const QString& code)
+{
+    const QString folder = platform::GetINIValue(code.left(2), QStringLiteral("Pref"), platform::AppFolder::initIni());
+    if (folder == QLatin1String("ERROR") || folder.isEmpty() || platform::safePathPart(folder) != folder)
+        return {};
+    return platform::AppFolder::prefFolder(folder);
+}
+
 namespace {
 
 QString shown(const QString& path)

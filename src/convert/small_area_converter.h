@@ -16,6 +16,10 @@ namespace miratos::convert {
 // four (…13101.xml). Nothing unless the path ends in "xml" (lower case) and is long enough.
 std::optional<QString> smallAreaCodeOfPath(const QString& path);
 
+// The prefecture folder of a municipality code, from Init.ini's [Pref]; empty when the
+// prefecture is not listed or its name is no plain folder name (nothing is written then).
+QString smallAreaPrefFolder(const QString& code);
+
 struct SmallAreaBoundaryReport {
     QString path;  // the district file written
     int records = 0;

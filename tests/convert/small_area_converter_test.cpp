@@ -1,5 +1,6 @@
 #include "../../bench/small_area_xml.h"
 #include "boundary_fixture.h"
+#include "convert/small_area_command.h"
 #include "convert/small_area_converter.h"
 #include "platform/text_file.h"
 #include "store/district_file.h"
@@ -148,4 +149,49 @@ TEST_F(SmallAreaTest, CensusTableColumnsAndTextCodes)
     EXPECT_EQ(fileText(QStringLiteral("17_01101_statistic1.csv")),
               "Code,地区名,一般世帯数（世帯人員6人以上含む）,世帯人員1人,世帯人員2人,世帯人員3人,世帯人員4人,世帯人員5人,"
               "一般世帯人員(人),1世帯当り人員(人/世帯)\r\n");
+}
+
+// Both small-area jobs without a window: the same files as the window writes, and clear
+// refusals of what cannot be converted.
+TEST_F(SmallAreaTest, CommandsConvertBoundariesAndTables)
+{
+    QString outText, errText;
+    QTextStream out(&outText), err(&errText);
+    const QString xml = inputFile(QStringLiteral("h17ka13101.xml"), featureXml(QStringLiteral("千代田区"), QString()));
+    ASSERT_EQ(runSmallAreaCommand({QStringLiteral("--year"), QStringLiteral("2005"), QStringLiteral("--data"), xml}, out, err), 0)
+        << errText.toStdString();
+    EXPECT_NE(fileText(QStringLiteral("17_13101_千代田区.dat")), "<missing>");
+
+    const QString table = path(QStringLiteral("変換フォルダ/P13101.txt"));
+    ASSERT_TRUE(platform::writeTextLines(table, {QStringLiteral("KEY"), QStringLiteral("見出し2"),
+                                                 QStringLiteral("13101001001,1,x,千代田区,丸の内１丁目,10,4,6,3")}));
+    ASSERT_EQ(runSmallAreaCensusCommand({QStringLiteral("--year"), QStringLiteral("17"), QStringLiteral("--code"), QStringLiteral("13101"),
+                                         QStringLiteral("--table"), QStringLiteral("1"), QStringLiteral("--data"), table},
+                                        out, err),
+              0)
+        << errText.toStdString();
+    EXPECT_EQ(fileText(QStringLiteral("17_13101_statistic1.csv")),
+              "Code,地区名,人口総数,男,女,世帯総数\r\n13101001001,千代田区・丸の内１丁目,10,4,6,3\r\n");
+
+    const struct {
+        QStringList args;
+        int exit;
+        const char* says;
+    } refused[] = {
+        {{QStringLiteral("--year"), QStringLiteral("17")}, 2, "usage:"},
+        {{QStringLiteral("--year"), QStringLiteral("x"), QStringLiteral("--data"), xml}, 2, "--year"},
+        {{QStringLiteral("--year"), QStringLiteral("17"), QStringLiteral("--data"), path(QStringLiteral("a.txt"))}, 2, "xml"},
+        {{QStringLiteral("--year"), QStringLiteral("17"), QStringLiteral("--data"), path(QStringLiteral("h17ka14101.xml"))}, 1, "がありません"},
+    };
+    for (const auto& r : refused) {
+        errText.clear();
+        EXPECT_EQ(runSmallAreaCommand(r.args, out, err), r.exit) << r.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(errText.contains(QString::fromUtf8(r.says))) << errText.toStdString();
+    }
+    errText.clear();
+    EXPECT_EQ(runSmallAreaCensusCommand({QStringLiteral("--year"), QStringLiteral("17"), QStringLiteral("--code"), QStringLiteral("../x1"),
+                                         QStringLiteral("--table"), QStringLiteral("1"), QStringLiteral("--data"), table},
+                                        out, err),
+              2);
+    EXPECT_TRUE(errText.contains(QStringLiteral("--code"))) << errText.toStdString();
 }

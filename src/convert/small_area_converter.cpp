@@ -58,7 +58,7 @@ QStringList ageHeaders()
                                       "６５～７４歳", "７５歳以上"});
     QStringList list;
     for (const QString& group : {QStringLiteral("総数"), QStringLiteral("男"), QStringLiteral("女")}) {
-        list << (group == QLatin1String("総数") ? QStringLiteral("総数(年齢「不詳」含む)") : group + QStringLiteral("の総数(年齢「不詳」含む)"));
+        list << (group == QStringLiteral("総数") ? QStringLiteral("総数(年齢「不詳」含む)") : group + QStringLiteral("の総数(年齢「不詳」含む)"));
         for (const QString& age : ages)
             list << group + age;
         list << group + QStringLiteral("の総年齢(歳)");

@@ -6,6 +6,7 @@
 #include "platform/ini_file.h"
 #include "platform/number_text.h"
 #include "platform/path_part.h"
+#include "platform/spreadsheet.h"
 #include "platform/text_file.h"
 #include "store/district_file_name.h"
 
@@ -211,12 +212,60 @@ bool isSmallAreaTable(const QString& path)
     return lines && !lines->isEmpty() && lines->first().startsWith(QLatin1String("KEY_CODE,"));
 }
 
+namespace {
+
+const QString kResultsHeader = QStringLiteral("都道府県コード,市区町村コード,");
+
+bool isWorkbook(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("xlsx") || suffix == QLatin1String("xls");
+}
+
+// The results workbook: on its first sheet row 9 names the columns ("都道府県名",
+// "都道府県・市区町村名", ...), and from row 10 on column A holds "01_北海道", column B
+// "01100_札幌市", columns E, F, G the population, men and women.
+bool isResultsSheet(const platform::Sheet& sheet)
+{
+    return sheet.text(9, u"A") == QStringLiteral("都道府県名") && sheet.text(9, u"B").startsWith(QStringLiteral("都道府県・市区町村名"));
+}
+
+// The lines of the CSV edition of the results, from either edition.
+Result<QStringList> resultsLines(const QString& path)
+{
+    if (!isWorkbook(path))
+        return csvLines(path);
+    const auto sheet = platform::Sheet::open(path);
+    if (!sheet)
+        return Error{sheet.error()};
+    if (!isResultsSheet(*sheet))
+        return Error{QStringLiteral("%1: 都道府県・市区町村別の主な結果の表ではありません").arg(shown(path))};
+    QStringList lines{kResultsHeader + QStringLiteral("都道府県名,市区町村名,人口_総数,人口_男,人口_女")};
+    static const QRegularExpression codeAndName(QStringLiteral("^(\\d{2,5})_(.*)$"));
+    for (int row = 10; row <= sheet->lastRow(); ++row) {
+        const auto pref = codeAndName.match(sheet->text(row, u"A"));
+        const auto area = codeAndName.match(sheet->text(row, u"B"));
+        if (!pref.hasMatch() || !area.hasMatch())
+            continue;
+        lines << QStringList{pref.captured(1), area.captured(1), pref.captured(2), area.captured(2), sheet->text(row, u"E"),
+                             sheet->text(row, u"F"), sheet->text(row, u"G")}
+                     .join(QLatin1Char(','));
+    }
+    return lines;
+}
+
+} // namespace
+
 bool isMunicipalResults(const QString& path)
 {
+    if (isWorkbook(path)) {
+        const auto sheet = platform::Sheet::open(path);
+        return sheet && isResultsSheet(*sheet);
+    }
     if (QFileInfo(path).suffix().toLower() != QLatin1String("csv"))
         return false;
     const auto lines = csvLines(path);
-    return lines && !lines->isEmpty() && lines->first().startsWith(QStringLiteral("都道府県コード,市区町村コード,"));
+    return lines && !lines->isEmpty() && lines->first().startsWith(kResultsHeader);
 }
 
 Result<QStringList> importSmallAreaTable(const QString& path, int year, const QString& mapData, const QString& initIni)
@@ -288,7 +337,7 @@ Result<QStringList> importSmallAreaTable(const QString& path, int year, const QS
 
 Result<QStringList> importMunicipalResults(const QString& path, const QString& mapData, const QString& initIni)
 {
-    const auto lines = csvLines(path);
+    const auto lines = resultsLines(path);
     if (!lines)
         return Error{lines.error()};
     const QString header = QStringLiteral("Code,地区名,人口(人),男性(人),女性(人),男女比(男/女)");

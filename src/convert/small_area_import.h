@@ -46,7 +46,7 @@ using ImportProgress = std::function<void(const QString&)>;
 Result<QStringList> importSmallAreaShapefile(const QString& path, int year, const QString& mapData, const QString& initIni);
 
 // True for a CSV whose header starts with KEY_CODE (small-area table), or with 都道府県コード and
-// 市区町村コード (municipal results).
+// 市区町村コード (municipal results), or for the workbook edition of the municipal results.
 bool isSmallAreaTable(const QString& path);
 bool isMunicipalResults(const QString& path);
 

@@ -129,6 +129,8 @@ TEST_F(SmallAreaTest, CensusTableColumnsAndTextCodes)
     const SmallAreaTable& t1 = smallAreaTables().at(0);
     ASSERT_EQ(t1.valueHeaders.size(), 4);
     EXPECT_EQ(smallAreaTables().at(1).valueHeaders.size(), 66);
+    EXPECT_EQ(smallAreaTables().at(1).valueHeaders.first(), QStringLiteral("総数(年齢「不詳」含む)"));
+    EXPECT_EQ(smallAreaTables().at(1).valueHeaders.at(22), QStringLiteral("男の総数(年齢「不詳」含む)"));
     const QList<int> sizes{4, 66, 8, 9, 6, 9, 1, 17, 6, 5, 10};
     for (int i = 0; i < 11; ++i)
         EXPECT_EQ(smallAreaTables().at(static_cast<size_t>(i)).valueHeaders.size(), sizes.at(i));

@@ -91,3 +91,57 @@ TEST_F(ItabashiImport, ShapefileAgreesWithBoundaryJobAndTablesJoinEverySmallArea
     EXPECT_TRUE(QFile::exists(tokyoFolder() + QStringLiteral("/27_13119_statistic3.csv")));
     EXPECT_TRUE(QFile::exists(tokyoFolder() + QStringLiteral("/27_13119_statistic2.csv")));
 }
+
+// The 2020 municipal results: prefectures into MapData/statistic3.csv, municipalities into each
+// prefecture's statistic6.csv, with the ratio of men to women.
+TEST_F(ItabashiImport, MunicipalResultsBecomeJapanAndPrefectureStatistics)
+{
+    const QString csv = inputFile(QStringLiteral("results.csv"),
+                                  "都道府県コード,市区町村コード,都道府県名,市区町村名,人口_総数,人口_男,人口_女\n"
+                                  "00,00000,全国,全国,126146099,61349581,64796518\n"
+                                  "13,13000,東京都,東京都,14047594,6898388,7149206\n"
+                                  "13,13101,東京都,千代田区,66680,33637,33043\n"
+                                  "13,13102,東京都,中央区,169179,80216,0\n");
+    ASSERT_TRUE(isMunicipalResults(csv));
+    const auto written = importMunicipalResults(csv, path(QStringLiteral("MapData")), path(QStringLiteral("Init.ini")));
+    ASSERT_TRUE(written) << written.error().toStdString();
+    EXPECT_EQ(written->size(), 2);
+    const auto japan = platform::readTextLines(path(QStringLiteral("MapData/statistic3.csv")));
+    ASSERT_TRUE(japan);
+    EXPECT_EQ(*japan, (QStringList{QStringLiteral("Code,地区名,人口(人),男性(人),女性(人),男女比(男/女)"),
+                                   QStringLiteral("13,東京都,14047594,6898388,7149206,96.5")}));
+    EXPECT_EQ(fileText(QStringLiteral("statistic6.csv")), "Code,地区名,人口(人),男性(人),女性(人),男女比(男/女)\r\n"
+                                                          "13101,千代田区,66680,33637,33043,101.8\r\n"
+                                                          "13102,中央区,169179,80216,0,-\r\n");
+}
+
+// The workbook edition of the results gives the same statistic files as the CSV edition.
+TEST_F(ItabashiImport, ResultsWorkbookGivesTheSameFilesAsTheCsv)
+{
+    const QString census = QStringLiteral(MIRATOS_SHARED_DATA "/census/");
+    if (!QFile::exists(census + QStringLiteral("major_results_2020.xlsx")))
+        GTEST_SKIP() << "shared data not found: " << census.toStdString();
+    QStringList ini{QStringLiteral("[Pref]")};
+    for (int i = 1; i <= 47; ++i)
+        ini << QStringLiteral("%1=県%1").arg(i, 2, 10, QLatin1Char('0'));
+    ASSERT_TRUE(platform::writeTextLines(path(QStringLiteral("Init.ini")), ini).ok());
+    QByteArray files[2];
+    int run = 0;
+    for (const char* name : {"major_results_2020.csv", "major_results_2020.xlsx"}) {
+        const QString source = census + QString::fromLatin1(name);
+        ASSERT_TRUE(isMunicipalResults(source)) << name;
+        const QString mapData = path(QStringLiteral("MapData%1").arg(run));
+        ASSERT_TRUE(QDir().mkpath(mapData));
+        const auto written = importMunicipalResults(source, mapData, path(QStringLiteral("Init.ini")));
+        ASSERT_TRUE(written) << written.error().toStdString();
+        EXPECT_EQ(written->size(), 48) << name;
+        for (const QString& file : *written) {
+            QFile f(file);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            files[run] += f.readAll();
+        }
+        ++run;
+    }
+    EXPECT_GT(files[0].count('\n'), 1900);
+    EXPECT_EQ(files[0], files[1]);
+}

@@ -1,0 +1,185 @@
+// Census conversions: a census workbook of 2,000 rows × 30 columns reshaped into its statistic
+// CSV (goal < 0.5 s), the Itabashi small-area shapefile imported (goal < 0.2 s), a generated
+// small-area shapefile of 70,000 polygons (all of Tokyo's wards; goal < 5 s), and the 2020
+// results workbook (1,965 municipalities) turned into statistic files.
+#include "convert/census_workbook.h"
+#include "convert/small_area_import.h"
+#include "platform/gis_reader.h"
+#include "platform/spreadsheet.h"
+#include "platform/text_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace miratos;
+
+namespace {
+
+QTemporaryDir& workDir()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// An app folder with every prefecture listed in Init.ini; a fresh MapData for each run.
+QString appFolder(const QString& name)
+{
+    const QString root = workDir().filePath(name);
+    QDir().mkpath(root + QStringLiteral("/MapData"));
+    QStringList ini{QStringLiteral("[Pref]")};
+    for (int i = 1; i <= 47; ++i)
+        ini << QStringLiteral("%1=県%1").arg(i, 2, 10, QLatin1Char('0'));
+    ini[13] = QStringLiteral("13=東京都");
+    (void)platform::writeTextLines(root + QStringLiteral("/Init.ini"), ini);
+    return root;
+}
+
+// The prefecture table 12a001 with its data row repeated to 2,000 rows and widened to 30 columns.
+platform::Sheet bigSheet()
+{
+    auto opened = platform::Sheet::open(QStringLiteral(MIRATOS_SOURCE_DIR "/tests/convert/fixtures/census/12a001.xls"));
+    if (!opened)
+        return platform::Sheet();
+    platform::Sheet sheet = *opened;
+    constexpr int dataRow = 6;
+    const int columns = sheet.lastColumn();
+    for (int i = 0; i < 2000; ++i) {
+        sheet.insertRow(dataRow + 1);
+        for (int c = 1; c <= columns; ++c)
+            sheet.setValue(dataRow + 1, c, sheet.text(dataRow, c));
+        sheet.setValue(dataRow + 1, 9, QString::number(100 + i % 900)); // a municipality code
+        for (int c = columns + 1; c <= 30; ++c)
+            sheet.setNumber(dataRow + 1, c, i * 1.5 + c);
+    }
+    return sheet;
+}
+
+void BM_CensusWorkbook2000Rows(benchmark::State& state)
+{
+    const platform::Sheet start = bigSheet();
+    const convert::CensusWorkbook* table = convert::censusWorkbookFor(true, QStringLiteral("12a001.xls"));
+    if (start.lastRow() < 2000 || !table) {
+        state.SkipWithError("fixture workbook 12a001.xls not readable");
+        return;
+    }
+    for (auto _ : state) {
+        platform::Sheet sheet = start;
+        if (!convert::reshapeCensusSheet(sheet, *table)) {
+            state.SkipWithError("reshape failed");
+            return;
+        }
+        benchmark::DoNotOptimize(sheet.csvLines());
+    }
+    state.counters["rows"] = start.lastRow();
+}
+BENCHMARK(BM_CensusWorkbook2000Rows)->Unit(benchmark::kMillisecond);
+
+void BM_ItabashiShapefileImport(benchmark::State& state)
+{
+    const QString shp = QStringLiteral(MIRATOS_SHARED_DATA "/small-area-itabashi-2015/h27ka13119.shp");
+    if (!QFile::exists(shp)) {
+        state.SkipWithError("shared data not found");
+        return;
+    }
+    const QString app = appFolder(QStringLiteral("itabashi"));
+    for (auto _ : state) {
+        const auto written = convert::importSmallAreaShapefile(shp, 0, app + QStringLiteral("/MapData"), app + QStringLiteral("/Init.ini"));
+        if (!written) {
+            state.SkipWithError(written.error().toStdString().c_str());
+            return;
+        }
+    }
+}
+BENCHMARK(BM_ItabashiShapefileImport)->Unit(benchmark::kMillisecond);
+
+// 70,000 small areas: 23 wards of about 3,000 areas each, every area a square of sixteen
+// points with the attributes of the published boundary data; written as GeoJSON and turned
+// into a CP932 shapefile by GDAL once.
+QString tokyoWardsShapefile()
+{
+    static const QString path = [] {
+        const QString json = workDir().filePath(QStringLiteral("wards.geojson"));
+        QFile out(json);
+        if (!out.open(QIODevice::WriteOnly))
+            return QString();
+        out.write("{\"type\":\"FeatureCollection\",\"features\":[\n");
+        constexpr int wards = 23, perWard = 3044;
+        constexpr double step = 0.002;
+        for (int w = 0; w < wards; ++w) {
+            for (int k = 0; k < perWard; ++k) {
+                const double x = 139.5 + (k % 60) * step + (w % 5) * 0.13, y = 35.5 + (k / 60) * step + (w / 5) * 0.11;
+                QByteArray ring;
+                const double corners[5][2] = {{x, y}, {x + step, y}, {x + step, y + step}, {x, y + step}, {x, y}};
+                for (int side = 0; side < 4; ++side) {
+                    for (int p = 0; p < 4; ++p) {
+                        const double t = p / 4.0;
+                        const double px = corners[side][0] + (corners[side + 1][0] - corners[side][0]) * t;
+                        const double py = corners[side][1] + (corners[side + 1][1] - corners[side][1]) * t;
+                        ring += "[" + QByteArray::number(px, 'f', 6) + "," + QByteArray::number(py, 'f', 6) + "],";
+                    }
+                }
+                ring += "[" + QByteArray::number(x, 'f', 6) + "," + QByteArray::number(y, 'f', 6) + "]";
+                const QByteArray city = QByteArray::number(101 + w);
+                const QByteArray key = QByteArray::number(1000001 + k);
+                out.write("{\"type\":\"Feature\",\"properties\":{\"KEN\":\"13\",\"CITY\":\"" + city + "\",\"KEYCODE2\":\"" + city + key +
+                          "\",\"HCODE\":8101,\"AREA\":40000.5,\"AREA_MAX_F\":\"M\",\"MOJI\":\"" +
+                          QStringLiteral("町%1丁目").arg(k).toUtf8() + "\",\"X_CODE\":" + QByteArray::number(x + step / 2, 'f', 6) +
+                          ",\"Y_CODE\":" + QByteArray::number(y + step / 2, 'f', 6) + ",\"GST_NAME\":\"" +
+                          QStringLiteral("区%1").arg(w).toUtf8() + "\",\"CSS_NAME\":\"\"},\"geometry\":{\"type\":\"Polygon\",\"coordinates\":[[" +
+                          ring + "]]}}");
+                out.write(w == wards - 1 && k == perWard - 1 ? "\n" : ",\n");
+            }
+        }
+        out.write("]}\n");
+        out.close();
+        const QString shp = workDir().filePath(QStringLiteral("h27ka13100.shp"));
+        if (!platform::translateGisFile(json, shp, QStringLiteral("ESRI Shapefile"), {QStringLiteral("-lco"), QStringLiteral("ENCODING=CP932")}))
+            return QString();
+        return shp;
+    }();
+    return path;
+}
+
+void BM_TokyoWardsShapefileImport(benchmark::State& state)
+{
+    const QString shp = tokyoWardsShapefile();
+    if (shp.isEmpty()) {
+        state.SkipWithError("could not generate the shapefile");
+        return;
+    }
+    const QString app = appFolder(QStringLiteral("wards"));
+    for (auto _ : state) {
+        const auto written = convert::importSmallAreaShapefile(shp, 0, app + QStringLiteral("/MapData"), app + QStringLiteral("/Init.ini"));
+        if (!written) {
+            state.SkipWithError(written.error().toStdString().c_str());
+            return;
+        }
+        state.counters["files"] = static_cast<double>(written->size());
+    }
+    state.counters["polygons"] = 23 * 3044;
+}
+BENCHMARK(BM_TokyoWardsShapefileImport)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_ResultsWorkbookImport(benchmark::State& state)
+{
+    const QString xlsx = QStringLiteral(MIRATOS_SHARED_DATA "/census/major_results_2020.xlsx");
+    if (!QFile::exists(xlsx)) {
+        state.SkipWithError("shared data not found");
+        return;
+    }
+    const QString app = appFolder(QStringLiteral("results"));
+    for (auto _ : state) {
+        const auto written = convert::importMunicipalResults(xlsx, app + QStringLiteral("/MapData"), app + QStringLiteral("/Init.ini"));
+        if (!written) {
+            state.SkipWithError(written.error().toStdString().c_str());
+            return;
+        }
+    }
+}
+BENCHMARK(BM_ResultsWorkbookImport)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -25,6 +25,9 @@ struct DrawOptions {
     // the new picture after the boundaries, the station names after the name labels.
     std::function<void(platform::Canvas&)> railways;
     std::function<void(LabelLayer&)> stationNames;
+    // The facility markers and names before the station names, the rank circles last.
+    std::function<void(LabelLayer&)> facilityMarkers;
+    std::function<void(LabelLayer&)> facilityCircles;
 };
 
 struct SceneRefs {

@@ -180,6 +180,7 @@ void frmMain::buildControls()
     layout->addLayout(left);
     layout->addWidget(m_panel);
     connectMapControls();
+    connectFacilityControls();
     connectLabelTools();
     connectPendingControls();
 }
@@ -188,7 +189,7 @@ void frmMain::connectPendingControls()
 {
     // Layers, label tools and the quiz questions are not built yet: their controls say so instead
     // of silently doing nothing, and a tick does not stay.
-    for (const char* name : {"chkRoad_0", "chkRoad_1", "chkRoad_2", "chkBuild", "chkBuildName", "chkBuildRank"}) {
+    for (const char* name : {"chkRoad_0", "chkRoad_1", "chkRoad_2"}) {
         auto* box = findChild<QCheckBox*>(QString::fromLatin1(name));
         connect(box, &QCheckBox::clicked, this, [box](bool checked) {
             if (!checked)
@@ -204,7 +205,7 @@ void frmMain::connectPendingControls()
             platform::showPreparing();
         });
     }
-    for (const char* name : {"cmdBuildCSV", "cmdNext", "cmdAnswer", "cmdHint"})
+    for (const char* name : {"cmdNext", "cmdAnswer", "cmdHint"})
         connect(findChild<QPushButton*>(QString::fromLatin1(name)), &QPushButton::clicked, this, [] { platform::showPreparing(); });
 }
 
@@ -287,6 +288,15 @@ QGroupBox* frmMain::buildPropertyFrame()
     grid->addWidget(makeCheck(frame, QStringLiteral("chkBuildName"), QStringLiteral("施設名")), 4, 1);
     grid->addWidget(makeCheck(frame, QStringLiteral("chkBuildRank"), QStringLiteral("施設ランク")), 4, 2);
     grid->addWidget(makeButton(frame, QStringLiteral("cmdBuildCSV"), QStringLiteral("施設取込")), 5, 0);
+    auto* mato = new QHBoxLayout;
+    const char* matoCaptions[] = {"点", "図"};
+    for (int i = 0; i < 2; ++i) {
+        m_optMato[i] = makeOption(frame, arrayName("optMato", i), QString::fromUtf8(matoCaptions[i]));
+        mato->addWidget(m_optMato[i]);
+    }
+    m_optMato[0]->setChecked(true);
+    mato->addStretch();
+    grid->addLayout(mato, 5, 1, 1, 2);
     return frame;
 }
 

@@ -82,7 +82,14 @@ void frmMain::runLoader(const std::function<mapview::LoadReport(const mapview::L
 {
     ++m_busy;
     処理中(false);
-    const auto report = load(frmMain_loadHooks(m_tvwBuild));
+    mapview::LoadHooks hooks = frmMain_loadHooks(m_tvwBuild);
+    hooks.loadFacilities = [this](int p) { 公共施設データ読込(p); };
+    hooks.loadAllFacilities = [this](int p) { 公共施設データ全読込(p); };
+    hooks.keepChosenFacilities = [this] { keepChosenFacilities(); };
+    m_facilityProblems.clear();
+    auto report = load(hooks);
+    syncBuildTree();
+    report.problems << m_facilityProblems;
     座標設定();
     描画();
     処理中(true);
@@ -210,6 +217,15 @@ void frmMain::描画()
     }
     const bool stations = findChild<QCheckBox*>(QStringLiteral("chkEki"))->isChecked();
     options.stationNames = [this, stations](mapview::LabelLayer& labels) { m_railway.stationLabels(labels, stations); };
+    const bool markers = mdlMain().UseBuild && findChild<QCheckBox*>(QStringLiteral("chkBuild"))->isChecked();
+    const bool names = findChild<QCheckBox*>(QStringLiteral("chkBuildName"))->isChecked();
+    const bool ranks = mdlMain().UseBuild && findChild<QCheckBox*>(QStringLiteral("chkBuildRank"))->isChecked();
+    options.facilityMarkers = [this, markers, names](mapview::LabelLayer& labels) {
+        m_facilities.markers(labels, markers, names, platform::AppFolder::buildSymbolFile(), m_canvas);
+    };
+    options.facilityCircles = [this, ranks](mapview::LabelLayer& labels) {
+        m_facilities.rankCircles(labels, ranks, layers::rankSettingsOf(mdlMain()));
+    };
     mapview::drawScene({m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, v, mdlMain(),
                        mapview::mapModeOf(mdlMain().MapMode), options);
     m_picMain->setImage(&m_canvas.image());

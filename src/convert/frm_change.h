@@ -71,6 +71,8 @@ public:
     // The administrative boundary conversion of the chosen files into the chosen prefecture's
     // folder.
     void 行政区域();
+    // The facility conversion of the data file into the chosen prefecture's Build.dat.
+    void 公共施設();
 
 private:
     void cmdFile1_Click();

@@ -184,8 +184,7 @@ TEST_F(MapWindow, ControlsOfFeaturesStillToComeSayPreparing)
 {
     frmMain window;
     window.show();
-    for (const char* name : {"chkRoad_0", "chkRoad_2", "chkBuild", "chkBuildName", "chkBuildRank",
-                             "optModify_1", "optModify_2", "cmdBuildCSV"}) {
+    for (const char* name : {"chkRoad_0", "chkRoad_2", "optModify_1", "optModify_2"}) {
         ScopedScriptedPrompts scripted;
         auto* control = window.findChild<QAbstractButton*>(QString::fromLatin1(name));
         ASSERT_NE(control, nullptr) << name;

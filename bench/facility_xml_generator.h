@@ -14,6 +14,15 @@
 
 namespace miratos::bench {
 
+// prefix + number + suffix, built by appending (GCC 12 warns falsely on literal + temporary).
+inline std::string numbered(const char* prefix, int n, const char* suffix = "")
+{
+    std::string text(prefix);
+    text += std::to_string(n);
+    text += suffix;
+    return text;
+}
+
 inline QString xmlEscaped(QString text)
 {
     return text.replace(QLatin1Char('&'), QStringLiteral("&amp;")).replace(QLatin1Char('<'), QStringLiteral("&lt;"))
@@ -39,7 +48,7 @@ inline Status writeFacilityXml(const std::vector<platform::GisLayer>& layers, co
                     if (f.parts.empty() || f.parts.front().isEmpty())
                         continue;
                     const QPointF p = f.parts.front().front();
-                    w.point("n" + std::to_string(++n), (platform::formatDouble(p.y()) + QLatin1Char(' ') + platform::formatDouble(p.x())).toStdString());
+                    w.point(numbered("n", ++n), (platform::formatDouble(p.y()) + QLatin1Char(' ') + platform::formatDouble(p.x())).toStdString());
                 }
             }
         }
@@ -50,7 +59,7 @@ inline Status writeFacilityXml(const std::vector<platform::GisLayer>& layers, co
                     if (f.parts.empty() || f.parts.front().isEmpty())
                         continue;
                     ++n;
-                    w.raw("<ksj:FB01 id=\"fb" + std::to_string(n) + "\">\r\n<ksj:POS idref=\"n" + std::to_string(n) + "\"/>\r\n");
+                    w.raw(numbered("<ksj:FB01 id=\"fb", n, "\">\r\n") + numbered("<ksj:POS idref=\"n", n, "\"/>\r\n"));
                     w.element("ksj:AAC", value(f, "P02_001"));
                     w.element("ksj:PCA", value(f, "P02_002"));
                     w.element("ksj:PCI", value(f, "P02_003"));

@@ -21,10 +21,11 @@ namespace {
 void printUsage(QTextStream& out)
 {
     out << "usage: miratos [--app-folder DIR]\n"
-           "       miratos import [--app-folder DIR] FILE...     boundaries (TopoJSON, R maps database), railways (GeoJSON, TopoJSON, Shapefile) into MapData\n"
+           "       miratos import [--app-folder DIR] FILE...     boundaries (TopoJSON, R maps database), railways, facilities (GeoJSON, TopoJSON, Shapefile) into MapData\n"
            "       miratos demo-area [--app-folder DIR] BASE     area table of a maps database (MapData/demo/面積.csv)\n"
            "       miratos convert boundary [--app-folder DIR] --pref CODE --meta META.xml --data DATA.xml\n"
            "       miratos convert railway [--app-folder DIR] --data DATA.xml    railway XML into MapData/鉄道\n"
+           "       miratos convert facility [--app-folder DIR] --pref CODE --data DATA.xml    facility XML into the prefecture's Build.dat\n"
            "       miratos render [--app-folder DIR] --mode Japan|Pref|City ... --out FILE.bmp|.png|.pdf\n"
            "       miratos board [--app-folder DIR] --out FILE.png    the 国盗合戦 board made from MapData\n"
            "       miratos snapshot [--app-folder DIR] OUT.png   save a picture of the launcher\n";

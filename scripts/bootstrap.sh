@@ -73,3 +73,10 @@ for f in "$repo"/data/*; do
   fi
 done
 mkdir -p "$app/MapData" "$app/変換フォルダ"   # never touches what a user already put there
+# Shipped MapData files (公共施設.ini, the facility symbols) are the user's to edit: copied only
+# when missing, never overwritten.
+for f in "$repo"/data/MapData/*; do
+  [[ -f "$f" ]] || continue
+  target="$app/MapData/$(basename "$f")"
+  [[ -e "$target" ]] || cp "$f" "$target"
+done

@@ -21,10 +21,11 @@ namespace {
 void printUsage(QTextStream& out)
 {
     out << "usage: miratos [--app-folder DIR]\n"
-           "       miratos import [--app-folder DIR] [--snap[=DEG]] FILE...  boundaries (Shapefile, GeoJSON, GML, GeoPackage, TopoJSON, R maps database), railways into MapData\n"
+           "       miratos import [--app-folder DIR] [--snap[=DEG]] [--year YEAR] FILE...  boundaries (Shapefile, GeoJSON, GML, GeoPackage, TopoJSON, R maps database), railways, facilities, census small areas and tables into MapData\n"
            "       miratos demo-area [--app-folder DIR] BASE     area table of a maps database (MapData/demo/面積.csv)\n"
            "       miratos convert boundary [--app-folder DIR] --pref CODE --meta META.xml --data DATA.xml\n"
            "       miratos convert railway [--app-folder DIR] --data DATA.xml    railway XML into MapData/鉄道\n"
+           "       miratos convert facility [--app-folder DIR] --pref CODE --data DATA.xml    facility XML into the prefecture's Build.dat\n"
            "       miratos convert road [--app-folder DIR] --pref CODE --data N….txt   road text into the prefecture's Road.dat\n"
            "       miratos convert road-name [--app-folder DIR] --data N～～台.txt   road-name list into MapData/RoadName.dat\n"
            "       miratos render [--app-folder DIR] --mode Japan|Pref|City ... --out FILE.bmp|.png|.pdf\n"

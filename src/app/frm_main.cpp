@@ -180,27 +180,11 @@ void frmMain::buildControls()
     layout->addLayout(left);
     layout->addWidget(m_panel);
     connectMapControls();
+    connectFacilityControls();
     connectLabelTools();
     connectQuiz();
-    connectPendingControls();
 }
 
-void frmMain::connectPendingControls()
-{
-    // Layers not built yet: their controls say so instead
-    // of silently doing nothing, and a tick does not stay.
-    for (const char* name : {"chkBuild", "chkBuildName", "chkBuildRank"}) {
-        auto* box = findChild<QCheckBox*>(QString::fromLatin1(name));
-        connect(box, &QCheckBox::clicked, this, [box](bool checked) {
-            if (!checked)
-                return;
-            box->setChecked(false);
-            platform::showPreparing();
-        });
-    }
-    for (const char* name : {"cmdBuildCSV"})
-        connect(findChild<QPushButton*>(QString::fromLatin1(name)), &QPushButton::clicked, this, [] { platform::showPreparing(); });
-}
 
 QGroupBox* frmMain::buildShowFrame()
 {
@@ -281,6 +265,15 @@ QGroupBox* frmMain::buildPropertyFrame()
     grid->addWidget(makeCheck(frame, QStringLiteral("chkBuildName"), QStringLiteral("施設名")), 4, 1);
     grid->addWidget(makeCheck(frame, QStringLiteral("chkBuildRank"), QStringLiteral("施設ランク")), 4, 2);
     grid->addWidget(makeButton(frame, QStringLiteral("cmdBuildCSV"), QStringLiteral("施設取込")), 5, 0);
+    auto* mato = new QHBoxLayout;
+    const char* matoCaptions[] = {"点", "図"};
+    for (int i = 0; i < 2; ++i) {
+        m_optMato[i] = makeOption(frame, arrayName("optMato", i), QString::fromUtf8(matoCaptions[i]));
+        mato->addWidget(m_optMato[i]);
+    }
+    m_optMato[0]->setChecked(true);
+    mato->addStretch();
+    grid->addLayout(mato, 5, 1, 1, 2);
     return frame;
 }
 

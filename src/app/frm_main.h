@@ -2,6 +2,7 @@
 // The map window. This file holds its controls and the load sequence; loaders, viewport and
 // drawing live in the map view code it calls.
 #include "state/water_fill.h"
+#include "layers/facility_layer.h"
 #include "layers/railway_layer.h"
 #include "layers/road_layer.h"
 #include "mapview/labels.h"
@@ -96,6 +97,18 @@ public:
     void 道路描画();
     layers::RoadClasses roadClassesTicked() const;
     layers::RoadLayer& road() { return m_road; }
+    // Facilities: read with the map when asked for, imported by "施設取込"; markers and names
+    // while "施設指標" is ticked, circles while "施設ランク" is (frm_main_facilities.cpp).
+    void 公共施設データ読込(int prefCode);
+    void 公共施設データ全読込(int prefCode);
+    void keepChosenFacilities();
+    void cmdBuildCSV_Click();
+    void chkBuild_Click();
+    void chkBuildName_Click();
+    void chkBuildRank_Click();
+    void optMato_Click(int index);
+    void tvwBuild_NodeCheck(int node, bool checked);
+    const layers::FacilityLayer& facilities() const { return m_facilities; }
 
     // Display settings: a right click on a layer check box opens frmProperty for its row
     // (roadIndex: the road class of row 6).
@@ -127,7 +140,6 @@ private:
     QGroupBox* buildStatisticFrame();
 
     void connectMapControls();
-    void connectPendingControls();
     void connectLabelTools();
     // True once a map is drawn (the canvas has a geographic scale); the mouse does nothing before.
     bool mapShown() const { return m_canvas.scaleTop() > m_canvas.scaleBottom(); }
@@ -137,6 +149,10 @@ private:
     // What lies over the map image: the labels and the two-point line.
     void paintOverlay(QPainter& painter, const QRect& clip);
     void installLayerPropertyClicks();
+    void connectFacilityControls();
+    // Adds tree items for the class nodes added since the last time.
+    void syncBuildTree();
+    void refreshBuildTreeChecks();
     void runLoader(const std::function<mapview::LoadReport(const mapview::LoadHooks&)>& load);
     void showLoadProblems(const QStringList& problems);
     void endWork();
@@ -160,6 +176,10 @@ private:
     layers::RailwayLayer m_railway;
     layers::RoadLayer m_road;
     QStringList m_roadProblems; // shown once the load has finished
+    layers::FacilityLayer m_facilities;
+    std::vector<store::BuildRow> m_facilityTemp; // City mode: whole prefectures before the choice
+    QStringList m_facilityProblems;
+    bool m_syncingTree = false;
     mapview::LabelLayer m_labels;
     mapview::Viewport m_viewport;
     platform::Canvas m_canvas;
@@ -208,6 +228,7 @@ private:
     QGroupBox* m_fmeModify = nullptr;
     QGroupBox* m_fmeStatistic = nullptr;
     QTreeWidget* m_tvwBuild = nullptr;
+    QRadioButton* m_optMato[2] = {};
     QPushButton* m_cmdNext = nullptr;
     QPushButton* m_cmdAnswer = nullptr;
     QPushButton* m_cmdHint = nullptr;

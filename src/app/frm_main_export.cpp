@@ -28,6 +28,7 @@ output::ExportScene frmMain::exportScene()
     scene.labels = &m_labels;
     scene.buildNames = findChild<QCheckBox*>(QStringLiteral("chkBuildName"))->isChecked();
     scene.buildRank = findChild<QCheckBox*>(QStringLiteral("chkBuildRank"))->isChecked();
+    scene.buildRankTitle = m_facilities.BuildRankTitle;
     const auto bar = mapview::scaleBarFor(m_viewport.view, m_canvas.height());
     scene.scaleVisible = bar.visible;
     scene.scaleLengthPx = bar.lengthPx;

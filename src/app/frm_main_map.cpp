@@ -85,7 +85,13 @@ void frmMain::runLoader(const std::function<mapview::LoadReport(const mapview::L
     処理中(false);
     mapview::LoadHooks hooks = frmMain_loadHooks(m_tvwBuild);
     hooks.loadRoads = [this](int prefCode) { 道路データ読込(prefCode); };
-    const auto report = load(hooks);
+    hooks.loadFacilities = [this](int p) { 公共施設データ読込(p); };
+    hooks.loadAllFacilities = [this](int p) { 公共施設データ全読込(p); };
+    hooks.keepChosenFacilities = [this] { keepChosenFacilities(); };
+    m_facilityProblems.clear();
+    auto report = load(hooks);
+    syncBuildTree();
+    report.problems << m_facilityProblems;
     座標設定();
     描画();
     処理中(true);
@@ -219,6 +225,15 @@ void frmMain::描画()
     }
     const bool stations = findChild<QCheckBox*>(QStringLiteral("chkEki"))->isChecked();
     options.stationNames = [this, stations](mapview::LabelLayer& labels) { m_railway.stationLabels(labels, stations); };
+    const bool markers = mdlMain().UseBuild && findChild<QCheckBox*>(QStringLiteral("chkBuild"))->isChecked();
+    const bool names = findChild<QCheckBox*>(QStringLiteral("chkBuildName"))->isChecked();
+    const bool ranks = mdlMain().UseBuild && findChild<QCheckBox*>(QStringLiteral("chkBuildRank"))->isChecked();
+    options.facilityMarkers = [this, markers, names](mapview::LabelLayer& labels) {
+        m_facilities.markers(labels, markers, names, platform::AppFolder::buildSymbolFile(), m_canvas);
+    };
+    options.facilityCircles = [this, ranks](mapview::LabelLayer& labels) {
+        m_facilities.rankCircles(labels, ranks, layers::rankSettingsOf(mdlMain()));
+    };
     mapview::drawScene({m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, v, mdlMain(),
                        mapview::mapModeOf(mdlMain().MapMode), options);
     m_picMain->setImage(&m_canvas.image());

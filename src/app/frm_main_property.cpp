@@ -83,8 +83,11 @@ void frmMain::openLayerProperty(int kind, int roadIndex)
         s.PropertyRoadIndex = static_cast<int16_t>(roadIndex);
     output::frmProperty dialog(m_labels, m_canvas, this);
     const bool confirmed = dialog.exec() == QDialog::Accepted;
-    // Hook for the facility layer: the rank circles are rebuilt from row 7 (the chkBuildRank
-    // click) after this dialog closes, confirmed or not.
+    // The rank circles are rebuilt from row 7 after this dialog closes, confirmed or not.
+    if (kind == output::kRowRankCircles) {
+        chkBuildRank_Click();
+        return;
+    }
     if (!confirmed)
         return;
 

@@ -3,6 +3,7 @@
 #include "state/prefectures.h"
 #include "convert/boundary_converter.h"
 #include "convert/census_command.h"
+#include "convert/facility_converter.h"
 #include "convert/prefecture_set_writer.h"
 #include "convert/railway_converter.h"
 #include "convert/road_converter.h"
@@ -24,6 +25,7 @@ void printUsage(QTextStream& err)
            "       miratos convert census [--app-folder DIR] [--pref CODE] WORKBOOK...\n"
            "       miratos convert small-area [--app-folder DIR] --year YY --data FILE.xml\n"
            "       miratos convert small-area-census [--app-folder DIR] --year YY --code CODE --table N --data FILE.txt\n"
+           "       miratos convert facility [--app-folder DIR] --pref CODE --data P….xml\n"
            "       CODE is the prefecture code 1..47; the prefecture's folder (railway: MapData/鉄道) must exist.\n";
 }
 
@@ -120,6 +122,44 @@ static int runRoadCommand(bool names, const QStringList& options, QTextStream& o
     return 0;
 }
 
+static int runFacilityCommand(const QStringList& options, QTextStream& out, QTextStream& err)
+{
+    QString pref, data;
+    const QString prefName = QStringLiteral("--pref"), dataName = QStringLiteral("--data");
+    bool codeOk = false;
+    const bool parsed = onlyKnownOptions(options, {prefName, dataName}) && optionValue(options, prefName, &pref)
+                        && optionValue(options, dataName, &data);
+    const int code = pref.toInt(&codeOk);
+    if (!parsed || !codeOk || code < 1 || code > state::kPrefectureCount || !isXmlPath(data)) {
+        if (parsed && !data.isEmpty() && !isXmlPath(data))
+            err << "miratos convert: --data には名前が xml で終わるファイルを指定してください\n";
+        printUsage(err);
+        return 2;
+    }
+    const QString initIni = platform::AppFolder::initIni();
+    const QString folderName = prefectureFolderName(code, initIni);
+    const QString folder = QDir(platform::AppFolder::mapData()).filePath(folderName);
+    FacilityProgress progress;
+    progress.step = [&out, &folderName](const QString& line) {
+        out << folderName << ": 公共施設: " << line << "\n";
+        out.flush();
+    };
+    const auto report = 公共施設(data, initIni, folder, progress);
+    if (!report) {
+        err << "miratos convert: " << report.error() << "\n";
+        err.flush();
+        return 1;
+    }
+    out << folderName << ": 公共施設: 変換終了！ 点 " << report->points << ", 施設 " << report->facilities << " 件（要素 "
+        << report->counter << "）を " << QDir::toNativeSeparators(QDir(folder).filePath(QStringLiteral("Build.dat"))) << " に書きました\n";
+    if (report->unknownCodes > 0)
+        out << folderName << ": 注意: Init.ini にないコードが " << report->unknownCodes << " 種類あり、「ERROR」と書きました\n";
+    for (const QString& note : report->notes)
+        out << folderName << ": 注意: " << note << "\n";
+    out.flush();
+    return 0;
+}
+
 int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (!args.isEmpty() && args.first() == QLatin1String("railway"))
@@ -132,6 +172,8 @@ int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& er
         return runSmallAreaCommand(args.mid(1), out, err);
     if (!args.isEmpty() && args.first() == QLatin1String("small-area-census"))
         return runSmallAreaCensusCommand(args.mid(1), out, err);
+    if (!args.isEmpty() && args.first() == QLatin1String("facility"))
+        return runFacilityCommand(args.mid(1), out, err);
     if (args.isEmpty() || args.first() != QLatin1String("boundary")) {
         printUsage(err);
         return 2;

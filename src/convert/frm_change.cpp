@@ -1,4 +1,5 @@
 #include "convert/frm_change.h"
+#include "convert/facility_converter.h"
 
 #include "platform/widgets_ui.h"
 #include "convert/boundary_converter.h"
@@ -134,11 +135,6 @@ void ChangeWindow::serveUi()
     m_uiTimer.restart();
 }
 
-void ChangeWindow::notAvailableYet()
-{
-    platform::showPreparing(QStringLiteral("このデータの変換はまだ使えません。"));
-}
-
 QHBoxLayout* ChangeWindow::runRow()
 {
     auto* run = new QHBoxLayout;
@@ -248,12 +244,12 @@ void frmChange_P::cmdChange_Click()
 {
     if (m_optMode[0]->isChecked())
         行政区域();
+    else if (m_optMode[1]->isChecked())
+        公共施設();
     else if (m_optMode[3]->isChecked())
         道路();
-    else if (m_optMode[4]->isChecked())
-        統計();
     else
-        notAvailableYet(); // facilities come with a later version
+        統計();
 }
 
 void frmChange_P::行政区域()
@@ -334,6 +330,45 @@ void frmChange_P::道路()
     progress.counter = [this](qint64 counter) { showCounter(counter); };
     progress.yield = [this] { serveUi(); };
     reportRoadConversion(convert::道路(data, platform::AppFolder::prefFolder(prefName), progress));
+    endRun(true);
+}
+
+void frmChange_P::公共施設()
+{
+    beginRun();
+    const QString data = m_txtFile2->text();
+    if (!isXmlPath(data)) {
+        endRun(true);
+        return;
+    }
+    const QString prefName = m_cboPref->currentText();
+    if (m_cboPref->findText(prefName, Qt::MatchExactly) < 0 || prefName.isEmpty() || platform::safePathPart(prefName) != prefName) {
+        platform::warn(QStringLiteral("要確認"), QStringLiteral("県名「%1」は一覧にありません。県名を選んでください。").arg(prefName));
+        endRun(true);
+        return;
+    }
+    FacilityProgress progress;
+    // This conversion counts its nodes in lblSub.
+    progress.counter = [this](qint64 counter) {
+        m_lblSub->setText(QString::number(counter));
+        serveUi();
+    };
+    progress.yield = [this] { serveUi(); };
+    const auto report = convert::公共施設(data, platform::AppFolder::initIni(), platform::AppFolder::prefFolder(prefName), progress);
+    platform::flushUi();
+    if (!report) {
+        platform::warn(QStringLiteral("残念"), QStringLiteral("変換できませんでした。\n") + report.error());
+    } else {
+        QStringList notes;
+        if (report->unknownCodes > 0)
+            notes << QStringLiteral("Init.ini の BuildMa・BuildMi・BuildAd にないコードが %1 種類あり、「ERROR」と書きました。").arg(report->unknownCodes);
+        notes << report->notes.mid(0, 20);
+        if (report->notes.size() > 20)
+            notes << QStringLiteral("ほか %1 件").arg(report->notes.size() - 20);
+        if (!notes.isEmpty())
+            platform::warn(QStringLiteral("要確認"), notes.join(QLatin1Char('\n')));
+        platform::prompts().message(platform::MsgIcon::None, platform::MsgButtons::Ok, QStringLiteral("変換終了"), QStringLiteral("変換終了！"));
+    }
     endRun(true);
 }
 

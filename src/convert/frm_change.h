@@ -41,8 +41,6 @@ protected:
     void showCounter(qint64 counter);
     // Serves the user interface when ~30 ms have passed since the last time.
     void serveUi();
-    // The message for conversions that come with a later version.
-    void notAvailableYet();
     // The census workbook run of either window (frm_change_census.cpp).
     void runCensus(bool prefEdition, const QString& outputFolder);
     // The row under the options: the 変換 button, 処理中 and the counters.
@@ -77,6 +75,8 @@ public:
     void 道路();
     // The census workbooks of 変換フォルダ into the chosen prefecture's folder.
     void 統計();
+    // The facility conversion of the data file into the chosen prefecture's Build.dat.
+    void 公共施設();
 
 private:
     // The prefecture chosen in cboPref, when its name is in the list and usable as a folder

@@ -1,6 +1,7 @@
 #include "convert/import_command.h"
 
 #include "convert/gis_boundary_reader.h"
+#include "convert/facility_import.h"
 #include "convert/maps_reader.h"
 #include "convert/prefecture_set_writer.h"
 #include "convert/railway_import.h"
@@ -119,6 +120,7 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
     // Railway datasets are taken together (the stations give the sections their class) and
     // written as the four railway files.
     QStringList railways;
+    QStringList facilities;
     QStringList boundaries;
     QStringList smallAreas; // census small-area boundaries, then their tables
     QStringList tables;
@@ -128,7 +130,7 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         else if (isSmallAreaShapefile(file))
             smallAreas << file;
         else
-            (isRailwayDataset(file) ? railways : boundaries) << file;
+            (isFacilityDataset(file) ? facilities : isRailwayDataset(file) ? railways : boundaries) << file;
     }
     for (const QString& file : smallAreas) {
         const auto written = importSmallAreaShapefile(file, year, mapData, initIni);
@@ -152,6 +154,21 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
                      .arg(QDir::toNativeSeparators(file))
                      .arg(written->size())
                      .arg(QDir::toNativeSeparators(written->first())));
+    }
+    // Public facilities go to the Build.dat of the prefecture of each facility's area code.
+    if (!facilities.isEmpty()) {
+        const auto report = importFacilities(facilities, mapData, initIni, progress);
+        if (!report) {
+            err << "miratos import: " << report.error() << "\n";
+            result = 1;
+        } else {
+            for (const QString& line : report->written)
+                progress(line);
+            if (report->skipped > 0)
+                progress(QStringLiteral("注意: 公共施設 %1 件を飛ばしました（最初は %2）").arg(report->skipped).arg(report->firstSkipped));
+            if (report->unknownCodes > 0)
+                progress(QStringLiteral("注意: Init.ini の BuildMa・BuildMi・BuildAd にないコードが %1 種類あり、「ERROR」と書きました").arg(report->unknownCodes));
+        }
     }
     if (!railways.isEmpty()) {
         const QString folder = store::railwayFolder(mapData);

@@ -187,9 +187,12 @@ void LabelLayer::paint(QPainter& painter, const platform::Canvas& scale, const Q
             const RankCircle& c = *item.circle;
             const QRectF r(QPointF(scale.toPixelX(c.left), scale.toPixelY(c.top)),
                            QPointF(scale.toPixelX(c.left + c.width), scale.toPixelY(c.top - c.height)));
+            // A round circle whose diameter is the width, as the export paints it, also where a
+            // degree of longitude and one of latitude differ in pixels.
+            const double radius = std::abs(r.width()) / 2;
             painter.setPen(Qt::NoPen);
             painter.setBrush(platform::toQColor(circleColor));
-            painter.drawEllipse(r);
+            painter.drawEllipse(r.center(), radius, radius);
             continue;
         }
         if (item.array != current) {

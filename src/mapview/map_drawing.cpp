@@ -39,8 +39,12 @@ void drawScene(const SceneRefs& scene, const ViewRect& view, state::MdlMain& sta
     buildNameLabels(scene.labels, scene.tables, state, mode, options.cityNames, scene.canvas);
     if (mode == MapMode::City)
         buildTownLabels(scene.labels, scene.tables, state, options.townNames, options.townFilter, scene.canvas);
+    if (options.facilityMarkers)
+        options.facilityMarkers(scene.labels);
     if (options.stationNames)
         options.stationNames(scene.labels);
+    if (options.facilityCircles)
+        options.facilityCircles(scene.labels);
 }
 
 } // namespace miratos::mapview

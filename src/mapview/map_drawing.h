@@ -27,6 +27,9 @@ struct DrawOptions {
     // The roads onto the picture after the railways, so they paint over them.
     std::function<void(platform::Canvas&)> roads;
     std::function<void(LabelLayer&)> stationNames;
+    // The facility markers and names before the station names, the rank circles last.
+    std::function<void(LabelLayer&)> facilityMarkers;
+    std::function<void(LabelLayer&)> facilityCircles;
 };
 
 struct SceneRefs {

@@ -5,6 +5,7 @@
 #include "state/prefectures.h"
 #include "state/water_fill.h"
 #include "layers/label_declutter.h"
+#include "layers/facility_layer.h"
 #include "layers/railway_layer.h"
 #include "layers/road_layer.h"
 #include "mapview/loaders.h"
@@ -18,6 +19,7 @@
 #include "stats/extraction.h"
 #include "stats/join.h"
 #include "stats/ranking.h"
+#include "store/facility_files.h"
 #include "store/pref_folder.h"
 #include "store/railway_files.h"
 #include "store/road_files.h"
@@ -49,6 +51,11 @@ struct Options {
     bool stations = false; // 駅名
     bool declutter = false; // 属性非重 once the labels are made
     layers::RoadClasses roads{}; // 高速, 国道, 地方道 (classes 1, 2, 3)
+    bool facilities = false;      // 施設指標
+    bool facilityNames = false;   // 施設名
+    bool facilitySymbols = false; // 図
+    bool facilityRanks = false;   // 施設ランク
+    QString facilityCsv;          // 施設取込
     int noteLocation = 0;
     QString noteMaker;
     int noteFontSize = 10;
@@ -58,7 +65,8 @@ struct Options {
 const char* const kUsage =
     "usage: miratos render [--app-folder DIR] --mode Japan|Pref|City [--pref NAME]... [--district FILE|NAME]... "
     "[--style 0..3] [--stat N | --own-data FILE] [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
-    "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--roads 1,2,3] [--declutter] [--note-location 0..4] [--note-maker TEXT] "
+    "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--roads 1,2,3] "
+    "[--facilities] [--facility-names] [--facility-symbols] [--facility-ranks] [--facility-csv FILE] [--declutter] [--note-location 0..4] [--note-maker TEXT] "
     "[--note-font-size N] --out FILE.bmp|.png|.pdf";
 
 // Parses the arguments; an error text on failure.
@@ -92,6 +100,17 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         }
         if (a == QLatin1String("--declutter")) {
             o.declutter = true;
+            continue;
+        }
+        // Names and symbols are parts of the markers: either one shows the markers too.
+        if (a == QLatin1String("--facilities") || a == QLatin1String("--facility-names") || a == QLatin1String("--facility-symbols")) {
+            o.facilities = true;
+            o.facilityNames = o.facilityNames || a == QLatin1String("--facility-names");
+            o.facilitySymbols = o.facilitySymbols || a == QLatin1String("--facility-symbols");
+            continue;
+        }
+        if (a == QLatin1String("--facility-ranks")) {
+            o.facilityRanks = true;
             continue;
         }
         if (i + 1 >= args.size())
@@ -129,6 +148,7 @@ std::optional<QString> parse(const QStringList& args, Options& o)
             }
         }
         else if (a == QLatin1String("--out")) o.out = v;
+        else if (a == QLatin1String("--facility-csv")) o.facilityCsv = v;
         else return QStringLiteral("unknown option %1").arg(a);
     }
     if (o.mode != QLatin1String("Japan") && o.mode != QLatin1String("Pref") && o.mode != QLatin1String("City"))
@@ -285,6 +305,43 @@ std::optional<QString> applyStatistic(const Options& o, state::MdlMain& s, mapvi
     return std::nullopt;
 }
 
+// The facilities of the chosen prefectures (City: of the chosen municipalities) and of the import
+// table, as the map window loads them.
+std::optional<QString> loadFacilities(const Options& o, const state::MdlMain& s, mapview::MapMode mode,
+                                      layers::FacilityLayer& layer, QTextStream& err)
+{
+    std::vector<store::BuildRow> rows;
+    for (int i = 1; i <= state::kPrefectureCount; ++i) {
+        const auto& pref = s.PrefTable[static_cast<size_t>(i)];
+        if (pref[0] != QLatin1String("TRUE"))
+            continue;
+        store::FacilityRead read = store::readBuildDat(platform::AppFolder::prefFolder(pref[1]) + QString::fromUtf16(store::kBuildFile));
+        if (!read.problem.isEmpty())
+            err << "miratos render: warning: " << read.problem << "\n";
+        rows.insert(rows.end(), std::make_move_iterator(read.rows.begin()), std::make_move_iterator(read.rows.end()));
+    }
+    if (mode == mapview::MapMode::City) {
+        QStringList codes;
+        for (int k = 1; k <= s.TikuCount; ++k)
+            codes << s.TikuTable[static_cast<size_t>(k)][3];
+        rows = layers::FacilityLayer::keepChosen(std::move(rows), codes);
+    }
+    layer.append(std::move(rows));
+    if (!o.facilityCsv.isEmpty()) {
+        auto read = store::readFacilityCsv(o.facilityCsv);
+        if (!read)
+            return read.error();
+        if (!read->problem.isEmpty())
+            err << "miratos render: warning: " << read->problem << "\n";
+        layer.BuildRankTitle = read->title;
+        layer.append(std::move(read->rows));
+    }
+    if (layer.BuildCount() == 0)
+        err << "miratos render: warning: no facilities in the chosen areas\n";
+    layer.MarkerStyle = o.facilitySymbols ? 1 : 0;
+    return std::nullopt;
+}
+
 } // namespace
 
 int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -380,6 +437,16 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     const layers::RoadColors roadColors = layers::roadColorsOf(s);
     if (roads)
         draw.roads = [&](platform::Canvas& c) { road.draw(c, roadColors, o.roads); };
+    layers::FacilityLayer facilities;
+    if (o.facilities || o.facilityRanks || !o.facilityCsv.isEmpty()) {
+        s.UseBuild = true;
+        if (const auto problem = loadFacilities(o, s, mode, facilities, err))
+            return fail(*problem);
+    }
+    draw.facilityMarkers = [&](mapview::LabelLayer& l) {
+        facilities.markers(l, o.facilities, o.facilityNames, platform::AppFolder::buildSymbolFile(), canvas);
+    };
+    draw.facilityCircles = [&](mapview::LabelLayer& l) { facilities.rankCircles(l, o.facilityRanks, layers::rankSettingsOf(s)); };
     mapview::drawScene({tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw);
     if (o.declutter)
         layers::declutter(labels, canvas, {mode == mapview::MapMode::City, o.labels, o.stations, o.towns});
@@ -394,6 +461,9 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     scene.view = viewport.view;
     scene.data = tables.DataExtent;
     scene.labels = &labels;
+    scene.buildNames = o.facilityNames;
+    scene.buildRank = o.facilityRanks;
+    scene.buildRankTitle = facilities.BuildRankTitle;
     scene.scaleVisible = bar.visible;
     scene.scaleLengthPx = bar.lengthPx;
     scene.scaleText = bar.text;

@@ -24,6 +24,8 @@ public:
     static QString initIni() { return path(QStringLiteral("\\Init.ini")); }
     static QString mapData() { return path(QStringLiteral("\\MapData")); }
     static QString convertFolder() { return path(QStringLiteral("\\変換フォルダ")); }
+    // \MapData\公共施設.ini: the facility symbols.
+    static QString buildSymbolFile() { return path(QStringLiteral("\\MapData\\公共施設.ini")); }
     // \MapData\ + prefecture name + \ (with a trailing separator, as the loaders join file names).
     // The name goes through safePathPart: a prefecture name from Init.ini never leads out of
     // MapData.

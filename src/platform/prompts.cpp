@@ -40,11 +40,6 @@ void warn(const QString& title, const QString& text)
     prompts().message(MsgIcon::Exclamation, MsgButtons::Ok, title, text);
 }
 
-void showPreparing(const QString& text)
-{
-    prompts().message(MsgIcon::Information, MsgButtons::Ok, QStringLiteral("準備中"), text);
-}
-
 QString filterSuffix(const QString& filterEntry)
 {
     static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9_]+)"));

@@ -58,9 +58,6 @@ void setPrompts(Prompts* prompts);
 // The usual warning: exclamation icon, an OK button.
 void warn(const QString& title, const QString& text);
 
-// What a control whose feature is not built yet says when it is used.
-void showPreparing(const QString& text = QStringLiteral("この機能は準備中です。次の版でお使いいただけます。"));
-
 // The extension of a dialog filter entry: "bmp" for "ビットマップ (*.bmp)"; empty for "*" or "*.*".
 QString filterSuffix(const QString& filterEntry);
 // The path with the filter's extension appended when the typed name has none.

@@ -181,21 +181,6 @@ TEST_F(MapWindow, CityModeShowsTheDistrictDialogAfterTheClosedPrefectureDialog)
     EXPECT_EQ(window.tables().lvwPoint.count(), 0); // closing it leaves the window empty
 }
 
-TEST_F(MapWindow, ControlsOfFeaturesStillToComeSayPreparing)
-{
-    frmMain window;
-    window.show();
-    for (const char* name : {"chkBuild", "chkBuildName", "chkBuildRank", "cmdBuildCSV"}) {
-        ScopedScriptedPrompts scripted;
-        auto* control = window.findChild<QAbstractButton*>(QString::fromLatin1(name));
-        ASSERT_NE(control, nullptr) << name;
-        control->click();
-        ASSERT_EQ(scripted.records().size(), 1u) << name;
-        EXPECT_EQ(scripted.last().title, QStringLiteral("準備中")) << name;
-        EXPECT_FALSE(control->isChecked()) << name; // a tick does not stay
-    }
-}
-
 TEST_F(MapWindow, DistanceButtonShowsTheDistanceAndClearsOnTheNextClick)
 {
     frmMain window;

@@ -136,6 +136,24 @@ TEST_F(ConvertCommand, ConvertsRoadsAndRoadNamesWithoutAWindow)
     }
 }
 
+TEST_F(ConvertCommand, ConvertsFacilitiesIntoThePrefectureFolder)
+{
+    QFile fixture(QStringLiteral(MIRATOS_SOURCE_DIR "/tests/convert/fixtures/facility/P37-facilities.xml"));
+    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+    const QString data = inputFile(QStringLiteral("P13-06.xml"), fixture.readAll());
+    ASSERT_EQ(run({QStringLiteral("facility"), QStringLiteral("--pref"), QStringLiteral("13"), QStringLiteral("--data"), data}), 0)
+        << m_err.toStdString();
+    EXPECT_TRUE(m_out.contains(QStringLiteral("公共施設: 変換終了！ 点 3, 施設 3 件"))) << m_out.toStdString();
+    EXPECT_TRUE(m_out.contains(QStringLiteral("「ERROR」"))) << "the test's Init.ini has no code tables";
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("MapData/東京都/Build.dat"))));
+
+    EXPECT_EQ(run({QStringLiteral("facility"), QStringLiteral("--pref"), QStringLiteral("48"), QStringLiteral("--data"), data}), 2);
+    EXPECT_TRUE(m_err.contains(QStringLiteral("miratos convert facility"))) << m_err.toStdString();
+    EXPECT_EQ(run({QStringLiteral("facility"), QStringLiteral("--pref"), QStringLiteral("14"), QStringLiteral("--data"), data}), 1)
+        << "神奈川県 has no folder";
+    EXPECT_TRUE(m_err.contains(QStringLiteral("出力先のフォルダがありません"))) << m_err.toStdString();
+}
+
 } // namespace
 
 // "miratos convert census": the prefecture edition with --pref, the nationwide one without;

@@ -338,17 +338,34 @@ TEST_F(ChangeWindowTest, RailwayConversionRunsInTheRunFrameAndReportsAMissingFol
     EXPECT_EQ(prompts.records().size(), 3u);
 }
 
-TEST_F(ChangeWindowTest, ConversionsOfLaterVersionsSaySo)
+TEST_F(ChangeWindowTest, FacilityConversionWritesBuildDatInTheRunFrame)
 {
-    convert::frmChange_P p;
-    for (int option : {1}) {
-        child<QRadioButton>(p, QStringLiteral("optMode_%1").arg(option))->setChecked(true);
-        click(p, "cmdChange");
-        EXPECT_EQ(prompts.last().title, QStringLiteral("準備中"));
-        EXPECT_EQ(prompts.last().text, QStringLiteral("このデータの変換はまだ使えません。"));
-    }
+    QFile fixture(QStringLiteral(MIRATOS_SOURCE_DIR "/tests/convert/fixtures/facility/P37-facilities.xml"));
+    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+    const QString dataPath = inputFile(QStringLiteral("P13-06.xml"), fixture.readAll());
+    convert::frmChange_P window;
+    prompts.window = &window;
+    window.show();
+    child<QRadioButton>(window, QStringLiteral("optMode_1"))->setChecked(true);
+    child<QLineEdit>(window, QStringLiteral("txtFile2"))->setText(dataPath);
+    child<QComboBox>(window, QStringLiteral("cboPref"))->setCurrentIndex(12);
+    click(window, "cmdChange");
+
+    // The test's Init.ini has no code tables: every code is written as "ERROR", and said so once.
+    ASSERT_EQ(prompts.records().size(), 2u);
+    EXPECT_EQ(prompts.records()[0].title, QStringLiteral("要確認"));
+    EXPECT_TRUE(prompts.records()[0].text.contains(QStringLiteral("ERROR"))) << prompts.records()[0].text.toStdString();
+    EXPECT_EQ(prompts.last().title, QStringLiteral("変換終了"));
+    EXPECT_EQ(prompts.last().text, QStringLiteral("変換終了！"));
+    EXPECT_FALSE(prompts.seen[1].changeEnabled);
+    EXPECT_TRUE(child<QPushButton>(window, QStringLiteral("cmdChange"))->isEnabled());
+    EXPECT_EQ(fileText(QStringLiteral("Build.dat")).rfind("34.341808 134.045004|37201|ERROR|ERROR|香川県文化会館|番町1-10-39|ERROR\r\n", 0), 0u);
+}
+
+// The nationwide window's 参照 fills the data file box with the chosen file.
+TEST_F(ChangeWindowTest, NationwideDataFileButtonFillsTheBox)
+{
     convert::frmChange_J j;
-    EXPECT_EQ(prompts.records().size(), 1u);
     prompts.queueText(QStringLiteral("/d/N02-07.xml"));
     click(j, "cmdFile2");
     EXPECT_EQ(child<QLineEdit>(j, QStringLiteral("txtFile2"))->text(), QStringLiteral("/d/N02-07.xml"));

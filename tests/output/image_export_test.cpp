@@ -418,3 +418,69 @@ TEST_F(RenderCommand, RailwaysAndStationNamesAsTheWindowShowsThem)
     }
     EXPECT_NE(rendered[0], rendered[1]) << "属性非重 hides one of the overlapping names";
 }
+
+TEST_F(RenderCommand, FacilitiesAsTheWindowShowsThem)
+{
+    ASSERT_TRUE(platform::writeTextLines(folder(QStringLiteral("東京都")) + QStringLiteral("Build.dat"),
+                                         {QStringLiteral("35.3 139.3|13101|学校|小学校|麹町小学校|麹町2-8|市区町村"),
+                                          QStringLiteral("35.7 139.6|13101|病院|一般病院|東京病院|本郷1|国")})
+                    .ok());
+    ASSERT_TRUE(platform::writeTextLines(folder(QStringLiteral("神奈川県")) + QStringLiteral("Build.dat"),
+                                         {QStringLiteral("35.5 140.5|14101|学校|小学校|横浜小学校|中区1|市区町村")})
+                    .ok());
+    ASSERT_TRUE(platform::writeTextLines(dir.filePath(QStringLiteral("MapData/公共施設.ini")), {QStringLiteral("[BuildString]"), QStringLiteral("学校=学")}).ok());
+    const QString csv = dir.filePath(QStringLiteral("来館者.csv"));
+    ASSERT_TRUE(platform::writeTextLines(csv, {QStringLiteral("大分類,小分類,名称,来館者数,備考,,経度,緯度"),
+                                               QStringLiteral("建物,美術館,東京美術館,300,上野,,139.5,35.5"),
+                                               QStringLiteral("建物,美術館,横浜美術館,100,みなとみらい,,140.4,35.6")})
+                    .ok());
+
+    const QString rendered = dir.filePath(QStringLiteral("render.bmp"));
+    ASSERT_EQ(run({QStringLiteral("--mode"), QStringLiteral("Pref"), QStringLiteral("--facility-symbols"), QStringLiteral("--facility-names"),
+                   QStringLiteral("--facility-ranks"), QStringLiteral("--facility-csv"), csv, QStringLiteral("--out"), rendered}),
+              0)
+        << errText.toStdString();
+    EXPECT_TRUE(errText.isEmpty()) << errText.toStdString();
+
+    state::resetMdlMain();
+    auto& s = state::mdlMain();
+    s.MapMode = QStringLiteral("Pref");
+    s.UseSpecialCoordinate = true;
+    s.UseBuild = true;
+    select(13, QStringLiteral("東京都"));
+    select(14, QStringLiteral("神奈川県"));
+    app::frmMain::setAutoLoad(false);
+    app::frmMain w;
+    w.show();
+    w.初期化();
+    platform::ScopedScriptedPrompts prompts;
+    w.findChild<QRadioButton*>(QStringLiteral("optMato_1"))->click();
+    w.findChild<QCheckBox*>(QStringLiteral("chkBuild"))->click();
+    w.findChild<QCheckBox*>(QStringLiteral("chkBuildName"))->click();
+    prompts.queueText(csv);
+    w.findChild<QPushButton*>(QStringLiteral("cmdBuildCSV"))->click();
+    EXPECT_EQ(prompts.last().text, QStringLiteral("施設データを、2件取込ました。"));
+    w.findChild<QCheckBox*>(QStringLiteral("chkBuild"))->click(); // again, for the imported ones
+    w.findChild<QCheckBox*>(QStringLiteral("chkBuild"))->click();
+    w.findChild<QCheckBox*>(QStringLiteral("chkBuildRank"))->click();
+    EXPECT_EQ(w.labels().circles().size(), 2u);
+    const QString exported = dir.filePath(QStringLiteral("window.bmp"));
+    prompts.queueText(exported);
+    whenShown<output::frmLocation>([](output::frmLocation& d) { d.cmdGo_Click(); });
+    w.cmdImageExport_Click();
+    app::frmMain::setAutoLoad(true);
+
+    const QImage a(rendered);
+    const QImage b(exported);
+    ASSERT_FALSE(a.isNull());
+    ASSERT_EQ(a.size(), b.size());
+    EXPECT_EQ(a.convertToFormat(QImage::Format_RGB32), b.convertToFormat(QImage::Format_RGB32));
+    // The name of the facility in 神奈川県 is on it, right of its marker.
+    const QPoint name = w.canvas().toPixel(140.5, 35.5) + QPoint(14, 0);
+    int dark = 0;
+    for (int dx = 0; dx < 40; ++dx) {
+        for (int dy = -6; dy <= 6; ++dy)
+            dark += qGray(a.pixel(name + QPoint(dx, dy))) < 100;
+    }
+    EXPECT_GT(dark, 10);
+}

@@ -1,0 +1,133 @@
+#include "convert/facility_import.h"
+
+#include "convert/prefecture_set_writer.h"
+#include "convert/railway_import.h"
+#include "state/prefectures.h"
+#include "platform/cp932.h"
+#include "platform/number_text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace miratos::convert {
+namespace {
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString field(const platform::GisFeature& f, const char* name, bool cp932)
+{
+    const auto it = f.fields.constFind(QLatin1String(name));
+    if (it == f.fields.constEnd())
+        return {};
+    return (cp932 ? platform::fromCp932(*it) : QString::fromUtf8(*it)).trimmed();
+}
+
+} // namespace
+
+bool isFacilityDataset(const QString& path)
+{
+    const QFileInfo info(path);
+    QString probe = path;
+    if (info.suffix().compare(QLatin1String("shp"), Qt::CaseInsensitive) == 0)
+        probe = info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf"));
+    QFile file(probe);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(64 * 1024).contains("P02_00");
+}
+
+Result<FacilityImport> buildFacilityImport(const std::vector<std::vector<platform::GisLayer>>& files, FacilityCodeTables& codes)
+{
+    FacilityImport result;
+    int seen = 0;
+    for (const auto& layers : files) {
+        for (const platform::GisLayer& layer : layers) {
+            if (!layer.fieldNames.contains(QStringLiteral("P02_001")))
+                continue;
+            const bool cp932 = gisLayerIsCp932(layer);
+            for (const platform::GisFeature& f : layer.features) {
+                ++seen;
+                const QString area = field(f, "P02_001", cp932);
+                const QString name = field(f, "P02_004", cp932);
+                bool codeOk = false;
+                const int pref = area.left(2).toInt(&codeOk);
+                QString why;
+                if (f.parts.empty() || f.parts.front().isEmpty())
+                    why = QStringLiteral("位置がありません");
+                else if (area.size() != 5 || !codeOk || pref < 1 || pref > state::kPrefectureCount)
+                    why = QStringLiteral("行政区域コード「%1」が都道府県を表していません").arg(area);
+                if (!why.isEmpty()) {
+                    if (result.skipped++ == 0)
+                        result.firstSkipped = QStringLiteral("%1: %2 番目の施設「%3」: %4").arg(layer.name).arg(seen).arg(name, why);
+                    continue;
+                }
+                const QPointF p = f.parts.front().front();
+                store::BuildDatRecord r;
+                r[0] = platform::formatDouble(p.y()) + QLatin1Char(' ') + platform::formatDouble(p.x());
+                r[1] = area;
+                r[2] = withoutFieldSeparator(codes.major(field(f, "P02_002", cp932)));
+                r[3] = withoutFieldSeparator(codes.minor(field(f, "P02_003", cp932)));
+                r[4] = withoutFieldSeparator(name);
+                r[5] = withoutFieldSeparator(field(f, "P02_005", cp932));
+                r[6] = withoutFieldSeparator(codes.administrator(field(f, "P02_006", cp932)));
+                for (QString& value : r)
+                    value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+                result.byPrefecture[pref].push_back(std::move(r));
+            }
+        }
+    }
+    result.unknownCodes = codes.unknownCodes();
+    if (result.byPrefecture.isEmpty())
+        return Error{QStringLiteral("取り込める公共施設が 1 つもありません")};
+    return result;
+}
+
+Result<FacilityImportReport> importFacilities(const QStringList& files, const QString& mapData, const QString& initIni,
+                                              const std::function<void(const QString&)>& progress)
+{
+    std::vector<std::vector<platform::GisLayer>> read;
+    for (const QString& file : files) {
+        auto layers = platform::readGisFile(file);
+        if (!layers)
+            return Error{layers.error()};
+        if (progress) {
+            size_t features = 0;
+            for (const auto& layer : *layers)
+                features += layer.features.size();
+            progress(QStringLiteral("%1: %2 件の地物を読みました").arg(shown(file)).arg(features));
+        }
+        read.push_back(std::move(*layers));
+    }
+    FacilityCodeTables codes(initIni);
+    auto built = buildFacilityImport(read, codes);
+    if (!built)
+        return Error{built.error()};
+    // Every file is encoded before the first is written.
+    QMap<int, QByteArray> bytes;
+    for (auto it = built->byPrefecture.constBegin(); it != built->byPrefecture.constEnd(); ++it) {
+        auto encoded = store::encodeBuildDat(it.value());
+        if (!encoded)
+            return Error{state::prefectureName(it.key()) + QStringLiteral(": ") + encoded.error()};
+        bytes.insert(it.key(), std::move(*encoded));
+    }
+    FacilityImportReport report;
+    for (auto it = bytes.constBegin(); it != bytes.constEnd(); ++it) {
+        const QString folder = QDir(mapData).filePath(prefectureFolderName(it.key(), initIni));
+        if (!QDir().mkpath(folder))
+            return Error{QStringLiteral("%1: フォルダを作れません").arg(shown(folder))};
+        if (Status s = store::writeBuildDat(folder, it.value()); !s)
+            return Error{s.error()};
+        report.written << QStringLiteral("%1: 公共施設 %2 件").arg(shown(QDir(folder).filePath(QStringLiteral("Build.dat"))))
+                              .arg(built->byPrefecture.value(it.key()).size());
+    }
+    report.skipped = built->skipped;
+    report.firstSkipped = built->firstSkipped;
+    report.unknownCodes = built->unknownCodes;
+    return report;
+}
+
+} // namespace miratos::convert

@@ -3,7 +3,7 @@
 // message, "施設ランク" sized from row 7 of the display settings, and the export of it all.
 #include "app/frm_main.h"
 #include "convert/import_command.h"
-#include "map_fixture.h"
+#include "map_window_fixture.h"
 #include "modal.h"
 #include "output/frm_property.h"
 #include "output/image_export.h"
@@ -24,26 +24,12 @@ using mapview::LabelKind;
 
 namespace {
 
-class MapWindowFacility : public MapFixture {
+class MapWindowFacility : public TokyoSquareWindow {
 protected:
     void SetUp() override
     {
-        MapFixture::SetUp();
-        app::frmMain::setAutoLoad(false);
-        Pref p;
-        p.lines = {{QStringLiteral("13c1"), QStringLiteral("35 139 35 140 36 140 36 139 35 139")}};
-        p.prefLines = {QStringLiteral("13c1")};
-        p.polygons = {{QStringLiteral("13a1"), QStringLiteral("13c1")}};
-        p.points = {{QStringLiteral("13p1"), QStringLiteral("35.5 139.5")}};
-        p.tiku = {{QStringLiteral("13a1"), QStringLiteral("東京都@千代田区"), QStringLiteral("13101")}};
-        writePref(13, QStringLiteral("東京都"), p);
-        state::mdlMain().MapMode = QStringLiteral("Pref");
+        TokyoSquareWindow::SetUp();
         state::mdlMain().UseBuild = true;
-    }
-    void TearDown() override
-    {
-        app::frmMain::setAutoLoad(true);
-        MapFixture::TearDown();
     }
     void writeText(const QString& path, const QStringList& lines)
     {

@@ -2,7 +2,7 @@
 // prefectures while loading, each road box switching its class at the next redraw, and the
 // colour of row 6 redrawing the roads at once.
 #include "app/frm_main.h"
-#include "map_fixture.h"
+#include "map_window_fixture.h"
 #include "modal.h"
 #include "output/frm_property.h"
 #include "output/layer_settings.h"
@@ -21,26 +21,12 @@ constexpr int kGrey = 128 + 256 * 128 + 65536 * 128;
 constexpr int kLight = 192 + 256 * 192 + 65536 * 192;
 constexpr int kGreen = 256 * 255;
 
-class MapWindowRoad : public MapFixture {
+class MapWindowRoad : public TokyoSquareWindow {
 protected:
     void SetUp() override
     {
-        MapFixture::SetUp();
-        app::frmMain::setAutoLoad(false);
-        Pref p;
-        p.lines = {{QStringLiteral("13c1"), QStringLiteral("35 139 35 140 36 140 36 139 35 139")}};
-        p.prefLines = {QStringLiteral("13c1")};
-        p.polygons = {{QStringLiteral("13a1"), QStringLiteral("13c1")}};
-        p.points = {{QStringLiteral("13p1"), QStringLiteral("35.5 139.5")}};
-        p.tiku = {{QStringLiteral("13a1"), QStringLiteral("東京都@千代田区"), QStringLiteral("13101")}};
-        writePref(13, QStringLiteral("東京都"), p);
-        state::mdlMain().MapMode = QStringLiteral("Pref");
+        TokyoSquareWindow::SetUp();
         state::mdlMain().UseRoad = true;
-    }
-    void TearDown() override
-    {
-        app::frmMain::setAutoLoad(true);
-        MapFixture::TearDown();
     }
     void writeRoads()
     {

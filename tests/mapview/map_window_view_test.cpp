@@ -1,5 +1,5 @@
 #include "app/frm_main.h"
-#include "map_fixture.h"
+#include "map_window_fixture.h"
 #include "mapview/map_canvas_ui.h"
 #include "platform/number_text.h"
 #include "platform/prompts.h"
@@ -17,26 +17,8 @@ using namespace miratos;
 
 namespace {
 
-class MapWindowView : public MapFixture {
+class MapWindowView : public TokyoSquareWindow {
 protected:
-    void SetUp() override
-    {
-        MapFixture::SetUp();
-        app::frmMain::setAutoLoad(false);
-        Pref p;
-        p.lines = {{QStringLiteral("13c1"), QStringLiteral("35 139 35 140 36 140 36 139 35 139")}};
-        p.prefLines = {QStringLiteral("13c1")};
-        p.polygons = {{QStringLiteral("13a1"), QStringLiteral("13c1")}};
-        p.points = {{QStringLiteral("13p1"), QStringLiteral("35.5 139.5")}};
-        p.tiku = {{QStringLiteral("13a1"), QStringLiteral("東京都@千代田区"), QStringLiteral("13101")}};
-        writePref(13, QStringLiteral("東京都"), p);
-        state::mdlMain().MapMode = QStringLiteral("Pref");
-    }
-    void TearDown() override
-    {
-        app::frmMain::setAutoLoad(true);
-        MapFixture::TearDown();
-    }
     void type(app::frmMain& w, const char* x1, const char* y1, const char* x2, const char* y2)
     {
         w.findChild<QLineEdit*>(QStringLiteral("txtX1"))->setText(QString::fromLatin1(x1));

@@ -89,19 +89,10 @@ Result<FacilityImport> buildFacilityImport(const std::vector<std::vector<platfor
 Result<FacilityImportReport> importFacilities(const QStringList& files, const QString& mapData, const QString& initIni,
                                               const std::function<void(const QString&)>& progress)
 {
-    std::vector<std::vector<platform::GisLayer>> read;
-    for (const QString& file : files) {
-        auto layers = platform::readGisFile(file);
-        if (!layers)
-            return Error{layers.error()};
-        if (progress) {
-            size_t features = 0;
-            for (const auto& layer : *layers)
-                features += layer.features.size();
-            progress(QStringLiteral("%1: %2 件の地物を読みました").arg(shown(file)).arg(features));
-        }
-        read.push_back(std::move(*layers));
-    }
+    auto layersRead = platform::readGisFiles(files, progress);
+    if (!layersRead)
+        return Error{layersRead.error()};
+    const std::vector<std::vector<platform::GisLayer>>& read = *layersRead;
     FacilityCodeTables codes(initIni);
     auto built = buildFacilityImport(read, codes);
     if (!built)

@@ -224,19 +224,10 @@ Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform:
 Result<RailwayImportReport> importRailways(const QStringList& files, const QString& railwayFolder,
                                            const std::function<void(const QString&)>& progress)
 {
-    std::vector<std::vector<platform::GisLayer>> read;
-    for (const QString& file : files) {
-        auto layers = platform::readGisFile(file);
-        if (!layers)
-            return Error{layers.error()};
-        if (progress) {
-            size_t features = 0;
-            for (const auto& layer : *layers)
-                features += layer.features.size();
-            progress(QStringLiteral("%1: %2 件の地物を読みました").arg(shown(file)).arg(features));
-        }
-        read.push_back(std::move(*layers));
-    }
+    auto layersRead = platform::readGisFiles(files, progress);
+    if (!layersRead)
+        return Error{layersRead.error()};
+    const std::vector<std::vector<platform::GisLayer>>& read = *layersRead;
     auto built = buildRailwayImport(read);
     if (!built)
         return Error{built.error()};

@@ -181,4 +181,22 @@ Status translateGisFile(const QString& source, const QString& target, const QStr
     return {};
 }
 
+Result<std::vector<std::vector<GisLayer>>> readGisFiles(const QStringList& paths, const std::function<void(const QString&)>& progress)
+{
+    std::vector<std::vector<GisLayer>> read;
+    for (const QString& path : paths) {
+        auto layers = readGisFile(path);
+        if (!layers)
+            return Error{layers.error()};
+        if (progress) {
+            size_t features = 0;
+            for (const auto& layer : *layers)
+                features += layer.features.size();
+            progress(QStringLiteral("%1: %2 件の地物を読みました").arg(QDir::toNativeSeparators(path)).arg(features));
+        }
+        read.push_back(std::move(*layers));
+    }
+    return read;
+}
+
 } // namespace miratos::platform

@@ -38,6 +38,10 @@ struct GisLayer {
 // latitude (WGS 84); a geographic layer's are taken as they are. Errors name the file.
 Result<std::vector<GisLayer>> readGisFile(const QString& path);
 
+// Every file's layers in turn, each file's feature count reported through progress ("…: N
+// 件の地物を読みました"); the first file that cannot be read ends it with its error.
+Result<std::vector<std::vector<GisLayer>>> readGisFiles(const QStringList& paths, const std::function<void(const QString&)>& progress);
+
 // Streams the features of every layer to visit, one at a time, so that a large file is never held
 // whole; layer carries the name and field names (its features stay empty). Returning an error
 // from visit stops the reading with that error.

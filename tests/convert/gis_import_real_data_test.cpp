@@ -173,8 +173,9 @@ TEST_F(GisRealData, CountryFileSplitsIntoTheSamePrefectureSetsAsItsTopoJson)
                 ASSERT_FALSE(p.isEmpty()) << part.key.toStdString();
                 if (part.reversed)
                     std::reverse(p.begin(), p.end());
-                if (!walked.isEmpty())
+                if (!walked.isEmpty()) {
                     ASSERT_EQ(walked.last(), p.first()) << ring.toStdString();
+                }
                 walked += p;
             }
             EXPECT_EQ(walked.first(), walked.last()) << ring.toStdString();

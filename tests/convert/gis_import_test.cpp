@@ -81,8 +81,9 @@ protected:
                 QVector<QPointF> p = byKey.value(part.key);
                 if (part.reversed)
                     std::reverse(p.begin(), p.end());
-                if (!walked.isEmpty() && !p.isEmpty())
+                if (!walked.isEmpty() && !p.isEmpty()) {
                     EXPECT_EQ(walked.last(), p.first()) << pref.toStdString() << ": " << ring.toStdString();
+                }
                 walked += p;
             }
             EXPECT_TRUE(!walked.isEmpty() && walked.first() == walked.last()) << pref.toStdString() << ": " << ring.toStdString();

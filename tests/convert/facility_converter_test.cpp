@@ -146,15 +146,32 @@ TEST_F(FacilityConverting, MalformedInputStopsAndKeepsTheOldFile)
     EXPECT_TRUE(missing.error().contains(QStringLiteral("フォルダ")));
 }
 
+// The facilities of P37-facilities.xml in today's GeoJSON layout (made up, like the XML).
+const char* const kTodaysFacilities = R"({
+"type": "FeatureCollection",
+"features": [
+{ "type": "Feature", "properties": { "P02_001": "37201", "P02_002": "3", "P02_003": "03001", "P02_004": "讃岐みらい会館", "P02_005": "中央町2-4-1", "P02_006": "2", "P02_007": "数値地図画像" }, "geometry": { "type": "Point", "coordinates": [ 134.041375, 34.338215 ] } },
+{ "type": "Feature", "properties": { "P02_001": "37201", "P02_002": "16", "P02_003": "16001", "P02_004": "高松市立みなと小学校", "P02_005": "港町5-2", "P02_006": "3", "P02_007": "数値地図" }, "geometry": { "type": "Point", "coordinates": [ 134.055715, 34.352245 ] } },
+{ "type": "Feature", "properties": { "P02_001": "37202", "P02_002": "17", "P02_003": "17001", "P02_004": "丸亀みどり病院", "P02_005": "本町7-3", "P02_006": "4", "P02_007": "数値地図" }, "geometry": { "type": "Point", "coordinates": [ 133.80427, 34.28316 ] } }
+]
+}
+)";
+
 TEST_F(FacilityConverting, ImportOfTodaysDataWritesTheSameLines)
 {
     const QString mapData = m_dir.filePath(QStringLiteral("MapData"));
-    const auto report = importFacilities({kFixtures + QStringLiteral("P37-facilities.geojson")}, mapData, initIni());
+    const QString geojson = m_dir.filePath(QStringLiteral("P37-facilities.geojson"));
+    {
+        QFile f(geojson);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(kTodaysFacilities);
+    }
+    const auto report = importFacilities({geojson}, mapData, initIni());
     ASSERT_TRUE(report.ok()) << report.error().toStdString();
     EXPECT_EQ(report->skipped, 0);
     EXPECT_EQ(report->unknownCodes, 2);
     EXPECT_EQ(readAll(QDir(mapData).filePath(QStringLiteral("香川県/Build.dat"))), golden());
-    EXPECT_TRUE(isFacilityDataset(kFixtures + QStringLiteral("P37-facilities.geojson")));
+    EXPECT_TRUE(isFacilityDataset(geojson));
     EXPECT_FALSE(isFacilityDataset(kFixtures + QStringLiteral("P37-facilities.xml")));
 }
 

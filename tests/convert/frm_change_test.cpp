@@ -359,7 +359,7 @@ TEST_F(ChangeWindowTest, FacilityConversionWritesBuildDatInTheRunFrame)
     EXPECT_EQ(prompts.last().text, QStringLiteral("変換終了！"));
     EXPECT_FALSE(prompts.seen[1].changeEnabled);
     EXPECT_TRUE(child<QPushButton>(window, QStringLiteral("cmdChange"))->isEnabled());
-    EXPECT_EQ(fileText(QStringLiteral("Build.dat")).rfind("34.338210 134.041370|37201|ERROR|ERROR|讃岐みらい会館|中央町2-4-1|ERROR\r\n", 0), 0u);
+    EXPECT_EQ(fileText(QStringLiteral("Build.dat")).rfind("34.338215 134.041375|37201|ERROR|ERROR|讃岐みらい会館|中央町2-4-1|ERROR\r\n", 0), 0u);
 }
 
 // The nationwide window's 参照 fills the data file box with the chosen file.

@@ -230,8 +230,8 @@ TEST_F(MapWindowFacility, TodaysFacilitiesOfTokyoAndKagawa)
 
     const QString csv = dir.filePath(QStringLiteral("visitors.csv"));
     writeText(csv, {QStringLiteral("大分類,小分類,施設名,来館者数,備考,,経度,緯度"),
-                    QStringLiteral("建物,美術館,讃岐みらい会館,52000,中央町2-4-1,,134.041370,34.338210"),
-                    QStringLiteral("建物,美術館,高松市美術館,120000,紺屋町10-4,,134.055710,34.352240"),
+                    QStringLiteral("建物,美術館,讃岐みらい会館,52000,中央町2-4-1,,134.041375,34.338215"),
+                    QStringLiteral("建物,美術館,高松市美術館,120000,紺屋町10-4,,134.055715,34.352245"),
                     QStringLiteral("建物,図書館,高松市中央図書館,300000,昭和町1-2-20,,134.0440,34.3265")});
     prompts.queueText(csv);
     window.findChild<QPushButton*>(QStringLiteral("cmdBuildCSV"))->click();

@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     for (const QString& name : QDir(folder).entryList(QDir::Files)) {
         auto back = store::readDistrictFile(folder + QLatin1Char('/') + name);
-        FUZZ_CHECK(back.ok(), back.ok() ? QString() : back.error());
+        FUZZ_CHECK(back.ok(), back.ok() ? QString() : back.error() + QStringLiteral("\nwritten:\n") +
+                                                          QString::fromUtf8(readScratch(folder + QLatin1Char('/') + name)));
     }
     return 0;
 }

@@ -19,8 +19,10 @@ QStringList splitLines(const QString& text)
     QStringList lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
+    const QChar lineEnd = !text.contains(QLatin1Char('\n')) && text.contains(QLatin1Char('\r')) ? QLatin1Char('\r')
+                                                                                                   : QLatin1Char('\n');
     while (start < n) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        qsizetype end = text.indexOf(lineEnd, start);
         if (end < 0)
             end = n;
         qsizetype lineEnd = end;
@@ -32,20 +34,24 @@ QStringList splitLines(const QString& text)
     return lines;
 }
 
-Result<QStringList> readTextLines(const QString& path)
+Result<QStringList> readTextLines(const QString& path, qsizetype* invalid)
 {
     auto bytes = readFileBytes(path);
     if (!bytes)
         return Error{bytes.error()};
-    return splitLines(decodeText(*bytes, detectEncoding(*bytes)));
+    if (isUtf16(*bytes))
+        return Error{utf16Refusal(path)};
+    return splitLines(decodeText(*bytes, detectEncoding(*bytes), invalid));
 }
 
-Result<QStringList> readTextLinesGuessing(const QString& path)
+Result<QStringList> readTextLinesGuessing(const QString& path, qsizetype* invalid)
 {
     auto bytes = readFileBytes(path);
     if (!bytes)
         return Error{bytes.error()};
-    return splitLines(decodeText(*bytes, guessEncoding(*bytes)));
+    if (isUtf16(*bytes))
+        return Error{utf16Refusal(path)};
+    return splitLines(decodeText(*bytes, guessEncoding(*bytes), invalid));
 }
 
 Result<QByteArray> encodeLines(const QStringList& lines, bool lastLineEnd)

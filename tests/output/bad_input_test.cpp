@@ -339,6 +339,34 @@ const std::vector<BadInput>& rows()
              return r.ok() ? QDir(b.root()).relativeFilePath(r->path) : r.error();
          },
          "app/MapData/東京都/17_13101_......outsidex.dat", {QStringLiteral("app/MapData/東京都/17_13101_......outsidex.dat")}},
+        {"SmallAreaFeatureMissingAttributes",
+         [](B& b) {
+             // A feature without HCODE, KEN and KEYCODE2 keeps its eight lines: the next record is not shifted.
+             auto feature = [](const char* ring, const char* extra) {
+                 return QByteArray("<GeometricFeature><OuterBoundary><LinearRing><Coordinates>") + ring +
+                        "</Coordinates></LinearRing></OuterBoundary><Property name=\"AREA\">1</Property>" + extra +
+                        "<Property name=\"AREA_MAX_F\">M</Property><Property name=\"MOJI\">町</Property>"
+                        "<Property name=\"X_CODE\">139.75</Property><Property name=\"Y_CODE\">35.65</Property></GeometricFeature>";
+             };
+             const QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<GeometricFeatures><Coordinates>139.7,35.6 139.8,35.7</Coordinates>" +
+                                    feature("139.7,35.6 139.8,35.6 139.7,35.6", "") +
+                                    feature("139.7,35.6 139.8,35.7 139.7,35.6",
+                                            "<Property name=\"HCODE\">8101</Property><Property name=\"KEN\">13</Property>"
+                                            "<Property name=\"KEYCODE2\">002</Property>") +
+                                    "</GeometricFeatures>\n";
+             auto r = convert::convertSmallAreaBoundary(b.in(QStringLiteral("h17ka13101.xml"), xml), 17, QStringLiteral("13101"),
+                                                        b.app(QStringLiteral("MapData/東京都")));
+             if (!r)
+                 return r.error();
+             auto back = store::readDistrictFile(r->path);
+             if (!back)
+                 return back.error();
+             return back->records.size() == 2 && back->records[0].code.isEmpty() && back->records[1].code == QStringLiteral("13002") &&
+                            back->records[1].labelY == QStringLiteral("35.65")
+                        ? QString()
+                        : QStringLiteral("records shifted");
+         },
+         "", {QStringLiteral("app/MapData/東京都/17_13101.dat")}},
         // XML converters.
         {"XmlEmpty",
          [](B& b) {
@@ -378,7 +406,7 @@ const std::vector<BadInput>& rows()
              xml += "]>\n<ksj:Dataset><ksj:RailroadSection id=\"s\"><ksj:railwayLineName>&j;</ksj:railwayLineName></ksj:RailroadSection></ksj:Dataset>\n";
              return messageOf(convert::buildRailwayFiles(b.in("N02.xml", xml)));
          },
-         "N02.xml"},
+         "N02.xml: ksj:EB02 も ksj:EB03 もありません（鉄道データではないようです）"},
         {"XmlExternalEntity",
          [](B& b) {
              const QString secret = b.root() + QStringLiteral("/outside/keep.txt");
@@ -388,7 +416,7 @@ const std::vector<BadInput>& rows()
              const QString text = r.ok() ? QString::fromUtf8(r->files.rosen + r->files.lineRr) : r.error();
              return text.contains(QStringLiteral("outside\r\n")) ? QStringLiteral("external entity read") : text;
          },
-         "N02.xml"},
+         "N02.xml: ksj:EB02 も ksj:EB03 もありません"},
         {"RailwaySectionMissingElement",
          [](B& b) {
              const QByteArray xml = QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ksj:Dataset>"
@@ -418,6 +446,20 @@ const std::vector<BadInput>& rows()
              return r.ok() ? r->problems.join(QLatin1Char('\n')) : r.error();
          },
          "@"},
+        {"RoadNameLeadByteAtFieldEnd",
+         [](B& b) {
+             // A lead byte followed by a blank at the end of a name field: trimmed, it would take the
+             // "@" after it as its second byte and RoadName.dat would lose a field.
+             QByteArray line = "h1\r\nh2\r\n002       357    2" + QByteArray(50, ' ') + "\r\n";
+             line.replace(8 + 18, 3, "\x93\x8C\x93");
+             auto r = convert::buildRoadNameFile(b.in("N00台.txt", line));
+             if (!r)
+                 return r.error();
+             const QString written = b.put(b.app(QStringLiteral("変換フォルダ/RoadName.dat")), r->bytes);
+             const store::RoadNameRead back = store::readRoadNames(written);
+             return back.problems.isEmpty() && back.rows.size() == 1 ? back.rows[0].name1 : back.problems.join(QLatin1Char('\n'));
+         },
+         "東〓"},
         {"RoadDatNotNumbers",
          [](B& b) {
              store::RoadSet set;
@@ -426,6 +468,14 @@ const std::vector<BadInput>& rows()
          },
          "数値"},
         // Workbooks.
+        {"WorkbookThatBreaksFreeXl",
+         [](B& b) {
+             // A workbook on which FreeXL reads past a buffer (found by fuzzing the census workbooks).
+             QFile fixture(QStringLiteral(MIRATOS_SOURCE_DIR "/tests/output/fixtures/freexl_overread.xls"));
+             EXPECT_TRUE(fixture.open(QIODevice::ReadOnly));
+             return messageOf(platform::Sheet::open(b.in("12a001.xls", fixture.readAll())));
+         },
+         "12a001.xls: Excel のブック（.xls）として読めません"},
         {"WorkbookGarbage", [](B& b) { return messageOf(platform::Sheet::open(b.in("12a001.xls", "not a workbook"))); },
          "Excel のブック（.xls）として読めません"},
         {"WorkbookEmpty", [](B& b) { return messageOf(platform::Sheet::open(b.in("12a001.xls", ""))); },

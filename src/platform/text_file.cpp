@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 
 namespace miratos::platform {
 
@@ -73,8 +75,16 @@ Status writeFileAtomically(const QString& path, const QByteArray& bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return Error{QStringLiteral("%1 に書き込めません: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return Error{QStringLiteral("%1 に書き込めません: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
+    // flush() before commit(), and the system's reason when Qt has none: a full disk is then
+    // reported as such, not as an unknown error.
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
+        const int cause = errno;
+        QString why = file.errorString();
+        if (cause != 0 && (why.isEmpty() || why == QStringLiteral("Unknown error")))
+            why = QString::fromLocal8Bit(std::strerror(cause));
+        return Error{QStringLiteral("%1 に書き込めません: %2").arg(QDir::toNativeSeparators(path), why)};
+    }
     return {};
 }
 

@@ -2,10 +2,18 @@
 # Shared set-up of ./run.sh and ./test.sh: install the Debian packages that are missing, configure
 # and build into build/ (Release), and lay out the app folder build/app/.
 # Usage: bootstrap.sh [TARGET...]   (no target: build everything, tests included)
+#        bootstrap.sh --sanitize [TARGET...]   the same into build-fuzz/ with clang, ASan + UBSan
+#        and libFuzzer's instrumentation, fuzz targets included (./test.sh --sanitize, ./fuzz.sh)
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$repo/build"
+sanitize=0
+if [[ "${1:-}" == "--sanitize" ]]; then
+  sanitize=1
+  build="$repo/build-fuzz"
+  shift
+fi
 
 packages=(
   g++ cmake ninja-build pkg-config
@@ -14,6 +22,11 @@ packages=(
   libpugixml-dev libfreexl-dev libgdal-dev
   fonts-ipafont-gothic qt6-translations-l10n locales
 )
+# clang with its sanitizer and libFuzzer runtimes, and the symbolizer for readable reports: only
+# for the sanitizer and fuzzing builds.
+if ((sanitize)); then
+  packages+=(clang libclang-rt-14-dev llvm-14)
+fi
 
 install_packages() {
   local sudo_cmd=()
@@ -41,7 +54,13 @@ if ((${#missing[@]})); then
   install_packages "${missing[@]}"
 fi
 
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+if ((sanitize)); then
+  # -O1 with line tables: fast enough to fuzz, and every report names file and line.
+  CC=clang CXX=clang++ cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" -DMIRATOS_BUILD_FUZZ=ON >/dev/null
+else
+  cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
 if (($#)); then
   targets=()
   for t in "$@"; do targets+=(--target "$t"); done
@@ -49,6 +68,8 @@ if (($#)); then
 else
   cmake --build "$build" --parallel
 fi
+
+((sanitize)) && exit 0   # the sanitizer build needs no app folder: its tests make their own
 
 # App folder: the shipped files (Init.ini, ...) when missing or still as last shipped, empty data
 # folders when none exist. A shipped file the user has changed is kept; the set-up says so once

@@ -281,6 +281,11 @@ Result<RailwayConversion> Converter::run()
         if (Status s = (this->*pass)(*doc); !s)
             return Error{s.error()};
     }
+    // A file without a single section or station (another kind of XML) must not replace the
+    // railway files with empty ones.
+    if (m_report.sections == 0 && m_report.stations == 0)
+        return Error{QDir::toNativeSeparators(m_path) +
+                     QStringLiteral(": ksj:EB02 も ksj:EB03 もありません（鉄道データではないようです）")};
     RailwayConversion result;
     const std::pair<std::string*, QByteArray*> files[] = {{&m_rosen, &result.files.rosen}, {&m_eki, &result.files.eki},
                                                           {&m_lineRr, &result.files.lineRr}, {&m_lineSt, &result.files.lineSt}};

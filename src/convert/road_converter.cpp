@@ -1,5 +1,7 @@
 #include "convert/road_converter.h"
 
+#include "platform/cp932.h"
+
 #include "store/road_files.h"
 #include "platform/text_file.h"
 
@@ -162,7 +164,8 @@ Result<RoadConversion> buildRoadFile(const QString& sourcePath, const RoadProgre
                 store::appendRoadKey(out, false, {});
                 continue;
             }
-            store::appendRoadKey(out, flag == '1', route);
+            // Bytes that are not CP932 become 〓: a stray lead byte would swallow the "@" after it.
+            store::appendRoadKey(out, flag == '1', platform::cleanCp932(route));
             continue;
         }
         // A coordinate line: whole numbers, each a tenth of a second of arc.
@@ -239,12 +242,14 @@ Result<RoadConversion> buildRoadNameFile(const QString& sourcePath, const RoadPr
                 ++i;
             }
         }
+        // A field's bytes that are not CP932 become 〓 (a lead byte left at the end of a field by the
+        // trimming would otherwise swallow the "@" after it and shift the fields of RoadName.dat).
         auto part = [&line, &cuts](int from, int to) {
             const qsizetype b = std::min(cuts[from], line.size());
             const qsizetype e = to < 6 ? std::min(cuts[to], line.size()) : line.size();
-            return trimSpaces(e > b ? line.sliced(b, e - b) : QByteArrayView());
+            return platform::cleanCp932(trimSpaces(e > b ? line.sliced(b, e - b) : QByteArrayView()));
         };
-        const QByteArrayView route = part(0, 1);
+        const QByteArray route = part(0, 1);
         if (route.isEmpty()) {
             problems.add(lineNo, QStringLiteral("路線番号がありません（この行を飛ばしました）"));
             continue;

@@ -10,6 +10,7 @@
 #include "store/district_file_name.h"
 
 #include <QDir>
+#include <array>
 #include <QRegularExpression>
 
 namespace miratos::convert {
@@ -115,41 +116,59 @@ Result<SmallAreaBoundaryReport> convertSmallAreaBoundary(const QString& xmlPath,
 
     QStringList lines;
     lines << QString(*box).replace(QLatin1Char(','), QLatin1Char(' ')).simplified();
-    QString current; // the ring line being built, ended by the AREA attribute
-    bool open = false;
-    QString ken;
+    // Each GeometricFeature becomes one whole record of eight lines in the fixed order, whatever
+    // order its attributes stand in; a missing attribute leaves its line empty and a line break in
+    // a value becomes a space, so that a damaged feature never shifts the records after it.
+    enum Field { Ring, Area, AreaClass, Code, Representative, Town, LabelX, LabelY, FieldCount };
+    std::array<QString, FieldCount> record;
+    QString ken, keycode;
+    bool inFeature = false;
+    auto flush = [&] {
+        if (inFeature && !record[Ring].isEmpty()) {
+            record[Code] = ken + keycode;
+            for (const QString& field : record)
+                lines << field;
+            ++report.records;
+        }
+        record = {};
+        ken.clear();
+        keycode.clear();
+    };
     auto nodes = doc->selectNodes("//GeometricFeature//");
     for (platform::XmlNode node : nodes) {
         if (++report.counter % 100 == 0 && counter)
             counter(report.counter);
         const std::string_view tag = node.name();
-        if (tag == "OuterBoundary") {
-            current += ringText(node);
-            open = true;
+        if (tag == "GeometricFeature") {
+            flush();
+            inFeature = true;
+        } else if (tag == "OuterBoundary") {
+            record[Ring] += ringText(node);
         } else if (tag == "InnerBoundary") {
-            current += QLatin1Char('@') + ringText(node);
-            open = true;
+            record[Ring] += QLatin1Char('@') + ringText(node);
         } else if (tag == "Property") {
             const std::string_view attribute = node.firstAttribute();
-            const QString text = utf8(node.text()).trimmed();
-            if (attribute == "AREA") {
-                lines << current;
-                current.clear();
-                open = false;
-                lines << text;
-                ++report.records;
-            } else if (attribute == "KEN") {
+            QString text = utf8(node.text()).trimmed();
+            text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+            if (attribute == "AREA")
+                record[Area] = text;
+            else if (attribute == "HCODE")
+                record[AreaClass] = text;
+            else if (attribute == "KEN")
                 ken = text;
-            } else if (attribute == "KEYCODE2") {
-                lines << ken + text;
-            } else if (attribute == "HCODE" || attribute == "AREA_MAX_F" || attribute == "MOJI" || attribute == "X_CODE"
-                       || attribute == "Y_CODE") {
-                lines << text;
-            }
+            else if (attribute == "KEYCODE2")
+                keycode = text;
+            else if (attribute == "AREA_MAX_F")
+                record[Representative] = text;
+            else if (attribute == "MOJI")
+                record[Town] = text;
+            else if (attribute == "X_CODE")
+                record[LabelX] = text;
+            else if (attribute == "Y_CODE")
+                record[LabelY] = text;
         }
     }
-    if (open)
-        lines << current;
+    flush();
     if (Status written = platform::writeTextLines(report.path, lines); !written)
         return Error{written.error()};
     return report;

@@ -25,6 +25,7 @@
 #include "store/road_files.h"
 #include "store/statistic_file.h"
 
+#include <cstdio>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -255,9 +256,12 @@ std::optional<QString> applyStatistic(const Options& o, state::MdlMain& s, mapvi
     if (!o.ownData.isEmpty()) {
         if (!QFileInfo::exists(o.ownData))
             return QStringLiteral("cannot read %1").arg(QDir::toNativeSeparators(o.ownData));
-        const Status read = store::appendStatisticFile(o.ownData, s.StatTable, s.StatColCount, s.StatRowCount, true);
+        QString note;
+        const Status read = store::appendStatisticFile(o.ownData, s.StatTable, s.StatColCount, s.StatRowCount, true, {}, &note);
         if (!read.ok())
             return read.error();
+        if (!note.isEmpty())
+            std::fprintf(stderr, "miratos render: %s\n", qPrintable(note));
     } else {
         for (const auto& [path, name] : stats::statisticFiles(mode, o.stat, s)) {
             if (!QFileInfo::exists(path))

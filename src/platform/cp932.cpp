@@ -1,7 +1,9 @@
 #include "platform/cp932.h"
 
+#include <QDir>
 #include <QList>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <memory>
@@ -35,8 +37,12 @@ bool hasBom(QByteArrayView bytes)
 
 } // namespace
 
-QString fromCp932(QByteArrayView bytes)
+QString fromCp932(QByteArrayView bytes, qsizetype* invalid)
 {
+    if (invalid)
+        *invalid = 0;
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QString::fromLatin1(bytes); // ASCII is the same in CP932: no buffer three times the size
     IconvHandle cd = openIconv("UTF-8", "CP932");
     if (!cd)
         return QString::fromLatin1(bytes);
@@ -51,8 +57,8 @@ QString fromCp932(QByteArrayView bytes)
             break;
         if (errno == E2BIG)
             break; // cannot happen: three output bytes per input byte always suffice
-        // Invalid or cut-off sequence: replace one byte and go on.
-        static const char replacement[] = "\xEF\xBF\xBD";
+        // Invalid or cut-off sequence: replace one byte with the mark and go on.
+        static const char replacement[] = "\xE3\x80\x93"; // U+3013 in UTF-8
         if (outLeft < 3)
             break;
         memcpy(dst, replacement, 3);
@@ -60,9 +66,58 @@ QString fromCp932(QByteArrayView bytes)
         outLeft -= 3;
         ++in;
         --inLeft;
+        if (invalid)
+            ++*invalid;
     }
     out.resize(dst - out.data());
     return QString::fromUtf8(out);
+}
+
+QByteArray cleanCp932(QByteArrayView bytes, qsizetype* invalid)
+{
+    if (invalid)
+        *invalid = 0;
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return bytes.toByteArray();
+    IconvHandle cd = openIconv("UTF-8", "CP932");
+    QByteArray out;
+    out.reserve(bytes.size() + 8);
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            out += char(c);
+            ++i;
+            continue;
+        }
+        // The longest of one or two bytes that iconv decodes as one character.
+        qsizetype length = 0;
+        for (qsizetype n : {qsizetype(2), qsizetype(1)}) {
+            if (!cd || i + n > bytes.size())
+                continue;
+            char buffer[8];
+            char* in = const_cast<char*>(bytes.data() + i);
+            size_t inLeft = size_t(n);
+            char* dst = buffer;
+            size_t outLeft = sizeof buffer;
+            iconv(*cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(*cd, &in, &inLeft, &dst, &outLeft) != static_cast<size_t>(-1) && inLeft == 0 && dst - buffer <= 3 &&
+                (dst - buffer) > 1) {
+                length = n;
+                break;
+            }
+        }
+        if (length == 0) {
+            out += "\x81\xAC";
+            if (invalid)
+                ++*invalid;
+            ++i;
+        } else {
+            out.append(bytes.data() + i, length);
+            i += length;
+        }
+    }
+    return out;
 }
 
 Result<QByteArray> toCp932(const QString& text)
@@ -112,11 +167,38 @@ TextEncoding guessEncoding(QByteArrayView bytes)
     return decoder.hasError() ? TextEncoding::Cp932 : TextEncoding::Utf8;
 }
 
-QString decodeText(QByteArrayView bytes, TextEncoding encoding)
+QString decodeText(QByteArrayView bytes, TextEncoding encoding, qsizetype* invalid)
 {
-    if (encoding == TextEncoding::Utf8)
-        return QString::fromUtf8(hasBom(bytes) ? bytes.sliced(3) : bytes);
-    return fromCp932(bytes);
+    if (encoding != TextEncoding::Utf8)
+        return fromCp932(bytes, invalid);
+    QString text = QString::fromUtf8(hasBom(bytes) ? bytes.sliced(3) : bytes);
+    qsizetype count = 0;
+    for (QChar& c : text) {
+        if (c == QChar::ReplacementCharacter) {
+            c = QChar(kInvalidByteMark);
+            ++count;
+        }
+    }
+    if (invalid)
+        *invalid = count;
+    return text;
+}
+
+bool isUtf16(QByteArrayView bytes)
+{
+    return bytes.startsWith(QByteArrayView("\xFF\xFE", 2)) || bytes.startsWith(QByteArrayView("\xFE\xFF", 2));
+}
+
+QString utf16Refusal(const QString& path)
+{
+    return QStringLiteral("%1 は UTF-16 のため読めません（CP932 か UTF-8 で保存してください）").arg(QDir::toNativeSeparators(path));
+}
+
+QString invalidBytesNote(const QString& path, qsizetype count)
+{
+    return QStringLiteral("%1 には文字として読めないバイトが %2 個あり、「〓」として読みました")
+        .arg(QDir::toNativeSeparators(path))
+        .arg(count);
 }
 
 } // namespace miratos::platform

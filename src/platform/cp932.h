@@ -8,11 +8,22 @@
 
 namespace miratos::platform {
 
-// Decodes CP932 bytes. Bytes that are not valid CP932 become U+FFFD.
-QString fromCp932(QByteArrayView bytes);
+// Bytes of a file that are not valid text in its encoding are read as "〓" (U+3013), one for each
+// such byte, a character CP932 holds: the text stays visible as damaged and can always be
+// written again, so an export or a report never stops on it. Readers say so once per file
+// (invalidBytesNote).
+inline constexpr char16_t kInvalidByteMark = u'\u3013';
+
+// Decodes CP932 bytes; invalid bytes become kInvalidByteMark and are counted in invalid.
+QString fromCp932(QByteArrayView bytes, qsizetype* invalid = nullptr);
 
 // Encodes text as CP932; a character CP932 cannot hold is an error naming that character.
 Result<QByteArray> toCp932(const QString& text);
+
+// CP932 bytes with every byte that is not part of a valid CP932 character replaced by the
+// bytes of kInvalidByteMark (81 AC); valid characters stay byte for byte. For converters that copy
+// source bytes into MapData files: a stray lead byte must not swallow the "@" or line end after it.
+QByteArray cleanCp932(QByteArrayView bytes, qsizetype* invalid = nullptr);
 
 // The text encodings a reader accepts.
 enum class TextEncoding { Cp932, Utf8 };
@@ -24,7 +35,17 @@ TextEncoding detectEncoding(QByteArrayView bytes);
 // UTF-8, otherwise CP932. For files a user brings (own statistic tables).
 TextEncoding guessEncoding(QByteArrayView bytes);
 
-// Decodes bytes in the given encoding, dropping a UTF-8 byte order mark.
-QString decodeText(QByteArrayView bytes, TextEncoding encoding);
+// Decodes bytes in the given encoding, dropping a UTF-8 byte order mark. Invalid bytes (and a
+// U+FFFD a UTF-8 file holds, the mark of bytes lost before) become kInvalidByteMark, counted in
+// invalid.
+QString decodeText(QByteArrayView bytes, TextEncoding encoding, qsizetype* invalid = nullptr);
+
+// True for bytes that start with a UTF-16 byte order mark (FF FE or FE FF): text that no reader
+// takes, refused with utf16Refusal instead of being read as CP932 garbage.
+bool isUtf16(QByteArrayView bytes);
+QString utf16Refusal(const QString& path);
+
+// The note a reader gives once for a file whose invalid bytes were replaced.
+QString invalidBytesNote(const QString& path, qsizetype count);
 
 } // namespace miratos::platform

@@ -12,6 +12,13 @@
 #include <freexl.h>
 #include <pugixml.hpp>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#ifdef Q_OS_UNIX
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace miratos::platform {
 namespace {
@@ -22,36 +29,41 @@ QString shown(const QString& path)
 }
 
 // ---- .xls through FreeXL
+//
+// FreeXL reads past its buffers on some malformed workbooks (found by fuzzing), so on Unix it runs
+// in a child process that sends the cells back through a pipe: a workbook that breaks it is
+// refused with a message instead of taking the program down.
 
-Result<Sheet> openXls(const QString& path)
+enum XlsOutcome : int { XlsOk = 0, XlsUnreadable = 10, XlsNoSheet = 11 };
+
+// Reads the first worksheet and hands every cell to cell(row, column, number or text).
+template <class Cell>
+int readXlsCells(const char* path, Cell cell)
 {
-    const QByteArray native = QFile::encodeName(path);
     const void* handle = nullptr;
-    if (freexl_open(native.constData(), &handle) != FREEXL_OK) {
+    if (freexl_open(path, &handle) != FREEXL_OK) {
         if (handle)
             freexl_close(handle);
-        return Error{QStringLiteral("%1: Excel のブック（.xls）として読めません").arg(shown(path))};
+        return XlsUnreadable;
     }
-    Sheet sheet(65536);
     unsigned int rows = 0;
     unsigned short columns = 0;
     if (freexl_select_active_worksheet(handle, 0) != FREEXL_OK
         || freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK) {
         freexl_close(handle);
-        return Error{QStringLiteral("%1: 最初のワークシートが読めません").arg(shown(path))};
+        return XlsNoSheet;
     }
     for (unsigned int r = 0; r < rows; ++r) {
         for (unsigned short c = 0; c < columns; ++c) {
             FreeXL_CellValue value;
             if (freexl_get_cell_value(handle, r, c, &value) != FREEXL_OK)
                 continue;
-            const int row = static_cast<int>(r) + 1, column = c + 1;
             switch (value.type) {
             case FREEXL_CELL_INT:
-                sheet.setNumber(row, column, value.value.int_value);
+                cell(r + 1, c + 1, double(value.value.int_value), nullptr);
                 break;
             case FREEXL_CELL_DOUBLE:
-                sheet.setNumber(row, column, value.value.double_value);
+                cell(r + 1, c + 1, value.value.double_value, nullptr);
                 break;
             case FREEXL_CELL_TEXT:
             case FREEXL_CELL_SST_TEXT:
@@ -59,7 +71,7 @@ Result<Sheet> openXls(const QString& path)
             case FREEXL_CELL_DATETIME:
             case FREEXL_CELL_TIME:
                 if (value.value.text_value)
-                    sheet.setText(row, column, QString::fromUtf8(value.value.text_value));
+                    cell(r + 1, c + 1, 0.0, value.value.text_value);
                 break;
             default:
                 break;
@@ -67,8 +79,140 @@ Result<Sheet> openXls(const QString& path)
         }
     }
     freexl_close(handle);
-    return sheet;
+    return XlsOk;
 }
+
+Result<Sheet> xlsOutcome(int outcome, Sheet&& sheet, const QString& path)
+{
+    switch (outcome) {
+    case XlsOk:
+        return std::move(sheet);
+    case XlsNoSheet:
+        return Error{QStringLiteral("%1: 最初のワークシートが読めません").arg(shown(path))};
+    default:
+        return Error{QStringLiteral("%1: Excel のブック（.xls）として読めません").arg(shown(path))};
+    }
+}
+
+#ifdef Q_OS_UNIX
+// One cell on the pipe: row (4 bytes), column (4), kind (1: 'n' number, 't' text), then the
+// number (8) or the text's length (4) and its UTF-8 bytes.
+void putBytes(std::string& out, const void* p, size_t n)
+{
+    out.append(static_cast<const char*>(p), n);
+}
+
+bool writeAllTo(int fd, const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+Result<Sheet> openXls(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return Error{QStringLiteral("%1: 読めません（%2）").arg(shown(path), QString::fromLocal8Bit(std::strerror(errno)))};
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return Error{QStringLiteral("%1: 読めません（%2）").arg(shown(path), QString::fromLocal8Bit(std::strerror(errno)))};
+    }
+    if (child == 0) {
+        ::close(fds[0]);
+        std::string chunk;
+        bool ok = true;
+        const int outcome = readXlsCells(native.constData(), [&](unsigned row, unsigned column, double number, const char* text) {
+            putBytes(chunk, &row, 4);
+            putBytes(chunk, &column, 4);
+            if (text) {
+                const uint32_t length = uint32_t(std::strlen(text));
+                chunk += 't';
+                putBytes(chunk, &length, 4);
+                chunk.append(text, length);
+            } else {
+                chunk += 'n';
+                putBytes(chunk, &number, 8);
+            }
+            if (chunk.size() >= 65536) {
+                ok = ok && writeAllTo(fds[1], chunk);
+                chunk.clear();
+            }
+        });
+        ok = ok && writeAllTo(fds[1], chunk);
+        ::close(fds[1]);
+        ::_exit(ok ? outcome : XlsUnreadable); // no exit handlers: they belong to the parent
+    }
+    ::close(fds[1]);
+    QByteArray bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        bytes.append(buffer, n);
+    }
+    ::close(fds[0]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status))
+        return Error{QStringLiteral("%1: Excel のブック（.xls）として読めません（壊れています）").arg(shown(path))};
+    Sheet sheet(65536);
+    const int outcome = WEXITSTATUS(status);
+    qsizetype at = 0;
+    auto take = [&](void* p, qsizetype n) {
+        if (at + n > bytes.size())
+            return false;
+        std::memcpy(p, bytes.constData() + at, size_t(n));
+        at += n;
+        return true;
+    };
+    while (outcome == XlsOk && at < bytes.size()) {
+        uint32_t row = 0, column = 0;
+        char kind = 0;
+        if (!take(&row, 4) || !take(&column, 4) || !take(&kind, 1))
+            return Error{QStringLiteral("%1: Excel のブック（.xls）として読めません").arg(shown(path))};
+        if (kind == 't') {
+            uint32_t length = 0;
+            if (!take(&length, 4) || at + qsizetype(length) > bytes.size())
+                return Error{QStringLiteral("%1: Excel のブック（.xls）として読めません").arg(shown(path))};
+            sheet.setText(int(row), int(column), QString::fromUtf8(bytes.constData() + at, qsizetype(length)));
+            at += qsizetype(length);
+        } else {
+            double number = 0;
+            if (!take(&number, 8))
+                return Error{QStringLiteral("%1: Excel のブック（.xls）として読めません").arg(shown(path))};
+            sheet.setNumber(int(row), int(column), number);
+        }
+    }
+    return xlsOutcome(outcome, std::move(sheet), path);
+}
+#else
+Result<Sheet> openXls(const QString& path)
+{
+    Sheet sheet(65536);
+    const int outcome = readXlsCells(QFile::encodeName(path).constData(), [&](unsigned row, unsigned column, double number, const char* text) {
+        if (text)
+            sheet.setText(int(row), int(column), QString::fromUtf8(text));
+        else
+            sheet.setNumber(int(row), int(column), number);
+    });
+    return xlsOutcome(outcome, std::move(sheet), path);
+}
+#endif
 
 // ---- .xlsx: the zip members through GDAL's /vsizip/, their XML through pugixml
 

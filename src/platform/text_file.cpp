@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 
 namespace miratos::platform {
 
@@ -19,8 +21,10 @@ QStringList splitLines(const QString& text)
     QStringList lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
+    const QChar lineEnd = !text.contains(QLatin1Char('\n')) && text.contains(QLatin1Char('\r')) ? QLatin1Char('\r')
+                                                                                                   : QLatin1Char('\n');
     while (start < n) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        qsizetype end = text.indexOf(lineEnd, start);
         if (end < 0)
             end = n;
         qsizetype lineEnd = end;
@@ -32,20 +36,24 @@ QStringList splitLines(const QString& text)
     return lines;
 }
 
-Result<QStringList> readTextLines(const QString& path)
+Result<QStringList> readTextLines(const QString& path, qsizetype* invalid)
 {
     auto bytes = readFileBytes(path);
     if (!bytes)
         return Error{bytes.error()};
-    return splitLines(decodeText(*bytes, detectEncoding(*bytes)));
+    if (isUtf16(*bytes))
+        return Error{utf16Refusal(path)};
+    return splitLines(decodeText(*bytes, detectEncoding(*bytes), invalid));
 }
 
-Result<QStringList> readTextLinesGuessing(const QString& path)
+Result<QStringList> readTextLinesGuessing(const QString& path, qsizetype* invalid)
 {
     auto bytes = readFileBytes(path);
     if (!bytes)
         return Error{bytes.error()};
-    return splitLines(decodeText(*bytes, guessEncoding(*bytes)));
+    if (isUtf16(*bytes))
+        return Error{utf16Refusal(path)};
+    return splitLines(decodeText(*bytes, guessEncoding(*bytes), invalid));
 }
 
 Result<QByteArray> encodeLines(const QStringList& lines, bool lastLineEnd)
@@ -67,8 +75,16 @@ Status writeFileAtomically(const QString& path, const QByteArray& bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return Error{QStringLiteral("%1 に書き込めません: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return Error{QStringLiteral("%1 に書き込めません: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
+    // flush() before commit(), and the system's reason when Qt has none: a full disk is then
+    // reported as such, not as an unknown error.
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
+        const int cause = errno;
+        QString why = file.errorString();
+        if (cause != 0 && (why.isEmpty() || why == QStringLiteral("Unknown error")))
+            why = QString::fromLocal8Bit(std::strerror(cause));
+        return Error{QStringLiteral("%1 に書き込めません: %2").arg(QDir::toNativeSeparators(path), why)};
+    }
     return {};
 }
 

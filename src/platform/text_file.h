@@ -14,13 +14,15 @@ namespace miratos::platform {
 Result<QByteArray> readFileBytes(const QString& path);
 
 // Splits decoded text into lines at CR LF or LF. A final line end does not add an empty line.
+// Text without any LF but with CR is split at CR (files saved with CR-only line ends).
 QStringList splitLines(const QString& text);
 
-// Reads a text file as lines (CP932, or UTF-8 with a byte order mark).
-Result<QStringList> readTextLines(const QString& path);
+// Reads a text file as lines (CP932, or UTF-8 with a byte order mark). Invalid bytes are read as
+// kInvalidByteMark and counted in invalid (see cp932.h); a UTF-16 file is an error.
+Result<QStringList> readTextLines(const QString& path, qsizetype* invalid = nullptr);
 
 // Like readTextLines, but also recognises UTF-8 without a byte order mark (files users bring).
-Result<QStringList> readTextLinesGuessing(const QString& path);
+Result<QStringList> readTextLinesGuessing(const QString& path, qsizetype* invalid = nullptr);
 
 // Writes lines as CP932, each ended with CR LF (the last one too unless lastLineEnd is false).
 // The file is replaced only when everything was written; a character CP932 cannot hold is an

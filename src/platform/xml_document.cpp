@@ -109,7 +109,7 @@ size_t nextNonAscii(const char* p, size_t from, size_t n)
 }
 
 // CP932 to UTF-8. ASCII is copied as it is; only the runs of Japanese text go through iconv, so a
-// file of coordinates converts at memory speed. A byte that is not CP932 becomes U+FFFD.
+// file of coordinates converts at memory speed. A byte that is not CP932 becomes "〓" (U+3013), as in cp932.h.
 Result<XmlTextBuffer> cp932ToUtf8(const char* in, size_t n, const std::function<void()>& yield)
 {
     size_t nonAscii = 0;
@@ -142,7 +142,7 @@ Result<XmlTextBuffer> cp932ToUtf8(const char* in, size_t n, const std::function<
                 break;
             if (errno == E2BIG || dstLeft < 3)
                 break; // cannot happen: three bytes out per byte in always fit
-            std::memcpy(dst, "\xEF\xBF\xBD", 3);
+            std::memcpy(dst, "\xE3\x80\x93", 3); // U+3013
             dst += 3;
             dstLeft -= 3;
             ++src;

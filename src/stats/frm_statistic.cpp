@@ -176,9 +176,13 @@ void StatisticDialog::readTable(int kind)
                 warn(QStringLiteral("残念"), name + QStringLiteral("のデータファイルがありません。"));
                 continue;
             }
-            const Status read = store::appendStatisticFile(path, s.StatTable, s.StatColCount, s.StatRowCount, false, platform::yieldToUi);
+            QString note;
+            const Status read =
+                store::appendStatisticFile(path, s.StatTable, s.StatColCount, s.StatRowCount, false, platform::yieldToUi, &note);
             if (!read.ok())
                 warn(QStringLiteral("残念"), read.error());
+            else if (!note.isEmpty())
+                warn(QStringLiteral("要確認"), note);
         }
         return;
     }
@@ -187,9 +191,13 @@ void StatisticDialog::readTable(int kind)
     request.filter = QStringLiteral("データファイル (*.csv)");
     request.startFolder = platform::AppFolder::mapData(); // where own tables usually live
     if (const auto path = platform::prompts().openFile(request)) {
-        const Status read = store::appendStatisticFile(*path, s.StatTable, s.StatColCount, s.StatRowCount, true, platform::yieldToUi);
+        QString note;
+        const Status read =
+            store::appendStatisticFile(*path, s.StatTable, s.StatColCount, s.StatRowCount, true, platform::yieldToUi, &note);
         if (!read.ok())
             warn(QStringLiteral("残念"), read.error());
+        else if (!note.isEmpty())
+            warn(QStringLiteral("要確認"), note);
     }
 }
 

@@ -42,8 +42,13 @@ Result<QVector<LineGeometry>> readLineGeometry(const QString& path, const std::f
     if (!bytes)
         return Error{bytes.error()};
     QByteArrayView data(*bytes);
-    if (data.startsWith("\xEF\xBB\xBF"))
+    if (platform::isUtf16(data))
+        return Error{platform::utf16Refusal(path)};
+    const bool utf8 = data.startsWith("\xEF\xBB\xBF");
+    if (utf8)
         data = data.sliced(3);
+    // Lines end as splitLines ends them: at LF, or at CR in a file without any LF.
+    const char eol = data.indexOf('\n') < 0 && data.indexOf('\r') >= 0 ? '\r' : '\n';
 
     QVector<LineGeometry> records;
     qsizetype pos = 0;
@@ -51,7 +56,7 @@ Result<QVector<LineGeometry>> readLineGeometry(const QString& path, const std::f
     auto nextLine = [&](QByteArrayView& line) {
         if (pos >= data.size())
             return false;
-        qsizetype nl = data.indexOf('\n', pos);
+        qsizetype nl = data.indexOf(eol, pos);
         qsizetype end = nl < 0 ? data.size() : nl;
         qsizetype stop = end;
         if (stop > pos && data[stop - 1] == '\r')
@@ -80,7 +85,8 @@ Result<QVector<LineGeometry>> readLineGeometry(const QString& path, const std::f
         }
         LineGeometry record;
         const bool ascii = std::all_of(keyLine.begin(), keyLine.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-        record.key = ascii ? QString::fromLatin1(keyLine) : platform::fromCp932(keyLine);
+        record.key = ascii ? QString::fromLatin1(keyLine)
+                           : platform::decodeText(keyLine, utf8 ? platform::TextEncoding::Utf8 : platform::TextEncoding::Cp932);
         if (!parseLatLonBytes(coordLine, record.points)) {
             if (!skipped)
                 return Error{QStringLiteral("%1: %2 行目が座標の並びではありません").arg(displayPath(path)).arg(lineNo)};

@@ -38,13 +38,20 @@ bool isTotalRow(const StatRows& table, int row, int rowCount)
 } // namespace
 
 Status appendStatisticFile(const QString& path, StatRows& table, int16_t& colCount, int32_t& rowCount,
-                           bool guessEncoding, const std::function<void()>& yield)
+                           bool guessEncoding, const std::function<void()>& yield, QString* note)
 {
+    if (note)
+        note->clear();
     auto bytes = platform::readFileBytes(path);
     if (!bytes)
         return Error{bytes.error()};
+    if (platform::isUtf16(*bytes))
+        return Error{platform::utf16Refusal(path)};
     const auto encoding = guessEncoding ? platform::guessEncoding(*bytes) : platform::detectEncoding(*bytes);
-    QStringList lines = platform::splitLines(platform::decodeText(*bytes, encoding));
+    qsizetype invalid = 0;
+    QStringList lines = platform::splitLines(platform::decodeText(*bytes, encoding, &invalid));
+    if (note && invalid > 0)
+        *note = platform::invalidBytesNote(displayPath(path), invalid);
     dropTrailingEmptyLines(lines);
     if (lines.isEmpty())
         return {};

@@ -20,8 +20,11 @@ using StatRows = std::vector<std::vector<QString>>;
 // header rejects the whole file with a message naming the file and the line, and nothing of it is
 // stored. rowCount becomes the number of data rows. Files are CP932; with guessEncoding (tables
 // users bring) UTF-8 with or without a byte order mark is recognised too. yield runs per line.
+// Bytes that are not valid text are read as "〓"; note (when given) then receives the one line
+// that tells the user so, and stays empty otherwise.
 Status appendStatisticFile(const QString& path, StatRows& table, int16_t& colCount, int32_t& rowCount,
-                           bool guessEncoding = false, const std::function<void()>& yield = {});
+                           bool guessEncoding = false, const std::function<void()>& yield = {},
+                           QString* note = nullptr);
 
 // Appends rows 0..rowCount (columns 0..colCount joined by ",") to the file, creating it. With
 // withoutTotals, a row other than the last is left out when its code (column 0) has 5

@@ -142,7 +142,7 @@ TEST(CountryWindow, ATurnMovesAndPaintsThenDefeatFlashesAndAsks)
     ScriptedRandom random;
     platform::ScopedScriptedPrompts prompts;
     prompts.queue(platform::MsgAnswer::No);
-    frmGetCountry w(Result<QImage>(gametest::boxedBoard()));
+    frmGetCountry w{Result<QImage>(gametest::boxedBoard())};
     w.setAttribute(Qt::WA_DeleteOnClose, false);
     w.show();
     const CountryGame& g = *w.game();

@@ -326,7 +326,7 @@ TEST_F(LayerRightClick, NationalRoadEditsOnlyItsOwnColour)
     const std::pair<const char*, int> boxes[] = {{"chkTown", 1}, {"chkEki", 2}, {"chkBuild", 3}, {"chkBuildName", 4},
                                                  {"chkTrain", 5}, {"chkRoad_2", 6}, {"chkBuildRank", 7}};
     for (const auto& [box, kind] : boxes) {
-        rightClick(w, QString::fromLatin1(box), [kind](frmProperty&) { EXPECT_EQ(state::mdlMain().PropertyKind, kind); });
+        rightClick(w, QString::fromLatin1(box), [kind = kind](frmProperty&) { EXPECT_EQ(state::mdlMain().PropertyKind, kind); });
     }
     EXPECT_EQ(state::mdlMain().PropertyRoadIndex, 2);
     EXPECT_EQ(state::mdlMain().LayerProperty, expected); // closed with the close box each time

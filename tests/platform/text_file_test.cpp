@@ -51,6 +51,7 @@ TEST(TextFile, ReadsEveryLineEndAndEncoding)
         {"lf", "a\n" + tokyo + "\n"},
         {"no final line end", "a\r\n" + tokyo},
         {"utf8 bom", QByteArray("\xEF\xBB\xBF") + "a\r\n" + QStringLiteral("東京都").toUtf8() + "\r\n"},
+        {"cr only", "a\r" + tokyo + "\r"},
     };
     for (const auto& c : cases) {
         const QString path = dir.filePath(QString::fromLatin1(c.name));
@@ -58,6 +59,51 @@ TEST(TextFile, ReadsEveryLineEndAndEncoding)
         const auto lines = readTextLines(path);
         ASSERT_TRUE(lines.ok()) << c.name;
         EXPECT_EQ(*lines, (QStringList{QStringLiteral("a"), QStringLiteral("東京都")})) << c.name;
+    }
+}
+
+TEST(Cp932, BytesThatAreNotCp932AreReadAsGetaMarksThatCanBeWrittenAgain)
+{
+    // One 〓 per byte that is not CP932; a lead byte with a bad second byte loses only itself.
+    struct Case {
+        QByteArray bytes;
+        QString text;
+        qsizetype invalid;
+    };
+    const QByteArray tokyo = *toCp932(QStringLiteral("東京"));
+    const Case cases[] = {
+        {"a\x80" "b", QStringLiteral("a〓b"), 1},
+        {"\xFD\xFE\xFF", QStringLiteral("〓〓〓"), 3},
+        {"\x81 x", QStringLiteral("〓 x"), 1},
+        {tokyo + "\x82", QStringLiteral("東京〓"), 1},
+        {"\xA0" + tokyo, QStringLiteral("〓東京"), 1},
+        {tokyo, QStringLiteral("東京"), 0},
+    };
+    for (const Case& c : cases) {
+        qsizetype invalid = -1;
+        const QString text = fromCp932(c.bytes, &invalid);
+        EXPECT_EQ(text, c.text) << c.bytes.toHex().constData();
+        EXPECT_EQ(invalid, c.invalid) << c.bytes.toHex().constData();
+        const auto written = toCp932(text);
+        ASSERT_TRUE(written.ok()) << written.error().toStdString();
+        EXPECT_EQ(fromCp932(*written), text);
+    }
+    EXPECT_EQ(*toCp932(QStringLiteral("〓")), QByteArray("\x81\xAC"));
+
+    // UTF-8 files: every byte of a broken sequence becomes the same mark.
+    qsizetype invalid = 0;
+    EXPECT_EQ(decodeText(QByteArray("\xEF\xBB\xBF" "a\xE6\x9D" "b\xFF"), TextEncoding::Utf8, &invalid), QStringLiteral("a〓〓b〓"));
+    EXPECT_EQ(invalid, 3);
+}
+
+TEST(TextFile, Utf16IsRefusedNamingTheFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("u16.csv"));
+    writeAll(path, QByteArray("\xFF\xFE" "a\0b\0", 6));
+    for (const auto& lines : {readTextLines(path), readTextLinesGuessing(path)}) {
+        ASSERT_FALSE(lines.ok());
+        EXPECT_TRUE(lines.error().contains(QStringLiteral("u16.csv は UTF-16 のため読めません"))) << lines.error().toStdString();
     }
 }
 

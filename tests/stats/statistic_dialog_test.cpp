@@ -366,3 +366,25 @@ TEST_F(RankDialog, ProposedBoundsUseADecimalPointUnderACommaLocale)
     frmRank reopened({10, 11});
     EXPECT_EQ(text(reopened, "txtG", 3), QStringLiteral("11.5"));
 }
+
+TEST_F(StatisticDialogs, BytesThatAreNotCp932AreSaidOnceAndTheTableStillExports)
+{
+    // "千代田区" with its last byte lost, and a stray byte in the value: read as 〓, said once.
+    QFile own(dir.filePath(QStringLiteral("own.csv")));
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+    own.write(platform::toCp932(QStringLiteral("Code,地区名,値\r\n13101,千代田")).value() + "\x8B,36\xFF\r\n");
+    own.close();
+    frmStatistic_P d;
+    prompts.queueText(own.fileName());
+    child<QPushButton>(d, QStringLiteral("cmdExtract"))->click();
+    ASSERT_EQ(state::mdlMain().StatRowCount, 1);
+    EXPECT_EQ(state::mdlMain().StatTable[1][1], QStringLiteral("千代田〓"));
+    EXPECT_EQ(prompts.last().title, QStringLiteral("要確認"));
+    EXPECT_TRUE(prompts.last().text.contains(QStringLiteral("文字として読めないバイトが 2 個あり"))) << prompts.last().text.toStdString();
+
+    const QString out = dir.filePath(QStringLiteral("statistic_data.txt"));
+    prompts.queueText(out);
+    child<QPushButton>(d, QStringLiteral("cmdExport"))->click();
+    EXPECT_EQ(prompts.last().kind, platform::ScriptedPrompts::Kind::SaveFile); // no error after the file dialog
+    EXPECT_EQ(platform::readTextLines(out).value().value(1), QStringLiteral("13101,千代田〓,36〓"));
+}

@@ -1,0 +1,568 @@
+// The table of hostile inputs: each row writes one bad file (or makes the folder unwritable),
+// runs the reader or command that takes it, and checks the message the user gets, that no file
+// that existed before changed, and that nothing was written outside the app folder. The README's
+// "Bad input" section lists the same rows.
+#include "convert/boundary_converter.h"
+#include "convert/census_workbook.h"
+#include "convert/convert_command.h"
+#include "convert/import_command.h"
+#include "convert/prefecture_set_writer.h"
+#include "convert/railway_converter.h"
+#include "convert/road_converter.h"
+#include "convert/small_area_converter.h"
+#include "convert/topojson_reader.h"
+#include "platform/app_folder.h"
+#include "platform/cp932.h"
+#include "platform/ini_file.h"
+#include "platform/spreadsheet.h"
+#include "platform/text_file.h"
+#include "state/district_selection.h"
+#include "store/district_file.h"
+#include "store/line_file.h"
+#include "store/line_geometry.h"
+#include "store/news_file.h"
+#include "store/point_file.h"
+#include "store/polygon_file.h"
+#include "store/pref_line_file.h"
+#include "store/railway_files.h"
+#include "store/road_files.h"
+#include "store/statistic_file.h"
+#include "store/tiku_file.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <functional>
+#include <iostream>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+using namespace miratos;
+
+namespace {
+
+// A root folder holding the app folder (Init.ini, MapData/東京都 with good files, 変換フォルダ)
+// and, beside it, a folder with a file that nothing may touch.
+class Sandbox {
+public:
+    Sandbox()
+    {
+        QDir().mkpath(app(QStringLiteral("MapData/東京都")));
+        QDir().mkpath(app(QStringLiteral("MapData/鉄道")));
+        QDir().mkpath(app(QStringLiteral("変換フォルダ")));
+        QDir().mkpath(m_root.filePath(QStringLiteral("outside")));
+        write(m_root.filePath(QStringLiteral("outside/keep.txt")), "outside\r\n");
+        QStringList ini{QStringLiteral("[Pref]")};
+        for (int i = 1; i <= 47; ++i)
+            ini << QStringLiteral("%1=県%1").arg(i, 2, 10, QLatin1Char('0'));
+        ini[13] = QStringLiteral("13=東京都");
+        EXPECT_TRUE(platform::writeTextLines(app(QStringLiteral("Init.ini")), ini).ok());
+        EXPECT_TRUE(store::writeNewsFile(tokyo(QStringLiteral("NEWS.dat")), {139.5, 139.9, 35.5, 35.8}).ok());
+        EXPECT_TRUE(store::writeLineFile(tokyo(QStringLiteral("Line.dat")), {{QStringLiteral("13c1"), QStringLiteral("35.6 139.6 35.7 139.7")}}).ok());
+        platform::AppFolder::set(app(QString()));
+    }
+    ~Sandbox()
+    {
+        for (auto it = m_cleanups.rbegin(); it != m_cleanups.rend(); ++it)
+            (*it)();
+        platform::AppFolder::set(QString());
+    }
+
+    QString root() const { return m_root.path(); }
+    QString app(const QString& rel) const { return m_root.filePath(QStringLiteral("app/") + rel); }
+    QString tokyo(const QString& name) const { return app(QStringLiteral("MapData/東京都/") + name); }
+    QString input(const QString& name) const { return app(QStringLiteral("変換フォルダ/") + name); }
+
+    static void write(const QString& path, QByteArrayView bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+        ASSERT_EQ(file.write(bytes.data(), bytes.size()), bytes.size()) << path.toStdString();
+    }
+    // Writes an input of the row (not counted as written by the run).
+    QString put(const QString& path, QByteArrayView bytes)
+    {
+        write(path, bytes);
+        m_inputs.insert(QDir(root()).relativeFilePath(path));
+        return path;
+    }
+    QString in(const QString& name, QByteArrayView bytes) { return put(input(name), bytes); }
+    const QSet<QString>& inputs() const { return m_inputs; }
+
+    void onExit(std::function<void()> f) { m_cleanups.push_back(std::move(f)); }
+
+    // Relative path -> SHA-1 of every file under the root.
+    QMap<QString, QByteArray> snapshot() const
+    {
+        QMap<QString, QByteArray> files;
+        QDirIterator it(root(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile file(path);
+            QCryptographicHash hash(QCryptographicHash::Sha1);
+            if (file.open(QIODevice::ReadOnly))
+                hash.addData(&file);
+            files.insert(QDir(root()).relativeFilePath(path), hash.result());
+        }
+        return files;
+    }
+
+private:
+    QTemporaryDir m_root;
+    std::vector<std::function<void()>> m_cleanups;
+    QSet<QString> m_inputs;
+};
+
+QByteArray cp932(const QStringList& lines)
+{
+    return platform::encodeLines(lines).value();
+}
+
+template <class R>
+QString messageOf(const R& result)
+{
+    return result.ok() ? QString() : result.error();
+}
+
+// A whole-prefecture boundary XML pair the converter accepts, with body spliced into the data file.
+QByteArray boundaryMeta()
+{
+    return QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ksj:Dataset><gml:boundedBy><gml:Envelope>"
+                             "<gml:lowerCorner>35 139</gml:lowerCorner><gml:upperCorner>36 140</gml:upperCorner>"
+                             "</gml:Envelope></gml:boundedBy></ksj:Dataset>\n");
+}
+
+QString runImport(const QString& file)
+{
+    QString outText, errText;
+    QTextStream out(&outText), err(&errText);
+    const int code = convert::runImportCommand({file}, out, err);
+    return code == 0 ? QString() : errText.trimmed();
+}
+
+// Makes folder unwritable even for root: a read-only bind mount when the process may mount, the
+// permission bits otherwise (which bind a process that is not root). False when neither holds.
+bool makeReadOnly(Sandbox& box, const QString& folder)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    if (::mount(path.constData(), path.constData(), nullptr, MS_BIND, nullptr) == 0) {
+        box.onExit([path] { ::umount2(path.constData(), MNT_DETACH); });
+        if (::mount(nullptr, path.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
+            return false;
+    } else if (::geteuid() != 0) {
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        box.onExit([folder] { QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner); });
+    }
+    QFile probe(folder + QStringLiteral("/probe"));
+    if (probe.open(QIODevice::WriteOnly)) {
+        probe.remove();
+        return false;
+    }
+    return true;
+}
+
+// A 64 KiB tmpfs mounted over folder (its files copied in first): a disk that fills up.
+bool mountSmallDisk(Sandbox& box, const QString& folder)
+{
+    QMap<QString, QByteArray> keep;
+    for (const QString& name : QDir(folder).entryList(QDir::Files)) {
+        QFile f(folder + QLatin1Char('/') + name);
+        if (f.open(QIODevice::ReadOnly))
+            keep.insert(name, f.readAll());
+    }
+    const QByteArray path = QFile::encodeName(folder);
+    if (::mount("tmpfs", path.constData(), "tmpfs", 0, "size=64k") != 0)
+        return false;
+    box.onExit([path] { ::umount2(path.constData(), MNT_DETACH); });
+    for (auto it = keep.cbegin(); it != keep.cend(); ++it)
+        Sandbox::write(folder + QLatin1Char('/') + it.key(), it.value());
+    return true;
+}
+
+struct BadInput {
+    const char* id;
+    std::function<QString(Sandbox&)> run; // writes the input, runs the reader; the message the user gets
+    const char* expected;                 // part of that message; "" when the input is read without one
+    QStringList mayWrite = {};            // files under app/ the run may create or replace
+    const char* skipWhy = nullptr;        // set by a row that cannot set up its condition here
+};
+
+// Filled by rows that cannot prepare their condition (no mount permission).
+thread_local const char* g_skip = nullptr;
+
+QString readStat(Sandbox& b, const QByteArray& bytes, bool guess, QString* note = nullptr, store::StatRows* out = nullptr)
+{
+    const QString path = b.in(QStringLiteral("own.csv"), bytes);
+    store::StatRows table;
+    int16_t cols = 0;
+    int32_t rows = 0;
+    const Status s = store::appendStatisticFile(path, table, cols, rows, guess, {}, note);
+    if (out)
+        *out = table;
+    return messageOf(s);
+}
+
+const std::vector<BadInput>& rows()
+{
+    using B = Sandbox;
+    static const std::vector<BadInput> table = {
+        // MapData geometry files.
+        {"NewsEmpty", [](B& b) { return messageOf(store::readNewsFile(b.in("NEWS.dat", ""))); }, "4 行のはずが 0 行あります"},
+        {"NewsMissingLine", [](B& b) { return messageOf(store::readNewsFile(b.in("NEWS.dat", "139\r\n140\r\n35\r\n"))); },
+         "4 行のはずが 3 行あります"},
+        {"NewsExtraLine", [](B& b) { return messageOf(store::readNewsFile(b.in("NEWS.dat", "139\r\n140\r\n35\r\n36\r\n37\r\n"))); },
+         "4 行のはずが 5 行あります"},
+        {"NewsNotNumeric", [](B& b) { return messageOf(store::readNewsFile(b.in("NEWS.dat", "139\r\nabc\r\n35\r\n36\r\n"))); },
+         "2 行目が数値ではありません"},
+        {"NewsNotFinite", [](B& b) { return messageOf(store::readNewsFile(b.in("NEWS.dat", "139\r\ninf\r\nnan\r\n36\r\n"))); },
+         "2 行目が数値ではありません"},
+        {"NewsBeyondDouble", [](B& b) { return messageOf(store::readNewsFile(b.in("NEWS.dat", "139\r\n1e999\r\n35\r\n36\r\n"))); },
+         "2 行目が数値ではありません"},
+        {"NewsHundredMegabyteLine",
+         [](B& b) {
+             QByteArray line(100 * 1024 * 1024, '9');
+             line[50] = 'x';
+             return messageOf(store::readNewsFile(b.in("NEWS.dat", line)));
+         },
+         "4 行のはずが 1 行あります"},
+        {"LineRecordCutShort",
+         [](B& b) { return messageOf(store::readLineFile(b.in("Line.dat", "13c1\r\n35.6 139.6 35.7 139.7\r\n13c2\r\n"))); },
+         "2 番目のレコード（3 行目から）が途中で終わっています（2 行のうち 1 行）"},
+        {"LineCoordinatesNotNumbers",
+         [](B& b) { return messageOf(store::readLineGeometry(b.in("Line.dat", "13c1\r\n35.6 139.6 abc 139.7\r\n"))); },
+         "2 行目が座標の並びではありません"},
+        {"LineOddCoordinateCount",
+         [](B& b) { return messageOf(store::readLineGeometry(b.in("Line.dat", "13c1\r\n35.6 139.6 35.7\r\n"))); },
+         "2 行目が座標の並びではありません"},
+        {"PolygonRecordCutShort",
+         [](B& b) { return messageOf(store::readPolygonFile(b.in("Polygon.dat", "13p1\r\n13c1\r\n13p2\r\n"))); },
+         "途中で終わっています"},
+        {"PrefLineBlankLine", [](B& b) { return messageOf(store::readPrefLineFile(b.in("PrefLine.dat", "13c1\r\n\r\n13c2\r\n"))); },
+         "空"},
+        {"PointRecordCutShort", [](B& b) { return messageOf(store::readPointFile(b.in("Point.dat", "13pt1\r\n"))); },
+         "途中で終わっています"},
+        {"TikuMissingLines", [](B& b) { return messageOf(store::readTikuFile(b.in("Tiku.dat", cp932({"13p1", "東京都@千代田区"})))); },
+         "途中で終わっています"},
+        {"DistrictHeaderNotExtent",
+         [](B& b) { return messageOf(store::readDistrictFile(b.in("17_13101_千代田区.dat", "139.7 35.6 abc\r\n"))); },
+         "1 行目が範囲（4 つの数値）ではありません"},
+        {"DistrictRecordCutShort",
+         [](B& b) {
+             return messageOf(store::readDistrictFile(b.in("17_13101_千代田区.dat", "139.7 35.6 139.8 35.7\r\n139.7 35.6 139.8 35.6 139.7 35.6\r\n1.5\r\n")));
+         },
+         "途中で終わっています"},
+        {"Utf16File",
+         [](B& b) {
+             const QString text = QStringLiteral("13c1\r\n35.6 139.6\r\n");
+             QByteArray bytes("\xFF\xFE", 2);
+             bytes.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+             return messageOf(store::readLineFile(b.in("Line.dat", bytes)));
+         },
+         "UTF-16 のため読めません"},
+        {"CrOnlyLineEnds",
+         [](B& b) {
+             auto read = store::readNewsFile(b.in("NEWS.dat", "139.5\r139.9\r35.5\r35.8\r"));
+             return read.ok() && read->east == 139.9 ? QString() : QStringLiteral("not read: ") + messageOf(read);
+         },
+         ""},
+        // Statistic files and own-data tables.
+        {"StatEmptyFile", [](B& b) { return readStat(b, "", true); }, ""},
+        {"StatFewerFields", [](B& b) { return readStat(b, cp932({"Code,地区名,人口", "13101,千代田区"}), true); },
+         "2 行目の項目が見出しより少ないため読み込めません"},
+        {"StatExtraFieldsDropped",
+         [](B& b) {
+             store::StatRows t;
+             const QString m = readStat(b, cp932({"Code,人口", "13101,1,2,3"}), true, nullptr, &t);
+             return m.isEmpty() && t.at(1).size() == 2 ? QString() : QStringLiteral("extra fields kept ") + m;
+         },
+         ""},
+        {"StatUtf16", [](B& b) { return readStat(b, QByteArray("\xFE\xFF\0C\0,", 6), true); }, "UTF-16 のため読めません"},
+        {"StatInvalidCp932ExportsAndReports",
+         [](B& b) {
+             // Bytes that are not CP932 are read as 〓, said once, and the table can be exported.
+             QString note;
+             store::StatRows t;
+             const QString m = readStat(b, QByteArray("Code,\x8A\x99\r\n13101,\x82\xA0\xFF\x81\r\n"), false, &note, &t);
+             if (!m.isEmpty())
+                 return m;
+             const Status exported = store::exportStatisticTable(b.app(QStringLiteral("statistic_data.txt")), t, 1, 1, false);
+             const Status report = store::writeUnmatchedReport(b.app(QStringLiteral("不一致地区.txt")), QString(), t[1][1] + QStringLiteral("\r\n"));
+             return !exported.ok() ? exported.error() : !report.ok() ? report.error() : note;
+         },
+         "文字として読めないバイトが 2 個あり、「〓」として読みました",
+         {QStringLiteral("app/statistic_data.txt"), QStringLiteral("app/不一致地区.txt")}},
+        {"RankColoursTooMany", [](B& b) { return messageOf(store::readRankColorFile(b.in("rank.txt", "11\r\n255\r\n"))); },
+         "1 行目がランク数 3～10 ではありません"},
+        {"RankColourBeyondRange",
+         [](B& b) { return messageOf(store::readRankColorFile(b.in("rank.txt", "3\r\n255\r\n16777216\r\n1e39\r\n"))); },
+         "3 行目が色の値ではありません"},
+        // Init.ini and names that would leave the app folder.
+        {"IniValueDotDot",
+         [](B& b) {
+             b.put(b.app(QStringLiteral("Init.ini")), cp932({"[Pref]", "13=..\\..\\outside"}));
+             return convert::prefectureFolderName(13, b.app(QStringLiteral("Init.ini"))) == QStringLiteral("東京都")
+                        ? QString()
+                        : QStringLiteral("folder name taken from Init.ini");
+         },
+         "", {QStringLiteral("app/Init.ini")}},
+        {"IniValueAbsolutePath",
+         [](B& b) {
+             b.put(b.app(QStringLiteral("Init.ini")), cp932({"[Pref]", "13=/tmp/outside"}));
+             return convert::prefectureFolderName(13, b.app(QStringLiteral("Init.ini"))) == QStringLiteral("東京都")
+                        ? QString()
+                        : QStringLiteral("folder name taken from Init.ini");
+         },
+         "", {QStringLiteral("app/Init.ini")}},
+        {"IniValueTooLong",
+         [](B& b) {
+             b.put(b.app(QStringLiteral("Init.ini")), QByteArray("[Pref]\r\n13=") + QByteArray(100000, 'a'));
+             return QString::number(platform::GetINIValue(QStringLiteral("13"), QStringLiteral("Pref"), b.app(QStringLiteral("Init.ini"))).size());
+         },
+         "254"},
+        {"DistrictNameWithSeparators",
+         [](B& b) {
+             // A municipality name from the XML becomes part of a file name without its separators.
+             const QByteArray xml = QByteArrayLiteral(
+                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<GeometricFeatures><Coordinates>139.7 35.6 139.8 35.7</Coordinates>"
+                 "<GeometricFeature><Coordinates>139.7 35.6 139.8 35.6 139.7 35.7 139.7 35.6</Coordinates>"
+                 "<Property name=\"AREA\">1</Property><Property name=\"HCODE\">8101</Property><Property name=\"KEN\">13</Property>"
+                 "<Property name=\"KEYCODE2\">001</Property><Property name=\"AREA_MAX_F\">M</Property><Property name=\"MOJI\">町</Property>"
+                 "<Property name=\"X_CODE\">139.75</Property><Property name=\"Y_CODE\">35.65</Property>"
+                 "<Property name=\"GST_NAME\">../../../outside/x</Property></GeometricFeature></GeometricFeatures>\n");
+             auto r = convert::convertSmallAreaBoundary(b.in(QStringLiteral("h17ka13101.xml"), xml), 17, QStringLiteral("13101"),
+                                                        b.app(QStringLiteral("MapData/東京都")));
+             return r.ok() ? QDir(b.root()).relativeFilePath(r->path) : r.error();
+         },
+         "app/MapData/東京都/17_13101_......outsidex.dat", {QStringLiteral("app/MapData/東京都/17_13101_......outsidex.dat")}},
+        {"SmallAreaFeatureMissingAttributes",
+         [](B& b) {
+             // A feature without HCODE, KEN and KEYCODE2 keeps its eight lines: the next record is not shifted.
+             auto feature = [](const char* ring, const char* extra) {
+                 return QByteArray("<GeometricFeature><OuterBoundary><LinearRing><Coordinates>") + ring +
+                        "</Coordinates></LinearRing></OuterBoundary><Property name=\"AREA\">1</Property>" + extra +
+                        "<Property name=\"AREA_MAX_F\">M</Property><Property name=\"MOJI\">町</Property>"
+                        "<Property name=\"X_CODE\">139.75</Property><Property name=\"Y_CODE\">35.65</Property></GeometricFeature>";
+             };
+             const QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<GeometricFeatures><Coordinates>139.7,35.6 139.8,35.7</Coordinates>" +
+                                    feature("139.7,35.6 139.8,35.6 139.7,35.6", "") +
+                                    feature("139.7,35.6 139.8,35.7 139.7,35.6",
+                                            "<Property name=\"HCODE\">8101</Property><Property name=\"KEN\">13</Property>"
+                                            "<Property name=\"KEYCODE2\">002</Property>") +
+                                    "</GeometricFeatures>\n";
+             auto r = convert::convertSmallAreaBoundary(b.in(QStringLiteral("h17ka13101.xml"), xml), 17, QStringLiteral("13101"),
+                                                        b.app(QStringLiteral("MapData/東京都")));
+             if (!r)
+                 return r.error();
+             auto back = store::readDistrictFile(r->path);
+             if (!back)
+                 return back.error();
+             return back->records.size() == 2 && back->records[0].code.isEmpty() && back->records[1].code == QStringLiteral("13002") &&
+                            back->records[1].labelY == QStringLiteral("35.65")
+                        ? QString()
+                        : QStringLiteral("records shifted");
+         },
+         "", {QStringLiteral("app/MapData/東京都/17_13101.dat")}},
+        // XML converters.
+        {"XmlEmpty",
+         [](B& b) {
+             return messageOf(convert::buildBoundaryFiles({b.in("KS-META-N03.xml", boundaryMeta()), b.in("N03.xml", ""), 13}));
+         },
+         "N03.xml"},
+        {"XmlTruncated",
+         [](B& b) {
+             return messageOf(convert::buildRailwayFiles(b.in("N02.xml", "<?xml version=\"1.0\"?>\n<ksj:Dataset><jps:GM_Point id=\"n1\"><jps:")));
+         },
+         "N02.xml"},
+        {"XmlUnknownReference",
+         [](B& b) {
+             const QByteArray data = QByteArrayLiteral(
+                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ksj:Dataset><jps:GM_Point id=\"n1\"><jps:GM_Point.position><jps:DirectPosition>"
+                 "<DirectPosition.coordinate>35.6 139.6</DirectPosition.coordinate></jps:DirectPosition></jps:GM_Point.position></jps:GM_Point>"
+                 "<jps:GM_Curve id=\"c1\"><jps:GM_CurveSegment><jps:GM_LineString><jps:GM_LineString.controlPoint><jps:GM_PointArray>"
+                 "<jps:GM_PointArray.column><jps:GM_Position.indirect><jps:GM_PointRef.point idref=\"nowhere\"/></jps:GM_Position.indirect>"
+                 "</jps:GM_PointArray.column></jps:GM_PointArray></jps:GM_LineString.controlPoint></jps:GM_LineString></jps:GM_CurveSegment>"
+                 "</jps:GM_Curve></ksj:Dataset>\n");
+             return messageOf(convert::buildBoundaryFiles({b.in("KS-META-N03.xml", boundaryMeta()), b.in("N03.xml", data), 13}));
+         },
+         "N03.xml"},
+        {"XmlDeepNesting",
+         [](B& b) {
+             QByteArray xml = "<?xml version=\"1.0\"?>\n";
+             for (int i = 0; i < 200000; ++i)
+                 xml += "<a>";
+             return messageOf(convert::buildRailwayFiles(b.in("N02.xml", xml)));
+         },
+         "N02.xml"},
+        {"XmlEntityExpansion",
+         [](B& b) {
+             QByteArray xml = "<?xml version=\"1.0\"?>\n<!DOCTYPE d [<!ENTITY a \"aaaaaaaaaa\">";
+             for (int i = 1; i < 10; ++i)
+                 xml += QStringLiteral("<!ENTITY %1 \"&%2;&%2;&%2;&%2;&%2;&%2;&%2;&%2;&%2;&%2;\">").arg(QChar('a' + i)).arg(QChar('a' + i - 1)).toUtf8();
+             xml += "]>\n<ksj:Dataset><ksj:RailroadSection id=\"s\"><ksj:railwayLineName>&j;</ksj:railwayLineName></ksj:RailroadSection></ksj:Dataset>\n";
+             return messageOf(convert::buildRailwayFiles(b.in("N02.xml", xml)));
+         },
+         "N02.xml: ksj:EB02 も ksj:EB03 もありません（鉄道データではないようです）"},
+        {"XmlExternalEntity",
+         [](B& b) {
+             const QString secret = b.root() + QStringLiteral("/outside/keep.txt");
+             const QByteArray xml = "<?xml version=\"1.0\"?>\n<!DOCTYPE d [<!ENTITY x SYSTEM \"file://" + secret.toUtf8() +
+                                    "\">]>\n<ksj:Dataset><jps:GM_Point id=\"&x;\"/></ksj:Dataset>\n";
+             auto r = convert::buildRailwayFiles(b.in("N02.xml", xml));
+             const QString text = r.ok() ? QString::fromUtf8(r->files.rosen + r->files.lineRr) : r.error();
+             return text.contains(QStringLiteral("outside\r\n")) ? QStringLiteral("external entity read") : text;
+         },
+         "N02.xml: ksj:EB02 も ksj:EB03 もありません"},
+        {"RailwaySectionMissingElement",
+         [](B& b) {
+             const QByteArray xml = QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ksj:Dataset>"
+                                                      "<ksj:EB02 id=\"eb02_1\"><ksj:LOC idref=\"cv1\"/></ksj:EB02></ksj:Dataset>\n");
+             return messageOf(convert::buildRailwayFiles(b.in("N02.xml", xml)));
+         },
+         "N02.xml"},
+        {"RailwayFilesMissingRosen",
+         [](B& b) {
+             b.put(b.app(QStringLiteral("MapData/鉄道/Line_rr.dat")), "cv_rr1\r\n35.6 139.6 35.7 139.7\r\n");
+             return store::readRailwayFiles(b.app(QStringLiteral("MapData/鉄道"))).problems.join(QLatin1Char('\n'));
+         },
+         "Rosen.dat"},
+        // Road text.
+        {"RoadCoordinatesNotNumbers",
+         [](B& b) {
+             const QByteArray text = "head\r\nL1310100100000000000000000000000001       357  0012\r\n5030123 12x7000\r\n";
+             auto r = convert::buildRoadFile(b.in("N13.txt", text));
+             return r.ok() ? r->problems.join(QLatin1Char('\n')) : r.error();
+         },
+         "3 行目"},
+        {"RoadNameWithAt",
+         [](B& b) {
+             QByteArray line = "h1\r\nh2\r\n   0000000357   2" + QByteArray(48, ' ') + "\r\n";
+             line.replace(8 + 25, 1, "@"); // in the first name field
+             auto r = convert::buildRoadNameFile(b.in("N00台.txt", line));
+             return r.ok() ? r->problems.join(QLatin1Char('\n')) : r.error();
+         },
+         "@"},
+        {"RoadNameLeadByteAtFieldEnd",
+         [](B& b) {
+             // A lead byte followed by a blank at the end of a name field: trimmed, it would take the
+             // "@" after it as its second byte and RoadName.dat would lose a field.
+             QByteArray line = "h1\r\nh2\r\n002       357    2" + QByteArray(50, ' ') + "\r\n";
+             line.replace(8 + 18, 3, "\x93\x8C\x93");
+             auto r = convert::buildRoadNameFile(b.in("N00台.txt", line));
+             if (!r)
+                 return r.error();
+             const QString written = b.put(b.app(QStringLiteral("変換フォルダ/RoadName.dat")), r->bytes);
+             const store::RoadNameRead back = store::readRoadNames(written);
+             return back.problems.isEmpty() && back.rows.size() == 1 ? back.rows[0].name1 : back.problems.join(QLatin1Char('\n'));
+         },
+         "東〓"},
+        {"RoadDatNotNumbers",
+         [](B& b) {
+             store::RoadSet set;
+             return store::readRoadFile(b.in("Road.dat", "R1@139.7 35.6 1e39 abc\r\n"), set, [](double, double) { return true; })
+                 .problems.join(QLatin1Char('\n'));
+         },
+         "数値"},
+        // Workbooks.
+        {"WorkbookThatBreaksFreeXl",
+         [](B& b) {
+             // A workbook on which FreeXL reads past a buffer (found by fuzzing the census workbooks).
+             QFile fixture(QStringLiteral(MIRATOS_SOURCE_DIR "/tests/output/fixtures/freexl_overread.xls"));
+             EXPECT_TRUE(fixture.open(QIODevice::ReadOnly));
+             return messageOf(platform::Sheet::open(b.in("12a001.xls", fixture.readAll())));
+         },
+         "12a001.xls: Excel のブック（.xls）として読めません"},
+        {"WorkbookGarbage", [](B& b) { return messageOf(platform::Sheet::open(b.in("12a001.xls", "not a workbook"))); },
+         "Excel のブック（.xls）として読めません"},
+        {"WorkbookEmpty", [](B& b) { return messageOf(platform::Sheet::open(b.in("12a001.xls", ""))); },
+         "Excel のブック（.xls）として読めません"},
+        {"WorkbookZipTruncated", [](B& b) { return messageOf(platform::Sheet::open(b.in("12a001.xlsx", "PK\x03\x04\x14\0\0\0"))); },
+         "Excel のブック（.xlsx）として読めません"},
+        // TopoJSON and GeoJSON through "miratos import".
+        {"TopoJsonTruncated", [](B& b) { return runImport(b.in("japan.topojson", "{\"type\":\"Topology\",\"arcs\":[[[1,")); },
+         "japan.topojson"},
+        {"TopoJsonArcOutOfRange",
+         [](B& b) {
+             return runImport(b.in("japan.topojson",
+                                   "{\"type\":\"Topology\",\"objects\":{\"N03\":{\"type\":\"GeometryCollection\",\"geometries\":["
+                                   "{\"type\":\"Polygon\",\"arcs\":[[7]],\"properties\":{\"N03_001\":\"東京都\",\"N03_007\":\"13101\"}}]}},"
+                                   "\"arcs\":[[[139.6,35.6],[139.7,35.6],[139.6,35.6]]]}"));
+         },
+         "japan.topojson"},
+        {"GeoJsonNotFinite",
+         [](B& b) {
+             return runImport(b.in("n03.geojson",
+                                   "{\"type\":\"FeatureCollection\",\"features\":[{\"type\":\"Feature\",\"properties\":{\"N03_001\":\"東京都\","
+                                   "\"N03_007\":\"13101\"},\"geometry\":{\"type\":\"Polygon\",\"coordinates\":[[[1e999,35.6],[139.7,NaN],"
+                                   "[139.7,35.7],[1e999,35.6]]]}}]}"));
+         },
+         "n03.geojson"},
+        // Folders that cannot be written.
+        {"ReadOnlyMapData",
+         [](B& b) {
+             const QString folder = b.app(QStringLiteral("MapData/東京都"));
+             if (!makeReadOnly(b, folder)) {
+                 g_skip = "MapData cannot be made read-only here (no mount permission as root)";
+                 return QString();
+             }
+             return messageOf(store::writeNewsFile(b.tokyo(QStringLiteral("NEWS.dat")), {1, 2, 3, 4}));
+         },
+         "NEWS.dat に書き込めません"},
+        {"FullDisk",
+         [](B& b) {
+             const QString folder = b.app(QStringLiteral("MapData/東京都"));
+             if (!mountSmallDisk(b, folder)) {
+                 g_skip = "no small tmpfs can be mounted here (needs root with mount permission)";
+                 return QString();
+             }
+             QVector<store::LineRecord> records;
+             for (int i = 0; i < 2000; ++i)
+                 records.append({QStringLiteral("13c%1").arg(i), QStringLiteral("35.6 139.6 35.7 139.7 35.8 139.8")});
+             return messageOf(store::writeLineFile(b.tokyo(QStringLiteral("Line.dat")), records));
+         },
+         "Line.dat に書き込めません"},
+    };
+    return table;
+}
+
+class BadInputTable : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(BadInputTable, GivesItsMessageChangesNoFileAndWritesNothingOutside)
+{
+    const BadInput& row = rows().at(GetParam());
+    Sandbox box;
+    const auto before = box.snapshot();
+    g_skip = nullptr;
+    const QString message = row.run(box);
+    if (g_skip)
+        GTEST_SKIP() << g_skip;
+    if (qEnvironmentVariableIsSet("MIRATOS_PRINT_MESSAGES")) // for keeping the README's table true
+        std::cout << row.id << ": " << message.toStdString() << '\n';
+    if (*row.expected == '\0')
+        EXPECT_TRUE(message.isEmpty()) << message.toStdString();
+    else
+        EXPECT_TRUE(message.contains(QString::fromUtf8(row.expected))) << "message: " << message.toStdString();
+
+    const auto after = box.snapshot();
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (row.mayWrite.contains(it.key()) || box.inputs().contains(it.key()))
+            continue;
+        ASSERT_TRUE(after.contains(it.key())) << "removed: " << it.key().toStdString();
+        EXPECT_EQ(after.value(it.key()), it.value()) << "changed: " << it.key().toStdString();
+    }
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (before.contains(it.key()) || box.inputs().contains(it.key()))
+            continue;
+        EXPECT_TRUE(row.mayWrite.contains(it.key())) << "written: " << it.key().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, BadInputTable, ::testing::Range<size_t>(0, rows().size()),
+                         [](const ::testing::TestParamInfo<size_t>& info) { return std::string(rows().at(info.param).id); });
+
+} // namespace

@@ -116,8 +116,9 @@ TEST_F(ChangeCTest, CaptionsFitAndNothingOverlaps)
     for (QWidget* c : w.findChildren<QWidget*>()) {
         if (!c->isVisible() || c->parentWidget() != &w)
             continue;
-        if (qobject_cast<QAbstractButton*>(c) || qobject_cast<QLabel*>(c))
+        if (qobject_cast<QAbstractButton*>(c) || qobject_cast<QLabel*>(c)) {
             EXPECT_GE(c->width(), c->sizeHint().width()) << c->objectName().toStdString();
+        }
         for (QWidget* other : shown)
             EXPECT_FALSE(c->geometry().intersects(other->geometry())) << c->objectName().toStdString() << " / " << other->objectName().toStdString();
         shown.append(c);

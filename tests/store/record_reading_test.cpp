@@ -38,7 +38,7 @@ TEST_F(RecordReading, TikuReaderAcceptsLfCrLfMissingLastLineEndAndUtf8WithBom)
         "13a1ec\n\x93\x8c\x8b\x9e\x93\x73@\x90\xe7\x91\xe3\x93\x63\x8b\xe6\n13101\n13a2ec\n\n13101\n",
         "13a1ec\r\n\x93\x8c\x8b\x9e\x93\x73@\x90\xe7\x91\xe3\x93\x63\x8b\xe6\r\n13101\r\n13a2ec\r\n\r\n13101",
         "13a1ec\n\x93\x8c\x8b\x9e\x93\x73@\x90\xe7\x91\xe3\x93\x63\x8b\xe6\n13101\n13a2ec\n\n13101",
-        "\xef\xbb\xbf" "13a1ec\r\n東京都@千代田区\r\n13101\r\n13a2ec\r\n\r\n13101\r\n",
+        ("\xef\xbb\xbf" "13a1ec\r\n東京都@千代田区\r\n13101\r\n13a2ec\r\n\r\n13101\r\n"), // BOM, then UTF-8
     };
     for (const char* bytes : variants) {
         SCOPED_TRACE(bytes);

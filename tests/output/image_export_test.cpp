@@ -246,6 +246,26 @@ protected:
         QTextStream out(&outText), err(&errText);
         return runRenderCommand(args, out, err);
     }
+    // "画像出力" of the window into file (note location: -1 keeps the dialog's choice).
+    void exportWindow(app::frmMain& w, platform::ScriptedPrompts& prompts, const QString& file, int location)
+    {
+        prompts.queueText(file);
+        whenShown<output::frmLocation>([location](output::frmLocation& d) {
+            if (location >= 0)
+                d.findChild<QRadioButton*>(QStringLiteral("optLocation_%1").arg(location))->setChecked(true);
+            d.cmdGo_Click();
+        });
+        w.cmdImageExport_Click();
+    }
+    // The command's picture is the window's, pixel for pixel.
+    static void expectSamePicture(const QString& rendered, const QString& exported)
+    {
+        const QImage a(rendered);
+        const QImage b(exported);
+        ASSERT_FALSE(a.isNull());
+        ASSERT_EQ(a.size(), b.size());
+        EXPECT_EQ(a.convertToFormat(QImage::Format_RGB32), b.convertToFormat(QImage::Format_RGB32));
+    }
     QString outText, errText;
 };
 
@@ -342,19 +362,9 @@ TEST_F(RenderCommand, SameMapAsTheWindowsExport)
     w.cmdRank_Click();
     w.findChild<QCheckBox*>(QStringLiteral("chkCity"))->click();
     const QString exported = dir.filePath(QStringLiteral("window.bmp"));
-    prompts.queueText(exported);
-    whenShown<output::frmLocation>([](output::frmLocation& d) {
-        d.findChild<QRadioButton*>(QStringLiteral("optLocation_3"))->setChecked(true);
-        d.cmdGo_Click();
-    });
-    w.cmdImageExport_Click();
+    exportWindow(w, prompts, exported, 3);
     app::frmMain::setAutoLoad(true);
-
-    const QImage a(rendered);
-    const QImage b(exported);
-    ASSERT_FALSE(a.isNull());
-    ASSERT_EQ(a.size(), b.size());
-    EXPECT_EQ(a.convertToFormat(QImage::Format_RGB32), b.convertToFormat(QImage::Format_RGB32));
+    expectSamePicture(rendered, exported);
 }
 
 TEST_F(RenderCommand, RailwaysAndStationNamesAsTheWindowShowsThem)
@@ -399,19 +409,11 @@ TEST_F(RenderCommand, RailwaysAndStationNamesAsTheWindowShowsThem)
             w.findChild<QPushButton*>(QStringLiteral("cmdDecrease"))->click();
         const QString exported = dir.filePath(QStringLiteral("window%1.bmp").arg(declutter));
         platform::ScopedScriptedPrompts prompts;
-        prompts.queueText(exported);
-        whenShown<output::frmLocation>([](output::frmLocation& d) {
-            d.findChild<QRadioButton*>(QStringLiteral("optLocation_4"))->setChecked(true);
-            d.cmdGo_Click();
-        });
-        w.cmdImageExport_Click();
+        exportWindow(w, prompts, exported, 4);
         app::frmMain::setAutoLoad(true);
-
+        SCOPED_TRACE(declutter ? "with 属性非重" : "without 属性非重");
+        expectSamePicture(renderedPath, exported);
         const QImage a(renderedPath);
-        const QImage b(exported);
-        ASSERT_FALSE(a.isNull());
-        ASSERT_EQ(a.size(), b.size());
-        EXPECT_EQ(a.convertToFormat(QImage::Format_RGB32), b.convertToFormat(QImage::Format_RGB32)) << declutter;
         // The railway is on it, also in 神奈川県.
         EXPECT_EQ(platform::toColorValue(a.pixelColor(w.canvas().toPixel(140.7, 35.5))), 16711680);
         rendered[declutter] = a;
@@ -465,16 +467,10 @@ TEST_F(RenderCommand, FacilitiesAsTheWindowShowsThem)
     w.findChild<QCheckBox*>(QStringLiteral("chkBuildRank"))->click();
     EXPECT_EQ(w.labels().circles().size(), 2u);
     const QString exported = dir.filePath(QStringLiteral("window.bmp"));
-    prompts.queueText(exported);
-    whenShown<output::frmLocation>([](output::frmLocation& d) { d.cmdGo_Click(); });
-    w.cmdImageExport_Click();
+    exportWindow(w, prompts, exported, -1);
     app::frmMain::setAutoLoad(true);
-
+    expectSamePicture(rendered, exported);
     const QImage a(rendered);
-    const QImage b(exported);
-    ASSERT_FALSE(a.isNull());
-    ASSERT_EQ(a.size(), b.size());
-    EXPECT_EQ(a.convertToFormat(QImage::Format_RGB32), b.convertToFormat(QImage::Format_RGB32));
     // The name of the facility in 神奈川県 is on it, right of its marker.
     const QPoint name = w.canvas().toPixel(140.5, 35.5) + QPoint(14, 0);
     int dark = 0;

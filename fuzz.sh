@@ -27,9 +27,10 @@ build_targets=()
 for t in "${targets[@]}"; do build_targets+=(--target "fuzz_$t"); done
 cmake --build "$build" --parallel "${build_targets[@]}"
 
-seeds="$build/fuzz/seeds"
-rm -rf "$seeds"
-"$build/fuzz/make_seeds" "$seeds" "$repo"
+# A seed folder of this run only, so that two runs of different targets can go side by side.
+seeds="$(mktemp -d "$build/fuzz/seeds.XXXXXX")"
+trap 'rm -rf "$seeds"' EXIT
+"$build/fuzz/make_seeds" "$seeds" "$repo" >/dev/null
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"

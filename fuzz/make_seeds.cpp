@@ -206,6 +206,25 @@ void roadSeeds(const QString& source, const QString& scratch)
     (void)scratch;
 }
 
+void facilitySeeds(const QString& source)
+{
+    const QString fixtures = source + QStringLiteral("/tests/convert/fixtures/facility/");
+    seed("facility_converter", QStringLiteral("P37-facilities.xml"), QByteArray(1, 0) + fileBytes(fixtures + QStringLiteral("P37-facilities.xml")));
+    seed("facility_files", QStringLiteral("Build.dat"), QByteArray(1, 0) + fileBytes(fixtures + QStringLiteral("Build.dat.golden")));
+    seed("facility_files", QStringLiteral("import.csv"),
+         QByteArray(1, 1) + cp932Lines({QStringLiteral("大分類,小分類,名称,入学定員,住所,,経度,緯度"),
+                                        QStringLiteral("学校,大学,香川大学,6000,幸町1-1,,134.04,34.34"),
+                                        QStringLiteral("病院,一般,Ｈ,-,備考,,133.1,34.1")}));
+    const QByteArray geojson = QStringLiteral(
+        R"({"type":"FeatureCollection","features":[)"
+        R"({"type":"Feature","properties":{"P02_001":"37201","P02_002":"3","P02_003":"03001","P02_004":"美術館","P02_005":"玉藻町","P02_006":"2"},)"
+        R"("geometry":{"type":"Point","coordinates":[134.041375,34.338215]}},)"
+        R"({"type":"Feature","properties":{"P02_001":"13101","P02_002":"16","P02_003":"16001","P02_004":"小学校","P02_005":"千代田1","P02_006":"3"},)"
+        R"("geometry":{"type":"Point","coordinates":[139.75,35.68]}}]})")
+                                 .toUtf8();
+    seed("facility_converter", QStringLiteral("P02.geojson"), QByteArray(1, 1) + geojson);
+}
+
 void gisSeeds()
 {
     const QByteArray boundaries = QStringLiteral(
@@ -302,6 +321,7 @@ int main(int argc, char** argv)
     cityAndStatisticSeeds(scratch.path());
     railwaySeeds(scratch.path());
     roadSeeds(source, scratch.path());
+    facilitySeeds(source);
     gisSeeds();
     mapsSeeds();
     fixtureSeeds(source);

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     };
     static const Query queries[] = {{"Pref", "13"}, {"Pref", "01"}, {"pref", "47"}, {"SpecialCoordinate", "13"},
                                     {"WaterColor", "R"}, {"WaterColor", "B"}, {"FileName12", "1"},
-                                    {"FileName17", "5"}, {"", ""}, {"Pref", ""}};
+                                    {"FileName17", "5"}, {"BuildString", "学校"}, {"", ""}, {"Pref", ""}};
     for (const Query& q : queries) {
         const QString value = platform::GetINIValue(QString::fromUtf8(q.key), QString::fromUtf8(q.section), path);
         if (value == error)

@@ -101,10 +101,17 @@ Status appendTextLines(const QString& path, const QStringList& lines)
     auto bytes = encodeLines(lines);
     if (!bytes)
         return Error{QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), bytes.error())};
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(*bytes) != bytes->size())
-        return Error{QStringLiteral("%1 に書き込めません: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
-    return {};
+    // The old content and the new lines are written as one new file: a write that fails part-way
+    // (a full disk) leaves the old file as it was, never half a table appended.
+    QByteArray whole;
+    QFile old(path);
+    if (old.exists()) {
+        if (!old.open(QIODevice::ReadOnly))
+            return Error{QStringLiteral("%1 を読めません: %2").arg(QDir::toNativeSeparators(path), old.errorString())};
+        whole = old.readAll();
+    }
+    whole += *bytes;
+    return writeFileAtomically(path, whole);
 }
 
 } // namespace miratos::platform

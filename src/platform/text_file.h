@@ -29,7 +29,8 @@ Result<QStringList> readTextLinesGuessing(const QString& path, qsizetype* invali
 // error naming the file and the line.
 Status writeTextLines(const QString& path, const QStringList& lines, bool lastLineEnd = true);
 
-// Appends lines (CP932, CR LF) to a file, creating it when missing.
+// Appends lines (CP932, CR LF) to a file, creating it when missing. The file is replaced whole:
+// a failed append leaves it as it was.
 Status appendTextLines(const QString& path, const QStringList& lines);
 
 // Replaces a file with the given bytes through a temporary file that is renamed at the end.

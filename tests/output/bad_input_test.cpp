@@ -536,6 +536,26 @@ const std::vector<BadInput>& rows()
              return messageOf(store::writeLineFile(b.tokyo(QStringLiteral("Line.dat")), records));
          },
          "Line.dat に書き込めません"},
+        {"StatisticExportOnFullDisk",
+         [](B& b) {
+             const QString folder = b.app(QStringLiteral("MapData/東京都"));
+             if (!mountSmallDisk(b, folder)) {
+                 g_skip = "no small tmpfs can be mounted here (needs root with mount permission)";
+                 return QString();
+             }
+             // An export appended to an earlier one: the disk fills part-way, the earlier one stays.
+             const QByteArray earlier = cp932({QStringLiteral("市区町村,人口"), QStringLiteral("千代田区,66680")});
+             const QString path = b.put(b.tokyo(QStringLiteral("集計.csv")), earlier);
+             store::StatRows table{{QStringLiteral("市区町村"), QStringLiteral("人口")}};
+             for (int i = 0; i < 20000; ++i)
+                 table.push_back({QStringLiteral("市区町村%1").arg(i), QString::number(i)});
+             const QString message = messageOf(store::exportStatisticTable(path, table, 1, 20000, false));
+             QFile file(path);
+             if (!file.open(QIODevice::ReadOnly) || file.readAll() != earlier)
+                 return QStringLiteral("the earlier export changed");
+             return message;
+         },
+         "集計.csv に書き込めません"},
     };
     return table;
 }

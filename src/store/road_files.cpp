@@ -109,6 +109,10 @@ RoadFileRead readRoadFile(const QString& path, RoadSet& set, const std::function
         read.problems << bytes.error();
         return read;
     }
+    if (platform::isUtf16(*bytes)) {
+        read.problems << platform::utf16Refusal(path);
+        return read;
+    }
     const platform::TextEncoding encoding = platform::detectEncoding(*bytes);
     const bool cp932 = encoding == platform::TextEncoding::Cp932;
     const char* p = bytes->constData();
@@ -121,11 +125,12 @@ RoadFileRead readRoadFile(const QString& path, RoadSet& set, const std::function
     int lineNo = 0;
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
     while (p < end) {
-        const char* eol = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-        const char* next = eol ? eol + 1 : end;
-        const char* lineEnd = eol ? eol : end;
-        if (lineEnd > p && lineEnd[-1] == '\r')
-            --lineEnd;
+        // A line ends at CR LF, LF or a lone CR (a file saved by an old Mac editor).
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* stop = lf ? lf : end;
+        const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
+        const char* lineEnd = cr ? cr : stop;
+        const char* next = cr ? (cr + 1 < end && cr[1] == '\n' ? cr + 2 : cr + 1) : (lf ? lf + 1 : end);
         ++lineNo;
         if (yield && lineNo % 4096 == 0)
             yield();

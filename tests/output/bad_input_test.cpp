@@ -449,6 +449,12 @@ const std::vector<BadInput>& rows()
              return r.ok() ? r->problems.join(QLatin1Char('\n')) : r.error();
          },
          "3 行目"},
+        {"RoadDatUtf16",
+         [](B& b) {
+             store::RoadSet set;
+             return store::readRoadFile(b.in("Road.dat", QByteArrayLiteral("\xFF\xFER\x001\x00@\x00")), set, {}).problems.join('\n');
+         },
+         "UTF-16 のため読めません"},
         {"RoadNameWithAt",
          [](B& b) {
              QByteArray line = "h1\r\nh2\r\n   0000000357   2" + QByteArray(48, ' ') + "\r\n";

@@ -31,26 +31,28 @@ private:
     QTemporaryDir m_dir;
 };
 
-TEST_F(RoadFiles, RoadLinesKeepTheirKeyAndPointsLongitudeFirst)
+TEST_F(RoadFiles, RoadLinesKeepTheirKeyAndPointsLongitudeFirstWhateverTheLineEnds)
 {
-    // The last line has no line end, as the converter writes it.
-    const QString path = write(QStringLiteral("Road.dat"),
-                               QStringLiteral("R357@139.7654 35.6789 139.8 35.7 \r\n@139.5 35.5 139.6 35.6 \r\nR20@\r\nR16@140.1 35.9 "));
-    store::RoadSet set;
-    const auto read = store::readRoadFile(path, set, {});
-    ASSERT_TRUE(read.problems.isEmpty()) << read.problems.join('\n').toStdString();
-    EXPECT_EQ(read.lines, 4);
-    ASSERT_EQ(set.roads.size(), 4u);
-    EXPECT_EQ(set.roads[0].key, QStringLiteral("R357"));
-    EXPECT_EQ(set.roads[1].key, QString()); // an empty key is read like any other
-    EXPECT_EQ(set.roads[2].count, 0u);      // a road without points
-    EXPECT_EQ(set.roads[3].key, QStringLiteral("R16"));
-    ASSERT_EQ(set.roads[0].count, 2u);
-    // 139.7654 is read back exactly as written.
-    EXPECT_EQ(set.lon(set.roads[0], 0), 139.7654);
-    EXPECT_EQ(platform::formatSingle(static_cast<float>(set.lon(set.roads[0], 0))), QStringLiteral("139.7654"));
-    EXPECT_EQ(set.lat(set.roads[0], 0), 35.6789);
-    EXPECT_EQ(set.lon(set.roads[3], 0), 140.1);
+    for (const QString eol : {QStringLiteral("\r\n"), QStringLiteral("\n"), QStringLiteral("\r")}) {
+        SCOPED_TRACE(eol.toStdString() == "\r" ? "CR" : eol.size() == 2 ? "CR LF" : "LF");
+        // The last line has no line end, as the converter writes it.
+        const QString path = write(QStringLiteral("Road.dat"), QStringLiteral("R357@139.7654 35.6789 139.8 35.7 %1@139.5 35.5 139.6 35.6 %1R20@%1R16@140.1 35.9 ").arg(eol));
+        store::RoadSet set;
+        const auto read = store::readRoadFile(path, set, {});
+        ASSERT_TRUE(read.problems.isEmpty()) << read.problems.join('\n').toStdString();
+        EXPECT_EQ(read.lines, 4);
+        ASSERT_EQ(set.roads.size(), 4u);
+        EXPECT_EQ(set.roads[0].key, QStringLiteral("R357"));
+        EXPECT_EQ(set.roads[1].key, QString()); // an empty key is read like any other
+        EXPECT_EQ(set.roads[2].count, 0u);      // a road without points
+        EXPECT_EQ(set.roads[3].key, QStringLiteral("R16"));
+        ASSERT_EQ(set.roads[0].count, 2u);
+        // 139.7654 is read back exactly as written.
+        EXPECT_EQ(set.lon(set.roads[0], 0), 139.7654);
+        EXPECT_EQ(platform::formatSingle(static_cast<float>(set.lon(set.roads[0], 0))), QStringLiteral("139.7654"));
+        EXPECT_EQ(set.lat(set.roads[0], 0), 35.6789);
+        EXPECT_EQ(set.lon(set.roads[3], 0), 140.1);
+    }
 }
 
 TEST_F(RoadFiles, KeepIsAskedWithTheFirstPointOnly)

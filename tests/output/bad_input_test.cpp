@@ -5,6 +5,7 @@
 #include "convert/boundary_converter.h"
 #include "convert/census_workbook.h"
 #include "convert/convert_command.h"
+#include "convert/facility_converter.h"
 #include "convert/import_command.h"
 #include "convert/prefecture_set_writer.h"
 #include "convert/railway_converter.h"
@@ -18,6 +19,7 @@
 #include "platform/text_file.h"
 #include "state/district_selection.h"
 #include "store/district_file.h"
+#include "store/facility_files.h"
 #include "store/line_file.h"
 #include "store/line_geometry.h"
 #include "store/news_file.h"
@@ -485,6 +487,26 @@ const std::vector<BadInput>& rows()
          },
          "数値"},
         // Workbooks.
+        // Facilities.
+        {"BuildDatFieldsMissing",
+         [](B& b) {
+             return store::readBuildDat(b.in("Build.dat", cp932({"34.3 134.0|37201|学校|小学校|Ａ|住所|国", "34.4 134.1|37201|学校"}))).problem;
+         },
+         "1 行を読み飛ばしました（最初は 2 行目「34.4 134.1|37201|学校」）"},
+        {"FacilityCsvShortLine",
+         [](B& b) {
+             auto read = store::readFacilityCsv(b.in("施設.csv", cp932({"大分類,小分類,名称,定員,住所,,経度,緯度", "学校,大学,Ｘ,1,備考,,134"})));
+             return read ? read->problem : read.error();
+         },
+         "1 行を読み飛ばしました（最初は 2 行目"},
+        {"FacilityXmlUnknownPoint",
+         [](B& b) {
+             const QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ksj:Dataset>"
+                                    "<ksj:FB01 id=\"f1\"><ksj:POS idref=\"n9\"/><ksj:AAC>13101</ksj:AAC></ksj:FB01></ksj:Dataset>\n";
+             return messageOf(convert::公共施設(b.in("P02-13.xml", xml), b.app(QStringLiteral("Init.ini")),
+                                                b.app(QStringLiteral("MapData/東京都"))));
+         },
+         "n9"},
         {"WorkbookThatBreaksFreeXl",
          [](B& b) {
              // A workbook on which FreeXL reads past a buffer (found by fuzzing the census workbooks).

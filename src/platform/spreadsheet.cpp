@@ -261,15 +261,26 @@ QString stringItemText(const pugi::xml_node& item)
     return text;
 }
 
-// "AB12" -> row 12, column 28.
+// The largest sheet the format has: XFD1048576.
+constexpr int kXlsxRows = 1048576;
+constexpr int kXlsxColumns = 16384;
+
+// "AB12" -> row 12, column 28; false beyond XFD1048576, so that a hostile reference can neither
+// overflow nor make the sheet grow without end.
 bool parseReference(std::string_view ref, int* row, int* column)
 {
     int c = 0, r = 0;
     size_t i = 0;
-    for (; i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z'; ++i)
+    for (; i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z'; ++i) {
         c = c * 26 + (ref[i] - 'A' + 1);
-    for (; i < ref.size() && ref[i] >= '0' && ref[i] <= '9'; ++i)
+        if (c > kXlsxColumns)
+            return false;
+    }
+    for (; i < ref.size() && ref[i] >= '0' && ref[i] <= '9'; ++i) {
         r = r * 10 + (ref[i] - '0');
+        if (r > kXlsxRows)
+            return false;
+    }
     if (c == 0 || r == 0 || i != ref.size())
         return false;
     *row = r;
@@ -325,11 +336,15 @@ Result<Sheet> openXlsx(const QString& path)
     int rowNumber = 0;
     for (const pugi::xml_node& row : doc.child("worksheet").child("sheetData").children("row")) {
         rowNumber = row.attribute("r").as_int(rowNumber + 1);
+        if (rowNumber < 1 || rowNumber > kXlsxRows)
+            continue; // a row beyond the sheet is left out
         int columnNumber = 0;
         for (const pugi::xml_node& c : row.children("c")) {
             int r = rowNumber, col = columnNumber + 1;
-            if (const pugi::xml_attribute ref = c.attribute("r"))
-                parseReference(ref.value(), &r, &col);
+            if (const pugi::xml_attribute ref = c.attribute("r"); ref && !parseReference(ref.value(), &r, &col))
+                continue; // a cell beyond the sheet is left out
+            if (col > kXlsxColumns)
+                break;
             columnNumber = col;
             const std::string_view type = c.attribute("t").value();
             const pugi::xml_node v = c.child("v");

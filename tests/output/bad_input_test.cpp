@@ -30,6 +30,7 @@
 #include "store/road_files.h"
 #include "store/statistic_file.h"
 #include "store/tiku_file.h"
+#include "xlsx_writer.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -486,7 +487,6 @@ const std::vector<BadInput>& rows()
                  .problems.join(QLatin1Char('\n'));
          },
          "数値"},
-        // Workbooks.
         // Facilities.
         {"BuildDatFieldsMissing",
          [](B& b) {
@@ -507,6 +507,7 @@ const std::vector<BadInput>& rows()
                                                 b.app(QStringLiteral("MapData/東京都"))));
          },
          "n9"},
+        // Workbooks.
         {"WorkbookThatBreaksFreeXl",
          [](B& b) {
              // A workbook on which FreeXL reads past a buffer (found by fuzzing the census workbooks).
@@ -521,6 +522,29 @@ const std::vector<BadInput>& rows()
          "Excel のブック（.xls）として読めません"},
         {"WorkbookZipTruncated", [](B& b) { return messageOf(platform::Sheet::open(b.in("12a001.xlsx", "PK\x03\x04\x14\0\0\0"))); },
          "Excel のブック（.xlsx）として読めません"},
+        {"WorkbookCellsBeyondTheSheet",
+         [](B& b) {
+             // References past XFD1048576, or past any int, would have the sheet allocate
+             // gigabytes or overflow: they are left out, and the cells inside load.
+             QTemporaryDir build;
+             const QString made = build.filePath(QStringLiteral("book.xlsx"));
+             EXPECT_TRUE(test_support::writeXlsx(made,
+                                            "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\"><v>12</v></c>"
+                                            "<c r=\"XFE1\"><v>1</v></c><c r=\"A99999999999\"><v>2</v></c>"
+                                            "<c r=\"ZZZZZZZZZZZZZZ1\"><v>3</v></c></row>"
+                                            "<row r=\"2000000000\"><c><v>4</v></c></row><row r=\"-5\"><c><v>5</v></c></row>",
+                                            "<si><t>東京都</t></si>"));
+             QFile file(made);
+             EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+             auto sheet = platform::Sheet::open(b.in("major_results.xlsx", file.readAll()));
+             if (!sheet)
+                 return sheet.error();
+             if (sheet->text(1, 1) != QStringLiteral("東京都") || sheet->text(1, 2) != QStringLiteral("12") || sheet->lastRow() != 1 ||
+                 sheet->lastColumn() != 2)
+                 return QStringLiteral("cells beyond the sheet were taken: last cell %1,%2").arg(sheet->lastRow()).arg(sheet->lastColumn());
+             return QString();
+         },
+         ""},
         // TopoJSON and GeoJSON through "miratos import".
         {"TopoJsonTruncated", [](B& b) { return runImport(b.in("japan.topojson", "{\"type\":\"Topology\",\"arcs\":[[[1,")); },
          "japan.topojson"},

@@ -1,0 +1,42 @@
+#pragma once
+// A minimal .xlsx (one worksheet, shared strings optional) written through GDAL's zip writer, for
+// tests and fuzz seeds: the program only reads workbooks, but its reader needs one to read.
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <cpl_vsi.h>
+
+namespace miratos::test_support {
+
+inline bool writeXlsx(const QString& path, const QByteArray& sheetData, const QByteArray& sharedStrings = {})
+{
+    QFile::remove(path);
+    const QByteArray zip = "/vsizip/{" + QFile::encodeName(QFileInfo(path).absoluteFilePath()) + "}/";
+    auto member = [&zip](const char* name, const QByteArray& bytes) {
+        VSILFILE* f = VSIFOpenL((zip + name).constData(), "wb");
+        if (!f)
+            return false;
+        const bool written = VSIFWriteL(bytes.constData(), 1, size_t(bytes.size()), f) == size_t(bytes.size());
+        return VSIFCloseL(f) == 0 && written;
+    };
+    const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+    const QByteArray ns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+    const QByteArray rels = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    bool ok = member("[Content_Types].xml",
+                     head + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                            "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>");
+    ok = ok && member("xl/workbook.xml", head + "<workbook xmlns=\"" + ns + "\" xmlns:r=\"" + rels +
+                                             "\"><sheets><sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
+    ok = ok && member("xl/_rels/workbook.xml.rels",
+                      head + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                             "<Relationship Id=\"rId1\" Type=\"" + rels + "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+                             "</Relationships>");
+    ok = ok && member("xl/worksheets/sheet1.xml",
+                      head + "<worksheet xmlns=\"" + ns + "\"><sheetData>" + sheetData + "</sheetData></worksheet>");
+    if (ok && !sharedStrings.isEmpty())
+        ok = member("xl/sharedStrings.xml", head + "<sst xmlns=\"" + ns + "\">" + sharedStrings + "</sst>");
+    return ok;
+}
+
+} // namespace miratos::test_support

@@ -264,6 +264,9 @@ QString stringItemText(const pugi::xml_node& item)
 // The largest sheet the format has: XFD1048576.
 constexpr int kXlsxRows = 1048576;
 constexpr int kXlsxColumns = 16384;
+// Cells the sheet may hold in place, 800 MB: a few kilobytes of zipped rows that each reach
+// column XFD would otherwise ask for hundreds of gigabytes.
+constexpr qint64 kXlsxCellSlots = qint64(1) << 24;
 
 // "AB12" -> row 12, column 28; false beyond XFD1048576, so that a hostile reference can neither
 // overflow nor make the sheet grow without end.
@@ -313,6 +316,29 @@ QString firstSheetPart(const QString& path)
     return fallback;
 }
 
+// Calls cell(row, column, <c>) for every cell of <sheetData> inside XFD1048576; a row or cell
+// without a reference follows the one before it.
+template <class Cell>
+void forEachXlsxCell(const pugi::xml_node& sheetData, Cell cell)
+{
+    int rowNumber = 0;
+    for (const pugi::xml_node& row : sheetData.children("row")) {
+        rowNumber = row.attribute("r").as_int(rowNumber + 1);
+        if (rowNumber < 1 || rowNumber > kXlsxRows)
+            continue; // a row beyond the sheet is left out
+        int columnNumber = 0;
+        for (const pugi::xml_node& c : row.children("c")) {
+            int r = rowNumber, col = columnNumber + 1;
+            if (const pugi::xml_attribute ref = c.attribute("r"); ref && !parseReference(ref.value(), &r, &col))
+                continue; // a cell beyond the sheet is left out
+            if (col > kXlsxColumns)
+                break;
+            columnNumber = col;
+            cell(r, col, c);
+        }
+    }
+}
+
 Result<Sheet> openXlsx(const QString& path)
 {
     if (!QFileInfo::exists(path))
@@ -332,43 +358,53 @@ Result<Sheet> openXlsx(const QString& path)
     pugi::xml_document doc;
     if (!doc.load_buffer(sheetXml->constData(), sheetXml->size()))
         return Error{QStringLiteral("%1: ワークシート %2 が XML として読めません").arg(shown(path), part)};
-    Sheet sheet;
-    int rowNumber = 0;
-    for (const pugi::xml_node& row : doc.child("worksheet").child("sheetData").children("row")) {
-        rowNumber = row.attribute("r").as_int(rowNumber + 1);
-        if (rowNumber < 1 || rowNumber > kXlsxRows)
-            continue; // a row beyond the sheet is left out
-        int columnNumber = 0;
-        for (const pugi::xml_node& c : row.children("c")) {
-            int r = rowNumber, col = columnNumber + 1;
-            if (const pugi::xml_attribute ref = c.attribute("r"); ref && !parseReference(ref.value(), &r, &col))
-                continue; // a cell beyond the sheet is left out
-            if (col > kXlsxColumns)
-                break;
-            columnNumber = col;
-            const std::string_view type = c.attribute("t").value();
-            const pugi::xml_node v = c.child("v");
-            if (type == "s") {
-                const int index = v.text().as_int(-1);
-                if (index >= 0 && index < shared.size() && !shared.at(index).isEmpty())
-                    sheet.setText(r, col, shared.at(index));
-            } else if (type == "inlineStr") {
-                const QString text = stringItemText(c.child("is"));
-                if (!text.isEmpty())
-                    sheet.setText(r, col, text);
-            } else if (type == "str" || type == "e") {
-                const QString text = QString::fromUtf8(v.text().get());
-                if (!text.isEmpty())
-                    sheet.setText(r, col, text);
-            } else if (v) {
-                const QByteArray bytes = v.text().get();
-                if (const auto number = parseNumber(bytes))
-                    sheet.setNumber(r, col, *number);
-                else if (!bytes.isEmpty())
-                    sheet.setText(r, col, QString::fromUtf8(bytes));
-            }
+    const pugi::xml_node sheetData = doc.child("worksheet").child("sheetData");
+    // First the size the cells need, so that a sheet too large is refused before it is built.
+    std::vector<int> rowWidths; // the cells the sheet holds in place for each row
+    qint64 heldCells = 0;
+    int tooLarge = 0;
+    forEachXlsxCell(sheetData, [&](int r, int col, const pugi::xml_node&) {
+        if (tooLarge)
+            return;
+        if (r > static_cast<int>(rowWidths.size()))
+            rowWidths.resize(static_cast<size_t>(r));
+        int& width = rowWidths[static_cast<size_t>(r - 1)];
+        if (col > width) {
+            heldCells += col - width;
+            width = col;
+            if (heldCells > kXlsxCellSlots)
+                tooLarge = r;
         }
-    }
+    });
+    if (tooLarge)
+        return Error{QStringLiteral("%1: ワークシートが大きすぎて読めません（%2 行目まで、%3 列目まで）")
+                         .arg(shown(path))
+                         .arg(tooLarge)
+                         .arg(rowWidths[static_cast<size_t>(tooLarge - 1)])};
+    Sheet sheet;
+    forEachXlsxCell(sheetData, [&](int r, int col, const pugi::xml_node& c) {
+        const std::string_view type = c.attribute("t").value();
+        const pugi::xml_node v = c.child("v");
+        if (type == "s") {
+            const int index = v.text().as_int(-1);
+            if (index >= 0 && index < shared.size() && !shared.at(index).isEmpty())
+                sheet.setText(r, col, shared.at(index));
+        } else if (type == "inlineStr") {
+            const QString text = stringItemText(c.child("is"));
+            if (!text.isEmpty())
+                sheet.setText(r, col, text);
+        } else if (type == "str" || type == "e") {
+            const QString text = QString::fromUtf8(v.text().get());
+            if (!text.isEmpty())
+                sheet.setText(r, col, text);
+        } else if (v) {
+            const QByteArray bytes = v.text().get();
+            if (const auto number = parseNumber(bytes))
+                sheet.setNumber(r, col, *number);
+            else if (!bytes.isEmpty())
+                sheet.setText(r, col, QString::fromUtf8(bytes));
+        }
+    });
     return sheet;
 }
 

@@ -545,6 +545,20 @@ const std::vector<BadInput>& rows()
              return QString();
          },
          ""},
+        {"WorkbookRowsReachingTheLastColumn",
+         [](B& b) {
+             // 2,000 rows with a cell in column XFD: 90 KB of XML that would ask for 1.5 GB.
+             QByteArray rows;
+             for (int r = 1; r <= 2000; ++r)
+                 rows += "<row><c r=\"XFD" + QByteArray::number(r) + "\"><v>1</v></c></row>";
+             QTemporaryDir build;
+             const QString made = build.filePath(QStringLiteral("book.xlsx"));
+             EXPECT_TRUE(test_support::writeXlsx(made, rows));
+             QFile file(made);
+             EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+             return messageOf(platform::Sheet::open(b.in("major_results.xlsx", file.readAll())));
+         },
+         "major_results.xlsx: ワークシートが大きすぎて読めません（1025 行目まで、16384 列目まで）"},
         // TopoJSON and GeoJSON through "miratos import".
         {"TopoJsonTruncated", [](B& b) { return runImport(b.in("japan.topojson", "{\"type\":\"Topology\",\"arcs\":[[[1,")); },
          "japan.topojson"},

@@ -15,6 +15,8 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/wait.h>
@@ -339,6 +341,29 @@ void forEachXlsxCell(const pugi::xml_node& sheetData, Cell cell)
     }
 }
 
+// The row (and its last column) where the cells the sheet holds in place would pass
+// kXlsxCellSlots; {0, 0} when they never do.
+std::pair<int, int> rowBeyondCellLimit(const pugi::xml_node& sheetData)
+{
+    std::vector<int> rowWidths;
+    qint64 heldCells = 0;
+    std::pair<int, int> beyond{0, 0};
+    forEachXlsxCell(sheetData, [&](int r, int col, const pugi::xml_node&) {
+        if (beyond.first)
+            return;
+        if (r > static_cast<int>(rowWidths.size()))
+            rowWidths.resize(static_cast<size_t>(r));
+        int& width = rowWidths[static_cast<size_t>(r - 1)];
+        if (col <= width)
+            return;
+        heldCells += col - width;
+        width = col;
+        if (heldCells > kXlsxCellSlots)
+            beyond = {r, col};
+    });
+    return beyond;
+}
+
 Result<Sheet> openXlsx(const QString& path)
 {
     if (!QFileInfo::exists(path))
@@ -359,28 +384,9 @@ Result<Sheet> openXlsx(const QString& path)
     if (!doc.load_buffer(sheetXml->constData(), sheetXml->size()))
         return Error{QStringLiteral("%1: ワークシート %2 が XML として読めません").arg(shown(path), part)};
     const pugi::xml_node sheetData = doc.child("worksheet").child("sheetData");
-    // First the size the cells need, so that a sheet too large is refused before it is built.
-    std::vector<int> rowWidths; // the cells the sheet holds in place for each row
-    qint64 heldCells = 0;
-    int tooLarge = 0;
-    forEachXlsxCell(sheetData, [&](int r, int col, const pugi::xml_node&) {
-        if (tooLarge)
-            return;
-        if (r > static_cast<int>(rowWidths.size()))
-            rowWidths.resize(static_cast<size_t>(r));
-        int& width = rowWidths[static_cast<size_t>(r - 1)];
-        if (col > width) {
-            heldCells += col - width;
-            width = col;
-            if (heldCells > kXlsxCellSlots)
-                tooLarge = r;
-        }
-    });
-    if (tooLarge)
-        return Error{QStringLiteral("%1: ワークシートが大きすぎて読めません（%2 行目まで、%3 列目まで）")
-                         .arg(shown(path))
-                         .arg(tooLarge)
-                         .arg(rowWidths[static_cast<size_t>(tooLarge - 1)])};
+    // The size first, so that a sheet too large is refused before it is built.
+    if (const auto [row, column] = rowBeyondCellLimit(sheetData); row > 0)
+        return Error{QStringLiteral("%1: ワークシートが大きすぎて読めません（%2 行目まで、%3 列目まで）").arg(shown(path)).arg(row).arg(column)};
     Sheet sheet;
     forEachXlsxCell(sheetData, [&](int r, int col, const pugi::xml_node& c) {
         const std::string_view type = c.attribute("t").value();

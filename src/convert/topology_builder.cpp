@@ -31,6 +31,13 @@ std::uint64_t hashOf(const QPointF& p)
     return mix(bitsOf(p.x()) ^ mix(bitsOf(p.y())));
 }
 
+// Longitude and latitude in degrees (longitudes 0..360 included). A point beyond them, 1e39 say,
+// is no place on the map, and would overflow the snapping grid's cell numbers.
+bool onTheGlobe(const QPointF& p)
+{
+    return std::abs(p.x()) <= 360 && std::abs(p.y()) <= 90; // false for NaN too
+}
+
 bool samePoint(const QPointF& a, const QPointF& b)
 {
     return a.x() == b.x() && a.y() == b.y();
@@ -166,7 +173,7 @@ void TopologyBuilder::addPolygon(int municipality, const std::vector<QVector<QPo
         const qsizetype offset = qsizetype(m_ringVertices.size());
         qsizetype moved = 0;
         for (const QPointF& p : rings[r]) {
-            if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+            if (!onTheGlobe(p))
                 continue;
             const std::int32_t id = m_tolerance > 0 ? snappedVertexOf(p) : vertexOf(p);
             if (qsizetype(m_ringVertices.size()) > offset && m_ringVertices.back() == id)

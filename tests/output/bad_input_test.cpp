@@ -141,11 +141,11 @@ QByteArray boundaryMeta()
                              "</gml:Envelope></gml:boundedBy></ksj:Dataset>\n");
 }
 
-QString runImport(const QString& file)
+QString runImport(const QString& file, QStringList options = {})
 {
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
-    const int code = convert::runImportCommand({file}, out, err);
+    const int code = convert::runImportCommand(options << file, out, err);
     return code == 0 ? QString() : errText.trimmed();
 }
 
@@ -578,6 +578,17 @@ const std::vector<BadInput>& rows()
                                    "[139.7,35.7],[1e999,35.6]]]}}]}"));
          },
          "n03.geojson"},
+        {"GeoJsonBeyondTheGlobeSnapped",
+         [](B& b) {
+             // Finite but no place on earth: such points are left out like NaN (they used to
+             // overflow the cell numbers of the snapping grid).
+             return runImport(b.in("n03.geojson",
+                                   "{\"type\":\"FeatureCollection\",\"features\":[{\"type\":\"Feature\",\"properties\":{\"N03_001\":\"東京都\","
+                                   "\"N03_007\":\"13101\"},\"geometry\":{\"type\":\"Polygon\",\"coordinates\":[[[1e39,35.6],[139.7,-1e39],"
+                                   "[1e39,1e39],[1e39,35.6]]]}}]}"),
+                              {QStringLiteral("--snap")});
+         },
+         "東京都: 書き出せる面がありません"},
         // Folders that cannot be written.
         {"ReadOnlyMapData",
          [](B& b) {

@@ -26,23 +26,6 @@ bool isLeadByte(unsigned char c)
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-// The source as lines of bytes, without their CR LF or LF.
-std::vector<QByteArrayView> splitByteLines(const QByteArray& bytes)
-{
-    std::vector<QByteArrayView> lines;
-    lines.reserve(static_cast<size_t>(bytes.size() / 40 + 1));
-    const char* p = bytes.constData();
-    const char* const end = p + bytes.size();
-    while (p < end) {
-        const char* eol = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-        const char* lineEnd = eol ? eol : end;
-        const char* stop = lineEnd > p && lineEnd[-1] == '\r' ? lineEnd - 1 : lineEnd;
-        lines.emplace_back(p, stop - p);
-        p = eol ? eol + 1 : end;
-    }
-    return lines;
-}
-
 QByteArrayView trimSpaces(QByteArrayView v)
 {
     qsizetype b = 0;
@@ -129,7 +112,7 @@ Result<RoadConversion> buildRoadFile(const QString& sourcePath, const RoadProgre
     auto source = readSource(sourcePath);
     if (!source)
         return Error{source.error()};
-    const std::vector<QByteArrayView> lines = splitByteLines(*source);
+    const std::vector<QByteArrayView> lines = platform::splitByteLines(*source);
     RoadConversion conversion;
     conversion.sourceLines = static_cast<qint64>(lines.size());
     if (progress.total)
@@ -205,7 +188,7 @@ Result<RoadConversion> buildRoadNameFile(const QString& sourcePath, const RoadPr
     auto source = readSource(sourcePath);
     if (!source)
         return Error{source.error()};
-    const std::vector<QByteArrayView> lines = splitByteLines(*source);
+    const std::vector<QByteArrayView> lines = platform::splitByteLines(*source);
     RoadConversion conversion;
     conversion.sourceLines = static_cast<qint64>(lines.size());
     if (progress.total)

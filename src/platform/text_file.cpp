@@ -36,6 +36,24 @@ QStringList splitLines(const QString& text)
     return lines;
 }
 
+std::vector<QByteArrayView> splitByteLines(QByteArrayView bytes)
+{
+    std::vector<QByteArrayView> lines;
+    lines.reserve(static_cast<size_t>(bytes.size() / 40 + 1));
+    const char lineEnd = !bytes.contains('\n') && bytes.contains('\r') ? '\r' : '\n';
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p < end) {
+        const char* eol = static_cast<const char*>(std::memchr(p, lineEnd, static_cast<size_t>(end - p)));
+        const char* stop = eol ? eol : end;
+        if (stop > p && stop[-1] == '\r')
+            --stop;
+        lines.emplace_back(p, stop - p);
+        p = eol ? eol + 1 : end;
+    }
+    return lines;
+}
+
 Result<QStringList> readTextLines(const QString& path, qsizetype* invalid)
 {
     auto bytes = readFileBytes(path);

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace miratos::platform {
 
@@ -16,6 +17,9 @@ Result<QByteArray> readFileBytes(const QString& path);
 // Splits decoded text into lines at CR LF or LF. A final line end does not add an empty line.
 // Text without any LF but with CR is split at CR (files saved with CR-only line ends).
 QStringList splitLines(const QString& text);
+
+// The same split on bytes, without decoding: views into bytes, which must outlive them.
+std::vector<QByteArrayView> splitByteLines(QByteArrayView bytes);
 
 // Reads a text file as lines (CP932, or UTF-8 with a byte order mark). Invalid bytes are read as
 // kInvalidByteMark and counted in invalid (see cp932.h); a UTF-16 file is an error.

@@ -115,27 +115,20 @@ RoadFileRead readRoadFile(const QString& path, RoadSet& set, const std::function
     }
     const platform::TextEncoding encoding = platform::detectEncoding(*bytes);
     const bool cp932 = encoding == platform::TextEncoding::Cp932;
-    const char* p = bytes->constData();
-    const char* const end = p + bytes->size();
-    if (!cp932 && end - p >= 3)
-        p += 3; // the UTF-8 byte order mark
+    QByteArrayView text(*bytes);
+    if (!cp932)
+        text = text.sliced(std::min<qsizetype>(3, text.size())); // the UTF-8 byte order mark
     // Many roads share a key: one string each.
     QHash<QByteArray, QString> keys;
     std::vector<int> badLines;
     int lineNo = 0;
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-    while (p < end) {
-        // A line ends at CR LF, LF or a lone CR (a file saved by an old Mac editor).
-        const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-        const char* stop = lf ? lf : end;
-        const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
-        const char* lineEnd = cr ? cr : stop;
-        const char* next = cr ? (cr + 1 < end && cr[1] == '\n' ? cr + 2 : cr + 1) : (lf ? lf + 1 : end);
+    for (const QByteArrayView lineView : platform::splitByteLines(text)) {
         ++lineNo;
         if (yield && lineNo % 4096 == 0)
             yield();
-        const char* line = p;
-        p = next;
+        const char* line = lineView.data();
+        const char* const lineEnd = line + lineView.size();
         if (lineEnd == line)
             continue;
         const qsizetype at = findAt(line, lineEnd - line, cp932);

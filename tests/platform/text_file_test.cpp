@@ -113,6 +113,30 @@ TEST(TextFile, KeepsEmptyLinesInside)
     EXPECT_TRUE(splitLines(QString()).isEmpty());
 }
 
+TEST(TextFile, TextAndBytesSplitAtTheSameLineEnds)
+{
+    struct Case {
+        const char* text;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},    // CR only: an old Mac file
+        {"a\rb\nc", {"a\rb", "c"}}, // a file with LF keeps a stray CR inside its line
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QByteArray(c.text).toHex(' ').toStdString());
+        EXPECT_EQ(splitLines(QString::fromLatin1(c.text)), c.lines);
+        QStringList fromBytes;
+        for (QByteArrayView line : splitByteLines(QByteArrayView(c.text)))
+            fromBytes << QString::fromLatin1(line);
+        EXPECT_EQ(fromBytes, c.lines);
+    }
+}
+
 TEST(TextFile, GuessesUtf8WithoutBom)
 {
     QTemporaryDir dir;

@@ -147,6 +147,12 @@ Result<RoadConversion> buildRoadFile(const QString& sourcePath, const RoadProgre
                 store::appendRoadKey(out, false, {});
                 continue;
             }
+            // A CR would end the line when Road.dat is read back (a one-line file has no LF).
+            if (flag == '1' && route.contains('\r')) {
+                problems.add(lineNo, QStringLiteral("路線番号に改行文字（CR）があります（路線番号なしとしました）"));
+                store::appendRoadKey(out, false, {});
+                continue;
+            }
             // Bytes that are not CP932 become 〓: a stray lead byte would swallow the "@" after it.
             store::appendRoadKey(out, flag == '1', platform::cleanCp932(route));
             continue;

@@ -452,6 +452,21 @@ const std::vector<BadInput>& rows()
              return r.ok() ? r->problems.join(QLatin1Char('\n')) : r.error();
          },
          "3 行目"},
+        {"RoadNumberWithCr",
+         [](B& b) {
+             // A CR in the route number of a lone road: Road.dat, one line without LF, would have
+             // been read back as CR-only lines, the key cut from its points.
+             const QByteArray text = "L1310100100000000000000000000000001     35\r7  0012\n5030123 1277000\n";
+             auto r = convert::buildRoadFile(b.in("N13.txt", text));
+             if (!r)
+                 return r.error();
+             store::RoadSet set;
+             const auto back = store::readRoadFile(b.in("Road.dat", r->bytes), set, {});
+             if (!back.problems.isEmpty() || set.roads.size() != 1 || set.roads[0].count != 1)
+                 return QStringLiteral("Road.dat does not read back as one road: ") + back.problems.join('\n');
+             return r->problems.join(QLatin1Char('\n'));
+         },
+         "1 行目: 路線番号に改行文字（CR）があります（路線番号なしとしました）"},
         {"RoadDatUtf16",
          [](B& b) {
              store::RoadSet set;

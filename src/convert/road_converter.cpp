@@ -142,14 +142,11 @@ Result<RoadConversion> buildRoadFile(const QString& sourcePath, const RoadProgre
                 continue;
             }
             const QByteArrayView route = trimSpaces(bytesAt(line, 36, 45));
-            if (flag == '1' && route.contains('@')) {
-                problems.add(lineNo, QStringLiteral("路線番号に「@」があります（路線番号なしとしました）"));
-                store::appendRoadKey(out, false, {});
-                continue;
-            }
-            // A CR would end the line when Road.dat is read back (a one-line file has no LF).
-            if (flag == '1' && route.contains('\r')) {
-                problems.add(lineNo, QStringLiteral("路線番号に改行文字（CR）があります（路線番号なしとしました）"));
+            // "@" would split the key from the points; a CR would end the line when Road.dat is
+            // read back (a file of one road has no LF).
+            if (flag == '1' && (route.contains('@') || route.contains('\r'))) {
+                problems.add(lineNo, route.contains('@') ? QStringLiteral("路線番号に「@」があります（路線番号なしとしました）")
+                                                         : QStringLiteral("路線番号に改行文字（CR）があります（路線番号なしとしました）"));
                 store::appendRoadKey(out, false, {});
                 continue;
             }

@@ -16,42 +16,44 @@ Result<QByteArray> readFileBytes(const QString& path)
     return file.readAll();
 }
 
+namespace {
+
+// Lines of text or bytes at CR LF or LF; at CR when there is no LF at all (CR-only files).
+template <class View, class Char>
+std::vector<View> lineViews(View text, Char lf, Char cr)
+{
+    std::vector<View> lines;
+    lines.reserve(static_cast<size_t>(text.size() / 40 + 1));
+    const Char lineEnd = !text.contains(lf) && text.contains(cr) ? cr : lf;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype eol = text.indexOf(lineEnd, start);
+        if (eol < 0)
+            eol = text.size();
+        qsizetype stop = eol;
+        if (stop > start && text[stop - 1] == cr)
+            --stop;
+        lines.push_back(text.sliced(start, stop - start));
+        start = eol + 1;
+    }
+    return lines;
+}
+
+} // namespace
+
 QStringList splitLines(const QString& text)
 {
     QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    const QChar lineEnd = !text.contains(QLatin1Char('\n')) && text.contains(QLatin1Char('\r')) ? QLatin1Char('\r')
-                                                                                                   : QLatin1Char('\n');
-    while (start < n) {
-        qsizetype end = text.indexOf(lineEnd, start);
-        if (end < 0)
-            end = n;
-        qsizetype lineEnd = end;
-        if (lineEnd > start && text.at(lineEnd - 1) == QLatin1Char('\r'))
-            --lineEnd;
-        lines.append(text.mid(start, lineEnd - start));
-        start = end + 1;
-    }
+    const auto views = lineViews(QStringView(text), QChar(u'\n'), QChar(u'\r'));
+    lines.reserve(static_cast<qsizetype>(views.size()));
+    for (QStringView line : views)
+        lines.append(line.toString());
     return lines;
 }
 
 std::vector<QByteArrayView> splitByteLines(QByteArrayView bytes)
 {
-    std::vector<QByteArrayView> lines;
-    lines.reserve(static_cast<size_t>(bytes.size() / 40 + 1));
-    const char lineEnd = !bytes.contains('\n') && bytes.contains('\r') ? '\r' : '\n';
-    const char* p = bytes.data();
-    const char* const end = p + bytes.size();
-    while (p < end) {
-        const char* eol = static_cast<const char*>(std::memchr(p, lineEnd, static_cast<size_t>(end - p)));
-        const char* stop = eol ? eol : end;
-        if (stop > p && stop[-1] == '\r')
-            --stop;
-        lines.emplace_back(p, stop - p);
-        p = eol ? eol + 1 : end;
-    }
-    return lines;
+    return lineViews(bytes, '\n', '\r');
 }
 
 Result<QStringList> readTextLines(const QString& path, qsizetype* invalid)

@@ -1,18 +1,17 @@
 #pragma once
-// A minimal .xlsx (one worksheet, shared strings optional) written through GDAL's zip writer, for
-// tests and fuzz seeds: the program only reads workbooks, but its reader needs one to read.
+// A minimal .xlsx (one worksheet, shared strings optional) made in memory through GDAL's zip
+// writer, for tests and fuzz seeds: the program only reads workbooks, but its reader needs one.
 #include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
-#include <QString>
 #include <cpl_vsi.h>
 
 namespace miratos::test_support {
 
-inline bool writeXlsx(const QString& path, const QByteArray& sheetData, const QByteArray& sharedStrings = {})
+// The bytes of the workbook; empty when GDAL could not make it.
+inline QByteArray xlsxBytes(const QByteArray& sheetData, const QByteArray& sharedStrings = {})
 {
-    QFile::remove(path);
-    const QByteArray zip = "/vsizip/{" + QFile::encodeName(QFileInfo(path).absoluteFilePath()) + "}/";
+    const char* const file = "/vsimem/miratos_test_book.xlsx";
+    VSIUnlink(file);
+    const QByteArray zip = QByteArray("/vsizip/{") + file + "}/";
     auto member = [&zip](const char* name, const QByteArray& bytes) {
         VSILFILE* f = VSIFOpenL((zip + name).constData(), "wb");
         if (!f)
@@ -36,7 +35,11 @@ inline bool writeXlsx(const QString& path, const QByteArray& sheetData, const QB
                       head + "<worksheet xmlns=\"" + ns + "\"><sheetData>" + sheetData + "</sheetData></worksheet>");
     if (ok && !sharedStrings.isEmpty())
         ok = member("xl/sharedStrings.xml", head + "<sst xmlns=\"" + ns + "\">" + sharedStrings + "</sst>");
-    return ok;
+    vsi_l_offset length = 0;
+    GByte* data = ok ? VSIGetMemFileBuffer(file, &length, FALSE) : nullptr;
+    const QByteArray bytes = data ? QByteArray(reinterpret_cast<const char*>(data), qsizetype(length)) : QByteArray();
+    VSIUnlink(file);
+    return bytes;
 }
 
 } // namespace miratos::test_support

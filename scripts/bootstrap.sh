@@ -54,15 +54,15 @@ if ((${#missing[@]})); then
   install_packages "${missing[@]}"
 fi
 
+# ccache, when installed, makes a second run on the same machine rebuild only what changed.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 if ((sanitize)); then
   # -O1 with line tables: fast enough to fuzz, and every report names file and line.
-  # ccache, when installed, makes a second run on the same machine rebuild only what changed.
-  launcher=()
-  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   CC=clang CXX=clang++ cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" -DMIRATOS_BUILD_FUZZ=ON "${launcher[@]}" >/dev/null
 else
-  cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
 fi
 if (($#)); then
   targets=()

@@ -2,6 +2,8 @@
 
 #include "platform/number_text.h"
 
+#include <QVarLengthArray>
+
 #include <charconv>
 #include <cmath>
 #include <type_traits>
@@ -47,17 +49,15 @@ bool forEachNumber(const Ch* p, const Ch* end, Sink&& sink)
             if (!parseToken(p, tokenEnd, value))
                 return false;
         } else {
-            // from_chars reads bytes: copy the (ASCII) token into a small buffer.
-            char buffer[64];
-            const auto length = tokenEnd - p;
-            if (length >= qsizetype(sizeof buffer))
-                return false;
-            for (qsizetype i = 0; i < length; ++i) {
+            // from_chars reads bytes: copy the (ASCII) token, whatever its length, so that a
+            // number the byte form reads is read here too.
+            QVarLengthArray<char, 64> buffer(tokenEnd - p);
+            for (qsizetype i = 0; i < buffer.size(); ++i) {
                 if (p[i] > 0x7f)
                     return false;
                 buffer[i] = char(p[i]);
             }
-            if (!parseToken(buffer, buffer + length, value))
+            if (!parseToken(buffer.data(), buffer.data() + buffer.size(), value))
                 return false;
         }
         sink(value);

@@ -65,6 +65,14 @@ TEST(CoordList, NumberListFromTextAndBytes)
     EXPECT_EQ(numbers, expected);
     ASSERT_TRUE(parseNumberList(QByteArrayView("35.5 -139  1.5E+07 +.25 "), numbers));
     EXPECT_EQ(numbers, expected);
+
+    // A number written with more digits than anyone needs is still a number, in text as in bytes
+    // (a converter that keeps coordinates as written must be able to read its own Point.dat).
+    const QByteArray longNumber = "35." + QByteArray(100, '6');
+    ASSERT_TRUE(parseNumberList(QString::fromLatin1(longNumber + " 139.7"), numbers));
+    EXPECT_EQ(numbers, (QVector<double>{35.0 + 2.0 / 3.0, 139.7}));
+    ASSERT_TRUE(parseNumberList(QByteArrayView(longNumber + " 139.7"), numbers));
+    EXPECT_EQ(numbers, (QVector<double>{35.0 + 2.0 / 3.0, 139.7}));
 }
 
 TEST(CoordList, RejectsWhatIsNotACoordinateList)

@@ -68,11 +68,12 @@ TEST(CoordList, NumberListFromTextAndBytes)
 
     // A number written with more digits than anyone needs is still a number, in text as in bytes
     // (a converter that keeps coordinates as written must be able to read its own Point.dat).
-    const QByteArray longNumber = "35." + QByteArray(100, '6');
-    ASSERT_TRUE(parseNumberList(QString::fromLatin1(longNumber + " 139.7"), numbers));
-    EXPECT_EQ(numbers, (QVector<double>{35.0 + 2.0 / 3.0, 139.7}));
-    ASSERT_TRUE(parseNumberList(QByteArrayView(longNumber + " 139.7"), numbers));
-    EXPECT_EQ(numbers, (QVector<double>{35.0 + 2.0 / 3.0, 139.7}));
+    const QByteArray longLine = "35." + QByteArray(100, '6') + " 139.7";
+    const QVector<double> longExpected{35.0 + 2.0 / 3.0, 139.7};
+    ASSERT_TRUE(parseNumberList(QString::fromLatin1(longLine), numbers));
+    EXPECT_EQ(numbers, longExpected);
+    ASSERT_TRUE(parseNumberList(QByteArrayView(longLine), numbers));
+    EXPECT_EQ(numbers, longExpected);
 }
 
 TEST(CoordList, RejectsWhatIsNotACoordinateList)

@@ -8,6 +8,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 #include <cmath>
 
 namespace miratos::output {
@@ -152,6 +153,19 @@ void paintCircles(QPainter& p, const ExportScene& scene, const state::MdlMain& s
     }
 }
 
+// "lower～upper" of rank i as the legend prints it.
+QString rankRowText(const state::PaintedRanking& ranking, int i)
+{
+    const auto& bound = i < static_cast<int>(ranking.bounds.size()) ? ranking.bounds[static_cast<size_t>(i)] : std::array<float, 2>{0, 0};
+    return platform::formatSingle(bound[0]) + QStringLiteral("～") + platform::formatSingle(bound[1]);
+}
+
+// Left edge of the rank rows' text, from the box's left edge.
+int rankTextOffset(const state::MdlMain& state)
+{
+    return 4 + 2 * state.NoteFontSize + 10;
+}
+
 } // namespace
 
 QString sourceText(const QString& mapMode)
@@ -177,6 +191,10 @@ LegendBox legendBox(const ExportScene& scene, const state::MdlMain& state)
             longest = &line;
     }
     box.width = textWidth(font, *longest) + 50;
+    // Rank rows are not measured for the width, but one that would not fit widens the box: with
+    // the legend in the right-hand frame its end would otherwise be cut off at the picture's edge.
+    for (int i = 1; i <= ranking.count; ++i)
+        box.width = std::max(box.width, rankTextOffset(state) + textWidth(font, rankRowText(ranking, i)) + 10);
     const int g = city ? 2 : 3;
     const int d = box.lineHeight;
     box.height = state.NoteMaker.isEmpty() ? d * (g + ranking.count) + box.facilityHeight + 45
@@ -264,10 +282,8 @@ void composeExport(QPainter& p, const ExportScene& scene, const state::MdlMain& 
             const int top = u + hw + 20 + d * i;
             const int colour = i < static_cast<int>(ranking.colors.size()) ? ranking.colors[static_cast<size_t>(i)] : 16777215;
             p.fillRect(corners(o + 4, top, o + 4 + 2 * state.NoteFontSize, top + d), platform::toQColor(colour));
-            const auto& bound = i < static_cast<int>(ranking.bounds.size()) ? ranking.bounds[static_cast<size_t>(i)] : std::array<float, 2>{0, 0};
             p.setPen(Qt::black);
-            y = print(p, font, o + 4 + 2 * state.NoteFontSize + 10, top,
-                      platform::formatSingle(bound[0]) + QStringLiteral("～") + platform::formatSingle(bound[1]));
+            y = print(p, font, o + rankTextOffset(state), top, rankRowText(ranking, i));
         }
         y = print(p, font, o + 4, y + 20, source);
         if (!city)

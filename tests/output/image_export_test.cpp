@@ -93,6 +93,29 @@ TEST_F(ExportTest, LegendWidthFollowsTheLineWithMostCharactersTheEarlierOnATie)
     EXPECT_EQ(legendBox(scene, s).width, tie);
 }
 
+TEST_F(ExportTest, RankRowsWiderThanTheMeasuredLinesWidenTheBoxInsteadOfBeingCutOff)
+{
+    statistics(3);
+    auto& s = state::mdlMain();
+    const int measured = legendBox(scene, s).width; // "0～10" rows fit: the character-count width
+    s.StatPainted.bounds.assign(4, {1.016604e7f, 1.210682e7f});
+    const LegendBox box = legendBox(scene, s);
+    EXPECT_GT(box.width, measured);
+
+    // In the right-hand frame the rows end inside the picture, clear of its frame.
+    s.NoteLocation = 0;
+    scene.zoomed = true;
+    const QImage image = renderExport(scene, s);
+    EXPECT_EQ(image.width(), 604 + box.width);
+    int inked = 0;
+    for (int x = 604; x < image.width() - 5; ++x)
+        for (int y = box.lineHeight + 20; y < box.lineHeight * 5 + 20; ++y)
+            inked += image.pixel(x, y) != 0xFFFFFFFF;
+    EXPECT_GT(inked, 0);
+    for (int y = box.lineHeight + 20; y < box.lineHeight * 5 + 20; ++y)
+        EXPECT_EQ(image.pixel(image.width() - 8, y), 0xFFFFFFFF) << "row pixel " << y;
+}
+
 TEST_F(ExportTest, RightFrameWidensThePictureWithASeparatingLine)
 {
     statistics(3);

@@ -302,6 +302,11 @@ CensusRunReport convertCensusFolder(bool prefEdition, const QString& convertFold
                                     const std::function<bool(const QString& checkBox)>& ticked)
 {
     CensusRunReport report;
+    platform::ImportLock lock; // held over all the workbooks of the run
+    if (Status locked = lock.acquire(); !locked) {
+        report.problems << locked.error();
+        return report;
+    }
     const QDir in(convertFolder), out(outputFolder);
     for (const CensusWorkbook& table : censusWorkbooks(prefEdition)) {
         if (!ticked(table.checkBox))

@@ -248,8 +248,6 @@ Status convertSmallAreaTable(const QString& inputPath, const QString& outputPath
         for (int c = 3; c <= 2 + values; ++c)
             sheet.setValue(row, c, field(c + 2));
     }
-    if (row == 2)
-        return Error{QStringLiteral("%1: 小地域の行が 1 つもありません").arg(QDir::toNativeSeparators(inputPath))};
     sheet.deleteRows(2, 2);
     return sheet.saveCsv(outputPath);
 }

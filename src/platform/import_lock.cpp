@@ -1,6 +1,7 @@
 #include "platform/import_lock.h"
 
 #include "platform/app_folder.h"
+#include "platform/ui_yield.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -11,6 +12,13 @@ int& heldOnThread()
 {
     thread_local int held = 0;
     return held;
+}
+
+// The event-loop depth at which the lock was taken.
+int& heldAtYield()
+{
+    thread_local int depth = 0;
+    return depth;
 }
 } // namespace
 
@@ -31,7 +39,8 @@ Status ImportLock::acquire()
 {
     if (m_nested || (m_lock && m_lock->isLocked()))
         return {};
-    if (heldOnThread() > 0) {
+    // A job started from the event loop served in the middle of another job is a second job.
+    if (heldOnThread() > 0 && heldAtYield() == uiYieldDepth()) {
         m_nested = true;
         ++heldOnThread();
         return {};
@@ -47,6 +56,7 @@ Status ImportLock::acquire()
         return Error{QStringLiteral("%1: 取込の鍵ファイルを作れません").arg(QDir::toNativeSeparators(path()))};
     }
     ++heldOnThread();
+    heldAtYield() = uiYieldDepth();
     return {};
 }
 

@@ -1,6 +1,7 @@
 #include "platform/safe_write.h"
 
 #include "platform/app_folder.h"
+#include "platform/ui_yield.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #ifdef Q_OS_WIN
+#define NOMINMAX
 #include <windows.h>
 #else
 #include <cstdio>
@@ -55,6 +57,7 @@ struct Staged {
 struct BatchState {
     std::vector<Staged> files;
     int depth = 0;
+    int openedAtYield = 0; // event-loop depth of the outermost batch
 };
 
 BatchState& batch()
@@ -170,7 +173,8 @@ Status replaceFile(const QString& path, const QByteArray& bytes)
     if (!temp)
         return Error{temp.error()};
     BatchState& state = batch();
-    if (state.depth > 0) {
+    // A write from an event served in the middle of a job is not part of that job.
+    if (state.depth > 0 && state.openedAtYield == uiYieldDepth()) {
         state.files.push_back({target, *temp});
         return {};
     }
@@ -199,6 +203,8 @@ WriteBatch::WriteBatch()
 {
     BatchState& state = batch();
     m_outer = state.depth == 0;
+    if (m_outer)
+        state.openedAtYield = uiYieldDepth();
     m_start = state.files.size();
     ++state.depth;
 }

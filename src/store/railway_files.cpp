@@ -94,7 +94,7 @@ RailwayRead readRailwayFiles(const QString& folder, const std::function<void()>&
         return read;
     read.present = true;
     std::optional<QByteArray> bytes[4];
-    for (int i = 0; i < 4; ++i)
+    for (int i : {2, 3, 0, 1}) // curves first, as the problems have always been listed
         bytes[i] = bytesOf(folder, kSetFiles[i], read.problems);
     // The set file is compared with the very bytes read, so that files swapped by an import
     // running meanwhile are caught whichever of them were read before or after it.

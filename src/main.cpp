@@ -9,10 +9,13 @@
 #include "platform/fonts.h"
 #include "platform/prompts.h"
 #include "platform/qt_prompts.h"
+#include "platform/text_file.h"
 #include "platform/translations.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 #include <QTimer>
 
@@ -44,8 +47,16 @@ int snapshotLauncher(const QString& outFile)
     const QImage image = menu.grab().toImage();
     menu.close();
     QTextStream err(stderr);
-    if (!image.save(outFile)) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const QByteArray format = QFileInfo(outFile).suffix().toLower().toLatin1();
+    if (!image.save(&buffer, format.isEmpty() ? "PNG" : format.constData())) {
         err << "miratos: cannot write " << QDir::toNativeSeparators(outFile) << "\n";
+        return 1;
+    }
+    if (const miratos::Status written = miratos::platform::writeFileAtomically(outFile, bytes); !written) {
+        err << "miratos: " << written.error() << "\n";
         return 1;
     }
     return 0;

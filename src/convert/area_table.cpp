@@ -1,7 +1,9 @@
 #include "convert/area_table.h"
 
 #include "state/prefectures.h"
+#include "platform/import_lock.h"
 #include "platform/number_text.h"
+#include "platform/safe_write.h"
 #include "platform/text_file.h"
 
 #include <QDir>
@@ -92,6 +94,9 @@ QMap<int, double> prefectureAreasKm2(const BoundaryTopology& topology)
 
 Status writeAreaTable(const BoundaryTopology& topology, const QString& csvPath)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
     QStringList lines{QStringLiteral("Code,地区名,面積(k㎡)")};
     const QMap<int, double> areas = prefectureAreasKm2(topology);
     for (auto it = areas.cbegin(); it != areas.cend(); ++it) {
@@ -105,8 +110,8 @@ Status writeAreaTable(const BoundaryTopology& topology, const QString& csvPath)
                               platform::formatDouble(platform::roundHalfEven(it.value(), 1))));
     }
     const QString folder = QFileInfo(csvPath).absolutePath();
-    if (!QDir().mkpath(folder))
-        return Error{QStringLiteral("%1 を作れません").arg(QDir::toNativeSeparators(folder))};
+    if (Status made = platform::makeFolder(folder); !made)
+        return made;
     return platform::writeTextLines(csvPath, lines);
 }
 

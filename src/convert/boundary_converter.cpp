@@ -1,8 +1,10 @@
 #include "convert/boundary_converter.h"
 
 #include "state/prefectures.h"
+#include "platform/import_lock.h"
 #include "platform/cp932.h"
 #include "platform/number_text.h"
+#include "platform/safe_write.h"
 #include "platform/text_file.h"
 #include "platform/xml_document.h"
 
@@ -796,15 +798,19 @@ Status writeBoundaryFiles(const QString& folder, const BoundaryFiles& files)
     if (!QFileInfo(folder).isDir())
         return Error{QStringLiteral("出力先のフォルダ %1 がありません").arg(shown(folder))};
     const QByteArray* contents[] = {&files.news, &files.line, &files.polygon, &files.point, &files.prefLine, &files.tiku};
+    platform::WriteBatch batch; // the six files of a prefecture together, or none
     for (size_t i = 0; i < std::size(contents); ++i) {
         if (Status s = platform::writeFileAtomically(QDir(folder).filePath(QString::fromUtf16(kBoundaryFileNames[i])), *contents[i]); !s)
             return s;
     }
-    return {};
+    return batch.commit();
 }
 
 Result<BoundaryReport> 行政区域(const BoundarySources& sources, const QString& outputFolder, const BoundaryProgress& progress)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
     // Checked first as well, so that a long conversion does not end in nothing.
     if (!QFileInfo(outputFolder).isDir())
         return Error{QStringLiteral("出力先のフォルダ %1 がありません").arg(shown(outputFolder))};

@@ -1,5 +1,6 @@
 #include "convert/census_workbook.h"
 
+#include "platform/import_lock.h"
 #include "platform/number_text.h"
 
 #include <QDir>
@@ -286,6 +287,9 @@ Status reshapeCensusSheet(Sheet& sheet, const CensusWorkbook& table)
 
 Status convertCensusWorkbook(const QString& workbookPath, const QString& outputPath, const CensusWorkbook& table)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
     auto sheet = Sheet::open(workbookPath);
     if (!sheet)
         return Error{sheet.error()};
@@ -298,6 +302,11 @@ CensusRunReport convertCensusFolder(bool prefEdition, const QString& convertFold
                                     const std::function<bool(const QString& checkBox)>& ticked)
 {
     CensusRunReport report;
+    platform::ImportLock lock; // held over all the workbooks of the run
+    if (Status locked = lock.acquire(); !locked) {
+        report.problems << locked.error();
+        return report;
+    }
     const QDir in(convertFolder), out(outputFolder);
     for (const CensusWorkbook& table : censusWorkbooks(prefEdition)) {
         if (!ticked(table.checkBox))

@@ -9,6 +9,7 @@
 #include "convert/road_converter.h"
 #include "convert/small_area_command.h"
 #include "store/railway_files.h"
+#include "platform/import_lock.h"
 #include "platform/app_folder.h"
 
 #include <QDir>
@@ -160,7 +161,7 @@ static int runFacilityCommand(const QStringList& options, QTextStream& out, QTex
     return 0;
 }
 
-int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+static int runConvertCommandLocked(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (!args.isEmpty() && args.first() == QLatin1String("railway"))
         return runRailwayCommand(args.mid(1), out, err);
@@ -212,6 +213,21 @@ int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& er
         out << folderName << ": 注意: " << warning << "\n";
     out.flush();
     return 0;
+}
+
+int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (args.isEmpty()) {
+        printUsage(err);
+        return 2;
+    }
+    platform::ImportLock lock;
+    if (Status locked = lock.acquire(); !locked) {
+        err << "miratos convert: " << locked.error() << "\n";
+        err.flush();
+        return 1;
+    }
+    return runConvertCommandLocked(args, out, err);
 }
 
 } // namespace miratos::convert

@@ -3,6 +3,7 @@
 #include "convert/area_table.h"
 #include "convert/maps_reader.h"
 #include "platform/app_folder.h"
+#include "platform/import_lock.h"
 
 #include <QDir>
 
@@ -13,6 +14,11 @@ int runDemoAreaCommand(const QStringList& args, QTextStream& out, QTextStream& e
     if (args.size() != 1) {
         err << "usage: miratos demo-area [--app-folder DIR] MAPS_DATABASE\n";
         return 2;
+    }
+    platform::ImportLock lock;
+    if (Status locked = lock.acquire(); !locked) {
+        err << "miratos: " << locked.error() << "\n";
+        return 1;
     }
     const auto topology = readMapsDatabase(args.first());
     if (!topology) {

@@ -1,5 +1,6 @@
 #include "convert/facility_converter.h"
 
+#include "platform/import_lock.h"
 #include "platform/ini_file.h"
 #include "platform/number_text.h"
 #include "platform/xml_document.h"
@@ -180,6 +181,9 @@ Result<FacilityConversion> Converter::run()
         m_progress.step(QStringLiteral("Build.dat: 施設を書いています"));
     if (Status s = readFacilities(*doc); !s)
         return Error{s.error()};
+    // A file of another kind (or an empty one) must not replace a Build.dat with nothing.
+    if (m_records.empty())
+        return Error{QDir::toNativeSeparators(m_path) + QStringLiteral(": 公共施設（ksj:FB01）が 1 つもありません")};
     auto bytes = store::encodeBuildDat(m_records);
     if (!bytes)
         return Error{QDir::toNativeSeparators(m_path) + QStringLiteral(": ") + bytes.error()};
@@ -226,6 +230,9 @@ Result<FacilityConversion> buildFacilityFile(const QString& dataPath, const QStr
 Result<FacilityReport> 公共施設(const QString& dataPath, const QString& initIni, const QString& outputFolder,
                                 const FacilityProgress& progress)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
     // The folder is checked first so a long conversion does not end in nothing.
     if (!QFileInfo(outputFolder).isDir())
         return Error{QStringLiteral("%1: 出力先のフォルダがありません").arg(QDir::toNativeSeparators(outputFolder))};

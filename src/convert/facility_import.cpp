@@ -1,6 +1,8 @@
 #include "convert/facility_import.h"
 
 #include "convert/prefecture_set_writer.h"
+#include "platform/import_lock.h"
+#include "platform/safe_write.h"
 #include "convert/railway_import.h"
 #include "state/prefectures.h"
 #include "platform/cp932.h"
@@ -89,6 +91,9 @@ Result<FacilityImport> buildFacilityImport(const std::vector<std::vector<platfor
 Result<FacilityImportReport> importFacilities(const QStringList& files, const QString& mapData, const QString& initIni,
                                               const std::function<void(const QString&)>& progress)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
     auto layersRead = platform::readGisFiles(files, progress);
     if (!layersRead)
         return Error{layersRead.error()};
@@ -106,15 +111,18 @@ Result<FacilityImportReport> importFacilities(const QStringList& files, const QS
         bytes.insert(it.key(), std::move(*encoded));
     }
     FacilityImportReport report;
+    platform::WriteBatch batch; // every prefecture's Build.dat, or none
     for (auto it = bytes.constBegin(); it != bytes.constEnd(); ++it) {
         const QString folder = QDir(mapData).filePath(prefectureFolderName(it.key(), initIni));
-        if (!QDir().mkpath(folder))
-            return Error{QStringLiteral("%1: フォルダを作れません").arg(shown(folder))};
+        if (Status s = platform::makeFolder(folder); !s)
+            return Error{s.error()};
         if (Status s = store::writeBuildDat(folder, it.value()); !s)
             return Error{s.error()};
         report.written << QStringLiteral("%1: 公共施設 %2 件").arg(shown(QDir(folder).filePath(QStringLiteral("Build.dat"))))
                               .arg(built->byPrefecture.value(it.key()).size());
     }
+    if (Status s = batch.commit(); !s)
+        return Error{s.error()};
     report.skipped = built->skipped;
     report.firstSkipped = built->firstSkipped;
     report.unknownCodes = built->unknownCodes;

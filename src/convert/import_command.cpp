@@ -10,6 +10,8 @@
 #include "store/railway_files.h"
 #include "convert/topojson_reader.h"
 #include "platform/app_folder.h"
+#include "platform/import_lock.h"
+#include "platform/safe_write.h"
 #include "platform/number_text.h"
 
 #include <QDir>
@@ -105,9 +107,15 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         err << "usage: miratos import [--app-folder DIR] [--snap[=DEGREES]] [--year YEAR] FILE...\n";
         return 2;
     }
+    platform::ImportLock lock;
+    if (Status locked = lock.acquire(); !locked) {
+        err << "miratos import: " << locked.error() << "\n";
+        err.flush();
+        return 1;
+    }
     const QString mapData = platform::AppFolder::mapData();
-    if (!QDir().mkpath(mapData)) {
-        err << "miratos import: " << QDir::toNativeSeparators(mapData) << ": フォルダを作れません\n";
+    if (Status made = platform::makeFolder(mapData); !made) {
+        err << "miratos import: " << made.error() << "\n";
         return 1;
     }
     const QString initIni = platform::AppFolder::initIni();

@@ -3,9 +3,11 @@
 #include "state/prefectures.h"
 #include "convert/label_point.h"
 #include "convert/outline_rings.h"
+#include "platform/import_lock.h"
 #include "platform/ini_file.h"
 #include "platform/number_text.h"
 #include "platform/path_part.h"
+#include "platform/safe_write.h"
 #include "store/coord_list.h"
 #include "store/map_keys.h"
 #include "store/pref_folder.h"
@@ -252,14 +254,20 @@ QString prefectureFolderName(int prefCode, const QString& initIni)
 Status writePrefectureSets(const BoundaryTopology& topology, const QString& mapDataFolder, const QString& initIni,
                            const ProgressFn& progress, WrittenTotals* totals)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
+    // Every prefecture of the topology is put in place together, or none when one fails.
+    platform::WriteBatch batch;
+    WrittenTotals added;
     for (int prefCode : prefecturesOf(topology)) {
         auto set = buildPrefectureSet(topology, prefCode);
         if (!set)
             return Error{set.error()};
         const QString name = prefectureFolderName(prefCode, initIni);
         const QString folder = mapDataFolder + QLatin1Char('/') + name;
-        if (!QDir().mkpath(folder))
-            return Error{QStringLiteral("%1: フォルダを作れません").arg(QDir::toNativeSeparators(folder))};
+        if (Status made = platform::makeFolder(folder); !made)
+            return made;
         auto file = [&](const char16_t* fileName) { return folder + QLatin1Char('/') + QString::fromUtf16(fileName); };
         Status written = store::writeTikuFile(file(store::kTikuFile), set->tiku);
         if (written)
@@ -274,12 +282,10 @@ Status writePrefectureSets(const BoundaryTopology& topology, const QString& mapD
             written = store::writePointFile(file(store::kPointFile), set->points);
         if (!written)
             return written;
-        if (totals) {
-            totals->prefectures.insert(prefCode);
-            totals->municipalities += set->municipalityCount;
-            totals->polygons += set->polygons.size();
-            totals->lines += set->lines.size();
-        }
+        added.prefectures.insert(prefCode);
+        added.municipalities += set->municipalityCount;
+        added.polygons += set->polygons.size();
+        added.lines += set->lines.size();
         if (!progress)
             continue;
         progress(QStringLiteral("%1: %2 市区町村, %3 面, %4 線").arg(name).arg(set->municipalityCount).arg(set->polygons.size()).arg(set->lines.size()));
@@ -288,6 +294,14 @@ Status writePrefectureSets(const BoundaryTopology& topology, const QString& mapD
                          .arg(name)
                          .arg(set->droppedLines)
                          .arg(set->droppedPolygons));
+    }
+    if (Status s = batch.commit(); !s)
+        return s;
+    if (totals) {
+        totals->prefectures.unite(added.prefectures);
+        totals->municipalities += added.municipalities;
+        totals->polygons += added.polygons;
+        totals->lines += added.lines;
     }
     return {};
 }

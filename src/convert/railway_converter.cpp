@@ -1,5 +1,6 @@
 #include "convert/railway_converter.h"
 
+#include "platform/import_lock.h"
 #include "platform/cp932.h"
 #include "platform/xml_document.h"
 
@@ -321,6 +322,9 @@ Result<RailwayConversion> buildRailwayFiles(const QString& dataPath, const Railw
 
 Result<RailwayReport> 鉄道(const QString& dataPath, const QString& outputFolder, const RailwayProgress& progress)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
     // The folder is checked first so a long conversion does not end in nothing.
     if (!QFileInfo(outputFolder).isDir())
         return Error{QStringLiteral("%1: 出力先のフォルダがありません").arg(QDir::toNativeSeparators(outputFolder))};

@@ -1,7 +1,9 @@
 #include "convert/railway_import.h"
 
+#include "platform/import_lock.h"
 #include "platform/cp932.h"
 #include "platform/number_text.h"
+#include "platform/safe_write.h"
 
 #include <QDir>
 #include <QFile>
@@ -91,6 +93,31 @@ LayerKind kindOf(const platform::GisLayer& layer)
     if (hasField(layer, "N05_011") || hasField(layer, "stationName"))
         return LayerKind::StationPoints;
     return LayerKind::Other;
+}
+
+// An import that brings only sections, or only stations, keeps the other half of the set already
+// in the folder: lines and stations are published as separate downloads.
+void keepMissingHalf(const QString& railwayFolder, RailwayImport& import)
+{
+    store::RailwayTables& t = import.tables;
+    if (!t.sections.empty() && !t.stations.empty())
+        return;
+    store::RailwayRead old = store::readRailwayFiles(railwayFolder);
+    if (!old.present)
+        return;
+    for (const QString& problem : old.problems)
+        import.report.notes << QStringLiteral("今ある鉄道ファイル: ") + problem;
+    if (t.sections.empty()) {
+        t.sections = std::move(old.tables.sections);
+        t.railCurves = std::move(old.tables.railCurves);
+        if (!t.sections.empty())
+            import.report.notes << QStringLiteral("鉄道区間がないため、今ある鉄道区間 %1 件を残しました").arg(t.sections.size());
+    } else {
+        t.stations = std::move(old.tables.stations);
+        t.stationCurves = std::move(old.tables.stationCurves);
+        if (!t.stations.empty())
+            import.report.notes << QStringLiteral("駅がないため、今ある駅 %1 件を残しました").arg(t.stations.size());
+    }
 }
 
 } // namespace
@@ -224,6 +251,9 @@ Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform:
 Result<RailwayImportReport> importRailways(const QStringList& files, const QString& railwayFolder,
                                            const std::function<void(const QString&)>& progress)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
     auto layersRead = platform::readGisFiles(files, progress);
     if (!layersRead)
         return Error{layersRead.error()};
@@ -231,11 +261,12 @@ Result<RailwayImportReport> importRailways(const QStringList& files, const QStri
     auto built = buildRailwayImport(read);
     if (!built)
         return Error{built.error()};
+    keepMissingHalf(railwayFolder, *built);
     auto bytes = store::encodeRailwayFiles(built->tables);
     if (!bytes)
         return Error{bytes.error()};
-    if (!QDir().mkpath(railwayFolder))
-        return Error{QStringLiteral("%1: フォルダを作れません").arg(shown(railwayFolder))};
+    if (Status s = platform::makeFolder(railwayFolder); !s)
+        return Error{s.error()};
     if (Status s = store::writeRailwayFiles(railwayFolder, *bytes); !s)
         return Error{s.error()};
     return built->report;

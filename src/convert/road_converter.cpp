@@ -1,5 +1,6 @@
 #include "convert/road_converter.h"
 
+#include "platform/import_lock.h"
 #include "platform/cp932.h"
 
 #include "store/road_files.h"
@@ -265,11 +266,16 @@ Result<RoadConversion> buildRoadNameFile(const QString& sourcePath, const RoadPr
 
 Result<RoadConversion> 道路(const QString& sourcePath, const QString& prefFolder, const RoadProgress& progress)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
     if (!QFileInfo(prefFolder).isDir())
         return Error{QStringLiteral("%1: フォルダがありません").arg(shown(prefFolder))};
     auto conversion = buildRoadFile(sourcePath, progress);
     if (!conversion)
         return conversion;
+    if (conversion->records == 0)
+        return Error{QStringLiteral("%1: 道路が 1 つもありません").arg(shown(sourcePath))};
     if (Status s = writeInto(prefFolder, store::kRoadFile, conversion->bytes); !s)
         return Error{s.error()};
     return conversion;
@@ -277,11 +283,16 @@ Result<RoadConversion> 道路(const QString& sourcePath, const QString& prefFold
 
 Result<RoadConversion> 道路名(const QString& sourcePath, const QString& mapData, const RoadProgress& progress)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
     if (!QFileInfo(mapData).isDir())
         return Error{QStringLiteral("%1: フォルダがありません").arg(shown(mapData))};
     auto conversion = buildRoadNameFile(sourcePath, progress);
     if (!conversion)
         return conversion;
+    if (conversion->records == 0)
+        return Error{QStringLiteral("%1: 道路名が 1 つもありません").arg(shown(sourcePath))};
     if (Status s = writeInto(mapData, store::kRoadNameFile, conversion->bytes); !s)
         return Error{s.error()};
     return conversion;

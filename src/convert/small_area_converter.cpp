@@ -1,5 +1,6 @@
 #include "convert/small_area_converter.h"
 
+#include "platform/import_lock.h"
 #include "platform/app_folder.h"
 #include "platform/ini_file.h"
 #include "platform/number_text.h"
@@ -80,6 +81,9 @@ std::optional<QString> smallAreaCodeOfPath(const QString& path)
 Result<SmallAreaBoundaryReport> convertSmallAreaBoundary(const QString& xmlPath, int year, const QString& code,
                                                         const QString& prefFolder, const std::function<void(qint64)>& counter)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
     auto doc = platform::XmlDocument::load(xmlPath);
     if (!doc)
         return Error{doc.error()};
@@ -175,6 +179,8 @@ Result<SmallAreaBoundaryReport> convertSmallAreaBoundary(const QString& xmlPath,
         }
     }
     flush();
+    if (lines.size() == 1)
+        return Error{QStringLiteral("%1: 小地域（GeometricFeature）が 1 つもありません").arg(shown(xmlPath))};
     if (Status written = platform::writeTextLines(report.path, lines); !written)
         return Error{written.error()};
     return report;
@@ -217,6 +223,9 @@ const std::vector<SmallAreaTable>& smallAreaTables()
 
 Status convertSmallAreaTable(const QString& inputPath, const QString& outputPath, const SmallAreaTable& table)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
     const auto lines = platform::readTextLines(inputPath);
     if (!lines)
         return Error{lines.error()};

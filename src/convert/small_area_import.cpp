@@ -2,10 +2,12 @@
 
 #include "convert/railway_import.h"
 #include "convert/small_area_converter.h"
+#include "platform/import_lock.h"
 #include "platform/cp932.h"
 #include "platform/ini_file.h"
 #include "platform/number_text.h"
 #include "platform/path_part.h"
+#include "platform/safe_write.h"
 #include "platform/spreadsheet.h"
 #include "platform/text_file.h"
 #include "store/district_file_name.h"
@@ -46,8 +48,8 @@ QString prefFolder(const QString& prefCode, const QString& mapData, const QStrin
         return {};
     }
     const QString folder = QDir(mapData).filePath(name);
-    if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("%1: フォルダを作れません").arg(shown(folder));
+    if (Status made = platform::makeFolder(folder); !made) {
+        *error = made.error();
         return {};
     }
     return folder;
@@ -156,6 +158,9 @@ int smallAreaYearOfFileName(const QString& path)
 
 Result<QStringList> importSmallAreaShapefile(const QString& path, int year, const QString& mapData, const QString& initIni)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
     if (year == 0)
         year = smallAreaYearOfFileName(path);
     if (year <= 0 || year > 99)
@@ -163,6 +168,7 @@ Result<QStringList> importSmallAreaShapefile(const QString& path, int year, cons
     const auto layers = platform::readGisFile(path);
     if (!layers)
         return Error{layers.error()};
+    platform::WriteBatch batch; // all the district files, or none
     QStringList written;
     for (const platform::GisLayer& layer : *layers) {
         if (!isSmallAreaLayer(layer))
@@ -180,6 +186,8 @@ Result<QStringList> importSmallAreaShapefile(const QString& path, int year, cons
     }
     if (written.isEmpty())
         return Error{QStringLiteral("%1: 小地域の境界（KEN, KEYCODE2, HCODE, AREA, MOJI, X_CODE, Y_CODE）がありません").arg(shown(path))};
+    if (Status s = batch.commit(); !s)
+        return Error{s.error()};
     return written;
 }
 
@@ -270,6 +278,9 @@ bool isMunicipalResults(const QString& path)
 
 Result<QStringList> importSmallAreaTable(const QString& path, int year, const QString& mapData, const QString& initIni)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
     const auto lines = csvLines(path);
     if (!lines || lines->isEmpty())
         return Error{lines ? QStringLiteral("%1: 空です").arg(shown(path)) : lines.error()};
@@ -309,6 +320,9 @@ Result<QStringList> importSmallAreaTable(const QString& path, int year, const QS
         }
         byMunicipality[municipality] << row.join(QLatin1Char(','));
     }
+    if (order.isEmpty())
+        return Error{QStringLiteral("%1: 値の行が 1 つもありません").arg(shown(path))};
+    platform::WriteBatch batch; // every municipality's table, or none
     QStringList written;
     for (const QString& municipality : order) {
         QString error;
@@ -332,11 +346,16 @@ Result<QStringList> importSmallAreaTable(const QString& path, int year, const QS
             return Error{s.error()};
         written << out;
     }
+    if (Status s = batch.commit(); !s)
+        return Error{s.error()};
     return written;
 }
 
 Result<QStringList> importMunicipalResults(const QString& path, const QString& mapData, const QString& initIni)
 {
+    platform::ImportLock lock; // one import or conversion at a time in an app folder
+    if (Status locked = lock.acquire(); !locked)
+        return Error{locked.error()};
     const auto lines = resultsLines(path);
     if (!lines)
         return Error{lines.error()};
@@ -363,6 +382,10 @@ Result<QStringList> importMunicipalResults(const QString& path, const QString& m
         }
         byPref[pref] << QStringList{code, f.at(3), f.at(4), f.at(5), f.at(6), ratio}.join(QLatin1Char(','));
     }
+    if (japan.size() == 1 && order.isEmpty())
+        return Error{QStringLiteral("%1: 都道府県・市区町村の行が 1 つもありません").arg(shown(path))};
+    // The national table and every prefecture's table are put in place together, or none.
+    platform::WriteBatch batch;
     QStringList written;
     const QString japanOut = QDir(mapData).filePath(QStringLiteral("statistic3.csv"));
     if (Status s = platform::writeTextLines(japanOut, japan); !s)
@@ -378,6 +401,8 @@ Result<QStringList> importMunicipalResults(const QString& path, const QString& m
             return Error{s.error()};
         written << out;
     }
+    if (Status s = batch.commit(); !s)
+        return Error{s.error()};
     return written;
 }
 

@@ -2,11 +2,12 @@
 
 #include "games/board_picture.h"
 #include "platform/app_folder.h"
+#include "platform/text_file.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
+#include <QBuffer>
 
 namespace miratos::games {
 
@@ -34,9 +35,15 @@ int runBoardCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         err << "miratos board: " << board.error() << "\n";
         return 1;
     }
-    QSaveFile file(outFile);
-    if (!file.open(QIODevice::WriteOnly) || !board->save(&file, format.toLatin1().constData()) || !file.commit()) {
-        err << "miratos board: cannot write " << QDir::toNativeSeparators(outFile) << ": " << file.errorString() << "\n";
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!board->save(&buffer, format.toLatin1().constData())) {
+        err << "miratos board: cannot write " << QDir::toNativeSeparators(outFile) << "\n";
+        return 1;
+    }
+    if (Status written = platform::writeFileAtomically(outFile, bytes); !written) {
+        err << "miratos board: " << written.error() << "\n";
         return 1;
     }
     out << "board written: " << QDir::toNativeSeparators(outFile) << "\n";

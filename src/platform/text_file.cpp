@@ -1,10 +1,9 @@
 #include "platform/text_file.h"
 
+#include "platform/safe_write.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
-#include <cerrno>
-#include <cstring>
 
 namespace miratos::platform {
 
@@ -92,20 +91,7 @@ Result<QByteArray> encodeLines(const QStringList& lines, bool lastLineEnd)
 
 Status writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Error{QStringLiteral("%1 に書き込めません: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
-    // flush() before commit(), and the system's reason when Qt has none: a full disk is then
-    // reported as such, not as an unknown error.
-    errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        const int cause = errno;
-        QString why = file.errorString();
-        if (cause != 0 && (why.isEmpty() || why == QStringLiteral("Unknown error")))
-            why = QString::fromLocal8Bit(std::strerror(cause));
-        return Error{QStringLiteral("%1 に書き込めません: %2").arg(QDir::toNativeSeparators(path), why)};
-    }
-    return {};
+    return replaceFile(path, bytes);
 }
 
 Status writeTextLines(const QString& path, const QStringList& lines, bool lastLineEnd)
@@ -125,7 +111,9 @@ Status appendTextLines(const QString& path, const QStringList& lines)
     // (a full disk) leaves the old file as it was, never half a table appended.
     QByteArray whole;
     QFile old(path);
-    if (old.exists()) {
+    if (auto staged = stagedContent(path)) {
+        whole = std::move(*staged);
+    } else if (old.exists()) {
         if (!old.open(QIODevice::ReadOnly))
             return Error{QStringLiteral("%1 を読めません: %2").arg(QDir::toNativeSeparators(path), old.errorString())};
         whole = old.readAll();

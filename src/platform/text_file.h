@@ -37,7 +37,8 @@ Status writeTextLines(const QString& path, const QStringList& lines, bool lastLi
 // a failed append leaves it as it was.
 Status appendTextLines(const QString& path, const QStringList& lines);
 
-// Replaces a file with the given bytes through a temporary file that is renamed at the end.
+// Replaces a file with the given bytes through a temporary file that is renamed at the end
+// (checked and staged as platform/safe_write.h describes).
 Status writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // Encodes lines as CP932 with CR LF; the error names the line (1-based).

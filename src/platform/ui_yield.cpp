@@ -12,7 +12,25 @@ std::function<void()>& hook()
     static std::function<void()> h;
     return h;
 }
+
+int& yielding()
+{
+    static int depth = 0;
+    return depth;
+}
+
+void processEventsNow()
+{
+    ++yielding();
+    QCoreApplication::processEvents();
+    --yielding();
+}
 } // namespace
+
+int uiYieldDepth()
+{
+    return yielding();
+}
 
 void setYieldHook(std::function<void()> h)
 {
@@ -38,13 +56,13 @@ void yieldToUi()
         return;
     timer.restart();
     if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
+        processEventsNow();
 }
 
 void flushUi()
 {
     if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
+        processEventsNow();
 }
 
 } // namespace miratos::platform

@@ -12,5 +12,8 @@ void yieldToUi();
 void setYieldHook(std::function<void()> hook);
 // Processes pending events now (at the end of a long task, before showing its result).
 void flushUi();
+// How many yieldToUi() or flushUi() calls are serving the event loop now: whatever starts then
+// runs in the middle of a long task, not inside it.
+int uiYieldDepth();
 
 } // namespace miratos::platform

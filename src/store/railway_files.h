@@ -3,6 +3,12 @@
 // (stations, 3 lines), Line_rr.dat and Line_st.dat (curves, 2 lines: identifier, then
 // "lat lon lat lon …"). Records are counted from the start of each file; a trailing incomplete
 // record keeps its missing columns empty.
+//
+// The four files are one set: RailwaySet.dat beside them holds, for each, its name, size and MD5
+// digest. A writer puts RailwaySet.dat in place before the four files; a reader that finds it
+// and finds files that do not match it (an import under way or broken off) reads nothing and
+// says so, so no one sees the halves of two imports together. A folder without it (written by
+// older versions) is read as it is.
 #include "platform/result.h"
 
 #include <QByteArray>
@@ -19,6 +25,7 @@ inline constexpr char16_t kRosenFile[] = u"Rosen.dat";
 inline constexpr char16_t kEkiFile[] = u"Eki.dat";
 inline constexpr char16_t kLineRrFile[] = u"Line_rr.dat";
 inline constexpr char16_t kLineStFile[] = u"Line_st.dat";
+inline constexpr char16_t kRailwaySetFile[] = u"RailwaySet.dat";
 
 // Rosen.dat: SectionId, CurveRef, RailClass, OperatorType, LineName, RasRef (empty when none).
 using RailSectionRow = std::array<QString, 6>;
@@ -68,8 +75,8 @@ struct RailwayFileBytes {
 // holding a line break, or a character CP932 cannot hold, is an error naming file and record.
 Result<RailwayFileBytes> encodeRailwayFiles(const RailwayTables& tables);
 
-// Writes Rosen.dat and Eki.dat, then Line_rr.dat and Line_st.dat into folder, which must exist;
-// each file is replaced only when written whole.
+// Writes RailwaySet.dat, then Rosen.dat and Eki.dat, then Line_rr.dat and Line_st.dat into folder,
+// which must exist; all are staged first and put in place only when every one was written whole.
 Status writeRailwayFiles(const QString& folder, const RailwayFileBytes& files);
 
 // The railway folder under a MapData folder.

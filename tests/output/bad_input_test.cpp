@@ -143,8 +143,8 @@ const std::vector<BadInput>& rows()
              // A municipality name from the XML becomes part of a file name without its separators.
              const QByteArray xml = QByteArrayLiteral(
                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<GeometricFeatures><Coordinates>139.7 35.6 139.8 35.7</Coordinates>"
-                 "<GeometricFeature><Coordinates>139.7 35.6 139.8 35.6 139.7 35.7 139.7 35.6</Coordinates>"
-                 "<Property name=\"AREA\">1</Property><Property name=\"HCODE\">8101</Property><Property name=\"KEN\">13</Property>"
+                 "<GeometricFeature><OuterBoundary><Ring><Coordinates>139.7 35.6 139.8 35.6 139.7 35.7 139.7 35.6</Coordinates></Ring>"
+                 "</OuterBoundary><Property name=\"AREA\">1</Property><Property name=\"HCODE\">8101</Property><Property name=\"KEN\">13</Property>"
                  "<Property name=\"KEYCODE2\">001</Property><Property name=\"AREA_MAX_F\">M</Property><Property name=\"MOJI\">町</Property>"
                  "<Property name=\"X_CODE\">139.75</Property><Property name=\"Y_CODE\">35.65</Property>"
                  "<Property name=\"GST_NAME\">../../../outside/x</Property></GeometricFeature></GeometricFeatures>\n");

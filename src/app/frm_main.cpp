@@ -8,6 +8,7 @@
 #include "mapview/frm_ken_color.h"
 #include "mapview/map_canvas_ui.h"
 #include "platform/app_folder.h"
+#include "platform/program_end_ui.h"
 #include "platform/prompts.h"
 
 #include <QApplication>
@@ -421,8 +422,7 @@ void frmMain::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
-    QApplication::closeAllWindows();
-    QApplication::quit();
+    platform::endProgram();
 }
 
 } // namespace miratos::app

@@ -123,8 +123,13 @@ private:
                     dialog->reject();
                     return;
                 }
-                dialog->selectFile(file);
-                static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept, checks included
+                // Typed into the name box as a user does; the dialog's own accept checks it.
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                if (name)
+                    name->setText(file);
+                else
+                    dialog->selectFile(file);
+                static_cast<QDialog*>(dialog)->accept();
             });
             return;
         }
@@ -264,6 +269,157 @@ TEST_F(RealDialogs, QuizWhoseFirstQuestionWarnsGoesOnAndTheAnswerIsNotLeftSelect
     window->close();
     EXPECT_EQ(ends, 1);
     QPointer<QWidget> gone(window);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(gone.isNull());
+}
+
+TEST_F(RealDialogs, AConversionThatFailsSaysWhyAndItsWindowEndsTheProgram)
+{
+    struct Case {
+        const char* button;
+        const char* window;
+        const char* option;
+        const char* file; // chosen in the file dialog of 参照
+    };
+    const Case cases[] = {
+        {"cmdChange1", "frmChange_P", "optMode_1", "P02-13.xml"},
+        {"cmdChange3", "frmChange_J", "optMode_0", "N02-20.xml"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.window);
+        ends = 0;
+        answerer.seen.clear();
+        const QString data = dir.filePath(QString::fromLatin1(c.file));
+        QFile bad(data);
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+        bad.write("<?xml version=\"1.0\"?><ksj:Dataset><unclosed>");
+        bad.close();
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("MapData/東京都")) && QDir(dir.path()).mkpath(QStringLiteral("MapData/鉄道")));
+        launch(c.button);
+        QWidget* window = visibleTopLevel(QString::fromLatin1(c.window));
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(visibleTopLevel(QStringLiteral("frmMenu")), nullptr);
+        window->findChild<QRadioButton*>(QString::fromLatin1(c.option))->setChecked(true);
+        answerer.files = {data};
+        window->findChild<QPushButton*>(QStringLiteral("cmdFile2"))->click();
+        EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("txtFile2"))->text(), data);
+        if (auto* pref = window->findChild<QComboBox*>(QStringLiteral("cboPref")))
+            pref->setCurrentText(QStringLiteral("東京都"));
+        window->findChild<QPushButton*>(QStringLiteral("cmdChange"))->click();
+        const QStringList messages = answerer.messages();
+        ASSERT_EQ(messages.size(), 1) << messages.join(QLatin1Char(';')).toStdString();
+        EXPECT_TRUE(messages.first().startsWith(QStringLiteral("残念|変換できませんでした。"))) << messages.first().toStdString();
+        EXPECT_TRUE(messages.first().contains(QString::fromLatin1(c.file))) << messages.first().toStdString();
+        EXPECT_TRUE(window->findChild<QPushButton*>(QStringLiteral("cmdChange"))->isEnabled());
+        QPointer<QWidget> gone(window);
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(ends, 1);
+        EXPECT_TRUE(gone.isNull());
+    }
+}
+
+TEST_F(RealDialogs, ExportWithTheLegendInTheRightHandFrame)
+{
+    writeSquarePrefectures();
+    state::resetMdlMain();
+    answerer.on<app::frmKenList>([](app::frmKenList& d) {
+        for (int code : {13, 14})
+            d.findChild<QCheckBox*>(QStringLiteral("chkKen_%1").arg(code))->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();
+    });
+    answerer.on<stats::StatisticDialog>([](stats::StatisticDialog& d) {
+        d.cmdExtract_Click(); // the own-data table, chosen in a file dialog
+        d.findChild<QListWidget*>(QStringLiteral("lstStatistic"))->setCurrentRow(1);
+        d.cmdGo_Click();
+    });
+    answerer.on<stats::frmRank>([](stats::frmRank& d) {
+        d.findChild<QComboBox*>(QStringLiteral("cmbCo"))->setCurrentIndex(0);
+        d.cmdGo_Click();
+    });
+    answerer.on<output::frmLocation>([](output::frmLocation& d) {
+        d.findChild<QRadioButton*>(QStringLiteral("optLocation_0"))->setChecked(true);
+        d.cmdGo_Click();
+    });
+    launch("cmdMap3");
+    ASSERT_TRUE(waitFor([&] { return answerer.saw(QStringLiteral("frmKenList")); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* window = qobject_cast<app::frmMain*>(visibleTopLevel(QStringLiteral("frmMain")));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(answerer.messages(), QStringList());
+
+    answerer.files = {dir.filePath(QStringLiteral("面積.csv"))};
+    window->cmdStatistic_Click();
+    window->cmdRank_Click();
+    window->findChild<QCheckBox*>(QStringLiteral("chkCity"))->click();
+    const QString exported = dir.filePath(QStringLiteral("地図.png"));
+    answerer.files = {exported};
+    window->cmdImageExport_Click();
+    EXPECT_EQ(answerer.messages(), QStringList());
+    const QImage image(exported);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GT(image.width(), image.height()) << "the picture is widened by the legend";
+    saveShot(image, QStringLiteral("real_export_right_frame.png"));
+    saveShot(window->grab().toImage(), QStringLiteral("real_map_window.png"));
+
+    window->close();
+    EXPECT_EQ(ends, 1);
+}
+
+// Every window the launcher opens, closed by the user: the program ends once, the window is
+// deleted, and the dialogs it opens on its way (the list dialogs, closed) leave nothing behind.
+TEST_F(RealDialogs, ClosingEachKindOfWindowEndsTheProgramOnce)
+{
+    struct Case {
+        const char* button;
+        const char* window;
+        QStringList dialogs; // met on the way, each closed with its close box
+    };
+    const Case cases[] = {
+        {"cmdMap3", "frmMain", {QStringLiteral("frmKenList")}},
+        {"cmdMap1", "frmMain", {QStringLiteral("frmKenList")}},
+        {"cmdMap2", "frmMain", {QStringLiteral("frmKenList"), QStringLiteral("frmTikuList")}},
+        {"cmdChange1", "frmChange_P", {}},
+        {"cmdChange2", "frmChange_C", {}},
+        {"cmdChange3", "frmChange_J", {}},
+        {"cmdRirUroravu", "frmFighter", {}},
+        {"cmdGetCountry", "frmGetCountry", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        ends = 0;
+        answerer.seen.clear();
+        launch(c.button);
+        QWidget* window = visibleTopLevel(QString::fromLatin1(c.window));
+        ASSERT_NE(window, nullptr);
+        if (!c.dialogs.isEmpty())
+            ASSERT_TRUE(waitFor([&] { return answerer.saw(c.dialogs.last()); }));
+        QCoreApplication::processEvents();
+        QStringList met;
+        for (const Seen& s : answerer.seen)
+            met << s.kind;
+        EXPECT_EQ(met, c.dialogs);
+        EXPECT_EQ(visibleTopLevels(), QStringList{QString::fromLatin1(c.window)});
+        QPointer<QWidget> gone(window);
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(ends, 1);
+        EXPECT_TRUE(gone.isNull());
+        deleteAllTopLevels();
+    }
+}
+
+TEST_F(RealDialogs, TheReadMeOpensOverTheLauncherAndClosesBackToIt)
+{
+    auto* menu = new app::frmMenu;
+    menu->show();
+    menu->findChild<QPushButton*>(QStringLiteral("cmdReadMe"))->click();
+    ASSERT_EQ(answerer.seen.size(), 1u);
+    EXPECT_EQ(answerer.seen.front().kind, QStringLiteral("frmReadMe"));
+    EXPECT_EQ(visibleTopLevels(), QStringList{QStringLiteral("frmMenu")});
+    EXPECT_EQ(ends, 0);
+    QPointer<QWidget> gone(menu);
+    menu->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(gone.isNull());
 }

@@ -392,8 +392,9 @@ TEST_F(RealDialogs, ClosingEachKindOfWindowEndsTheProgramOnce)
         launch(c.button);
         QWidget* window = visibleTopLevel(QString::fromLatin1(c.window));
         ASSERT_NE(window, nullptr);
-        if (!c.dialogs.isEmpty())
+        if (!c.dialogs.isEmpty()) {
             ASSERT_TRUE(waitFor([&] { return answerer.saw(c.dialogs.last()); }));
+        }
         QCoreApplication::processEvents();
         QStringList met;
         for (const Seen& s : answerer.seen)

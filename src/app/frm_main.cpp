@@ -319,6 +319,9 @@ void frmMain::loadSequence()
         if (dialog.exec() == QDialog::Accepted && mode != QLatin1String("City"))
             初期化();
     }
+    // Closed by the user during a load: the rest of the sequence would load and ask for nothing.
+    if (m_closeRequested)
+        return;
     // City mode always goes on to the district dialog, even after the prefecture dialog was
     // closed: it then lists nothing, and closing it leaves the window empty.
     if (mode == QLatin1String("City")) {
@@ -326,6 +329,8 @@ void frmMain::loadSequence()
         if (dialog.exec() == QDialog::Accepted)
             初期化();
     }
+    if (m_closeRequested)
+        return;
     if (mdlMain().UseTrain)
         鉄道データ読込();
     if (mode == QLatin1String("WhatCity") || mode == QLatin1String("WhatPref"))

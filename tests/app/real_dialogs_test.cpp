@@ -10,6 +10,7 @@
 #include "output/frm_location.h"
 #include "platform/program_end_ui.h"
 #include "platform/qt_prompts.h"
+#include "platform/ui_yield.h"
 #include "stats/frm_rank.h"
 #include "stats/frm_statistic.h"
 
@@ -423,4 +424,42 @@ TEST_F(RealDialogs, TheReadMeOpensOverTheLauncherAndClosesBackToIt)
     menu->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(gone.isNull());
+}
+
+// The user closes the map window while its start sequence is loading: the window waits for the
+// load, then ends the program once; nothing more is loaded or asked after that.
+TEST_F(RealDialogs, ClosingTheMapWindowWhileItLoadsEndsTheProgramOnceAndAsksNothingMore)
+{
+    writeSquarePrefectures();
+    state::resetMdlMain();
+    // Railways with three of their four files missing: loading them would name the files.
+    const QString railways = dir.filePath(QStringLiteral("MapData/鉄道"));
+    ASSERT_TRUE(QDir().mkpath(railways));
+    QFile curves(railways + QStringLiteral("/Line_rr.dat"));
+    ASSERT_TRUE(curves.open(QIODevice::WriteOnly));
+    curves.write("cv1\r\n35.5 139.1 35.5 139.9\r\n");
+    curves.close();
+    answerer.on<app::frmKenList>([](app::frmKenList& d) {
+        d.findChild<QCheckBox*>(QStringLiteral("chkKen_13"))->setChecked(true);
+        d.findChild<QCheckBox*>(QStringLiteral("chkTrain"))->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();
+    });
+    QPointer<QWidget> window;
+    int closes = 0;
+    platform::setYieldHook([&] {
+        if (window && window->isVisible() && closes++ == 0)
+            window->close();
+    });
+    launch("cmdMap3");
+    window = visibleTopLevel(QStringLiteral("frmMain"));
+    ASSERT_FALSE(window.isNull());
+    const bool ended = waitFor([&] { return ends > 0; });
+    platform::setYieldHook({});
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(closes, 1);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(answerer.messages(), QStringList());
+    EXPECT_TRUE(window.isNull());
 }

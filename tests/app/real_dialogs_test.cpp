@@ -463,3 +463,34 @@ TEST_F(RealDialogs, ClosingTheMapWindowWhileItLoadsEndsTheProgramOnceAndAsksNoth
     EXPECT_EQ(answerer.messages(), QStringList());
     EXPECT_TRUE(window.isNull());
 }
+
+// The conversion window closed while its error box is open (the conversion still running): the
+// box is answered, then the window ends the program once and is deleted.
+TEST_F(RealDialogs, AConversionWindowClosedUnderItsMessageEndsTheProgramAfterTheMessage)
+{
+    const QString data = dir.filePath(QStringLiteral("P02-13.xml"));
+    QFile bad(data);
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("<?xml version=\"1.0\"?><ksj:Dataset><unclosed>");
+    bad.close();
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("MapData/東京都")));
+    launch("cmdChange1");
+    QPointer<QWidget> window = visibleTopLevel(QStringLiteral("frmChange_P"));
+    ASSERT_FALSE(window.isNull());
+    window->findChild<QRadioButton*>(QStringLiteral("optMode_1"))->setChecked(true);
+    window->findChild<QLineEdit*>(QStringLiteral("txtFile2"))->setText(data);
+    window->findChild<QComboBox*>(QStringLiteral("cboPref"))->setCurrentText(QStringLiteral("東京都"));
+    int endsWhileAsked = -1;
+    answerer.beforeAnswer = [&](QMessageBox&) {
+        window->close();
+        endsWhileAsked = ends;
+    };
+    window->findChild<QPushButton*>(QStringLiteral("cmdChange"))->click();
+    answerer.beforeAnswer = nullptr;
+    ASSERT_EQ(answerer.messages().size(), 1);
+    EXPECT_TRUE(answerer.messages().first().startsWith(QStringLiteral("残念|")));
+    EXPECT_EQ(endsWhileAsked, 0) << "the running conversion keeps the window until it is done";
+    EXPECT_EQ(ends, 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+}

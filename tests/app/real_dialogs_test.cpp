@@ -266,6 +266,7 @@ TEST_F(RealDialogs, QuizWhoseFirstQuestionWarnsGoesOnAndTheAnswerIsNotLeftSelect
     QTest::mouseClick(answer, Qt::LeftButton);
     EXPECT_EQ(text->text(), QStringLiteral("東京都"));
     EXPECT_FALSE(text->hasSelectedText()) << text->selectedText().toStdString();
+    saveShot(window->grab().toImage(), QStringLiteral("real_quiz_answer.png"));
 
     window->close();
     EXPECT_EQ(ends, 1);

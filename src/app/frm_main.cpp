@@ -8,6 +8,7 @@
 #include "mapview/frm_ken_color.h"
 #include "mapview/map_canvas_ui.h"
 #include "platform/app_folder.h"
+#include "platform/program_end_ui.h"
 #include "platform/prompts.h"
 
 #include <QApplication>
@@ -318,6 +319,9 @@ void frmMain::loadSequence()
         if (dialog.exec() == QDialog::Accepted && mode != QLatin1String("City"))
             初期化();
     }
+    // Closed by the user during a load: the rest of the sequence would load and ask for nothing.
+    if (m_closeRequested)
+        return;
     // City mode always goes on to the district dialog, even after the prefecture dialog was
     // closed: it then lists nothing, and closing it leaves the window empty.
     if (mode == QLatin1String("City")) {
@@ -325,6 +329,8 @@ void frmMain::loadSequence()
         if (dialog.exec() == QDialog::Accepted)
             初期化();
     }
+    if (m_closeRequested)
+        return;
     if (mdlMain().UseTrain)
         鉄道データ読込();
     if (mode == QLatin1String("WhatCity") || mode == QLatin1String("WhatPref"))
@@ -421,8 +427,7 @@ void frmMain::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
-    QApplication::closeAllWindows();
-    QApplication::quit();
+    platform::endProgram();
 }
 
 } // namespace miratos::app

@@ -149,6 +149,8 @@ void frmMain::cmdBuildCSV_Click()
     }
     処理中(true);
     endWork();
+    if (m_closeRequested)
+        return; // closed during the import: the program is ending
     if (!read) {
         platform::warn(QStringLiteral("残念"), QStringLiteral("ファイルを読めませんでした。\n") + read.error());
         return;

@@ -63,7 +63,8 @@ static mapview::LoadHooks frmMain_loadHooks(QTreeWidget* tree)
 
 void frmMain::showLoadProblems(const QStringList& problems)
 {
-    if (problems.isEmpty())
+    // A window the user closed during the work asks nothing more: the program is ending.
+    if (problems.isEmpty() || m_closeRequested)
         return;
     QStringList shown = problems.mid(0, 10);
     if (problems.size() > 10)

@@ -52,6 +52,8 @@ void frmMain::cmdAnswer_Click()
     }
     m_cmdNext->setEnabled(true);
     m_cmdAnswer->setEnabled(false);
+    // Disabling the focused 答え hands the focus on to the answer, which then selects its text.
+    m_txtAnswer->deselect();
 }
 
 void frmMain::cmdHint_Click()

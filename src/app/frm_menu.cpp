@@ -89,9 +89,11 @@ void frmMenu::openMap(const QString& mapMode)
 
 void frmMenu::openWindow(const QString& windowName)
 {
-    // The new window is shown before the launcher closes so the program never has no window.
-    openTopLevelWindow(windowName);
-    close();
+    // The launcher closes only once the new window is shown, so the program never has no window
+    // (and no prompt of the new window can belong to the closing launcher).
+    QWidget* window = openTopLevelWindow(windowName);
+    if (window && window->isVisible())
+        close();
 }
 
 void frmMenu::showReadMe()

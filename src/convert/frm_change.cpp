@@ -1,6 +1,7 @@
 #include "convert/frm_change.h"
 #include "convert/facility_converter.h"
 
+#include "platform/program_end_ui.h"
 #include "platform/widgets_ui.h"
 #include "convert/boundary_converter.h"
 #include "convert/data_file_name.h"
@@ -155,7 +156,7 @@ void ChangeWindow::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
-    QApplication::quit();
+    platform::endProgram();
 }
 
 // ---- frmChange_P

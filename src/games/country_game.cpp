@@ -263,6 +263,8 @@ CountryGame::OverAction CountryGame::overTick()
         m_windowBack = kBlack;
         // No flashing while the question is open.
         m_running[Over] = false;
+        if (onBeforeQuestion)
+            onBeforeQuestion();
         const auto answer = platform::prompts().message(platform::MsgIcon::Question, platform::MsgButtons::YesNo,
                                                         QStringLiteral("国盗合戦"), QStringLiteral("再チャレンジしますか？"));
         if (answer == platform::MsgAnswer::No)

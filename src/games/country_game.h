@@ -54,6 +54,9 @@ public:
 
     // Called for every beep (the window beeps).
     std::function<void()> onBeep;
+    // Called when the window has turned black and before the retry question opens, so the window
+    // can show itself black behind the question.
+    std::function<void()> onBeforeQuestion;
 
     bool running(Timer timer) const { return m_running[timer]; }
     bool enabled(Button button) const;

@@ -1,6 +1,7 @@
 #include "games/frm_fighter.h"
 
 #include "games/game_art.h"
+#include "platform/program_end_ui.h"
 #include "platform/widgets_ui.h"
 
 #include <QApplication>
@@ -153,7 +154,7 @@ void frmFighter::keyPressEvent(QKeyEvent* event)
 void frmFighter::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    QApplication::quit();
+    platform::endProgram();
 }
 
 } // namespace miratos::games

@@ -3,6 +3,7 @@
 #include "games/board_picture.h"
 #include "games/board_squares.h"
 #include "games/game_art.h"
+#include "platform/program_end_ui.h"
 #include "platform/app_folder.h"
 #include "platform/canvas.h"
 #include "platform/widgets_ui.h"
@@ -87,6 +88,12 @@ void frmGetCountry::build(const Result<QImage>& board)
     m_lblPref->setFont(fontOf(30, true));
     m_lblPref->setAlignment(Qt::AlignCenter);
     m_lblPref->setGeometry(kPanelLeft, 100, kPanelWidth, 48);
+    // The name keeps its own background and ink, so it stays readable while the window flashes.
+    m_lblPref->setAutoFillBackground(true);
+    QPalette prefPalette = m_lblPref->palette();
+    prefPalette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+    prefPalette.setColor(QPalette::WindowText, QApplication::palette().color(QPalette::WindowText));
+    m_lblPref->setPalette(prefPalette);
 
     for (int n = 1; n <= 10; ++n)
         m_symbols[static_cast<size_t>(n)] = QPixmap::fromImage(reelSymbolPicture(n));
@@ -157,6 +164,10 @@ void frmGetCountry::build(const Result<QImage>& board)
     m_picJapan->lower();
     m_game = std::make_unique<CountryGame>(*board);
     m_game->onBeep = [] { QApplication::beep(); };
+    m_game->onBeforeQuestion = [this] {
+        refresh();
+        repaint();
+    };
 
     connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_game->start(); refresh(); });
     connect(m_cmdStopSai, &QPushButton::clicked, this, [this] { m_game->stopSai(); refresh(); });
@@ -269,7 +280,7 @@ void frmGetCountry::tmrOver_Timer()
 void frmGetCountry::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    QApplication::quit();
+    platform::endProgram();
 }
 
 } // namespace miratos::games

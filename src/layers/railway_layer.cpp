@@ -3,6 +3,7 @@
 #include "platform/number_text.h"
 
 #include <QStringView>
+#include <algorithm>
 #include <cmath>
 
 namespace miratos::layers {
@@ -139,7 +140,8 @@ void RailwayLayer::drawCurve(platform::Canvas& canvas, const QVector<QPointF>& p
     const double sy = canvas.height() / (canvas.scaleTop() - canvas.scaleBottom());
     const double left = canvas.scaleLeft();
     const double top = canvas.scaleTop();
-    m_buffer.resize(points.size());
+    // A curve of one point is drawn as two equal points, so the buffer holds two at least.
+    m_buffer.resize(std::max<qsizetype>(points.size(), 2));
     QPoint* begin = m_buffer.data();
     QPoint* out = begin;
     for (const QPointF& p : points) {
@@ -149,7 +151,7 @@ void RailwayLayer::drawCurve(platform::Canvas& canvas, const QVector<QPointF>& p
     }
     const int count = static_cast<int>(out - begin);
     if (count == 1) {
-        // A curve within one pixel still marks it.
+        // A curve within one pixel is passed on as a polyline of no length.
         m_buffer[1] = m_buffer[0];
         canvas.polyline(m_buffer.constData(), 2);
         return;
@@ -161,8 +163,6 @@ void RailwayLayer::draw(platform::Canvas& canvas, const mapview::Extent& dataExt
                         const std::function<void()>& yield)
 {
     buildTables(dataExtent);
-    if (m_buffer.size() < 2)
-        m_buffer.resize(2);
     platform::Canvas::Batch batch(canvas);
     canvas.setForeColor(colors.line);
     for (size_t i = 0; i < m_rrPoints.size(); ++i) {

@@ -228,8 +228,14 @@ void composeExport(QPainter& p, const ExportScene& scene, const state::MdlMain& 
         p.drawImage(QPoint(0, 0), scene.map->image(), QRect(QPoint(0, 0), part));
     p.restore();
 
+    // Labels and rank circles stay on the map: the frame the canvas was widened by is the legend's,
+    // left of its separating line.
+    const bool rightFrame = state.StatDrawn && state.NoteLocation == 0;
+    p.save();
+    p.setClipRect(QRect(0, 0, rightFrame ? base.width() - 4 : cw, ch));
     paintCircles(p, scene, state);
     paintLabels(p, scene, state);
+    p.restore();
 
     const QFont font = noteFont(state);
     const QString source = sourceText(state.MapMode);

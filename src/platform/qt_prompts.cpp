@@ -6,13 +6,57 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
+#include <functional>
 
 namespace miratos::platform {
 namespace {
 
+// A window that is hidden is closing (or not yet shown) and may be deleted while the dialog
+// waits; the dialog is never made its child, so it cannot be deleted from under its own exec().
+QWidget* openWindow(QWidget* w)
+{
+    if (!w)
+        return nullptr;
+    QWidget* window = w->window();
+    return window->isVisible() ? window : nullptr;
+}
+
 QWidget* dialogParent(const Prompts& prompts)
 {
-    return prompts.parentWindow() ? prompts.parentWindow() : QApplication::activeWindow();
+    for (QWidget* candidate : {prompts.parentWindow(), QApplication::activeModalWidget(), QApplication::activeWindow()}) {
+        if (QWidget* window = openWindow(candidate))
+            return window;
+    }
+    return nullptr;
+}
+
+// Runs a dialog made on the heap and reads it before it is deleted. Should its parent go away
+// during exec() and take the dialog with it, nothing is deleted twice and nothing is read.
+template <class Dialog>
+std::optional<int> runDialog(Dialog* dialog, const std::function<void(Dialog&, int)>& read = {})
+{
+    QPointer<Dialog> guard(dialog);
+    const int result = dialog->exec();
+    if (!guard)
+        return std::nullopt;
+    if (read)
+        read(*dialog, result);
+    delete dialog;
+    return result;
+}
+
+// The answer of a box that was taken away before the user answered: the safe button.
+MsgAnswer unanswered(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::YesNo: return MsgAnswer::No;
+    case MsgButtons::OkCancel:
+    case MsgButtons::YesNoCancel:
+    case MsgButtons::RetryCancel: return MsgAnswer::Cancel;
+    case MsgButtons::Ok: break;
+    }
+    return MsgAnswer::Ok;
 }
 
 QMessageBox::Icon toQt(MsgIcon icon)
@@ -81,56 +125,80 @@ public:
 
 MsgAnswer QtPrompts::message(MsgIcon icon, MsgButtons buttons, const QString& title, const QString& text)
 {
-    QMessageBox box(toQt(icon), title, text, toQt(buttons), dialogParent(*this));
-    return fromQt(box.exec());
+    auto* box = new QMessageBox(toQt(icon), title, text, toQt(buttons), dialogParent(*this));
+    const std::optional<int> button = runDialog(box);
+    return button ? fromQt(*button) : unanswered(buttons);
 }
 
 MsgAnswer QtPrompts::ask(MsgIcon icon, MsgButtons buttons, const QString& title, const QString& text, MsgAnswer defaultButton)
 {
-    QMessageBox box(toQt(icon), title, text, toQt(buttons), dialogParent(*this));
+    auto* box = new QMessageBox(toQt(icon), title, text, toQt(buttons), dialogParent(*this));
     const QMessageBox::StandardButton def = defaultButton == MsgAnswer::No       ? QMessageBox::No
                                             : defaultButton == MsgAnswer::Cancel ? QMessageBox::Cancel
                                             : defaultButton == MsgAnswer::Yes    ? QMessageBox::Yes
                                                                                  : QMessageBox::Ok;
-    box.setDefaultButton(def);
-    return fromQt(box.exec());
+    box->setDefaultButton(def);
+    const std::optional<int> button = runDialog(box);
+    return button ? fromQt(*button) : unanswered(buttons);
 }
 
 std::optional<QString> QtPrompts::input(const QString& title, const QString& prompt, const QString& initial)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(dialogParent(*this), title, prompt, QLineEdit::Normal, initial, &ok);
-    if (!ok)
-        return std::nullopt;
+    auto* dialog = new QInputDialog(dialogParent(*this));
+    dialog->setWindowTitle(title);
+    dialog->setLabelText(prompt);
+    dialog->setTextValue(initial);
+    std::optional<QString> text;
+    runDialog<QInputDialog>(dialog, [&](QInputDialog& d, int result) {
+        if (result == QDialog::Accepted)
+            text = d.textValue();
+    });
     return text;
 }
 
 std::optional<QString> QtPrompts::openFile(const FileDialogRequest& request)
 {
-    const QString path = QFileDialog::getOpenFileName(dialogParent(*this), request.title, startPath(request), request.filter);
-    if (path.isEmpty())
-        return std::nullopt;
+    auto* dialog = new QFileDialog(dialogParent(*this), request.title, request.startFolder, request.filter);
+    dialog->setObjectName(QStringLiteral("openFileDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    if (!request.proposedName.isEmpty())
+        dialog->selectFile(startPath(request));
+    std::optional<QString> path;
+    runDialog<QFileDialog>(dialog, [&](QFileDialog& d, int result) {
+        const QStringList files = d.selectedFiles();
+        if (result == QDialog::Accepted && !files.isEmpty() && !files.constFirst().isEmpty())
+            path = files.constFirst();
+    });
     return path;
 }
 
 std::optional<QString> QtPrompts::saveFile(const FileDialogRequest& request)
 {
-    SaveFileDialog dialog(dialogParent(*this), request.title, request.startFolder, request.filter);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    auto* dialog = new SaveFileDialog(dialogParent(*this), request.title, request.startFolder, request.filter);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (!request.proposedName.isEmpty())
-        dialog.selectFile(startPath(request));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return withFilterSuffix(dialog.selectedFiles().constFirst(), dialog.selectedNameFilter());
+        dialog->selectFile(startPath(request));
+    std::optional<QString> path;
+    runDialog<SaveFileDialog>(dialog, [&](SaveFileDialog& d, int result) {
+        const QStringList files = d.selectedFiles();
+        if (result == QDialog::Accepted && !files.isEmpty())
+            path = withFilterSuffix(files.constFirst(), d.selectedNameFilter());
+    });
+    return path;
 }
 
 std::optional<int> QtPrompts::chooseColor(int startColor)
 {
     const QColor start(startColor & 0xFF, (startColor >> 8) & 0xFF, (startColor >> 16) & 0xFF);
-    const QColor chosen = QColorDialog::getColor(start, dialogParent(*this));
-    if (!chosen.isValid())
-        return std::nullopt;
-    return chosen.red() + 256 * chosen.green() + 65536 * chosen.blue();
+    auto* dialog = new QColorDialog(start, dialogParent(*this));
+    std::optional<int> value;
+    runDialog<QColorDialog>(dialog, [&](QColorDialog& d, int result) {
+        const QColor chosen = d.selectedColor();
+        if (result == QDialog::Accepted && chosen.isValid())
+            value = chosen.red() + 256 * chosen.green() + 65536 * chosen.blue();
+    });
+    return value;
 }
 
 } // namespace miratos::platform

@@ -101,7 +101,8 @@ Result<FacilityCsvRead> readFacilityCsv(const QString& path, const std::function
         }
         if (line.isEmpty())
             continue;
-        if (f.size() < 8) {
+        // A position that is not a number would put the facility at 0°, far off the map.
+        if (f.size() < 8 || !isNumber(QStringView(f.at(6)).trimmed()) || !isNumber(QStringView(f.at(7)).trimmed())) {
             if (read.badLines++ == 0)
                 firstBad = static_cast<int>(i + 1);
             continue;

@@ -186,3 +186,55 @@ TEST(CountryWindow, ATurnMovesAndPaintsThenDefeatFlashesAndAsks)
     EXPECT_EQ(prompts.last().text, QStringLiteral("再チャレンジしますか？"));
     EXPECT_FALSE(w.isVisible());
 }
+
+// The look of the window through the end: behind the retry question it is black, and the
+// square's name stays readable on every flash.
+TEST(CountryWindow, RetryIsAskedOverABlackWindowAndTheSquareNameOutlastsTheFlashes)
+{
+    struct WatchingPrompts : platform::ScopedScriptedPrompts {
+        std::function<void()> atQuestion;
+        platform::MsgAnswer message(platform::MsgIcon icon, platform::MsgButtons buttons, const QString& title, const QString& text) override
+        {
+            if (atQuestion)
+                atQuestion();
+            return ScopedScriptedPrompts::message(icon, buttons, title, text);
+        }
+    };
+    ScriptedRandom random;
+    WatchingPrompts prompts;
+    prompts.queue(platform::MsgAnswer::No);
+    frmGetCountry w{Result<QImage>(gametest::boxedBoard())};
+    w.setAttribute(Qt::WA_DeleteOnClose, false);
+    w.show();
+    playWindowTurn(w, CountryGame::kForward, 3);
+    playWindowTurn(w, CountryGame::kDefeat, 1);
+    QLabel* pref = label(w, QStringLiteral("lblPref"));
+    ASSERT_FALSE(pref->text().trimmed().isEmpty());
+    // Readable: the name's box holds light and dark pixels both.
+    auto nameReadable = [pref](const QImage& shot) {
+        const QImage box = shot.copy(pref->geometry());
+        int dark = 0, light = 0;
+        for (int y = 0; y < box.height(); ++y)
+            for (int x = 0; x < box.width(); ++x) {
+                const int grey = qGray(box.pixel(x, y));
+                dark += grey < 80;
+                light += grey > 170;
+            }
+        return dark > 20 && light > 20;
+    };
+    QImage atQuestion;
+    prompts.atQuestion = [&] { atQuestion = w.grab().toImage(); };
+    for (int tick = 1; tick < 20; ++tick) {
+        w.tmrOver_Timer();
+        EXPECT_TRUE(nameReadable(w.grab().toImage())) << "flash " << tick;
+    }
+    EXPECT_TRUE(atQuestion.isNull());
+    w.tmrOver_Timer();
+    ASSERT_FALSE(atQuestion.isNull());
+    EXPECT_EQ(atQuestion.pixel(5, 5) & 0xFFFFFF, 0u); // the window's own background
+    EXPECT_TRUE(nameReadable(atQuestion));
+    saveShot(w, QStringLiteral("country_retry_question.png"));
+    const QByteArray shots = qgetenv("MIRATOS_SCREENSHOT_DIR");
+    if (!shots.isEmpty())
+        atQuestion.save(QDir(QString::fromLocal8Bit(shots)).filePath(QStringLiteral("country_at_question.png")));
+}

@@ -112,6 +112,31 @@ TEST(RailwayLayer, StationCurvesAreDrawnTwoPixelsWideInTheStationColour)
     EXPECT_EQ(layer.lvwLine_st.at(1).subItem(1), QStringLiteral("A"));
 }
 
+// A curve of one point (or of points within one pixel) is a polyline of no length, which draws
+// nothing, as a line of no length does; the curves after it are drawn whole.
+TEST(RailwayLayer, ACurveOfOnePointDrawsNothingAndTheNextCurveWhole)
+{
+    const struct {
+        const char* name;
+        const char* points;
+    } cases[] = {{"one point", "35.5 139.5"}, {"two points in one pixel", "35.5 139.5 35.5 139.501"}};
+    for (const auto& one : cases) {
+        SCOPED_TRACE(one.name);
+        store::RailwayTables t;
+        t.railCurves = {{"dot", one.points}, {"long", "35.2 139.1 35.2 139.3 35.2 139.5 35.2 139.7 35.2 139.9"}};
+        t.stationCurves = {{"st", one.points}};
+        t.stations = {{"s1", "st", "A"}};
+        RailwayLayer layer;
+        layer.setTables(t);
+        platform::Canvas c = viewCanvas();
+        layer.draw(c, kExtent, {kBlue, kCyan});
+        EXPECT_EQ(layer.lvwLine_rr.count(), 2);
+        EXPECT_EQ(c.pixel(QPoint(100, 100)), 0xFFFFFF);
+        for (int x = 60; x <= 140; x += 20)
+            EXPECT_EQ(c.pixel(QPoint(x, 130)), kBlue) << x;
+    }
+}
+
 namespace {
 
 struct Shown {

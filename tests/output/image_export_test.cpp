@@ -133,6 +133,35 @@ TEST_F(ExportTest, RightFrameWidensThePictureWithASeparatingLine)
     (void)base;
 }
 
+// The canvas is widened for the legend alone: a label or rank circle at the map's right edge is
+// cut at the separating line, and the frame looks as it does without them.
+TEST_F(ExportTest, InTheRightHandFrameLabelsAndRankCirclesStayOnTheMap)
+{
+    statistics(3);
+    auto& s = state::mdlMain();
+    s.NoteLocation = 0;
+    scene.zoomed = true;
+    const QImage without = renderExport(scene, s);
+    s.LayerProperty[0][2] = 1; // white box behind the label
+    labels.add(mapview::LabelKind::Pref, QStringLiteral("右端の長い長い地区名"), 139.98, 35.5);
+    labels.shpBuild().push_back({139.97, 35.3, 0.1, 0.1});
+    const QImage with = renderExport(scene, s);
+    ASSERT_EQ(with.size(), without.size());
+    const int line = 604 - 4; // the separating line; the legend lies right of it
+    int onMap = 0, overLegend = 0;
+    for (int y = 0; y < with.height(); ++y) {
+        for (int x = 560; x < with.width(); ++x) {
+            const bool differs = with.pixel(x, y) != without.pixel(x, y);
+            (x < line ? onMap : overLegend) += differs;
+        }
+    }
+    EXPECT_GT(onMap, 100) << "the label and the circle are drawn up to the line";
+    EXPECT_EQ(overLegend, 0);
+    const QByteArray shots = qgetenv("MIRATOS_SCREENSHOT_DIR");
+    if (!shots.isEmpty())
+        with.save(QDir(QString::fromLocal8Bit(shots)).filePath(QStringLiteral("export_right_frame_clipped.png")));
+}
+
 TEST_F(ExportTest, SourceLinesDependOnTheMode)
 {
     statistics(3);

@@ -81,13 +81,15 @@ TEST_F(FacilityFiles, ImportTableColumnsAndTitle)
           {QStringLiteral("34.1"), QStringLiteral("133.1"), QString(), QStringLiteral("病院"), QStringLiteral("一般"), QStringLiteral("Ｈ"),
            QStringLiteral("備考"), QStringLiteral("-")}},
          0},
-        // No quoting: the comma in the name moves every later field one place to the right.
-        {"comma in a name",
-         QStringLiteral("a,b,c,値\r\n学校,大学,\"香川,大学\",6000,幸町,,134.04,34.34\r\n"),
+        // No quoting: the comma in the name moves every later field one place to the right, so
+        // the longitude is empty and the line is skipped rather than placed at 0°.
+        {"comma in a name", QStringLiteral("a,b,c,値\r\n学校,大学,\"香川,大学\",6000,幸町,,134.04,34.34\r\n"), QStringLiteral("値"), {}, 1},
+        {"position not a number",
+         QStringLiteral("a,b,c,値\r\n学校,大学,Ａ,1,備考,,東経134,34.3\r\n病院,一般,Ｂ,2,備考,,134.1,\r\n病院,一般,Ｃ,3,備考,, 134.2 ,34.2\r\n"),
          QStringLiteral("値"),
-         {{QStringLiteral("134.04"), QString(), QString(), QStringLiteral("学校"), QStringLiteral("大学"), QStringLiteral("\"香川"),
-           QStringLiteral("6000"), QStringLiteral("大学\"")}},
-         0},
+         {{QStringLiteral("34.2"), QStringLiteral("134.2"), QString(), QStringLiteral("病院"), QStringLiteral("一般"), QStringLiteral("Ｃ"),
+           QStringLiteral("備考"), QStringLiteral("3")}},
+         2},
         {"short line skipped", QStringLiteral("a,b,c,値\r\n学校,大学,Ｘ,1,備考,,134\r\n"), QStringLiteral("値"), {}, 1},
     };
     for (const Case& c : cases) {

@@ -1,0 +1,497 @@
+// The program driven from the launcher with Qt's own dialogs, as a user meets them: every modal
+// box is answered by a timer that finds the active modal widget and presses its default button
+// (file dialogs are given a file or cancelled). The program's end is recorded, not carried out.
+#include "../mapview/map_fixture.h"
+#include "app/frm_ken_list.h"
+#include "app/frm_main.h"
+#include "app/frm_menu.h"
+#include "app/frm_read_me.h"
+#include "app/frm_tiku_list.h"
+#include "output/frm_location.h"
+#include "platform/program_end_ui.h"
+#include "platform/qt_prompts.h"
+#include "platform/ui_yield.h"
+#include "stats/frm_rank.h"
+#include "stats/frm_statistic.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QImage>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+using namespace miratos;
+
+namespace {
+
+// A guard against a program that never gets there; the tests wait for events, not for time.
+constexpr int kGuardMs = 20000;
+
+struct Seen {
+    QString kind; // "message", "file" or the dialog's object name
+    QString title;
+    QString text;
+};
+
+// Answers whatever modal widget is active, one at a time. Every answer is given from a fresh
+// zero timer, so that a dialog opened by the answer is answered too.
+class DialogAnswerer : public QObject {
+public:
+    DialogAnswerer()
+    {
+        connect(&m_timer, &QTimer::timeout, this, &DialogAnswerer::answer);
+        m_timer.start(5);
+    }
+
+    // Acts on a dialog of the program's own (list dialogs, statistic dialogs) when it shows.
+    template <class D>
+    void on(std::function<void(D&)> act)
+    {
+        m_handlers.push_back([act](QWidget* w) {
+            auto* d = qobject_cast<D*>(w);
+            if (d)
+                act(*d);
+            return d != nullptr;
+        });
+    }
+
+    std::vector<Seen> seen;
+    QStringList files; // the answers of file dialogs in turn; none left: cancelled
+    std::function<void(QMessageBox&)> beforeAnswer;
+
+    QStringList messages() const
+    {
+        QStringList out;
+        for (const Seen& s : seen)
+            if (s.kind == QLatin1String("message"))
+                out << s.title + QLatin1Char('|') + s.text;
+        return out;
+    }
+    bool saw(const QString& kind) const
+    {
+        return std::any_of(seen.begin(), seen.end(), [&](const Seen& s) { return s.kind == kind; });
+    }
+
+private:
+    static QAbstractButton* defaultButtonOf(QMessageBox& box)
+    {
+        if (box.defaultButton())
+            return box.defaultButton();
+        for (QAbstractButton* b : box.buttons()) {
+            const auto role = box.buttonRole(b);
+            if (role == QMessageBox::AcceptRole || role == QMessageBox::YesRole)
+                return b;
+        }
+        return box.buttons().value(0);
+    }
+
+    void answer()
+    {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible() || w->property("answered").toBool())
+            return;
+        w->setProperty("answered", true);
+        QPointer<QWidget> target(w);
+        auto later = [target](std::function<void(QWidget*)> act) {
+            QTimer::singleShot(0, target, [target, act] {
+                if (target)
+                    act(target);
+            });
+        };
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            seen.push_back({QStringLiteral("message"), box->windowTitle(), box->text()});
+            if (beforeAnswer)
+                beforeAnswer(*box);
+            later([](QWidget* x) { defaultButtonOf(*static_cast<QMessageBox*>(x))->click(); });
+            return;
+        }
+        if (qobject_cast<QFileDialog*>(w)) {
+            seen.push_back({QStringLiteral("file"), w->windowTitle(), {}});
+            const QString file = files.isEmpty() ? QString() : files.takeFirst();
+            later([file](QWidget* x) {
+                auto* dialog = static_cast<QFileDialog*>(x);
+                if (file.isEmpty()) {
+                    dialog->reject();
+                    return;
+                }
+                // Typed into the name box as a user does; the dialog's own accept checks it.
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                if (name)
+                    name->setText(file);
+                else
+                    dialog->selectFile(file);
+                static_cast<QDialog*>(dialog)->accept();
+            });
+            return;
+        }
+        seen.push_back({w->objectName(), w->windowTitle(), {}});
+        later([this](QWidget* x) {
+            for (const auto& handler : m_handlers)
+                if (handler(x))
+                    return;
+            // A dialog no handler takes is closed as with its close box.
+            if (auto* dialog = qobject_cast<QDialog*>(x))
+                dialog->reject();
+        });
+    }
+
+    QTimer m_timer;
+    std::vector<std::function<bool(QWidget*)>> m_handlers;
+};
+
+QWidget* visibleTopLevel(const QString& name)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+QStringList visibleTopLevels()
+{
+    QStringList names;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible())
+            names << w->objectName();
+    return names;
+}
+
+void deleteAllTopLevels()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        w->hide();
+        w->deleteLater();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void saveShot(const QImage& image, const QString& name)
+{
+    const QByteArray dir = qgetenv("MIRATOS_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        image.save(QDir(QString::fromLocal8Bit(dir)).filePath(name));
+}
+
+class RealDialogs : public MapFixture {
+protected:
+    void SetUp() override
+    {
+        MapFixture::SetUp();
+        platform::setPrompts(&prompts);
+        platform::setProgramEnd([this] { ++ends; });
+    }
+    void TearDown() override
+    {
+        deleteAllTopLevels();
+        platform::setProgramEnd({});
+        platform::setPrompts(nullptr);
+        MapFixture::TearDown();
+    }
+
+    // Opens the launcher and presses one of its buttons.
+    void launch(const char* button)
+    {
+        auto* menu = new app::frmMenu;
+        menu->show();
+        auto* b = menu->findChild<QPushButton*>(QString::fromLatin1(button));
+        ASSERT_NE(b, nullptr) << button;
+        b->click();
+    }
+
+    bool waitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, kGuardMs); }
+
+    platform::QtPrompts prompts;
+    DialogAnswerer answerer;
+    int ends = 0;
+};
+
+} // namespace
+
+TEST_F(RealDialogs, QuizWithoutDataSaysSoAndEndsTheProgram)
+{
+    for (const auto& [button, text] : {std::pair{"cmdWhatPref", "都道府県データが１つもありません"},
+                                       std::pair{"cmdWhatCity", "市区町村データが１つもありません"}}) {
+        SCOPED_TRACE(button);
+        ends = 0;
+        answerer.seen.clear();
+        launch(button);
+        ASSERT_TRUE(waitFor([&] { return ends > 0; }));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(answerer.messages(), QStringList{QStringLiteral("要確認|") + QString::fromUtf8(text)});
+        EXPECT_EQ(ends, 1);
+        EXPECT_EQ(visibleTopLevels(), QStringList());
+        deleteAllTopLevels();
+    }
+}
+
+TEST_F(RealDialogs, QuizWhoseFirstQuestionWarnsGoesOnAndTheAnswerIsNotLeftSelected)
+{
+    Pref p;
+    p.lines = {{QStringLiteral("13c1"), QStringLiteral("35 139 35 140 36 140 36 139 35 139")}};
+    p.prefLines = {QStringLiteral("13c1")};
+    p.polygons = {{QStringLiteral("13a1"), QStringLiteral("13c1")}};
+    p.points = {{QStringLiteral("13p1"), QStringLiteral("35.5 139.5")}};
+    p.tiku = {{QStringLiteral("13a1"), QStringLiteral("東京都@千代田区"), QStringLiteral("13101")}};
+    writePref(13, QStringLiteral("東京都"), p);
+    state::resetMdlMain();
+    // Without its extent file the prefecture still loads, and the load names the file.
+    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("MapData/東京都/NEWS.dat"))));
+
+    launch("cmdWhatPref");
+    ASSERT_TRUE(waitFor([&] { return answerer.saw(QStringLiteral("message")); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(answerer.messages().size(), 1);
+    EXPECT_TRUE(answerer.messages().first().startsWith(QStringLiteral("要確認|読み込めなかったデータがあります。"))) << answerer.messages().first().toStdString();
+    auto* window = qobject_cast<app::frmMain*>(visibleTopLevel(QStringLiteral("frmMain")));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(visibleTopLevel(QStringLiteral("frmMenu")), nullptr);
+    EXPECT_EQ(ends, 0);
+
+    // 答え as a user presses it: the focused button is disabled and the focus moves on.
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    auto* answer = window->findChild<QPushButton*>(QStringLiteral("cmdAnswer"));
+    auto* text = window->findChild<QLineEdit*>(QStringLiteral("txtAnswer"));
+    answer->setFocus(Qt::TabFocusReason);
+    QTest::mouseClick(answer, Qt::LeftButton);
+    EXPECT_EQ(text->text(), QStringLiteral("東京都"));
+    EXPECT_FALSE(text->hasSelectedText()) << text->selectedText().toStdString();
+    saveShot(window->grab().toImage(), QStringLiteral("real_quiz_answer.png"));
+
+    window->close();
+    EXPECT_EQ(ends, 1);
+    QPointer<QWidget> gone(window);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(gone.isNull());
+}
+
+TEST_F(RealDialogs, AConversionThatFailsSaysWhyAndItsWindowEndsTheProgram)
+{
+    struct Case {
+        const char* button;
+        const char* window;
+        const char* option;
+        const char* file; // chosen in the file dialog of 参照
+    };
+    const Case cases[] = {
+        {"cmdChange1", "frmChange_P", "optMode_1", "P02-13.xml"},
+        {"cmdChange3", "frmChange_J", "optMode_0", "N02-20.xml"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.window);
+        ends = 0;
+        answerer.seen.clear();
+        const QString data = dir.filePath(QString::fromLatin1(c.file));
+        QFile bad(data);
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+        bad.write("<?xml version=\"1.0\"?><ksj:Dataset><unclosed>");
+        bad.close();
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("MapData/東京都")) && QDir(dir.path()).mkpath(QStringLiteral("MapData/鉄道")));
+        launch(c.button);
+        QWidget* window = visibleTopLevel(QString::fromLatin1(c.window));
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(visibleTopLevel(QStringLiteral("frmMenu")), nullptr);
+        window->findChild<QRadioButton*>(QString::fromLatin1(c.option))->setChecked(true);
+        answerer.files = {data};
+        window->findChild<QPushButton*>(QStringLiteral("cmdFile2"))->click();
+        EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("txtFile2"))->text(), data);
+        if (auto* pref = window->findChild<QComboBox*>(QStringLiteral("cboPref")))
+            pref->setCurrentText(QStringLiteral("東京都"));
+        window->findChild<QPushButton*>(QStringLiteral("cmdChange"))->click();
+        const QStringList messages = answerer.messages();
+        ASSERT_EQ(messages.size(), 1) << messages.join(QLatin1Char(';')).toStdString();
+        EXPECT_TRUE(messages.first().startsWith(QStringLiteral("残念|変換できませんでした。"))) << messages.first().toStdString();
+        EXPECT_TRUE(messages.first().contains(QString::fromLatin1(c.file))) << messages.first().toStdString();
+        EXPECT_TRUE(window->findChild<QPushButton*>(QStringLiteral("cmdChange"))->isEnabled());
+        QPointer<QWidget> gone(window);
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(ends, 1);
+        EXPECT_TRUE(gone.isNull());
+    }
+}
+
+TEST_F(RealDialogs, ExportWithTheLegendInTheRightHandFrame)
+{
+    writeSquarePrefectures();
+    state::resetMdlMain();
+    answerer.on<app::frmKenList>([](app::frmKenList& d) {
+        for (int code : {13, 14})
+            d.findChild<QCheckBox*>(QStringLiteral("chkKen_%1").arg(code))->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();
+    });
+    answerer.on<stats::StatisticDialog>([](stats::StatisticDialog& d) {
+        d.cmdExtract_Click(); // the own-data table, chosen in a file dialog
+        d.findChild<QListWidget*>(QStringLiteral("lstStatistic"))->setCurrentRow(1);
+        d.cmdGo_Click();
+    });
+    answerer.on<stats::frmRank>([](stats::frmRank& d) {
+        d.findChild<QComboBox*>(QStringLiteral("cmbCo"))->setCurrentIndex(0);
+        d.cmdGo_Click();
+    });
+    answerer.on<output::frmLocation>([](output::frmLocation& d) {
+        d.findChild<QRadioButton*>(QStringLiteral("optLocation_0"))->setChecked(true);
+        d.cmdGo_Click();
+    });
+    launch("cmdMap3");
+    ASSERT_TRUE(waitFor([&] { return answerer.saw(QStringLiteral("frmKenList")); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* window = qobject_cast<app::frmMain*>(visibleTopLevel(QStringLiteral("frmMain")));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(answerer.messages(), QStringList());
+
+    answerer.files = {dir.filePath(QStringLiteral("面積.csv"))};
+    window->cmdStatistic_Click();
+    window->cmdRank_Click();
+    window->findChild<QCheckBox*>(QStringLiteral("chkCity"))->click();
+    const QString exported = dir.filePath(QStringLiteral("地図.png"));
+    answerer.files = {exported};
+    window->cmdImageExport_Click();
+    EXPECT_EQ(answerer.messages(), QStringList());
+    const QImage image(exported);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GT(image.width(), image.height()) << "the picture is widened by the legend";
+    saveShot(image, QStringLiteral("real_export_right_frame.png"));
+    saveShot(window->grab().toImage(), QStringLiteral("real_map_window.png"));
+
+    window->close();
+    EXPECT_EQ(ends, 1);
+}
+
+// Every window the launcher opens, closed by the user: the program ends once, the window is
+// deleted, and the dialogs it opens on its way (the list dialogs, closed) leave nothing behind.
+TEST_F(RealDialogs, ClosingEachKindOfWindowEndsTheProgramOnce)
+{
+    struct Case {
+        const char* button;
+        const char* window;
+        QStringList dialogs; // met on the way, each closed with its close box
+    };
+    const Case cases[] = {
+        {"cmdMap3", "frmMain", {QStringLiteral("frmKenList")}},
+        {"cmdMap1", "frmMain", {QStringLiteral("frmKenList")}},
+        {"cmdMap2", "frmMain", {QStringLiteral("frmKenList"), QStringLiteral("frmTikuList")}},
+        {"cmdChange1", "frmChange_P", {}},
+        {"cmdChange2", "frmChange_C", {}},
+        {"cmdChange3", "frmChange_J", {}},
+        {"cmdRirUroravu", "frmFighter", {}},
+        {"cmdGetCountry", "frmGetCountry", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        ends = 0;
+        answerer.seen.clear();
+        launch(c.button);
+        QWidget* window = visibleTopLevel(QString::fromLatin1(c.window));
+        ASSERT_NE(window, nullptr);
+        if (!c.dialogs.isEmpty()) {
+            ASSERT_TRUE(waitFor([&] { return answerer.saw(c.dialogs.last()); }));
+        }
+        QCoreApplication::processEvents();
+        QStringList met;
+        for (const Seen& s : answerer.seen)
+            met << s.kind;
+        EXPECT_EQ(met, c.dialogs);
+        EXPECT_EQ(visibleTopLevels(), QStringList{QString::fromLatin1(c.window)});
+        QPointer<QWidget> gone(window);
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(ends, 1);
+        EXPECT_TRUE(gone.isNull());
+        deleteAllTopLevels();
+    }
+}
+
+TEST_F(RealDialogs, TheReadMeOpensOverTheLauncherAndClosesBackToIt)
+{
+    auto* menu = new app::frmMenu;
+    menu->show();
+    menu->findChild<QPushButton*>(QStringLiteral("cmdReadMe"))->click();
+    ASSERT_EQ(answerer.seen.size(), 1u);
+    EXPECT_EQ(answerer.seen.front().kind, QStringLiteral("frmReadMe"));
+    EXPECT_EQ(visibleTopLevels(), QStringList{QStringLiteral("frmMenu")});
+    EXPECT_EQ(ends, 0);
+    QPointer<QWidget> gone(menu);
+    menu->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(gone.isNull());
+}
+
+// The user closes the map window while its start sequence is loading: the window waits for the
+// load, then ends the program once; nothing more is loaded or asked after that.
+TEST_F(RealDialogs, ClosingTheMapWindowWhileItLoadsEndsTheProgramOnceAndAsksNothingMore)
+{
+    writeSquarePrefectures();
+    state::resetMdlMain();
+    // Railways with three of their four files missing: loading them would name the files.
+    const QString railways = dir.filePath(QStringLiteral("MapData/鉄道"));
+    ASSERT_TRUE(QDir().mkpath(railways));
+    QFile curves(railways + QStringLiteral("/Line_rr.dat"));
+    ASSERT_TRUE(curves.open(QIODevice::WriteOnly));
+    curves.write("cv1\r\n35.5 139.1 35.5 139.9\r\n");
+    curves.close();
+    answerer.on<app::frmKenList>([](app::frmKenList& d) {
+        d.findChild<QCheckBox*>(QStringLiteral("chkKen_13"))->setChecked(true);
+        d.findChild<QCheckBox*>(QStringLiteral("chkTrain"))->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();
+    });
+    QPointer<QWidget> window;
+    int closes = 0;
+    platform::setYieldHook([&] {
+        if (window && window->isVisible() && closes++ == 0)
+            window->close();
+    });
+    launch("cmdMap3");
+    window = visibleTopLevel(QStringLiteral("frmMain"));
+    ASSERT_FALSE(window.isNull());
+    const bool ended = waitFor([&] { return ends > 0; });
+    platform::setYieldHook({});
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(closes, 1);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(answerer.messages(), QStringList());
+    EXPECT_TRUE(window.isNull());
+}
+
+// The conversion window closed while its error box is open (the conversion still running): the
+// box is answered, then the window ends the program once and is deleted.
+TEST_F(RealDialogs, AConversionWindowClosedUnderItsMessageEndsTheProgramAfterTheMessage)
+{
+    const QString data = dir.filePath(QStringLiteral("P02-13.xml"));
+    QFile bad(data);
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("<?xml version=\"1.0\"?><ksj:Dataset><unclosed>");
+    bad.close();
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("MapData/東京都")));
+    launch("cmdChange1");
+    QPointer<QWidget> window = visibleTopLevel(QStringLiteral("frmChange_P"));
+    ASSERT_FALSE(window.isNull());
+    window->findChild<QRadioButton*>(QStringLiteral("optMode_1"))->setChecked(true);
+    window->findChild<QLineEdit*>(QStringLiteral("txtFile2"))->setText(data);
+    window->findChild<QComboBox*>(QStringLiteral("cboPref"))->setCurrentText(QStringLiteral("東京都"));
+    int endsWhileAsked = -1;
+    answerer.beforeAnswer = [&](QMessageBox&) {
+        window->close();
+        endsWhileAsked = ends;
+    };
+    window->findChild<QPushButton*>(QStringLiteral("cmdChange"))->click();
+    answerer.beforeAnswer = nullptr;
+    ASSERT_EQ(answerer.messages().size(), 1);
+    EXPECT_TRUE(answerer.messages().first().startsWith(QStringLiteral("残念|")));
+    EXPECT_EQ(endsWhileAsked, 0) << "the running conversion keeps the window until it is done";
+    EXPECT_EQ(ends, 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+}

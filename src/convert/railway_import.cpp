@@ -1,5 +1,6 @@
 #include "convert/railway_import.h"
 
+#include "platform/read_limits.h"
 #include "platform/cp932.h"
 #include "platform/number_text.h"
 
@@ -106,8 +107,8 @@ bool isRailwayDataset(const QString& path)
     QString probe = path;
     if (info.suffix().compare(QLatin1String("shp"), Qt::CaseInsensitive) == 0)
         probe = info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf"));
-    QFile file(probe);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!platform::openForReading(file, probe, platform::kAnySize))
         return false;
     // TopoJSON keeps the attributes after the coordinates: the start and the end are looked at.
     constexpr qint64 kProbe = 256 * 1024;

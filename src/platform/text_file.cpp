@@ -1,5 +1,7 @@
 #include "platform/text_file.h"
 
+#include "platform/read_limits.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -10,10 +12,7 @@ namespace miratos::platform {
 
 Result<QByteArray> readFileBytes(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Error{QStringLiteral("%1 を読めません: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
-    return file.readAll();
+    return readCheckedFile(path);
 }
 
 namespace {

@@ -18,7 +18,7 @@ bool RingPointBudget::take(qint64 ringPoints)
 QString ringOverBudget(const QString& file, const QString& record, qint64 limit)
 {
     return QStringLiteral("%1: 環「%2」は線をたどると点が上限の %3 個を超えるため描きません")
-        .arg(QDir::toNativeSeparators(file), record.left(60))
+        .arg(QDir::toNativeSeparators(file), record.size() > 60 ? record.left(60) + QStringLiteral("…") : record)
         .arg(limit);
 }
 

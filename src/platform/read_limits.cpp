@@ -58,6 +58,7 @@ Error unreadable(const QString& path, const QString& why)
 }
 
 thread_local QString t_fileBeingRead;
+thread_local QString t_lastFileRead; // when no reader named its file: the last one read whole
 
 } // namespace
 
@@ -146,6 +147,7 @@ Result<QByteArray> readCheckedFile(const QString& path, qint64 limit)
     if (Status s = openForReading(file, path, limit); !s)
         return Error{s.error()};
     ReadingFile reading(path);
+    t_lastFileRead = path;
     return file.readAll();
 }
 
@@ -163,7 +165,9 @@ ReadingFile::~ReadingFile()
 
 QString takeFileBeingRead()
 {
-    return std::exchange(t_fileBeingRead, QString());
+    QString file = std::exchange(t_fileBeingRead, QString());
+    QString last = std::exchange(t_lastFileRead, QString());
+    return file.isEmpty() ? last : file;
 }
 
 QString outOfMemoryMessage()

@@ -46,7 +46,8 @@ private:
     int m_exceptions;
 };
 
-// The file named by the innermost ReadingFile (or the last one an exception left), then forgotten.
+// The file named by the innermost ReadingFile (or the last one an exception left), else the last
+// file read whole on this thread; then forgotten.
 QString takeFileBeingRead();
 
 // "メモリが足りません（FILE）", or without the parentheses when no file is known.

@@ -1,6 +1,8 @@
 #include "platform/memory_guard.h"
 #include "platform/read_limits.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
 #include <new>
@@ -33,4 +35,26 @@ TEST(MemoryGuard, NamesTheFileBeingReadWhenMemoryRunsOut)
         EXPECT_EQ(text, QString::fromUtf8(c.message));
     }
     EXPECT_EQ(outOfMemoryMessage(), QStringLiteral("メモリが足りません"));
+}
+
+// A reader that parses after its bytes are in memory names no scope of its own: the file it read
+// last is named.
+TEST(MemoryGuard, NamesTheLastFileReadWhenNoReaderSaidWhich)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Line.dat"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("13c1\r\n");
+    file.close();
+    QString text;
+    QTextStream err(&text);
+    runGuardingMemory(
+        [&]() -> int {
+            if (!readCheckedFile(path))
+                return 0;
+            throw std::bad_alloc();
+        },
+        err);
+    EXPECT_EQ(text, QStringLiteral("miratos: メモリが足りません（%1）\n").arg(path));
 }

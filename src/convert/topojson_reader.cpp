@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,7 +15,9 @@
 #include <QMap>
 #include <QSet>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace miratos::convert {
 namespace {
@@ -237,6 +240,8 @@ Status readGeometry(const QJsonObject& geometry, Reading& r, const QString& wher
 
 Result<BoundaryTopology> readTopoJson(const QString& path, const ProgressFn& progress)
 {
+    if (!QFileInfo::exists(path))
+        return fail(path, QStringLiteral("読めません: ") + QString::fromLocal8Bit(std::strerror(ENOENT)));
     const auto bytes = platform::readCheckedFile(path);
     if (!bytes)
         return Error{bytes.error()};

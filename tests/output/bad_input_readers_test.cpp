@@ -49,9 +49,10 @@ QString statMessage(const QString& path, bool guess = false, QString* note = nul
     return messageOf(store::appendStatisticFile(path, table, cols, rows, guess, {}, note));
 }
 
-// A workbook whose member unpacks to more than 256 MB, written in pieces so that the test never
-// holds it: a few hundred kilobytes on disk.
-QString swellingWorkbook(const QString& path, const char* swollenMember)
+// A workbook whose sheet or shared strings are padded with filler (300 MB of blanks by default),
+// written in pieces so that the test never holds it: a few hundred kilobytes on disk.
+QString swellingWorkbook(const QString& path, const char* swollenMember, const QByteArray& filler = QByteArray(1 << 20, ' '),
+                         qint64 size = 300LL << 20)
 {
     const QByteArray zip = "/vsizip/{" + QFile::encodeName(path) + "}/";
     auto member = [&](const char* name, const QByteArray& head, const QByteArray& tail, qint64 padding) {
@@ -59,14 +60,13 @@ QString swellingWorkbook(const QString& path, const char* swollenMember)
         if (!f)
             return false;
         bool ok = VSIFWriteL(head.constData(), 1, size_t(head.size()), f) == size_t(head.size());
-        const QByteArray blanks(1 << 20, ' ');
-        for (qint64 done = 0; ok && done < padding; done += blanks.size())
-            ok = VSIFWriteL(blanks.constData(), 1, size_t(blanks.size()), f) == size_t(blanks.size());
+        for (qint64 done = 0; ok && done < padding; done += filler.size())
+            ok = VSIFWriteL(filler.constData(), 1, size_t(filler.size()), f) == size_t(filler.size());
         ok = ok && VSIFWriteL(tail.constData(), 1, size_t(tail.size()), f) == size_t(tail.size());
         return VSIFCloseL(f) == 0 && ok;
     };
     const QByteArray ns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-    const qint64 big = 300LL << 20;
+    const qint64 big = size;
     const bool sheetSwells = std::string_view(swollenMember) == "sheet";
     bool ok = member("xl/worksheets/sheet1.xml", "<worksheet xmlns=\"" + ns + "\"><sheetData>",
                      "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row></sheetData></worksheet>", sheetSwells ? big : 0);
@@ -145,6 +145,15 @@ const std::vector<BadInput>& rows()
         {"XlsxSharedStringsUnpackTo300MB",
          [](B& b) { return messageOf(platform::Sheet::open(swellingWorkbook(b.input("big.xlsx"), "strings"))); },
          "big.xlsx: ブックが大きすぎて読めません（xl/sharedStrings.xml は展開すると 300 MB", made("big.xlsx")},
+        {"XlsxSeventeenMillionCells",
+         [](B& b) {
+             // 17 million empty cells in 68 MB of XML: counted before the XML is built.
+             QByteArray cells;
+             for (int i = 0; i < 1 << 18; ++i)
+                 cells += "<c/>";
+             return messageOf(platform::Sheet::open(swellingWorkbook(b.input("cells.xlsx"), "sheet", cells, 17LL * 4 << 20)));
+         },
+         "cells.xlsx: ワークシートが大きすぎて読めません（セルが 17825793 個、上限は 16777216 個）", made("cells.xlsx")},
         {"Statistic32000Columns",
          [](B& b) {
              QByteArray header = "Code";

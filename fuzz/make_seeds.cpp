@@ -163,6 +163,14 @@ void cityAndStatisticSeeds(const QString& scratch)
     seed("statistic_file", QStringLiteral("utf8_bom.csv"),
          QByteArray(1, 1) + "\xEF\xBB\xBF" + QStringLiteral("Code,地区名,人口\r\n13101,千代田区,58406\r\n").toUtf8());
     seed("statistic_file", QStringLiteral("utf8.csv"), QByteArray(1, 1) + QStringLiteral("Code,地区名,人口\n01,北海道,5224614\n").toUtf8());
+    // The encoding doubts: UTF-8 where CP932 is expected, CP932 half-width kana that form UTF-8.
+    seed("statistic_file", QStringLiteral("utf8_as_cp932.csv"), QByteArray(1, 0) + QStringLiteral("コード,人口\r\n13101,58406\r\n").toUtf8());
+    seed("statistic_file", QStringLiteral("kana_as_utf8.csv"), QByteArray(1, 1) + QByteArray("Code,\xC2\xB1\r\n13101,1\r\n"));
+    // A header of more columns than a table may have.
+    QByteArray wide = "Code";
+    for (int i = 0; i < 5000; ++i)
+        wide += ",c";
+    seed("statistic_file", QStringLiteral("wide.csv"), QByteArray(1, 0) + wide + "\r\n13101" + QByteArray(5000, ',') + "\r\n");
     const QString colours = scratch + QStringLiteral("/rank.txt");
     if (!store::writeRankColorFile(colours, 5, {255, 33023, 65535, 65280, 16711680}).ok())
         std::exit(1);
@@ -252,6 +260,13 @@ void gisSeeds()
         R"("arcs":[[[100,0],[0,100]],[[100,100],[-100,0],[0,-100],[100,0]],[[100,0],[100,0],[0,100],[-100,0]]]})")
                               .toUtf8();
     seed("topojson", QStringLiteral("two_municipalities.topojson"), topo);
+    // A ring that walks one arc again and again: the points it expands to are counted.
+    QByteArray walks = "0";
+    for (int i = 0; i < 2000; ++i)
+        walks += ",0";
+    seed("topojson", QStringLiteral("ring_walks_one_arc.topojson"),
+         R"({"type":"Topology","arcs":[[[139.6,35.6],[139.7,35.6],[139.7,35.7],[139.6,35.6]]],"objects":{"m":{"type":"Polygon","arcs":[[)" +
+             walks + R"(]],"properties":{"N03_007":"13101"}}}})");
     seed("text", QStringLiteral("topo.json"), topo);
 }
 

@@ -7,7 +7,9 @@
 #include "output/render_command.h"
 #include "platform/app_folder.h"
 #include "platform/fonts.h"
+#include "platform/memory_guard.h"
 #include "platform/prompts.h"
+#include "platform/qt_application.h"
 #include "platform/qt_prompts.h"
 #include "platform/text_file.h"
 #include "platform/translations.h"
@@ -90,7 +92,7 @@ int main(int argc, char** argv)
         arguments << QString::fromLocal8Bit(argv[i]);
     // Qt must not take options of ours such as "--style" for its own.
     int qtArgc = subcommand ? 1 : argc;
-    QApplication app(qtArgc, argv);
+    miratos::platform::MiratosApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Miratos"));
     miratos::platform::installFontSubstitutes();
     if (!subcommand && !miratos::platform::installJapaneseTranslations())
@@ -107,16 +109,19 @@ int main(int argc, char** argv)
         QTextStream out(stdout);
         if (command == QLatin1String("snapshot") && args.size() == 1)
             return snapshotLauncher(args.first());
+        const auto run = [&](int (*runCommand)(const QStringList&, QTextStream&, QTextStream&)) {
+            return miratos::platform::runGuardingMemory([&] { return runCommand(args, out, err); }, err);
+        };
         if (command == QLatin1String("import"))
-            return miratos::convert::runImportCommand(args, out, err);
+            return run(miratos::convert::runImportCommand);
         if (command == QLatin1String("convert"))
-            return miratos::convert::runConvertCommand(args, out, err);
+            return run(miratos::convert::runConvertCommand);
         if (command == QLatin1String("render"))
-            return miratos::output::runRenderCommand(args, out, err);
+            return run(miratos::output::runRenderCommand);
         if (command == QLatin1String("board"))
-            return miratos::games::runBoardCommand(args, out, err);
+            return run(miratos::games::runBoardCommand);
         if (command == QLatin1String("demo-area"))
-            return miratos::convert::runDemoAreaCommand(args, out, err);
+            return run(miratos::convert::runDemoAreaCommand);
         if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
             printUsage(out);
             return 0;

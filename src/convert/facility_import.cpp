@@ -4,6 +4,7 @@
 #include "platform/import_lock.h"
 #include "platform/safe_write.h"
 #include "convert/railway_import.h"
+#include "platform/read_limits.h"
 #include "state/prefectures.h"
 #include "platform/cp932.h"
 #include "platform/number_text.h"
@@ -36,8 +37,8 @@ bool isFacilityDataset(const QString& path)
     QString probe = path;
     if (info.suffix().compare(QLatin1String("shp"), Qt::CaseInsensitive) == 0)
         probe = info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf"));
-    QFile file(probe);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!platform::openForReading(file, probe, platform::kAnySize))
         return false;
     return file.read(64 * 1024).contains("P02_00");
 }

@@ -9,6 +9,7 @@
 #include "convert/small_area_import.h"
 #include "store/railway_files.h"
 #include "convert/topojson_reader.h"
+#include "platform/read_limits.h"
 #include "platform/app_folder.h"
 #include "platform/import_lock.h"
 #include "platform/safe_write.h"
@@ -30,8 +31,8 @@ bool isTopoJsonFile(const QString& path)
         return true;
     if (suffix != QLatin1String("json"))
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!platform::openForReading(file, path, platform::kAnySize))
         return true; // the TopoJSON reader names the problem
     static const QRegularExpression topology(QStringLiteral(R"("type"\s*:\s*"Topology")"));
     return topology.match(QString::fromUtf8(file.read(64 * 1024))).hasMatch();

@@ -1,5 +1,6 @@
 #include "convert/maps_reader.h"
 
+#include "platform/read_limits.h"
 #include "state/prefectures.h"
 #include "platform/text_file.h"
 
@@ -280,8 +281,8 @@ bool isMapsDatabase(const QString& path)
         if (!QFileInfo(base + QLatin1String(suffix)).isFile())
             return false;
     }
-    QFile file(base + QStringLiteral(".L"));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!platform::openForReading(file, base + QStringLiteral(".L"), platform::kAnySize))
         return false;
     return lineFileOrder(file.read(4)).has_value();
 }

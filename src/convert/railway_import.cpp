@@ -1,6 +1,7 @@
 #include "convert/railway_import.h"
 
 #include "platform/import_lock.h"
+#include "platform/read_limits.h"
 #include "platform/cp932.h"
 #include "platform/number_text.h"
 #include "platform/safe_write.h"
@@ -133,8 +134,8 @@ bool isRailwayDataset(const QString& path)
     QString probe = path;
     if (info.suffix().compare(QLatin1String("shp"), Qt::CaseInsensitive) == 0)
         probe = info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf"));
-    QFile file(probe);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!platform::openForReading(file, probe, platform::kAnySize))
         return false;
     // TopoJSON keeps the attributes after the coordinates: the start and the end are looked at.
     constexpr qint64 kProbe = 256 * 1024;

@@ -3,6 +3,7 @@
 #include "convert/railway_import.h"
 #include "convert/small_area_converter.h"
 #include "platform/import_lock.h"
+#include "platform/read_limits.h"
 #include "platform/cp932.h"
 #include "platform/ini_file.h"
 #include "platform/number_text.h"
@@ -128,8 +129,8 @@ bool isSmallAreaShapefile(const QString& path)
         return false;
     // The field names stand in the header of the .dbf beside it: 32-byte descriptors after a
     // 32-byte header, ended by 0x0D.
-    QFile dbf(info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf")));
-    if (!dbf.open(QIODevice::ReadOnly))
+    QFile dbf;
+    if (!platform::openForReading(dbf, info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf")), platform::kAnySize))
         return false;
     const QByteArray head = dbf.read(32 * 256);
     QSet<QByteArray> names;

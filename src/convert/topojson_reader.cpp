@@ -2,17 +2,22 @@
 
 #include "convert/topology_builder.h"
 
+#include "platform/read_limits.h"
 #include "state/prefectures.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
 #include <QSet>
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace miratos::convert {
 namespace {
@@ -26,6 +31,8 @@ struct Transform {
 struct Reading {
     QString path;
     qsizetype arcCount = 0;
+    qint64 arcPoints = 0;      // points of all arcs as the file holds them
+    qint64 expandedPoints = 0; // points the rings so far walk, arcs counted each time they are named
     BoundaryTopology topology;
     QHash<QString, int> municipalityOfCode;
     SkippedFeatures skipped;
@@ -92,6 +99,8 @@ Status readArcs(const QJsonArray& arcs, const Transform& t, Reading& r)
         r.topology.lines.append(std::move(line));
     }
     r.arcCount = arcs.size();
+    for (const TopoLine& line : r.topology.lines)
+        r.arcPoints += line.points.size();
     return {};
 }
 
@@ -131,7 +140,14 @@ std::optional<QString> municipalityCode(const QJsonObject& properties)
     return code;
 }
 
-Result<TopoPolygon> readPolygon(const QJsonArray& rings, const Reading& r, const QString& where)
+// Rings name arcs, and an arc named again and again costs its points each time once the rings
+// are walked: a small file could ask for billions. Real boundaries walk each arc about twice.
+qint64 expandedPointLimit(const Reading& r)
+{
+    return std::max<qint64>(10'000'000, 50 * r.arcPoints);
+}
+
+Result<TopoPolygon> readPolygon(const QJsonArray& rings, Reading& r, const QString& where)
 {
     TopoPolygon polygon;
     for (const QJsonValue& ringValue : rings) {
@@ -148,6 +164,9 @@ Result<TopoPolygon> readPolygon(const QJsonArray& rings, const Reading& r, const
             const qint64 index = qint64(d);
             const qint64 line = index >= 0 ? index : -index - 1;
             ring.append(TopoLineRef{int(line), index < 0});
+            r.expandedPoints += r.topology.lines.at(line).points.size();
+            if (r.expandedPoints > expandedPointLimit(r))
+                return fail(r.path, where + QStringLiteral(": 環がたどる点が合わせて上限の %1 個を超えます（弧そのものの点は %2 個）").arg(expandedPointLimit(r)).arg(r.arcPoints));
         }
         polygon.rings.append(std::move(ring));
     }
@@ -221,11 +240,14 @@ Status readGeometry(const QJsonObject& geometry, Reading& r, const QString& wher
 
 Result<BoundaryTopology> readTopoJson(const QString& path, const ProgressFn& progress)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(path, QStringLiteral("読めません: ") + file.errorString());
+    if (!QFileInfo::exists(path))
+        return fail(path, QStringLiteral("読めません: ") + QString::fromLocal8Bit(std::strerror(ENOENT)));
+    const auto bytes = platform::readCheckedFile(path);
+    if (!bytes)
+        return Error{bytes.error()};
+    platform::ReadingFile reading(path);
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
+    const QJsonDocument document = QJsonDocument::fromJson(*bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError)
         return fail(path, QStringLiteral("JSON として読めません（%1 バイト目: %2）").arg(parseError.offset).arg(parseError.errorString()));
     const QJsonObject root = document.object();

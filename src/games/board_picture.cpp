@@ -1,5 +1,7 @@
 #include "games/board_picture.h"
 
+#include "store/ring_budget.h"
+
 #include "games/board_squares.h"
 #include "platform/canvas.h"
 #include "state/prefectures.h"
@@ -37,12 +39,24 @@ Result<QVector<QPolygonF>> readRings(const QString& folder)
     if (!lines)
         return Error{lines.error()};
     QHash<QString, const QVector<QPointF>*> byKey;
-    for (const auto& line : *lines)
+    qint64 linePoints = 0;
+    for (const auto& line : *lines) {
         byKey.insert(line.key, &line.points);
+        linePoints += line.points.size();
+    }
+    store::RingPointBudget budget(linePoints);
     QVector<QPolygonF> rings;
     for (const QString& text : *ringTexts) {
+        const auto parts = store::parseRing(text);
+        qint64 points = 0;
+        for (const auto& part : parts) {
+            if (const auto* line = byKey.value(part.key))
+                points += line->size();
+        }
+        if (!budget.take(points))
+            return Error{store::ringOverBudget(prefLinePath, text, budget.limit())};
         QPolygonF ring;
-        for (const auto& part : store::parseRing(text)) {
+        for (const auto& part : parts) {
             const auto* points = byKey.value(part.key);
             if (!points)
                 continue; // a ring naming a missing line keeps the rest of its outline

@@ -13,6 +13,7 @@
 #include "store/pref_folder.h"
 #include "store/pref_line_file.h"
 #include "store/record_lines.h"
+#include "store/ring_budget.h"
 #include "store/tiku_file.h"
 
 #include <QDir>
@@ -111,15 +112,55 @@ void addPrefLineParts(MapTables& t, QString ring)
         t.lvwPrefLineOnly.add(part, part);
 }
 
-void resolveRings(MapTables& t)
+// The file each ring came from, by the first row it gave: for the message when a ring is left out.
+using RingSources = std::vector<std::pair<size_t, QString>>;
+
+QString sourceOf(const RingSources& sources, size_t row, const char16_t* fallback)
 {
+    QString file = QString::fromUtf16(fallback);
+    for (const auto& [first, path] : sources) {
+        if (first <= row)
+            file = path;
+    }
+    return file;
+}
+
+qint64 ringPoints(const MapTables& t, const ResolvedRing& ring)
+{
+    qint64 points = 0;
+    for (const RingLine& part : ring) {
+        if (part.line >= 0)
+            points += t.LineRecords[static_cast<size_t>(part.line)].points.size();
+    }
+    return points;
+}
+
+// Rings whose walk would pass the budget are left out (drawn as nothing) and named.
+void resolveRings(MapTables& t, LoadReport& report, const RingSources& prefLineSources = {}, const RingSources& polygonSources = {})
+{
+    qint64 linePoints = 0;
+    for (const LineRecord& line : t.LineRecords)
+        linePoints += line.points.size();
+    store::RingPointBudget budget(linePoints);
     t.orgPrefLineRings.clear();
-    for (const auto& row : t.lvwOrgPrefLine)
-        t.orgPrefLineRings.push_back(t.resolveRing(row.text));
+    size_t row = 0;
+    for (const auto& prefLine : t.lvwOrgPrefLine) {
+        ResolvedRing ring = t.resolveRing(prefLine.text);
+        if (!budget.take(ringPoints(t, ring))) {
+            report.problems << store::ringOverBudget(sourceOf(prefLineSources, row, store::kPrefLineFile), prefLine.text, budget.limit());
+            ring.clear();
+        }
+        t.orgPrefLineRings.push_back(std::move(ring));
+        ++row;
+    }
     t.polygonIndex.clear();
     for (size_t i = 0; i < t.PolygonRecords.size(); ++i) {
         PolygonRecord& p = t.PolygonRecords[i];
         p.lines = t.resolveRing(p.ring);
+        if (!budget.take(ringPoints(t, p.lines))) {
+            report.problems << store::ringOverBudget(sourceOf(polygonSources, i, store::kPolygonFile), p.key, budget.limit());
+            p.lines.clear();
+        }
         if (!t.polygonIndex.contains(p.key))
             t.polygonIndex.insert(p.key, static_cast<int>(i));
     }
@@ -184,12 +225,14 @@ LoadReport loadJapan(MapTables& t, const state::MdlMain& state, const QString& i
     t.lvwOrgPrefLine.clear();
     t.LineRecords.clear();
     t.DataExtent = {};
+    RingSources prefLineSources;
 
     for (int i = 1; i <= state::kPrefectureCount; ++i) {
         if (!selected(state, i))
             continue;
         startFacilities(state, hooks, i);
 
+        prefLineSources.emplace_back(size_t(t.lvwOrgPrefLine.count()), prefFile(state, i, store::kPrefLineFile));
         if (auto rings = store::readPrefLineFileSkippingBad(prefFile(state, i, store::kPrefLineFile), report.problems)) {
             for (const QString& r : *rings) {
                 call(hooks.yield);
@@ -228,7 +271,7 @@ LoadReport loadJapan(MapTables& t, const state::MdlMain& state, const QString& i
         if (state.UseRoad)
             call(hooks.loadRoads, i);
     }
-    resolveRings(t);
+    resolveRings(t, report, prefLineSources);
     return report;
 }
 
@@ -245,6 +288,7 @@ LoadReport loadPref(MapTables& t, const state::MdlMain& state, const QString& in
     t.lvwUseTiku.clear();
     t.lvwPrefLineOnly.clear();
     t.DataExtent = {};
+    RingSources polygonSources;
 
     for (int i = 1; i <= state::kPrefectureCount; ++i) {
         if (!selected(state, i))
@@ -272,6 +316,7 @@ LoadReport loadPref(MapTables& t, const state::MdlMain& state, const QString& in
             report.problems << rings.error();
         }
 
+        polygonSources.emplace_back(t.PolygonRecords.size(), prefFile(state, i, store::kPolygonFile));
         if (auto polygons = store::readPolygonFileSkippingBad(prefFile(state, i, store::kPolygonFile), report.problems)) {
             for (const auto& p : *polygons) {
                 t.PolygonRecords.push_back({p.key, p.ring, {}});
@@ -307,7 +352,7 @@ LoadReport loadPref(MapTables& t, const state::MdlMain& state, const QString& in
         if (state.UseRoad)
             call(hooks.loadRoads, i);
     }
-    resolveRings(t);
+    resolveRings(t, report, {}, polygonSources);
     return report;
 }
 

@@ -253,10 +253,10 @@ std::optional<QString> applyStatistic(const Options& o, state::MdlMain& s, mapvi
     s.StatTable.clear();
     s.StatColCount = 0;
     s.StatRowCount = 0;
+    QString note; // a doubt about the encoding, added to "no column" below
     if (!o.ownData.isEmpty()) {
         if (!QFileInfo::exists(o.ownData))
             return QStringLiteral("cannot read %1").arg(QDir::toNativeSeparators(o.ownData));
-        QString note;
         const Status read = store::appendStatisticFile(o.ownData, s.StatTable, s.StatColCount, s.StatRowCount, true, {}, &note);
         if (!read.ok())
             return read.error();
@@ -266,9 +266,12 @@ std::optional<QString> applyStatistic(const Options& o, state::MdlMain& s, mapvi
         for (const auto& [path, name] : stats::statisticFiles(mode, o.stat, s)) {
             if (!QFileInfo::exists(path))
                 return QStringLiteral("missing statistic file %1").arg(QDir::toNativeSeparators(path));
-            const Status read = store::appendStatisticFile(path, s.StatTable, s.StatColCount, s.StatRowCount);
+            QString fileNote;
+            const Status read = store::appendStatisticFile(path, s.StatTable, s.StatColCount, s.StatRowCount, false, {}, &fileNote);
             if (!read.ok())
                 return read.error();
+            if (!fileNote.isEmpty())
+                note += (note.isEmpty() ? QString() : QStringLiteral("\n")) + fileNote;
         }
     }
     if (s.StatTable.empty())
@@ -280,7 +283,8 @@ std::optional<QString> applyStatistic(const Options& o, state::MdlMain& s, mapvi
             column = c;
     }
     if (column < 0)
-        return QStringLiteral("no column \"%1\" in the statistic table").arg(o.column);
+        return QStringLiteral("no column \"%1\" in the statistic table").arg(o.column) +
+               (note.isEmpty() ? QString() : QStringLiteral("\n") + note);
     if (s.StatRowCount == 0 || !platform::isNumeric(s.StatTable[1][static_cast<size_t>(column)]))
         return QStringLiteral("column \"%1\" is not numeric").arg(o.column);
     s.StatColumn = static_cast<int16_t>(column);

@@ -1,6 +1,7 @@
 #include "platform/spreadsheet.h"
 
 #include "platform/number_text.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 
 #include <QDir>
@@ -232,20 +233,38 @@ Result<Sheet> openXls(const QString& path)
 
 // ---- .xlsx: the zip members through GDAL's /vsizip/, their XML through pugixml
 
-std::optional<QByteArray> zipMember(const QString& path, const QString& member)
+// What a member of the workbook may unpack to: a sheet of the whole country's small areas stays
+// well below it, and a few kilobytes of zipped repetition cannot ask for gigabytes.
+constexpr qint64 kXlsxMemberBytes = 256LL * 1024 * 1024;
+
+Error workbookTooLarge(const QString& path, const QString& member, qint64 size)
+{
+    return Error{QStringLiteral("%1: ブックが大きすぎて読めません（%2 は展開すると %3、上限は %4）")
+                     .arg(shown(path), member, sizeText(size), sizeText(kXlsxMemberBytes))};
+}
+
+// A member of the zip, unpacked; nullopt when missing. Its unpacked size is looked at before
+// anything is inflated, and inflating stops at the limit should the zip's own figure lie.
+Result<std::optional<QByteArray>> zipMember(const QString& path, const QString& member)
 {
     const QByteArray name = "/vsizip/{" + QFile::encodeName(QFileInfo(path).absoluteFilePath()) + "}/" + member.toUtf8();
-    GByte* data = nullptr;
-    vsi_l_offset size = 0;
     // A missing member is an answer here, not something for GDAL to print.
     CPLPushErrorHandler(CPLQuietErrorHandler);
-    const bool read = VSIIngestFile(nullptr, name.constData(), &data, &size, 512LL * 1024 * 1024);
+    VSIStatBufL stat;
+    const bool exists = VSIStatL(name.constData(), &stat) == 0;
+    if (exists && qint64(stat.st_size) > kXlsxMemberBytes) {
+        CPLPopErrorHandler();
+        return workbookTooLarge(path, member, qint64(stat.st_size));
+    }
+    GByte* data = nullptr;
+    vsi_l_offset size = 0;
+    const bool read = exists && VSIIngestFile(nullptr, name.constData(), &data, &size, kXlsxMemberBytes);
     CPLPopErrorHandler();
     if (!read)
-        return std::nullopt;
+        return std::optional<QByteArray>();
     QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     VSIFree(data);
-    return bytes;
+    return std::optional<QByteArray>(std::move(bytes));
 }
 
 // Text of a shared or inline string: its <t> and the <t> of its runs <r>; the phonetic runs
@@ -297,11 +316,13 @@ bool parseReference(std::string_view ref, int* row, int* column)
 // order, its relationships tell which part each one is.
 QString firstSheetPart(const QString& path)
 {
-    const auto workbook = zipMember(path, QStringLiteral("xl/workbook.xml"));
-    const auto rels = zipMember(path, QStringLiteral("xl/_rels/workbook.xml.rels"));
+    const auto workbookMember = zipMember(path, QStringLiteral("xl/workbook.xml"));
+    const auto relsMember = zipMember(path, QStringLiteral("xl/_rels/workbook.xml.rels"));
     const QString fallback = QStringLiteral("xl/worksheets/sheet1.xml");
-    if (!workbook || !rels)
+    if (!workbookMember || !relsMember || !*workbookMember || !*relsMember)
         return fallback;
+    const QByteArray* workbook = &**workbookMember;
+    const QByteArray* rels = &**relsMember;
     pugi::xml_document wb, rl;
     if (!wb.load_buffer(workbook->constData(), workbook->size()) || !rl.load_buffer(rels->constData(), rels->size()))
         return fallback;
@@ -369,11 +390,19 @@ Result<Sheet> openXlsx(const QString& path)
     if (!QFileInfo::exists(path))
         return Error{QStringLiteral("%1: ファイルがありません").arg(shown(path))};
     const QString part = firstSheetPart(path);
-    const auto sheetXml = zipMember(path, part);
-    if (!sheetXml)
+    const auto sheetMember = zipMember(path, part);
+    if (!sheetMember)
+        return Error{sheetMember.error()};
+    if (!*sheetMember)
         return Error{QStringLiteral("%1: Excel のブック（.xlsx）として読めません").arg(shown(path))};
+    const QByteArray* sheetXml = &**sheetMember;
+    if (const qint64 cells = sheetXml->count("<c"); cells > kXlsxCellSlots)
+        return Error{QStringLiteral("%1: ワークシートが大きすぎて読めません（セルが %2 個、上限は %3 個）").arg(shown(path)).arg(cells).arg(kXlsxCellSlots)};
     QStringList shared;
-    if (const auto strings = zipMember(path, QStringLiteral("xl/sharedStrings.xml"))) {
+    const auto sharedMember = zipMember(path, QStringLiteral("xl/sharedStrings.xml"));
+    if (!sharedMember)
+        return Error{sharedMember.error()};
+    if (const auto& strings = *sharedMember) {
         pugi::xml_document doc;
         if (doc.load_buffer(strings->constData(), strings->size())) {
             for (const pugi::xml_node& si : doc.child("sst").children("si"))
@@ -420,6 +449,9 @@ const SheetCell kEmptyCell;
 
 Result<Sheet> Sheet::open(const QString& path)
 {
+    if (Status s = checkReadable(path); !s)
+        return Error{s.error()};
+    ReadingFile reading(path);
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("xls"))
         return openXls(path);

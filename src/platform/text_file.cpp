@@ -1,6 +1,7 @@
 #include "platform/text_file.h"
 
 #include "platform/safe_write.h"
+#include "platform/read_limits.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,10 +10,7 @@ namespace miratos::platform {
 
 Result<QByteArray> readFileBytes(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Error{QStringLiteral("%1 を読めません: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
-    return file.readAll();
+    return readCheckedFile(path);
 }
 
 namespace {
@@ -109,14 +107,15 @@ Status appendTextLines(const QString& path, const QStringList& lines)
         return Error{QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), bytes.error())};
     // The old content and the new lines are written as one new file: a write that fails part-way
     // (a full disk) leaves the old file as it was, never half a table appended.
+    // The old content goes through the checked reader: a FIFO or a device there is refused, not read.
     QByteArray whole;
-    QFile old(path);
     if (auto staged = stagedContent(path)) {
         whole = std::move(*staged);
-    } else if (old.exists()) {
-        if (!old.open(QIODevice::ReadOnly))
-            return Error{QStringLiteral("%1 を読めません: %2").arg(QDir::toNativeSeparators(path), old.errorString())};
-        whole = old.readAll();
+    } else if (QFile::exists(path)) {
+        auto old = readFileBytes(path);
+        if (!old)
+            return Error{old.error()};
+        whole = std::move(*old);
     }
     whole += *bytes;
     return writeFileAtomically(path, whole);

@@ -1,5 +1,7 @@
 #include "platform/xml_document.h"
 
+#include "platform/read_limits.h"
+
 #include <QDir>
 #include <QFile>
 #include <cerrno>
@@ -491,9 +493,10 @@ Status parseInto(XmlDocumentData& data, XmlTextBuffer raw, const QString& name, 
 
 Result<XmlDocument> XmlDocument::load(const QString& path, const std::function<void()>& yield)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Error{QStringLiteral("%1 を読めません: %2").arg(shown(path), file.errorString())};
+    QFile file;
+    if (Status s = openForReading(file, path); !s)
+        return Error{s.error()};
+    ReadingFile reading(path);
     const qint64 size = file.size();
     XmlTextBuffer raw{size_t(size)};
     if (!raw.data)

@@ -1,5 +1,7 @@
 #include "store/statistic_file.h"
 
+#include "platform/encoding_doubt.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 #include "store/record_lines.h"
 
@@ -11,6 +13,10 @@ namespace {
 
 constexpr QChar kComma = QLatin1Char(',');
 constexpr int kMaxRanks = 10;
+// A table of the whole country's small areas has some hundred columns and a few hundred thousand
+// rows; a file of a few megabytes must not ask for more.
+constexpr qsizetype kStatisticColumnLimit = 4096;
+constexpr qint64 kStatisticCellLimit = 30'000'000;
 
 // Converters never write a trailing empty line, but editors often leave one.
 void dropTrailingEmptyLines(QStringList& lines)
@@ -45,30 +51,52 @@ Status appendStatisticFile(const QString& path, StatRows& table, int16_t& colCou
     auto bytes = platform::readFileBytes(path);
     if (!bytes)
         return Error{bytes.error()};
+    platform::ReadingFile reading(path);
     if (platform::isUtf16(*bytes))
         return Error{platform::utf16Refusal(path)};
     const auto encoding = guessEncoding ? platform::guessEncoding(*bytes) : platform::detectEncoding(*bytes);
     qsizetype invalid = 0;
     QStringList lines = platform::splitLines(platform::decodeText(*bytes, encoding, &invalid));
-    if (note && invalid > 0)
-        *note = platform::invalidBytesNote(displayPath(path), invalid);
+    // Which encoding was assumed, when the bytes suggest the other: told with every message.
+    const QString doubt = platform::encodingDoubt(*bytes, encoding);
+    const auto withDoubt = [&](const QString& message) {
+        return doubt.isEmpty() ? message : message + QStringLiteral("（") + doubt + QStringLiteral("）");
+    };
+    if (note) {
+        QStringList notes;
+        if (invalid > 0)
+            notes << platform::invalidBytesNote(displayPath(path), invalid);
+        if (!doubt.isEmpty())
+            notes << QStringLiteral("%1: %2").arg(displayPath(path), doubt);
+        *note = notes.join(QLatin1Char('\n'));
+    }
     dropTrailingEmptyLines(lines);
     if (lines.isEmpty())
         return {};
 
-    // Rows are collected apart and appended only when the whole file is good.
+    // Rows are collected apart and appended only when the whole file is good; the size is
+    // checked before any row is built.
     StatRows rows;
     const bool hasHeader = !table.empty();
     const qsizetype columns = hasHeader ? std::max(1, colCount + 1) : lines.first().count(kComma) + 1;
-    if (columns - 1 > std::numeric_limits<int16_t>::max())
-        return Error{QStringLiteral("%1 は見出しの項目が多すぎるため読み込めません").arg(displayPath(path))};
+    if (columns > kStatisticColumnLimit)
+        return Error{withDoubt(QStringLiteral("%1 は見出しの項目が %2 あり、上限の %3 を超えるため読み込めません")
+                                   .arg(displayPath(path))
+                                   .arg(columns)
+                                   .arg(kStatisticColumnLimit))};
+    const qint64 cells = qint64(columns) * qint64(table.size() + lines.size());
+    if (cells > kStatisticCellLimit)
+        return Error{QStringLiteral("%1 を合わせると表の欄が %2 個になり、上限の %3 個を超えるため読み込めません")
+                         .arg(displayPath(path))
+                         .arg(cells)
+                         .arg(kStatisticCellLimit)};
     rows.reserve(static_cast<size_t>(lines.size()));
     for (qsizetype i = hasHeader ? 1 : 0; i < lines.size(); ++i) {
         QStringList fields = lines.at(i).split(kComma);
         if (fields.size() < columns)
-            return Error{QStringLiteral("%1 の %2 行目の項目が見出しより少ないため読み込めません")
-                             .arg(displayPath(path))
-                             .arg(i + 1)};
+            return Error{withDoubt(QStringLiteral("%1 の %2 行目の項目が見出しより少ないため読み込めません")
+                                       .arg(displayPath(path))
+                                       .arg(i + 1))};
         fields.resize(columns);
         rows.emplace_back(fields.cbegin(), fields.cend());
         if (yield)

@@ -61,6 +61,32 @@ TEST(BoardPicture, MissingMapDataIsNamedNotACrash)
     EXPECT_FALSE(outlines.error().contains(QStringLiteral("東京都")));
 }
 
+// An outline ring naming one long line again and again is refused before it is walked: the
+// prefecture counts as one without a usable outline.
+TEST(BoardPicture, OutlineRingWalkingOneLineTooOftenIsRefused)
+{
+    QTemporaryDir dir;
+    const QString tokyo = QDir(dir.path()).filePath(QStringLiteral("東京都"));
+    QDir().mkpath(tokyo);
+    QByteArray points;
+    for (int i = 0; i < 20000; ++i)
+        points += QByteArray::number(35.5 + i * 1e-5, 'f', 5) + " 139." + QByteArray::number(10000 + i) + " ";
+    QFile line(tokyo + QStringLiteral("/Line.dat"));
+    ASSERT_TRUE(line.open(QIODevice::WriteOnly));
+    line.write("13c1\r\n35.5 139.0 35.5 139.5 35.8 139.5 35.5 139.0\r\n13c9\r\n" + points.trimmed() + "\r\n");
+    line.close();
+    for (const bool swollen : {false, true}) {
+        QFile prefLine(tokyo + QStringLiteral("/PrefLine.dat"));
+        ASSERT_TRUE(prefLine.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        prefLine.write(swollen ? QByteArray("13c1\r\n") + QList<QByteArray>(600, "13c9").join('@') + "\r\n" : QByteArray("13c1\r\n"));
+        prefLine.close();
+        auto outlines = loadBoardOutlines(dir.path());
+        ASSERT_FALSE(outlines.ok());
+        // 東京都 with its good ring is left out of the list of missing ones; refused, all 47 are.
+        EXPECT_EQ(outlines.error().contains(QStringLiteral("全47都道府県")), swollen) << outlines.error().toStdString();
+    }
+}
+
 TEST(BoardPicture, BoardCommandSaysWhatIsWrong)
 {
     QTemporaryDir dir;

@@ -258,3 +258,39 @@ TEST_F(CityLoader, ReadsDistrictsAndCutsCodesForTownLevelStatistics)
     EXPECT_EQ(t.lvwUseTiku.count(), 2);
     EXPECT_EQ(t.DistrictRecords[1].code, QStringLiteral("13101000102"));
 }
+
+// A ring naming one long line again and again would be walked into billions of points on every
+// redraw: it is left out and named, the other rings load. 20,000 points named 600 times passes
+// the floor of 10 million points.
+TEST_F(JapanLoader, RingWalkingOneLineTooOftenIsLeftOutAndNamed)
+{
+    QString longLine;
+    for (int i = 0; i < 20000; ++i)
+        longLine += QStringLiteral("35.%1 139.%1 ").arg(i, 5, 10, QLatin1Char('0'));
+    for (const bool polygon : {false, true}) {
+        SCOPED_TRACE(polygon ? "Polygon.dat" : "PrefLine.dat");
+        const QString swollen = QStringList(600, QStringLiteral("13c9")).join(QLatin1Char('@'));
+        Pref p;
+        p.lines = {line("13c1"), line("13c9", longLine.trimmed())};
+        p.prefLines = {QStringLiteral("13c1"), polygon ? QStringLiteral("13c9") : swollen};
+        if (polygon)
+            p.polygons = {{QStringLiteral("13p1"), QStringLiteral("13c1")}, {QStringLiteral("13p2"), swollen}};
+        writePref(13, QStringLiteral("東京都"), p);
+        MapTables t;
+        const LoadReport report = polygon ? loadPref(t, state::mdlMain(), ini(dir), {}) : loadJapan(t, state::mdlMain(), ini(dir), {});
+        ASSERT_EQ(report.problems.size(), 1) << report.problems.join(QLatin1Char('\n')).toStdString();
+        const QString file = polygon ? QStringLiteral("Polygon.dat") : QStringLiteral("PrefLine.dat");
+        EXPECT_TRUE(report.problems.first().contains(QStringLiteral("東京都/") + file) ||
+                    report.problems.first().contains(QStringLiteral("東京都\\") + file)) << report.problems.first().toStdString();
+        EXPECT_TRUE(report.problems.first().contains(QStringLiteral("10000000 個を超える"))) << report.problems.first().toStdString();
+        if (polygon) {
+            ASSERT_EQ(t.PolygonRecords.size(), 2u);
+            EXPECT_EQ(t.PolygonRecords[0].lines.size(), 1);
+            EXPECT_TRUE(t.PolygonRecords[1].lines.isEmpty());
+        } else {
+            ASSERT_EQ(t.orgPrefLineRings.size(), 2u);
+            EXPECT_EQ(t.orgPrefLineRings[0].size(), 1);
+            EXPECT_TRUE(t.orgPrefLineRings[1].isEmpty());
+        }
+    }
+}

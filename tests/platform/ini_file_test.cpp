@@ -1,6 +1,7 @@
 #include "platform/cp932.h"
 #include "platform/ini_file.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -52,4 +53,34 @@ TEST_F(IniFile, LongValuesAreCutTo254Bytes)
     EXPECT_EQ(GetINIValue(QStringLiteral("Long"), QStringLiteral("Pref"), path), QString(254, QLatin1Char('x')));
     // Double-byte characters are never split: 127 of them fill the 254 bytes.
     EXPECT_EQ(GetINIValue(QStringLiteral("LongJ"), QStringLiteral("Pref"), path), QString(127, QChar(0x6771)));
+}
+
+// Values are kept between look-ups, yet an edit is seen at once: in place with the same size, a
+// replacement by a new file, or the file's removal. The times are set an hour back so that the
+// file counts as settled and the kept values are used.
+TEST_F(IniFile, KeptValuesFollowEditsOfTheFile)
+{
+    const auto rewrite = [this](const QByteArray& bytes, int minutesAgo) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite | QIODevice::Truncate));
+        f.write(bytes);
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutesAgo), QFileDevice::FileModificationTime));
+    };
+    const QString file = path;
+    const auto value = [&] { return GetINIValue(QStringLiteral("13"), QStringLiteral("Pref"), file); };
+    rewrite("[Pref]\r\n13=AAA\r\n", 60);
+    EXPECT_EQ(value(), QStringLiteral("AAA"));
+    rewrite("[Pref]\r\n13=BBB\r\n", 59);
+    EXPECT_EQ(value(), QStringLiteral("BBB"));
+    const QString other = dir.filePath(QStringLiteral("new.ini"));
+    {
+        QFile f(other);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Pref]\r\n13=CCC\r\n");
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    }
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_EQ(value(), QStringLiteral("ERROR"));
+    ASSERT_TRUE(QFile::rename(other, path));
+    EXPECT_EQ(value(), QStringLiteral("CCC"));
 }

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cmath>
 
 namespace miratos::convert {
 namespace {
@@ -24,6 +25,12 @@ QString field(const platform::GisFeature& f, const char* name, bool cp932)
     if (it == f.fields.constEnd())
         return {};
     return (cp932 ? platform::fromCp932(*it) : QString::fromUtf8(*it)).trimmed();
+}
+
+// A point that can be drawn: finite, and within the longitudes and latitudes of the globe.
+bool onTheGlobe(QPointF p)
+{
+    return std::isfinite(p.x()) && std::isfinite(p.y()) && std::abs(p.x()) <= 360 && std::abs(p.y()) <= 90;
 }
 
 } // namespace
@@ -58,6 +65,8 @@ Result<FacilityImport> buildFacilityImport(const std::vector<std::vector<platfor
                 QString why;
                 if (f.parts.empty() || f.parts.front().isEmpty())
                     why = QStringLiteral("位置がありません");
+                else if (const QPointF at = f.parts.front().front(); !onTheGlobe(at))
+                    why = QStringLiteral("位置（%1 %2）が経緯度ではありません").arg(at.x()).arg(at.y());
                 else if (area.size() != 5 || !codeOk || pref < 1 || pref > state::kPrefectureCount)
                     why = QStringLiteral("行政区域コード「%1」が都道府県を表していません").arg(area);
                 if (!why.isEmpty()) {
@@ -74,8 +83,16 @@ Result<FacilityImport> buildFacilityImport(const std::vector<std::vector<platfor
                 r[4] = withoutFieldSeparator(name);
                 r[5] = withoutFieldSeparator(field(f, "P02_005", cp932));
                 r[6] = withoutFieldSeparator(codes.administrator(field(f, "P02_006", cp932)));
-                for (QString& value : r)
+                qsizetype marks = 0;
+                for (QString& value : r) {
                     value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+                    qsizetype n = 0;
+                    value = platform::withCp932Marks(value, &n);
+                    marks += n;
+                }
+                if (marks > 0 && result.marked == 0)
+                    result.firstMarked = QStringLiteral("%1: %2 番目の施設「%3」").arg(layer.name).arg(seen).arg(r[4]);
+                result.marked += marks;
                 result.byPrefecture[pref].push_back(std::move(r));
             }
         }
@@ -118,6 +135,8 @@ Result<FacilityImportReport> importFacilities(const QStringList& files, const QS
     report.skipped = built->skipped;
     report.firstSkipped = built->firstSkipped;
     report.unknownCodes = built->unknownCodes;
+    report.marked = built->marked;
+    report.firstMarked = built->firstMarked;
     return report;
 }
 

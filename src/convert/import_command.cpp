@@ -10,7 +10,9 @@
 #include "store/railway_files.h"
 #include "convert/topojson_reader.h"
 #include "platform/app_folder.h"
+#include "platform/cp932.h"
 #include "platform/number_text.h"
+#include "state/pref_folders.h"
 
 #include <QDir>
 #include <QFile>
@@ -111,6 +113,10 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         return 1;
     }
     const QString initIni = platform::AppFolder::initIni();
+    if (Status folders = state::checkPrefectureFolders(initIni); !folders) {
+        err << "miratos import: " << folders.error() << "\n";
+        return 1;
+    }
     const ProgressFn progress = [&out](const QString& line) {
         out << line << "\n";
         out.flush();
@@ -166,6 +172,8 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
                 progress(line);
             if (report->skipped > 0)
                 progress(QStringLiteral("注意: 公共施設 %1 件を飛ばしました（最初は %2）").arg(report->skipped).arg(report->firstSkipped));
+            if (report->marked > 0)
+                progress(QStringLiteral("注意: ") + platform::cp932MarksNote(report->firstMarked, report->marked));
             if (report->unknownCodes > 0)
                 progress(QStringLiteral("注意: Init.ini の BuildMa・BuildMi・BuildAd にないコードが %1 種類あり、「ERROR」と書きました").arg(report->unknownCodes));
         }

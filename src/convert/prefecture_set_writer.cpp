@@ -166,6 +166,16 @@ void addLinesAndExtent(const BoundaryTopology& t, const QVector<int>& used, cons
     }
 }
 
+// Tiku.dat's name field joins the parts with "@"; an "@" inside a part would shift the label's
+// parts, so it is written full-width there.
+QString tikuNameField(const QStringList& parts)
+{
+    QStringList kept = parts;
+    for (QString& part : kept)
+        part.replace(QLatin1Char('@'), QChar(0xFF20));
+    return kept.join(QLatin1Char('@'));
+}
+
 } // namespace
 
 QVector<int> prefecturesOf(const BoundaryTopology& topology)
@@ -227,7 +237,7 @@ Result<PrefectureSet> buildPrefectureSet(const BoundaryTopology& topology, int p
         set.polygons.append({key, ringText(w.rings.first(), keyOfLine)});
         set.points.append({store::pointKeyOf(key),
                            platform::formatDouble(w.label.y()) + QLatin1Char(' ') + platform::formatDouble(w.label.x())});
-        set.tiku.append({key, m.nameParts.join(QLatin1Char('@')), m.code});
+        set.tiku.append({key, tikuNameField(m.nameParts), m.code});
     }
 
     QVector<int> odd;

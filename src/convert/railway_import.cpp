@@ -93,6 +93,38 @@ LayerKind kindOf(const platform::GisLayer& layer)
     return LayerKind::Other;
 }
 
+// Text from the data made writable: a line break becomes a space (it would split the record of
+// the file), a character CP932 cannot hold becomes "〓"; each kind is noted once, for its first.
+struct TextCleaner {
+    int breaks = 0;
+    QString firstBreak;
+    qsizetype marks = 0;
+    QString firstMark;
+
+    QString operator()(QString value, const std::function<QString()>& record)
+    {
+        if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'))) {
+            if (breaks++ == 0)
+                firstBreak = record();
+            value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        }
+        qsizetype n = 0;
+        value = platform::withCp932Marks(value, &n);
+        if (n > 0 && marks == 0)
+            firstMark = record();
+        marks += n;
+        return value;
+    }
+
+    void addNotes(QStringList& notes) const
+    {
+        if (breaks > 0)
+            notes << QStringLiteral("改行を含む名前が %1 件あり、改行を空白にしました（最初は %2）").arg(breaks).arg(firstBreak);
+        if (marks > 0)
+            notes << platform::cp932MarksNote(firstMark, marks);
+    }
+};
+
 } // namespace
 
 bool gisLayerIsCp932(const platform::GisLayer& layer)
@@ -154,16 +186,20 @@ Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform:
     auto& t = result.tables;
     auto& report = result.report;
     RailClassRule rule;
+    TextCleaner clean;
     int stationNo = 0;
     for (const auto& layers : files) {
         for (const platform::GisLayer& layer : layers) {
             if (kindOf(layer) != LayerKind::Stations)
                 continue;
             const bool cp932 = layerIsCp932(layer);
+            int featureNo = 0;
             for (const platform::GisFeature& f : layer.features) {
+                ++featureNo;
                 if (!isStation(f))
                     continue;
-                const QString name = field(f, {"N02_005"}, cp932);
+                const QString read = field(f, {"N02_005"}, cp932);
+                const QString name = clean(read, [&] { return QStringLiteral("%1: %2 番目の駅「%3」").arg(layer.name).arg(featureNo).arg(read); });
                 rule.addStation(field(f, {"N02_003"}, cp932), field(f, {"N02_004"}, cp932), field(f, {"N02_001"}, cp932));
                 for (const QVector<QPointF>& part : f.parts) {
                     if (part.size() < 2)
@@ -190,16 +226,20 @@ Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform:
                 continue;
             }
             const bool cp932 = layerIsCp932(layer);
+            int featureNo = 0;
             for (const platform::GisFeature& f : layer.features) {
+                ++featureNo;
                 if (isStation(f))
                     continue;
-                const QString line = field(f, {"N02_003", "N05_002", "lineName"}, cp932);
+                const QString lineRead = field(f, {"N02_003", "N05_002", "lineName"}, cp932);
+                const auto record = [&] { return QStringLiteral("%1: %2 番目の鉄道区間「%3」").arg(layer.name).arg(featureNo).arg(lineRead); };
+                const QString line = clean(lineRead, record);
                 const QString operatorName = field(f, {"N02_004", "N05_003", "company"}, cp932);
-                const QString operatorType = field(f, {"N02_002", "N05_001", "type"}, cp932);
-                QString railClass = field(f, {"N02_001"}, cp932);
+                const QString operatorType = clean(field(f, {"N02_002", "N05_001", "type"}, cp932), record);
+                QString railClass = clean(field(f, {"N02_001"}, cp932), record);
                 if (railClass.isEmpty()) {
                     bool fromStations = false;
-                    railClass = rule.classOf(line, operatorName, operatorType, &fromStations);
+                    railClass = rule.classOf(lineRead, operatorName, operatorType, &fromStations);
                     ++(fromStations ? report.classFromStations : report.classFromOperator);
                 }
                 for (const QVector<QPointF>& part : f.parts) {
@@ -214,6 +254,7 @@ Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform:
             }
         }
     }
+    clean.addNotes(report.notes);
     report.sections = static_cast<int>(t.sections.size());
     report.stations = static_cast<int>(t.stations.size());
     if (t.sections.empty() && t.stations.empty())

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <cpl_conv.h>
 #include <gdal.h>
 #include <gdal_utils.h>
 #include <ogr_api.h>
@@ -74,7 +76,64 @@ struct DatasetCloser {
     void operator()(void* ds) const { GDALClose(ds); }
 };
 
+// Registers the drivers once and shuts every way to the network: /vsicurl/ and the cloud file
+// systems built on it accept no name, and GML never fetches a schema.
+void registerGdal()
+{
+    static std::once_flag registered;
+    std::call_once(registered, [] {
+        CPLSetConfigOption("CPL_VSIL_CURL_ALLOWED_FILENAME", "/nonexistent/no-network");
+        CPLSetConfigOption("GML_DOWNLOAD_WFS_SCHEMA", "NO");
+        CPLSetConfigOption("GML_SKIP_RESOLVE_ELEMS", "ALL");
+        GDALAllRegister();
+    });
+}
+
+using Dataset = std::unique_ptr<void, DatasetCloser>;
+
+// Opens a user's file read-only, and only as one of the allowed formats. A name GDAL would take
+// as a virtual file system (/vsi…) or anything but a regular file is refused before GDAL sees it.
+// GML is opened so that it writes no .gfs beside the user's download.
+Result<Dataset> openUserFile(const QString& path)
+{
+    registerGdal();
+    const QFileInfo info(path);
+    const QString absolute = info.absoluteFilePath();
+    if (absolute.startsWith(QLatin1String("/vsi")) || path.startsWith(QLatin1String("/vsi")))
+        return Error{QStringLiteral("%1: このような名前のファイルは読みません").arg(shown(path))};
+    if (!info.isFile())
+        return Error{QStringLiteral("%1: ファイルではありません").arg(shown(path))};
+    const QByteArray native = QFile::encodeName(absolute);
+    std::vector<QByteArray> names;
+    for (const QString& d : allowedGisDrivers())
+        names.push_back(d.toLatin1());
+    std::vector<const char*> allowed;
+    for (const QByteArray& n : names)
+        allowed.push_back(n.constData());
+    allowed.push_back(nullptr);
+    GDALDriverH driver = GDALIdentifyDriverEx(native.constData(), GDAL_OF_VECTOR, allowed.data(), nullptr);
+    if (!driver) {
+        if (GDALDriverH other = GDALIdentifyDriverEx(native.constData(), GDAL_OF_VECTOR, nullptr, nullptr))
+            return Error{QStringLiteral("%1: %2 形式のファイルは読みません（読めるのは GeoJSON, TopoJSON, Shapefile, GML, GeoPackage）")
+                             .arg(shown(path), QString::fromUtf8(GDALGetDriverShortName(other)))};
+    }
+    const bool gml = driver && qstrcmp(GDALGetDriverShortName(driver), "GML") == 0;
+    const char* const gmlOptions[] = {"WRITE_GFS=NO", "DOWNLOAD_SCHEMA=NO", nullptr};
+    CPLErrorReset();
+    Dataset ds(GDALOpenEx(native.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, allowed.data(), gml ? gmlOptions : nullptr, nullptr));
+    if (!ds)
+        return Error{QStringLiteral("%1: 読めません（%2）").arg(shown(path), lastGdalError())};
+    return ds;
+}
+
 } // namespace
+
+const QStringList& allowedGisDrivers()
+{
+    static const QStringList drivers{QStringLiteral("GeoJSON"), QStringLiteral("TopoJSON"), QStringLiteral("ESRI Shapefile"),
+                                     QStringLiteral("GML"), QStringLiteral("GPKG")};
+    return drivers;
+}
 
 // GDAL's own warnings (an unclosed ring it accepts) stay off the console; failures are reported
 // through the returned errors, which take CPLGetLastErrorMsg.
@@ -83,17 +142,14 @@ struct QuietGdal {
     ~QuietGdal() { CPLPopErrorHandler(); }
 };
 
-Status forEachGisFeature(const QString& path, const GisFeatureVisitor& visit)
+Status forEachGisFeature(const QString& path, const GisFeatureVisitor& visit, const GisReadLimits& limits)
 {
-    static std::once_flag registered;
-    std::call_once(registered, [] { GDALAllRegister(); });
     const QuietGdal quiet;
-    CPLErrorReset();
-    const QByteArray native = QFile::encodeName(path);
-    std::unique_ptr<void, DatasetCloser> ds(
-        GDALOpenEx(native.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
-    if (!ds)
-        return Error{QStringLiteral("%1: 読めません（%2）").arg(shown(path), lastGdalError())};
+    auto opened = openUserFile(path);
+    if (!opened)
+        return Error{opened.error()};
+    const Dataset ds = std::move(*opened);
+    qint64 featuresRead = 0;
 
     std::unique_ptr<void, void (*)(OGRSpatialReferenceH)> wgs84(OSRNewSpatialReference(nullptr), OSRDestroySpatialReference);
     OSRImportFromEPSG(wgs84.get(), 4326);
@@ -118,6 +174,14 @@ Status forEachGisFeature(const QString& path, const GisFeatureVisitor& visit)
         }
         OGR_L_ResetReading(layer);
         while (OGRFeatureH f = OGR_L_GetNextFeature(layer)) {
+            if (++featuresRead > limits.maxFeatures) {
+                OGR_F_Destroy(f);
+                return Error{QStringLiteral("%1: 地物が多すぎます（%2 件まで読めます）").arg(shown(path)).arg(limits.maxFeatures)};
+            }
+            if (limits.cancelled && limits.cancelled()) {
+                OGR_F_Destroy(f);
+                return Error{QStringLiteral("%1: 読み込みを取り消しました").arg(shown(path))};
+            }
             GisFeature feature;
             for (int i = 0; i < fieldCount; ++i) {
                 if (OGR_F_IsFieldSetAndNotNull(f, i))
@@ -135,7 +199,7 @@ Status forEachGisFeature(const QString& path, const GisFeatureVisitor& visit)
     return {};
 }
 
-Result<std::vector<GisLayer>> readGisFile(const QString& path)
+Result<std::vector<GisLayer>> readGisFile(const QString& path, const GisReadLimits& limits)
 {
     std::vector<GisLayer> layers;
     Status read = forEachGisFeature(path, [&layers](const GisLayer& layer, GisFeature&& feature) -> Status {
@@ -147,7 +211,7 @@ Result<std::vector<GisLayer>> readGisFile(const QString& path)
         }
         layers.back().features.push_back(std::move(feature));
         return {};
-    });
+    }, limits);
     if (!read)
         return Error{read.error()};
     return layers;
@@ -155,8 +219,7 @@ Result<std::vector<GisLayer>> readGisFile(const QString& path)
 
 Status translateGisFile(const QString& source, const QString& target, const QString& format, const QStringList& options)
 {
-    static std::once_flag registered;
-    std::call_once(registered, [] { GDALAllRegister(); });
+    registerGdal();
     std::unique_ptr<void, DatasetCloser> src(
         GDALOpenEx(QFile::encodeName(source).constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
     if (!src)
@@ -181,11 +244,12 @@ Status translateGisFile(const QString& source, const QString& target, const QStr
     return {};
 }
 
-Result<std::vector<std::vector<GisLayer>>> readGisFiles(const QStringList& paths, const std::function<void(const QString&)>& progress)
+Result<std::vector<std::vector<GisLayer>>> readGisFiles(const QStringList& paths, const std::function<void(const QString&)>& progress,
+                                                        const GisReadLimits& limits)
 {
     std::vector<std::vector<GisLayer>> read;
     for (const QString& path : paths) {
-        auto layers = readGisFile(path);
+        auto layers = readGisFile(path, limits);
         if (!layers)
             return Error{layers.error()};
         if (progress) {

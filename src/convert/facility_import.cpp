@@ -83,15 +83,18 @@ Result<FacilityImport> buildFacilityImport(const std::vector<std::vector<platfor
                 r[4] = withoutFieldSeparator(name);
                 r[5] = withoutFieldSeparator(field(f, "P02_005", cp932));
                 r[6] = withoutFieldSeparator(codes.administrator(field(f, "P02_006", cp932)));
+                for (QString& value : r)
+                    value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+                // A character CP932 cannot hold becomes "〓"; the note names the facility as the data has it.
+                const QString shownName = r[4];
                 qsizetype marks = 0;
                 for (QString& value : r) {
-                    value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
                     qsizetype n = 0;
                     value = platform::withCp932Marks(value, &n);
                     marks += n;
                 }
                 if (marks > 0 && result.marked == 0)
-                    result.firstMarked = QStringLiteral("%1: %2 番目の施設「%3」").arg(layer.name).arg(seen).arg(r[4]);
+                    result.firstMarked = QStringLiteral("%1: %2 番目の施設「%3」").arg(layer.name).arg(seen).arg(shownName);
                 result.marked += marks;
                 result.byPrefecture[pref].push_back(std::move(r));
             }

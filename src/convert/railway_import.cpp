@@ -101,19 +101,20 @@ struct TextCleaner {
     qsizetype marks = 0;
     QString firstMark;
 
-    QString operator()(QString value, const std::function<QString()>& record)
+    // record names the record by the value with its line breaks already made spaces (so that the
+    // note stays one line) and its characters still as the data has them.
+    QString operator()(QString value, const std::function<QString(const QString&)>& record)
     {
-        if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'))) {
-            if (breaks++ == 0)
-                firstBreak = record();
-            value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        }
+        const bool broken = value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'));
+        value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        if (broken && breaks++ == 0)
+            firstBreak = record(value);
         qsizetype n = 0;
-        value = platform::withCp932Marks(value, &n);
+        const QString marked = platform::withCp932Marks(value, &n);
         if (n > 0 && marks == 0)
-            firstMark = record();
+            firstMark = record(value);
         marks += n;
-        return value;
+        return marked;
     }
 
     void addNotes(QStringList& notes) const
@@ -199,7 +200,9 @@ Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform:
                 if (!isStation(f))
                     continue;
                 const QString read = field(f, {"N02_005"}, cp932);
-                const QString name = clean(read, [&] { return QStringLiteral("%1: %2 番目の駅「%3」").arg(layer.name).arg(featureNo).arg(read); });
+                const QString name = clean(read, [&](const QString& shown) {
+                    return QStringLiteral("%1: %2 番目の駅「%3」").arg(layer.name).arg(featureNo).arg(shown);
+                });
                 rule.addStation(field(f, {"N02_003"}, cp932), field(f, {"N02_004"}, cp932), field(f, {"N02_001"}, cp932));
                 for (const QVector<QPointF>& part : f.parts) {
                     if (part.size() < 2)
@@ -232,7 +235,9 @@ Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform:
                 if (isStation(f))
                     continue;
                 const QString lineRead = field(f, {"N02_003", "N05_002", "lineName"}, cp932);
-                const auto record = [&] { return QStringLiteral("%1: %2 番目の鉄道区間「%3」").arg(layer.name).arg(featureNo).arg(lineRead); };
+                const auto record = [&](const QString&) {
+                    return QStringLiteral("%1: %2 番目の鉄道区間「%3」").arg(layer.name).arg(featureNo).arg(QString(lineRead).replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' ')));
+                };
                 const QString line = clean(lineRead, record);
                 const QString operatorName = field(f, {"N02_004", "N05_003", "company"}, cp932);
                 const QString operatorType = clean(field(f, {"N02_002", "N05_001", "type"}, cp932), record);

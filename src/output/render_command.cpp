@@ -412,13 +412,16 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
             return fail(*problem);
     }
 
+    // No extent read (every NEWS.dat refused or missing) would paint an empty map around 0°, 0°.
+    const mapview::Extent& e = tables.DataExtent;
+    if (e.minLon == e.maxLon || e.minLat == e.maxLat)
+        return fail(QStringLiteral("nothing to draw: no extent could be read for the chosen areas"));
     mapview::Viewport viewport;
     viewport.setInitialView(tables.DataExtent);
     if (viewport.view.isEmpty())
         return fail(QStringLiteral("nothing to draw: the chosen areas hold no data"));
     // An extent off the globe would scale the map to nothing or to a canvas beyond any size, and
     // the painter would only warn: it is refused here, saying which extent.
-    const mapview::Extent& e = tables.DataExtent;
     const mapview::ViewRect& v = viewport.view;
     QString extentWrong = store::extentProblem(e.minLon, e.maxLon, e.minLat, e.maxLat);
     if (extentWrong.isEmpty() && !(std::isfinite(v.X1) && std::isfinite(v.X2) && std::isfinite(v.Y1) && std::isfinite(v.Y2)))

@@ -126,6 +126,30 @@ Result<Dataset> openUserFile(const QString& path)
     return ds;
 }
 
+// The first layer of a GeoPackage that is an SQL view, or empty. A view runs a query of the
+// file's own making, which may never return its next row (a recursive query): neither the
+// feature cap nor a cancel can stop it inside SQLite, so views are not read.
+QString firstView(GDALDatasetH ds)
+{
+    if (qstrcmp(GDALGetDriverShortName(GDALGetDatasetDriver(ds)), "GPKG") != 0)
+        return {};
+    OGRLayerH views = GDALDatasetExecuteSQL(ds, "SELECT name FROM sqlite_master WHERE type = 'view'", nullptr, nullptr);
+    if (!views)
+        return {};
+    QStringList names;
+    while (OGRFeatureH f = OGR_L_GetNextFeature(views)) {
+        names << QString::fromUtf8(OGR_F_GetFieldAsString(f, 0));
+        OGR_F_Destroy(f);
+    }
+    GDALDatasetReleaseResultSet(ds, views);
+    for (int l = 0; l < GDALDatasetGetLayerCount(ds); ++l) {
+        const QString name = QString::fromUtf8(OGR_L_GetName(GDALDatasetGetLayer(ds, l)));
+        if (names.contains(name))
+            return name;
+    }
+    return {};
+}
+
 } // namespace
 
 const QStringList& allowedGisDrivers()
@@ -149,6 +173,8 @@ Status forEachGisFeature(const QString& path, const GisFeatureVisitor& visit, co
     if (!opened)
         return Error{opened.error()};
     const Dataset ds = std::move(*opened);
+    if (const QString view = firstView(ds.get()); !view.isEmpty())
+        return Error{QStringLiteral("%1: レイヤー「%2」はビュー（問い合わせ）のため読みません").arg(shown(path), view)};
     qint64 featuresRead = 0;
 
     std::unique_ptr<void, void (*)(OGRSpatialReferenceH)> wgs84(OSRNewSpatialReference(nullptr), OSRDestroySpatialReference);

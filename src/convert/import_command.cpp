@@ -139,23 +139,29 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
             (isFacilityDataset(file) ? facilities : isRailwayDataset(file) ? railways : boundaries) << file;
     }
     for (const QString& file : smallAreas) {
-        const auto written = importSmallAreaShapefile(file, year, mapData, initIni);
+        QStringList notes;
+        const auto written = importSmallAreaShapefile(file, year, mapData, initIni, &notes);
         if (!written) {
             err << "miratos import: " << written.error() << "\n";
             result = 1;
             continue;
         }
+        for (const QString& note : notes)
+            progress(QStringLiteral("注意: ") + note);
         for (const QString& path : *written)
             progress(QStringLiteral("小地域: %1 を書きました").arg(QDir::toNativeSeparators(path)));
     }
     for (const QString& file : tables) {
-        const auto written = isSmallAreaTable(file) ? importSmallAreaTable(file, year, mapData, initIni)
-                                                    : importMunicipalResults(file, mapData, initIni);
+        QStringList notes;
+        const auto written = isSmallAreaTable(file) ? importSmallAreaTable(file, year, mapData, initIni, &notes)
+                                                    : importMunicipalResults(file, mapData, initIni, &notes);
         if (!written) {
             err << "miratos import: " << written.error() << "\n";
             result = 1;
             continue;
         }
+        for (const QString& note : notes)
+            progress(QStringLiteral("注意: ") + note);
         progress(QStringLiteral("統計: %1 から %2 ファイルを書きました（%3 ほか）")
                      .arg(QDir::toNativeSeparators(file))
                      .arg(written->size())

@@ -3,6 +3,7 @@
 #include "state/prefectures.h"
 #include "convert/label_point.h"
 #include "convert/outline_rings.h"
+#include "platform/cp932.h"
 #include "platform/ini_file.h"
 #include "platform/number_text.h"
 #include "platform/path_part.h"
@@ -176,6 +177,22 @@ QString tikuNameField(const QStringList& parts)
     return kept.join(QLatin1Char('@'));
 }
 
+// Names CP932 cannot hold ("𠮷") are written with "〓" in their place rather than refusing the
+// prefecture; the count, and the first record in first.
+qsizetype markTikuNames(QVector<store::TikuRecord>& tiku, QString& first)
+{
+    qsizetype total = 0;
+    for (store::TikuRecord& r : tiku) {
+        qsizetype n = 0;
+        const QString name = r.nameParts;
+        r.nameParts = platform::withCp932Marks(r.nameParts, &n);
+        if (n > 0 && total == 0)
+            first = QStringLiteral("%1「%2」").arg(r.polygonKey, name);
+        total += n;
+    }
+    return total;
+}
+
 } // namespace
 
 QVector<int> prefecturesOf(const BoundaryTopology& topology)
@@ -271,6 +288,9 @@ Status writePrefectureSets(const BoundaryTopology& topology, const QString& mapD
         if (!QDir().mkpath(folder))
             return Error{QStringLiteral("%1: フォルダを作れません").arg(QDir::toNativeSeparators(folder))};
         auto file = [&](const char16_t* fileName) { return folder + QLatin1Char('/') + QString::fromUtf16(fileName); };
+        QString firstMarked;
+        if (const qsizetype marked = markTikuNames(set->tiku, firstMarked); marked > 0 && progress)
+            progress(QStringLiteral("注意: %1: ").arg(QDir::toNativeSeparators(file(store::kTikuFile))) + platform::cp932MarksNote(firstMarked, marked));
         Status written = store::writeTikuFile(file(store::kTikuFile), set->tiku);
         if (written)
             written = store::writeNewsFile(file(store::kNewsFile), set->extent);

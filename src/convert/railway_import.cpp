@@ -235,8 +235,9 @@ Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform:
                 if (isStation(f))
                     continue;
                 const QString lineRead = field(f, {"N02_003", "N05_002", "lineName"}, cp932);
+                const QString lineShown = QString(lineRead).replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
                 const auto record = [&](const QString&) {
-                    return QStringLiteral("%1: %2 番目の鉄道区間「%3」").arg(layer.name).arg(featureNo).arg(QString(lineRead).replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' ')));
+                    return QStringLiteral("%1: %2 番目の鉄道区間「%3」").arg(layer.name).arg(featureNo).arg(lineShown);
                 };
                 const QString line = clean(lineRead, record);
                 const QString operatorName = field(f, {"N02_004", "N05_003", "company"}, cp932);

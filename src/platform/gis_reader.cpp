@@ -101,8 +101,10 @@ Result<Dataset> openUserFile(const QString& path)
     const QString absolute = info.absoluteFilePath();
     if (absolute.startsWith(QLatin1String("/vsi")) || path.startsWith(QLatin1String("/vsi")))
         return Error{QStringLiteral("%1: このような名前のファイルは読みません").arg(shown(path))};
+    if (!info.exists())
+        return Error{QStringLiteral("%1: 読めません（ファイルがありません）").arg(shown(path))};
     if (!info.isFile())
-        return Error{QStringLiteral("%1: ファイルではありません").arg(shown(path))};
+        return Error{QStringLiteral("%1: 読めません（ファイルではありません）").arg(shown(path))};
     const QByteArray native = QFile::encodeName(absolute);
     std::vector<QByteArray> names;
     for (const QString& d : allowedGisDrivers())

@@ -272,6 +272,14 @@ const std::vector<BadInput>& rows()
          "注意: CP932 で書けない文字が 1 文字あり、「〓」と書きました（最初は N02-22_Station: 1 番目の駅「𠮷祥寺」）",
          {QStringLiteral("app/MapData/鉄道/Rosen.dat"), QStringLiteral("app/MapData/鉄道/Eki.dat"), QStringLiteral("app/MapData/鉄道/Line_rr.dat"),
           QStringLiteral("app/MapData/鉄道/Line_st.dat")}},
+        {"BoundaryNameOutsideCp932",
+         [](B& b) {
+             const QString message = importNotes({b.in(QStringLiteral("ward.geojson"), ward("𠮷野町"))});
+             const auto tiku = store::readTikuFile(b.tokyo(QStringLiteral("Tiku.dat")));
+             EXPECT_TRUE(tiku && tiku->size() == 1 && tiku->front().nameParts == QStringLiteral("東京都@〓野町"));
+             return message;
+         },
+         "Tiku.dat: CP932 で書けない文字が 1 文字あり、「〓」と書きました（最初は 13a1「東京都@𠮷野町」）", tokyoSet()},
         // Extents that make no map.
         {"NewsInverted", [](B& b) { return messageOf(store::readNewsFile(b.in("NEWS.dat", "140\r\n139\r\n35\r\n36\r\n"))); },
          "NEWS.dat: 1〜4 行目の範囲が地図になりません（西端 140 が東端 139 より大きい範囲です）"},

@@ -76,17 +76,20 @@ struct DatasetCloser {
     void operator()(void* ds) const { GDALClose(ds); }
 };
 
-// Registers the drivers once and shuts every way to the network: /vsicurl/ and the cloud file
-// systems built on it accept no name, and GML never fetches a schema.
+// Every way to the network is shut while the program starts, before any GDAL call (the .xlsx
+// reader's /vsizip/ too): /vsicurl/ and the cloud file systems built on it accept no name, and
+// GML never fetches a schema or resolves a link.
+const bool kNetworkClosed = [] {
+    CPLSetConfigOption("CPL_VSIL_CURL_ALLOWED_FILENAME", "/nonexistent/no-network");
+    CPLSetConfigOption("GML_DOWNLOAD_WFS_SCHEMA", "NO");
+    CPLSetConfigOption("GML_SKIP_RESOLVE_ELEMS", "ALL");
+    return true;
+}();
+
 void registerGdal()
 {
     static std::once_flag registered;
-    std::call_once(registered, [] {
-        CPLSetConfigOption("CPL_VSIL_CURL_ALLOWED_FILENAME", "/nonexistent/no-network");
-        CPLSetConfigOption("GML_DOWNLOAD_WFS_SCHEMA", "NO");
-        CPLSetConfigOption("GML_SKIP_RESOLVE_ELEMS", "ALL");
-        GDALAllRegister();
-    });
+    std::call_once(registered, [] { GDALAllRegister(); });
 }
 
 using Dataset = std::unique_ptr<void, DatasetCloser>;

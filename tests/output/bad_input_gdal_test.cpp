@@ -280,6 +280,18 @@ const std::vector<BadInput>& rows()
              return message;
          },
          "Tiku.dat: CP932 で書けない文字が 1 文字あり、「〓」と書きました（最初は 13a1「東京都@𠮷野町」）", tokyoSet()},
+        {"SmallAreaTableOutsideCp932",
+         [](B& b) {
+             const QString message = importNotes({QStringLiteral("--year"), QStringLiteral("27"),
+                                                  b.in(QStringLiteral("table.csv"), "KEY_CODE,CITYNAME,MOJI,GASSAN,人口総数\r\n"
+                                                                                    "131010010,千代田区,𠮷町,,100\r\n131010020,千代田区,丸の内,,50\r\n")});
+             const QString table = platform::fromCp932(fileBytes(b.tokyo(QStringLiteral("27_13101_statistic1.csv"))));
+             EXPECT_TRUE(table.contains(QStringLiteral("131010010,千代田区・〓町,100"))) << table.toStdString();
+             EXPECT_TRUE(table.contains(QStringLiteral("131010020,千代田区・丸の内,50"))) << table.toStdString();
+             return message;
+         },
+         "27_13101_statistic1.csv: CP932 で書けない文字が 1 文字あり、「〓」と書きました（最初は 2 行目）",
+         {QStringLiteral("app/MapData/東京都/27_13101_statistic1.csv")}},
         // Extents that make no map.
         {"NewsInverted", [](B& b) { return messageOf(store::readNewsFile(b.in("NEWS.dat", "140\r\n139\r\n35\r\n36\r\n"))); },
          "NEWS.dat: 1〜4 行目の範囲が地図になりません（西端 140 が東端 139 より大きい範囲です）"},

@@ -144,6 +144,9 @@ void cityAndStatisticSeeds(const QString& scratch)
     if (!store::writeDistrictFile(path, districts).ok())
         std::exit(1);
     seed("district_file", QStringLiteral("two_records.dat"), fileBytes(path));
+    QByteArray inverted = fileBytes(path);
+    inverted.replace(0, inverted.indexOf('\r'), "139.77 35.69 139.75 35.67");
+    seed("district_file", QStringLiteral("inverted_extent.dat"), inverted);
     const QByteArray xml = bench::smallAreaXml(districts, {QStringLiteral("千代田区"), QString(), false});
     seed("small_area", QStringLiteral("boundary.xml"), QByteArray(1, 0) + xml);
     seed("xml_document", QStringLiteral("small_area.xml"), xml);
@@ -268,6 +271,20 @@ void gisSeeds()
          R"({"type":"Topology","arcs":[[[139.6,35.6],[139.7,35.6],[139.7,35.7],[139.6,35.6]]],"objects":{"m":{"type":"Polygon","arcs":[[)" +
              walks + R"(]],"properties":{"N03_007":"13101"}}}})");
     seed("text", QStringLiteral("topo.json"), topo);
+    // Hostile shapes of the same inputs: a VRT under a GeoJSON name that names another file,
+    // names with "@", "_", a line break and a character CP932 cannot hold, and a transform that
+    // puts the points off the globe.
+    seed("gis_import", QStringLiteral("vrt.geojson"),
+         QByteArray(1, 0) + "<OGRVRTDataSource><OGRVRTLayer name=\"n03\"><SrcDataSource>other.geojson</SrcDataSource></OGRVRTLayer></OGRVRTDataSource>\n");
+    QByteArray names = boundaries;
+    names.replace("千代田区", "鳥取市@本庁_𠮷");
+    seed("gis_import", QStringLiteral("names.geojson"), QByteArray(1, 0) + names);
+    QByteArray station = railways;
+    station.replace("\"東京\"", "\"東\\r\\n𠮷\"");
+    seed("gis_import", QStringLiteral("station_names.geojson"), QByteArray(1, 1) + station);
+    QByteArray offGlobe = topo;
+    offGlobe.replace("[139.6,35.6]", "[1e6,35.6]");
+    seed("topojson", QStringLiteral("off_the_globe.topojson"), offGlobe);
 }
 
 // A maps database of two squares sharing a line, as R writes one (little-endian, radians).

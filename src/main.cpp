@@ -13,6 +13,7 @@
 #include "platform/qt_prompts.h"
 #include "platform/text_file.h"
 #include "platform/translations.h"
+#include "state/pref_folders.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -102,6 +103,20 @@ int main(int argc, char** argv)
 
     QStringList args = miratos::platform::AppFolder::applyArguments(arguments);
     args.removeFirst();
+
+    // Prefecture folder names that would mix two prefectures' files are refused before anything
+    // reads or writes one.
+    const miratos::Status folders = miratos::state::checkPrefectureFolders(miratos::platform::AppFolder::initIni());
+    const bool needsFolders = args.isEmpty() || !QStringList{QStringLiteral("snapshot"), QStringLiteral("--help"), QStringLiteral("-h")}.contains(args.first());
+    if (!folders && needsFolders) {
+        if (!args.isEmpty()) {
+            QTextStream(stderr) << "miratos: " << folders.error() << "\n";
+            return 1;
+        }
+        miratos::platform::QtPrompts prompts;
+        prompts.message(miratos::platform::MsgIcon::Critical, miratos::platform::MsgButtons::Ok, QStringLiteral("ミラトス"), folders.error());
+        return 1;
+    }
 
     if (!args.isEmpty()) {
         const QString command = args.takeFirst();

@@ -717,7 +717,8 @@ Status Converter::readMunicipalities(const XmlDocument& doc)
             bad(QStringLiteral("%1 の文字列に改行があります").arg(q(name)));
         if (name != "ksj:PRN")
             names += '@';
-        names += text;
+        // "@" parts the name in Tiku.dat, so one inside a name is written full-width.
+        names += replaceAll(text, "@", "\xEF\xBC\xA0");
     }
     finish();
     if (m_result.report.municipalityRecords == 0)

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cmath>
 
 namespace miratos::convert {
 namespace {
@@ -27,6 +28,12 @@ QString field(const platform::GisFeature& f, const char* name, bool cp932)
     if (it == f.fields.constEnd())
         return {};
     return (cp932 ? platform::fromCp932(*it) : QString::fromUtf8(*it)).trimmed();
+}
+
+// A point that can be drawn: finite, and within the longitudes and latitudes of the globe.
+bool onTheGlobe(QPointF p)
+{
+    return std::isfinite(p.x()) && std::isfinite(p.y()) && std::abs(p.x()) <= 360 && std::abs(p.y()) <= 90;
 }
 
 } // namespace
@@ -61,6 +68,8 @@ Result<FacilityImport> buildFacilityImport(const std::vector<std::vector<platfor
                 QString why;
                 if (f.parts.empty() || f.parts.front().isEmpty())
                     why = QStringLiteral("位置がありません");
+                else if (const QPointF at = f.parts.front().front(); !onTheGlobe(at))
+                    why = QStringLiteral("位置（%1 %2）が経緯度ではありません").arg(at.x()).arg(at.y());
                 else if (area.size() != 5 || !codeOk || pref < 1 || pref > state::kPrefectureCount)
                     why = QStringLiteral("行政区域コード「%1」が都道府県を表していません").arg(area);
                 if (!why.isEmpty()) {
@@ -79,6 +88,17 @@ Result<FacilityImport> buildFacilityImport(const std::vector<std::vector<platfor
                 r[6] = withoutFieldSeparator(codes.administrator(field(f, "P02_006", cp932)));
                 for (QString& value : r)
                     value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+                // A character CP932 cannot hold becomes "〓"; the note names the facility as the data has it.
+                const QString shownName = r[4];
+                qsizetype marks = 0;
+                for (QString& value : r) {
+                    qsizetype n = 0;
+                    value = platform::withCp932Marks(value, &n);
+                    marks += n;
+                }
+                if (marks > 0 && result.marked == 0)
+                    result.firstMarked = QStringLiteral("%1: %2 番目の施設「%3」").arg(layer.name).arg(seen).arg(shownName);
+                result.marked += marks;
                 result.byPrefecture[pref].push_back(std::move(r));
             }
         }
@@ -127,6 +147,8 @@ Result<FacilityImportReport> importFacilities(const QStringList& files, const QS
     report.skipped = built->skipped;
     report.firstSkipped = built->firstSkipped;
     report.unknownCodes = built->unknownCodes;
+    report.marked = built->marked;
+    report.firstMarked = built->firstMarked;
     return report;
 }
 

@@ -26,6 +26,8 @@ struct FacilityImport {
     int skipped = 0;      // features without a point or a usable area code
     QString firstSkipped; // which one was first, and why
     int unknownCodes = 0;
+    qsizetype marked = 0; // characters CP932 cannot hold, written as "〓"
+    QString firstMarked;  // the facility of the first
 };
 
 // Builds the records from the layers of the files.
@@ -36,6 +38,8 @@ struct FacilityImportReport {
     int skipped = 0;
     QString firstSkipped;
     int unknownCodes = 0;
+    qsizetype marked = 0; // characters CP932 cannot hold, written as "〓"
+    QString firstMarked;  // the facility of the first
 };
 
 // Reads the files, builds every prefecture's Build.dat and writes them into mapData/<prefecture>/

@@ -13,7 +13,9 @@
 #include "platform/app_folder.h"
 #include "platform/import_lock.h"
 #include "platform/safe_write.h"
+#include "platform/cp932.h"
 #include "platform/number_text.h"
+#include "state/pref_folders.h"
 
 #include <QDir>
 #include <QFile>
@@ -120,6 +122,10 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         return 1;
     }
     const QString initIni = platform::AppFolder::initIni();
+    if (Status folders = state::checkPrefectureFolders(initIni); !folders) {
+        err << "miratos import: " << folders.error() << "\n";
+        return 1;
+    }
     const ProgressFn progress = [&out](const QString& line) {
         out << line << "\n";
         out.flush();
@@ -142,23 +148,29 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
             (isFacilityDataset(file) ? facilities : isRailwayDataset(file) ? railways : boundaries) << file;
     }
     for (const QString& file : smallAreas) {
-        const auto written = importSmallAreaShapefile(file, year, mapData, initIni);
+        QStringList notes;
+        const auto written = importSmallAreaShapefile(file, year, mapData, initIni, &notes);
         if (!written) {
             err << "miratos import: " << written.error() << "\n";
             result = 1;
             continue;
         }
+        for (const QString& note : notes)
+            progress(QStringLiteral("注意: ") + note);
         for (const QString& path : *written)
             progress(QStringLiteral("小地域: %1 を書きました").arg(QDir::toNativeSeparators(path)));
     }
     for (const QString& file : tables) {
-        const auto written = isSmallAreaTable(file) ? importSmallAreaTable(file, year, mapData, initIni)
-                                                    : importMunicipalResults(file, mapData, initIni);
+        QStringList notes;
+        const auto written = isSmallAreaTable(file) ? importSmallAreaTable(file, year, mapData, initIni, &notes)
+                                                    : importMunicipalResults(file, mapData, initIni, &notes);
         if (!written) {
             err << "miratos import: " << written.error() << "\n";
             result = 1;
             continue;
         }
+        for (const QString& note : notes)
+            progress(QStringLiteral("注意: ") + note);
         progress(QStringLiteral("統計: %1 から %2 ファイルを書きました（%3 ほか）")
                      .arg(QDir::toNativeSeparators(file))
                      .arg(written->size())
@@ -175,6 +187,8 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
                 progress(line);
             if (report->skipped > 0)
                 progress(QStringLiteral("注意: 公共施設 %1 件を飛ばしました（最初は %2）").arg(report->skipped).arg(report->firstSkipped));
+            if (report->marked > 0)
+                progress(QStringLiteral("注意: ") + platform::cp932MarksNote(report->firstMarked, report->marked));
             if (report->unknownCodes > 0)
                 progress(QStringLiteral("注意: Init.ini の BuildMa・BuildMi・BuildAd にないコードが %1 種類あり、「ERROR」と書きました").arg(report->unknownCodes));
         }

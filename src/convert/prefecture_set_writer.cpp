@@ -4,6 +4,7 @@
 #include "convert/label_point.h"
 #include "convert/outline_rings.h"
 #include "platform/import_lock.h"
+#include "platform/cp932.h"
 #include "platform/ini_file.h"
 #include "platform/number_text.h"
 #include "platform/path_part.h"
@@ -168,6 +169,32 @@ void addLinesAndExtent(const BoundaryTopology& t, const QVector<int>& used, cons
     }
 }
 
+// Tiku.dat's name field joins the parts with "@"; an "@" inside a part would shift the label's
+// parts, so it is written full-width there.
+QString tikuNameField(const QStringList& parts)
+{
+    QStringList kept = parts;
+    for (QString& part : kept)
+        part.replace(QLatin1Char('@'), QChar(0xFF20));
+    return kept.join(QLatin1Char('@'));
+}
+
+// Names CP932 cannot hold ("𠮷") are written with "〓" in their place rather than refusing the
+// prefecture; the count, and the first record in first.
+qsizetype markTikuNames(QVector<store::TikuRecord>& tiku, QString& first)
+{
+    qsizetype total = 0;
+    for (store::TikuRecord& r : tiku) {
+        qsizetype n = 0;
+        const QString name = r.nameParts;
+        r.nameParts = platform::withCp932Marks(r.nameParts, &n);
+        if (n > 0 && total == 0)
+            first = QStringLiteral("%1「%2」").arg(r.polygonKey, name);
+        total += n;
+    }
+    return total;
+}
+
 } // namespace
 
 QVector<int> prefecturesOf(const BoundaryTopology& topology)
@@ -229,7 +256,7 @@ Result<PrefectureSet> buildPrefectureSet(const BoundaryTopology& topology, int p
         set.polygons.append({key, ringText(w.rings.first(), keyOfLine)});
         set.points.append({store::pointKeyOf(key),
                            platform::formatDouble(w.label.y()) + QLatin1Char(' ') + platform::formatDouble(w.label.x())});
-        set.tiku.append({key, m.nameParts.join(QLatin1Char('@')), m.code});
+        set.tiku.append({key, tikuNameField(m.nameParts), m.code});
     }
 
     QVector<int> odd;
@@ -269,6 +296,9 @@ Status writePrefectureSets(const BoundaryTopology& topology, const QString& mapD
         if (Status made = platform::makeFolder(folder); !made)
             return made;
         auto file = [&](const char16_t* fileName) { return folder + QLatin1Char('/') + QString::fromUtf16(fileName); };
+        QString firstMarked;
+        if (const qsizetype marked = markTikuNames(set->tiku, firstMarked); marked > 0 && progress)
+            progress(QStringLiteral("注意: %1: ").arg(QDir::toNativeSeparators(file(store::kTikuFile))) + platform::cp932MarksNote(firstMarked, marked));
         Status written = store::writeTikuFile(file(store::kTikuFile), set->tiku);
         if (written)
             written = store::writeNewsFile(file(store::kNewsFile), set->extent);

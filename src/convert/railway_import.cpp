@@ -120,6 +120,38 @@ void keepMissingHalf(const QString& railwayFolder, RailwayImport& import)
             import.report.notes << QStringLiteral("駅がないため、今ある駅 %1 件を残しました").arg(t.stations.size());
     }
 }
+// Text from the data made writable: a line break becomes a space (it would split the record of
+// the file), a character CP932 cannot hold becomes "〓"; each kind is noted once, for its first.
+struct TextCleaner {
+    int breaks = 0;
+    QString firstBreak;
+    qsizetype marks = 0;
+    QString firstMark;
+
+    // record names the record by the value with its line breaks already made spaces (so that the
+    // note stays one line) and its characters still as the data has them.
+    QString operator()(QString value, const std::function<QString(const QString&)>& record)
+    {
+        const bool broken = value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'));
+        value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        if (broken && breaks++ == 0)
+            firstBreak = record(value);
+        qsizetype n = 0;
+        const QString marked = platform::withCp932Marks(value, &n);
+        if (n > 0 && marks == 0)
+            firstMark = record(value);
+        marks += n;
+        return marked;
+    }
+
+    void addNotes(QStringList& notes) const
+    {
+        if (breaks > 0)
+            notes << QStringLiteral("改行を含む名前が %1 件あり、改行を空白にしました（最初は %2）").arg(breaks).arg(firstBreak);
+        if (marks > 0)
+            notes << platform::cp932MarksNote(firstMark, marks);
+    }
+};
 
 } // namespace
 
@@ -182,16 +214,22 @@ Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform:
     auto& t = result.tables;
     auto& report = result.report;
     RailClassRule rule;
+    TextCleaner clean;
     int stationNo = 0;
     for (const auto& layers : files) {
         for (const platform::GisLayer& layer : layers) {
             if (kindOf(layer) != LayerKind::Stations)
                 continue;
             const bool cp932 = layerIsCp932(layer);
+            int featureNo = 0;
             for (const platform::GisFeature& f : layer.features) {
+                ++featureNo;
                 if (!isStation(f))
                     continue;
-                const QString name = field(f, {"N02_005"}, cp932);
+                const QString read = field(f, {"N02_005"}, cp932);
+                const QString name = clean(read, [&](const QString& shown) {
+                    return QStringLiteral("%1: %2 番目の駅「%3」").arg(layer.name).arg(featureNo).arg(shown);
+                });
                 rule.addStation(field(f, {"N02_003"}, cp932), field(f, {"N02_004"}, cp932), field(f, {"N02_001"}, cp932));
                 for (const QVector<QPointF>& part : f.parts) {
                     if (part.size() < 2)
@@ -218,16 +256,23 @@ Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform:
                 continue;
             }
             const bool cp932 = layerIsCp932(layer);
+            int featureNo = 0;
             for (const platform::GisFeature& f : layer.features) {
+                ++featureNo;
                 if (isStation(f))
                     continue;
-                const QString line = field(f, {"N02_003", "N05_002", "lineName"}, cp932);
+                const QString lineRead = field(f, {"N02_003", "N05_002", "lineName"}, cp932);
+                const QString lineShown = QString(lineRead).replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+                const auto record = [&](const QString&) {
+                    return QStringLiteral("%1: %2 番目の鉄道区間「%3」").arg(layer.name).arg(featureNo).arg(lineShown);
+                };
+                const QString line = clean(lineRead, record);
                 const QString operatorName = field(f, {"N02_004", "N05_003", "company"}, cp932);
-                const QString operatorType = field(f, {"N02_002", "N05_001", "type"}, cp932);
-                QString railClass = field(f, {"N02_001"}, cp932);
+                const QString operatorType = clean(field(f, {"N02_002", "N05_001", "type"}, cp932), record);
+                QString railClass = clean(field(f, {"N02_001"}, cp932), record);
                 if (railClass.isEmpty()) {
                     bool fromStations = false;
-                    railClass = rule.classOf(line, operatorName, operatorType, &fromStations);
+                    railClass = rule.classOf(lineRead, operatorName, operatorType, &fromStations);
                     ++(fromStations ? report.classFromStations : report.classFromOperator);
                 }
                 for (const QVector<QPointF>& part : f.parts) {
@@ -242,6 +287,7 @@ Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform:
             }
         }
     }
+    clean.addNotes(report.notes);
     report.sections = static_cast<int>(t.sections.size());
     report.stations = static_cast<int>(t.stations.size());
     if (t.sections.empty() && t.stations.empty())

@@ -9,6 +9,7 @@
 #include "platform/text_file.h"
 #include "platform/xml_document.h"
 #include "store/district_file.h"
+#include "store/extent_check.h"
 #include "store/district_file_name.h"
 
 #include <QDir>
@@ -93,8 +94,11 @@ Result<SmallAreaBoundaryReport> convertSmallAreaBoundary(const QString& xmlPath,
     // The extent becomes the district file's header, which the map reads as four numbers: a file
     // the map could not open is not written.
     const QString header = QString(*box).replace(QLatin1Char(','), QLatin1Char(' ')).simplified();
-    if (!store::parseDistrictHeader(header))
+    const auto extent = store::parseDistrictHeader(header);
+    if (!extent)
         return Error{QStringLiteral("%1: 範囲（最初の Coordinates）が 4 つの数値ではありません: %2").arg(shown(xmlPath), header.left(80))};
+    if (const QString problem = store::extentProblem(extent->west, extent->east, extent->south, extent->north); !problem.isEmpty())
+        return Error{QStringLiteral("%1: 範囲（最初の Coordinates）が地図になりません（%2）").arg(shown(xmlPath), problem)};
 
     // Name pass: the ward name, or the municipality name when the ward name is blank.
     QString municipality, name;

@@ -157,7 +157,8 @@ int smallAreaYearOfFileName(const QString& path)
     return year ? twoDigitCensusYear(year) : 0;
 }
 
-Result<QStringList> importSmallAreaShapefile(const QString& path, int year, const QString& mapData, const QString& initIni)
+Result<QStringList> importSmallAreaShapefile(const QString& path, int year, const QString& mapData, const QString& initIni,
+                                             QStringList* notes)
 {
     platform::ImportLock lock; // one import or conversion at a time in an app folder
     if (Status locked = lock.acquire(); !locked)
@@ -180,7 +181,20 @@ Result<QStringList> importSmallAreaShapefile(const QString& path, int year, cons
             if (folder.isEmpty())
                 return Error{QStringLiteral("%1: %2").arg(shown(path), error)};
             const QString out = QDir(folder).filePath(store::districtFileName(year, d.code, d.name));
-            if (Status s = store::writeDistrictFile(out, d.file); !s)
+            store::DistrictFile file = d.file;
+            qsizetype marked = 0;
+            QString first;
+            for (qsizetype r = 0; r < file.records.size(); ++r) {
+                qsizetype n = 0;
+                const QString name = file.records[r].townName;
+                file.records[r].townName = platform::withCp932Marks(name, &n);
+                if (n > 0 && marked == 0)
+                    first = QStringLiteral("%1 番目の区域「%2」").arg(r + 1).arg(name);
+                marked += n;
+            }
+            if (marked > 0 && notes)
+                *notes << shown(out) + QStringLiteral(": ") + platform::cp932MarksNote(first, marked);
+            if (Status s = store::writeDistrictFile(out, file); !s)
                 return Error{s.error()};
             written << out;
         }
@@ -193,6 +207,24 @@ Result<QStringList> importSmallAreaShapefile(const QString& path, int year, cons
 }
 
 namespace {
+
+// The lines with each character CP932 cannot hold written as "〓", noted once for the file with
+// the first line.
+QStringList withMarks(QStringList lines, const QString& file, QStringList* notes)
+{
+    qsizetype marked = 0;
+    qsizetype firstLine = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        qsizetype n = 0;
+        lines[i] = platform::withCp932Marks(lines[i], &n);
+        if (n > 0 && marked == 0)
+            firstLine = i + 1;
+        marked += n;
+    }
+    if (marked > 0 && notes)
+        *notes << shown(file) + QStringLiteral(": ") + platform::cp932MarksNote(QStringLiteral("%1 行目").arg(firstLine), marked);
+    return lines;
+}
 
 Result<QStringList> csvLines(const QString& path)
 {
@@ -277,7 +309,8 @@ bool isMunicipalResults(const QString& path)
     return lines && !lines->isEmpty() && lines->first().startsWith(kResultsHeader);
 }
 
-Result<QStringList> importSmallAreaTable(const QString& path, int year, const QString& mapData, const QString& initIni)
+Result<QStringList> importSmallAreaTable(const QString& path, int year, const QString& mapData, const QString& initIni,
+                                         QStringList* notes)
 {
     platform::ImportLock lock; // one import or conversion at a time in an app folder
     if (Status locked = lock.acquire(); !locked)
@@ -343,7 +376,7 @@ Result<QStringList> importSmallAreaTable(const QString& path, int year, const QS
                              .arg(shown(path), municipality)};
         const QString out = QDir(folder).filePath(
             platform::safePathPart(QStringLiteral("%1_%2_statistic%3.csv").arg(y, 2, 10, QLatin1Char('0')).arg(municipality).arg(n)));
-        if (Status s = platform::writeTextLines(out, byMunicipality.value(municipality)); !s)
+        if (Status s = platform::writeTextLines(out, withMarks(byMunicipality.value(municipality), out, notes)); !s)
             return Error{s.error()};
         written << out;
     }
@@ -352,7 +385,8 @@ Result<QStringList> importSmallAreaTable(const QString& path, int year, const QS
     return written;
 }
 
-Result<QStringList> importMunicipalResults(const QString& path, const QString& mapData, const QString& initIni)
+Result<QStringList> importMunicipalResults(const QString& path, const QString& mapData, const QString& initIni,
+                                           QStringList* notes)
 {
     platform::ImportLock lock; // one import or conversion at a time in an app folder
     if (Status locked = lock.acquire(); !locked)
@@ -389,7 +423,7 @@ Result<QStringList> importMunicipalResults(const QString& path, const QString& m
     platform::WriteBatch batch;
     QStringList written;
     const QString japanOut = QDir(mapData).filePath(QStringLiteral("statistic3.csv"));
-    if (Status s = platform::writeTextLines(japanOut, japan); !s)
+    if (Status s = platform::writeTextLines(japanOut, withMarks(japan, japanOut, notes)); !s)
         return Error{s.error()};
     written << japanOut;
     for (const QString& pref : order) {
@@ -398,7 +432,7 @@ Result<QStringList> importMunicipalResults(const QString& path, const QString& m
         if (folder.isEmpty())
             return Error{QStringLiteral("%1: %2").arg(shown(path), error)};
         const QString out = QDir(folder).filePath(QStringLiteral("statistic6.csv"));
-        if (Status s = platform::writeTextLines(out, byPref.value(pref)); !s)
+        if (Status s = platform::writeTextLines(out, withMarks(byPref.value(pref), out, notes)); !s)
             return Error{s.error()};
         written << out;
     }

@@ -42,8 +42,10 @@ int smallAreaYearOfFileName(const QString& path);
 using ImportProgress = std::function<void(const QString&)>;
 
 // Writes the district files of the shapefile into MapData (prefecture folders from Init.ini,
-// created when missing). year 0: from the file name.
-Result<QStringList> importSmallAreaShapefile(const QString& path, int year, const QString& mapData, const QString& initIni);
+// created when missing). year 0: from the file name. A character CP932 cannot hold is written as
+// "〓", noted once per file written in notes (when given); so in the tables below.
+Result<QStringList> importSmallAreaShapefile(const QString& path, int year, const QString& mapData, const QString& initIni,
+                                             QStringList* notes = nullptr);
 
 // True for a CSV whose header starts with KEY_CODE (small-area table), or with 都道府県コード and
 // 市区町村コード (municipal results), or for the workbook edition of the municipal results.
@@ -51,7 +53,9 @@ bool isSmallAreaTable(const QString& path);
 bool isMunicipalResults(const QString& path);
 
 // year 0: the year of the municipality's district file already in its prefecture folder.
-Result<QStringList> importSmallAreaTable(const QString& path, int year, const QString& mapData, const QString& initIni);
-Result<QStringList> importMunicipalResults(const QString& path, const QString& mapData, const QString& initIni);
+Result<QStringList> importSmallAreaTable(const QString& path, int year, const QString& mapData, const QString& initIni,
+                                         QStringList* notes = nullptr);
+Result<QStringList> importMunicipalResults(const QString& path, const QString& mapData, const QString& initIni,
+                                           QStringList* notes = nullptr);
 
 } // namespace miratos::convert

@@ -3,6 +3,7 @@
 #include "convert/topology_builder.h"
 
 #include "platform/read_limits.h"
+#include "platform/number_text.h"
 #include "state/prefectures.h"
 
 #include <QDir>
@@ -94,6 +95,13 @@ Status readArcs(const QJsonArray& arcs, const Transform& t, Reading& r)
             // A number beyond the double range reads as infinite; drawn it would be a spike.
             if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
                 return fail(r.path, QStringLiteral("弧 %1 の %2 番目の座標が有限の数ではありません").arg(i).arg(k + 1));
+            // A transform (or a position) that puts a point off the globe would stretch the map
+            // to nothing; the GeoJSON reader holds points to the same bounds.
+            if (std::abs(point.x()) > 360 || std::abs(point.y()) > 90)
+                return fail(r.path, QStringLiteral("弧 %1 の %2 番目の座標（%3 %4）が地球の上にありません（transform の scale と translate を確かめてください）")
+                                        .arg(i)
+                                        .arg(k + 1)
+                                        .arg(platform::formatDouble(point.x()), platform::formatDouble(point.y())));
             line.points.append(point);
         }
         r.topology.lines.append(std::move(line));

@@ -19,12 +19,14 @@
 #include "stats/extraction.h"
 #include "stats/join.h"
 #include "stats/ranking.h"
+#include "store/extent_check.h"
 #include "store/facility_files.h"
 #include "store/pref_folder.h"
 #include "store/railway_files.h"
 #include "store/road_files.h"
 #include "store/statistic_file.h"
 
+#include <cmath>
 #include <cstdio>
 #include <QDir>
 #include <QFile>
@@ -414,10 +416,24 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
             return fail(*problem);
     }
 
+    // No extent read (every NEWS.dat refused or missing) would paint an empty map around 0°, 0°.
+    const mapview::Extent& e = tables.DataExtent;
+    if (e.minLon == e.maxLon || e.minLat == e.maxLat)
+        return fail(QStringLiteral("nothing to draw: no extent could be read for the chosen areas"));
     mapview::Viewport viewport;
     viewport.setInitialView(tables.DataExtent);
     if (viewport.view.isEmpty())
         return fail(QStringLiteral("nothing to draw: the chosen areas hold no data"));
+    // An extent off the globe would scale the map to nothing or to a canvas beyond any size, and
+    // the painter would only warn: it is refused here, saying which extent.
+    const mapview::ViewRect& v = viewport.view;
+    QString extentWrong = store::extentProblem(e.minLon, e.maxLon, e.minLat, e.maxLat);
+    if (extentWrong.isEmpty() && !(std::isfinite(v.X1) && std::isfinite(v.X2) && std::isfinite(v.Y1) && std::isfinite(v.Y2)))
+        extentWrong = QStringLiteral("the view is not finite");
+    if (!extentWrong.isEmpty())
+        return fail(QStringLiteral("the data's extent (%1 %2 %3 %4) makes no map: %5")
+                        .arg(platform::formatDouble(e.minLon), platform::formatDouble(e.maxLon), platform::formatDouble(e.minLat),
+                             platform::formatDouble(e.maxLat), extentWrong));
     platform::Canvas canvas(600, 600);
     mapview::LabelLayer labels;
     for (int k = 0; k < mapview::kLabelKinds; ++k)

@@ -144,6 +144,53 @@ Result<QByteArray> toCp932(const QString& text)
     return out;
 }
 
+QString withCp932Marks(const QString& text, qsizetype* replaced)
+{
+    if (replaced)
+        *replaced = 0;
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; }))
+        return text;
+    // One converter per thread: an import asks this for every value of every record.
+    thread_local IconvHandle cd = openIconv("CP932", "UTF-8");
+    if (!cd)
+        return text;
+    auto fits = [](iconv_t handle, QByteArray utf8) {
+        char buffer[64];
+        char* in = utf8.data();
+        size_t inLeft = static_cast<size_t>(utf8.size());
+        iconv(handle, nullptr, nullptr, nullptr, nullptr);
+        while (inLeft > 0) {
+            char* dst = buffer;
+            size_t outLeft = sizeof buffer;
+            if (iconv(handle, &in, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1) && errno != E2BIG)
+                return false;
+        }
+        return true;
+    };
+    if (fits(*cd, text.toUtf8()))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString one = text.mid(i, n);
+        if (fits(*cd, one.toUtf8())) {
+            out += one;
+        } else {
+            out += QChar(kInvalidByteMark);
+            if (replaced)
+                ++*replaced;
+        }
+        i += n;
+    }
+    return out;
+}
+
+QString cp932MarksNote(const QString& firstRecord, qsizetype count)
+{
+    return QStringLiteral("CP932 で書けない文字が %1 文字あり、「〓」と書きました（最初は %2）").arg(count).arg(firstRecord);
+}
+
 TextEncoding detectEncoding(QByteArrayView bytes)
 {
     return hasBom(bytes) ? TextEncoding::Utf8 : TextEncoding::Cp932;

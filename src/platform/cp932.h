@@ -25,6 +25,14 @@ Result<QByteArray> toCp932(const QString& text);
 // source bytes into MapData files: a stray lead byte must not swallow the "@" or line end after it.
 QByteArray cleanCp932(QByteArrayView bytes, qsizetype* invalid = nullptr);
 
+// The text with each character that CP932 cannot hold ("𠮷") replaced by kInvalidByteMark, the
+// count in replaced: an import writes a name it cannot hold as "〓" instead of refusing the file.
+QString withCp932Marks(const QString& text, qsizetype* replaced = nullptr);
+
+// The note an import gives once where characters became "〓": how many in all, and the first
+// record as the caller names it (file or layer, record number, name).
+QString cp932MarksNote(const QString& firstRecord, qsizetype count);
+
 // The text encodings a reader accepts.
 enum class TextEncoding { Cp932, Utf8 };
 

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <cpl_conv.h>
 #include <gdal.h>
 #include <gdal_utils.h>
 #include <ogr_api.h>
@@ -74,7 +76,93 @@ struct DatasetCloser {
     void operator()(void* ds) const { GDALClose(ds); }
 };
 
+// Every way to the network is shut while the program starts, before any GDAL call (the .xlsx
+// reader's /vsizip/ too): /vsicurl/ and the cloud file systems built on it accept no name, and
+// GML never fetches a schema or resolves a link.
+const bool kNetworkClosed = [] {
+    CPLSetConfigOption("CPL_VSIL_CURL_ALLOWED_FILENAME", "/nonexistent/no-network");
+    CPLSetConfigOption("GML_DOWNLOAD_WFS_SCHEMA", "NO");
+    CPLSetConfigOption("GML_SKIP_RESOLVE_ELEMS", "ALL");
+    return true;
+}();
+
+void registerGdal()
+{
+    static std::once_flag registered;
+    std::call_once(registered, [] { GDALAllRegister(); });
+}
+
+using Dataset = std::unique_ptr<void, DatasetCloser>;
+
+// Opens a user's file read-only, and only as one of the allowed formats. A name GDAL would take
+// as a virtual file system (/vsi…) or anything but a regular file is refused before GDAL sees it.
+// GML is opened so that it writes no .gfs beside the user's download.
+Result<Dataset> openUserFile(const QString& path)
+{
+    registerGdal();
+    const QFileInfo info(path);
+    const QString absolute = info.absoluteFilePath();
+    if (absolute.startsWith(QLatin1String("/vsi")) || path.startsWith(QLatin1String("/vsi")))
+        return Error{QStringLiteral("%1: このような名前のファイルは読みません").arg(shown(path))};
+    if (!info.exists())
+        return Error{QStringLiteral("%1: 読めません（ファイルがありません）").arg(shown(path))};
+    if (!info.isFile())
+        return Error{QStringLiteral("%1: 読めません（ファイルではありません）").arg(shown(path))};
+    const QByteArray native = QFile::encodeName(absolute);
+    std::vector<QByteArray> names;
+    for (const QString& d : allowedGisDrivers())
+        names.push_back(d.toLatin1());
+    std::vector<const char*> allowed;
+    for (const QByteArray& n : names)
+        allowed.push_back(n.constData());
+    allowed.push_back(nullptr);
+    GDALDriverH driver = GDALIdentifyDriverEx(native.constData(), GDAL_OF_VECTOR, allowed.data(), nullptr);
+    if (!driver) {
+        if (GDALDriverH other = GDALIdentifyDriverEx(native.constData(), GDAL_OF_VECTOR, nullptr, nullptr))
+            return Error{QStringLiteral("%1: %2 形式のファイルは読みません（読めるのは GeoJSON, TopoJSON, Shapefile, GML, GeoPackage）")
+                             .arg(shown(path), QString::fromUtf8(GDALGetDriverShortName(other)))};
+    }
+    const bool gml = driver && qstrcmp(GDALGetDriverShortName(driver), "GML") == 0;
+    const char* const gmlOptions[] = {"WRITE_GFS=NO", "DOWNLOAD_SCHEMA=NO", nullptr};
+    CPLErrorReset();
+    Dataset ds(GDALOpenEx(native.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, allowed.data(), gml ? gmlOptions : nullptr, nullptr));
+    if (!ds)
+        return Error{QStringLiteral("%1: 読めません（%2）").arg(shown(path), lastGdalError())};
+    return ds;
+}
+
+// The first layer of a GeoPackage that is an SQL view, or empty. A view runs a query of the
+// file's own making, which may never return its next row (a recursive query): neither the
+// feature cap nor a cancel can stop it inside SQLite, so views are not read.
+QString firstView(GDALDatasetH ds)
+{
+    if (qstrcmp(GDALGetDriverShortName(GDALGetDatasetDriver(ds)), "GPKG") != 0)
+        return {};
+    OGRLayerH views = GDALDatasetExecuteSQL(ds, "SELECT name FROM sqlite_master WHERE type = 'view'", nullptr, nullptr);
+    if (!views)
+        return {};
+    QStringList names;
+    while (OGRFeatureH f = OGR_L_GetNextFeature(views)) {
+        names << QString::fromUtf8(OGR_F_GetFieldAsString(f, 0));
+        OGR_F_Destroy(f);
+    }
+    GDALDatasetReleaseResultSet(ds, views);
+    for (int l = 0; l < GDALDatasetGetLayerCount(ds); ++l) {
+        const QString name = QString::fromUtf8(OGR_L_GetName(GDALDatasetGetLayer(ds, l)));
+        if (names.contains(name))
+            return name;
+    }
+    return {};
+}
+
 } // namespace
+
+const QStringList& allowedGisDrivers()
+{
+    static const QStringList drivers{QStringLiteral("GeoJSON"), QStringLiteral("TopoJSON"), QStringLiteral("ESRI Shapefile"),
+                                     QStringLiteral("GML"), QStringLiteral("GPKG")};
+    return drivers;
+}
 
 // GDAL's own warnings (an unclosed ring it accepts) stay off the console; failures are reported
 // through the returned errors, which take CPLGetLastErrorMsg.
@@ -83,17 +171,16 @@ struct QuietGdal {
     ~QuietGdal() { CPLPopErrorHandler(); }
 };
 
-Status forEachGisFeature(const QString& path, const GisFeatureVisitor& visit)
+Status forEachGisFeature(const QString& path, const GisFeatureVisitor& visit, const GisReadLimits& limits)
 {
-    static std::once_flag registered;
-    std::call_once(registered, [] { GDALAllRegister(); });
     const QuietGdal quiet;
-    CPLErrorReset();
-    const QByteArray native = QFile::encodeName(path);
-    std::unique_ptr<void, DatasetCloser> ds(
-        GDALOpenEx(native.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
-    if (!ds)
-        return Error{QStringLiteral("%1: 読めません（%2）").arg(shown(path), lastGdalError())};
+    auto opened = openUserFile(path);
+    if (!opened)
+        return Error{opened.error()};
+    const Dataset ds = std::move(*opened);
+    if (const QString view = firstView(ds.get()); !view.isEmpty())
+        return Error{QStringLiteral("%1: レイヤー「%2」はビュー（問い合わせ）のため読みません").arg(shown(path), view)};
+    qint64 featuresRead = 0;
 
     std::unique_ptr<void, void (*)(OGRSpatialReferenceH)> wgs84(OSRNewSpatialReference(nullptr), OSRDestroySpatialReference);
     OSRImportFromEPSG(wgs84.get(), 4326);
@@ -118,6 +205,14 @@ Status forEachGisFeature(const QString& path, const GisFeatureVisitor& visit)
         }
         OGR_L_ResetReading(layer);
         while (OGRFeatureH f = OGR_L_GetNextFeature(layer)) {
+            if (++featuresRead > limits.maxFeatures) {
+                OGR_F_Destroy(f);
+                return Error{QStringLiteral("%1: 地物が多すぎます（%2 件まで読めます）").arg(shown(path)).arg(limits.maxFeatures)};
+            }
+            if (limits.cancelled && limits.cancelled()) {
+                OGR_F_Destroy(f);
+                return Error{QStringLiteral("%1: 読み込みを取り消しました").arg(shown(path))};
+            }
             GisFeature feature;
             for (int i = 0; i < fieldCount; ++i) {
                 if (OGR_F_IsFieldSetAndNotNull(f, i))
@@ -135,7 +230,7 @@ Status forEachGisFeature(const QString& path, const GisFeatureVisitor& visit)
     return {};
 }
 
-Result<std::vector<GisLayer>> readGisFile(const QString& path)
+Result<std::vector<GisLayer>> readGisFile(const QString& path, const GisReadLimits& limits)
 {
     std::vector<GisLayer> layers;
     Status read = forEachGisFeature(path, [&layers](const GisLayer& layer, GisFeature&& feature) -> Status {
@@ -147,7 +242,7 @@ Result<std::vector<GisLayer>> readGisFile(const QString& path)
         }
         layers.back().features.push_back(std::move(feature));
         return {};
-    });
+    }, limits);
     if (!read)
         return Error{read.error()};
     return layers;
@@ -155,8 +250,7 @@ Result<std::vector<GisLayer>> readGisFile(const QString& path)
 
 Status translateGisFile(const QString& source, const QString& target, const QString& format, const QStringList& options)
 {
-    static std::once_flag registered;
-    std::call_once(registered, [] { GDALAllRegister(); });
+    registerGdal();
     std::unique_ptr<void, DatasetCloser> src(
         GDALOpenEx(QFile::encodeName(source).constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
     if (!src)
@@ -181,11 +275,12 @@ Status translateGisFile(const QString& source, const QString& target, const QStr
     return {};
 }
 
-Result<std::vector<std::vector<GisLayer>>> readGisFiles(const QStringList& paths, const std::function<void(const QString&)>& progress)
+Result<std::vector<std::vector<GisLayer>>> readGisFiles(const QStringList& paths, const std::function<void(const QString&)>& progress,
+                                                        const GisReadLimits& limits)
 {
     std::vector<std::vector<GisLayer>> read;
     for (const QString& path : paths) {
-        auto layers = readGisFile(path);
+        auto layers = readGisFile(path, limits);
         if (!layers)
             return Error{layers.error()};
         if (progress) {

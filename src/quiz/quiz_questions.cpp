@@ -1,6 +1,7 @@
 #include "quiz/quiz_questions.h"
 
 #include "platform/seams.h"
+#include "store/district_file_name.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,8 +16,8 @@ int drawQuestion(int count)
 
 QString cityAnswer(const QString& prefName, const QString& fileName)
 {
-    const QString third = fileName.section(QLatin1Char('_'), 2, 2);
-    return prefName + third.section(QLatin1Char('.'), 0, 0);
+    const auto parsed = store::parseDistrictFileName(fileName);
+    return prefName + (parsed ? parsed->name : QString());
 }
 
 void selectCityQuestion(const CityQuizEntry& entry, state::MdlMain& state)
@@ -24,7 +25,7 @@ void selectCityQuestion(const CityQuizEntry& entry, state::MdlMain& state)
     state.clearTikuSelection();
     state.TikuCount = 1;
     state.TikuPath.push_back(entry.path);
-    state.TikuPrefix.push_back(entry.path.left(entry.path.lastIndexOf(QLatin1Char('_')) + 1));
+    state.TikuPrefix.push_back(store::districtFilePrefix(entry.path));
     state.TikuTable.push_back({});
 }
 

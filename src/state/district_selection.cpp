@@ -3,6 +3,7 @@
 #include "state/prefectures.h"
 #include "platform/app_folder.h"
 #include "platform/text_file.h"
+#include "store/district_file_name.h"
 #include "store/pref_folder.h"
 
 #include <QFile>
@@ -43,10 +44,11 @@ void fillDistrictSelection(const QVector<DistrictListItem>& chosen, MdlMain& sta
     for (const DistrictListItem& item : chosen) {
         ++state.TikuCount;
         state.TikuPath.push_back(item.path);
-        const QString prefix = item.path.left(item.path.lastIndexOf(QLatin1Char('_')) + 1);
+        const QString prefix = store::districtFilePrefix(item.path);
         state.TikuPrefix.push_back(prefix);
         std::array<QString, 4> row{};
-        row[0] = item.fileName.section(QLatin1Char('_'), 2, 2).section(QLatin1Char('.'), 0, 0);
+        const auto parsed = store::parseDistrictFileName(item.fileName);
+        row[0] = parsed ? parsed->name : QString();
         QString last = prefix.mid(prefix.lastIndexOf(QLatin1Char('/')) + 1);
         last.remove(QLatin1Char('_'));
         row[3] = last.mid(2);

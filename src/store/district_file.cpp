@@ -1,6 +1,7 @@
 #include "store/district_file.h"
 
 #include "platform/number_text.h"
+#include "store/extent_check.h"
 #include "store/record_lines.h"
 
 namespace miratos::store {
@@ -20,6 +21,15 @@ std::optional<DistrictExtent> parseDistrictHeader(QStringView header)
     return std::nullopt;
 }
 
+namespace {
+
+QString districtExtentProblem(const DistrictExtent& e)
+{
+    return extentProblem(e.west, e.east, e.south, e.north);
+}
+
+} // namespace
+
 QString formatDistrictHeader(const DistrictExtent& extent)
 {
     using platform::formatDouble;
@@ -37,8 +47,11 @@ Result<DistrictFile> read(const QString& path, QStringList* skipped)
         return Error{lines.error()};
     DistrictFile file;
     file.header = lines->at(0);
-    if (!parseDistrictHeader(file.header))
+    const auto extent = parseDistrictHeader(file.header);
+    if (!extent)
         return Error{QStringLiteral("%1: 1 行目が範囲（4 つの数値）ではありません").arg(displayPath(path))};
+    if (const QString problem = districtExtentProblem(*extent); !problem.isEmpty())
+        return Error{QStringLiteral("%1: 1 行目の範囲が地図になりません（%2）").arg(displayPath(path), problem)};
     file.records.reserve((lines->size() - 1) / 8);
     for (qsizetype i = 1; i < lines->size(); i += 8) {
         const auto at = [&](int field) { return lines->at(i + field); };
@@ -62,8 +75,11 @@ Result<DistrictFile> readDistrictFileSkippingBad(const QString& path, QStringLis
 Status writeDistrictFile(const QString& path, const DistrictFile& file)
 {
     // Refused for the same reason the reader refuses it: the loader takes the extent from it.
-    if (!parseDistrictHeader(file.header))
+    const auto extent = parseDistrictHeader(file.header);
+    if (!extent)
         return Error{QStringLiteral("%1: 見出し行が範囲（4 つの数値）ではありません: %2").arg(displayPath(path), file.header)};
+    if (const QString problem = districtExtentProblem(*extent); !problem.isEmpty())
+        return Error{QStringLiteral("%1: 見出し行の範囲が地図になりません（%2）").arg(displayPath(path), problem)};
     QStringList lines;
     lines.reserve(1 + file.records.size() * 8);
     lines << file.header;

@@ -3,6 +3,7 @@
 #include "platform/path_part.h"
 
 #include <QList>
+#include <algorithm>
 
 namespace miratos::store {
 namespace {
@@ -38,20 +39,24 @@ std::optional<DistrictFileName> parseDistrictFileName(QStringView fileName)
     const auto year = districtFileYear(fileName);
     if (!year)
         return std::nullopt;
-    const auto parts = fileName.split(u'_');
-    if (parts.size() < 3)
+    // Year and code hold no "_", the name may: it is everything after the second one.
+    const auto first = fileName.indexOf(u'_');
+    const auto second = first < 0 ? -1 : fileName.indexOf(u'_', first + 1);
+    if (second < 0)
         return std::nullopt;
-    QStringView name = parts.at(2);
+    QStringView name = fileName.mid(second + 1);
     const auto dot = name.indexOf(u'.');
     if (dot >= 0)
         name = name.left(dot);
-    return DistrictFileName{*year, parts.at(1).toString(), name.toString()};
+    return DistrictFileName{*year, fileName.mid(first + 1, second - first - 1).toString(), name.toString()};
 }
 
-QString districtFilePrefix(QStringView fileName)
+QString districtFilePrefix(QStringView path)
 {
-    const auto last = fileName.lastIndexOf(u'_');
-    return last < 0 ? QString() : fileName.left(last + 1).toString();
+    const auto slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    const auto first = path.indexOf(u'_', slash + 1);
+    const auto second = first < 0 ? -1 : path.indexOf(u'_', first + 1);
+    return second < 0 ? QString() : path.left(second + 1).toString();
 }
 
 } // namespace miratos::store

@@ -2,6 +2,7 @@
 
 #include "platform/number_text.h"
 #include "platform/text_file.h"
+#include "store/extent_check.h"
 #include "store/record_lines.h"
 
 namespace miratos::store {
@@ -20,6 +21,8 @@ Result<NewsExtent> readNewsFile(const QString& path)
             return Error{QStringLiteral("%1: %2 行目が数値ではありません").arg(displayPath(path)).arg(i + 1)};
         values[i] = *number;
     }
+    if (const QString problem = extentProblem(values[0], values[1], values[2], values[3]); !problem.isEmpty())
+        return Error{QStringLiteral("%1: 1〜4 行目の範囲が地図になりません（%2）").arg(displayPath(path), problem)};
     return NewsExtent{values[0], values[1], values[2], values[3]};
 }
 

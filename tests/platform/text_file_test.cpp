@@ -38,6 +38,32 @@ TEST(Cp932, CharacterOutsideCp932IsAnError)
     EXPECT_TRUE(bytes.error().contains(QStringLiteral("😀")));
 }
 
+// Each character CP932 cannot hold (one or two UTF-16 units) becomes one "〓"; the rest, "～"
+// and "①" among them, stays, so that the result always encodes.
+TEST(Cp932, MarksReplaceOnlyTheCharactersCp932CannotHold)
+{
+    struct Case {
+        const char* text;
+        const char* marked;
+        qsizetype count;
+    };
+    const Case cases[] = {
+        {"abc", "abc", 0},
+        {"～①東京都", "～①東京都", 0},
+        {"𠮷野家", "〓野家", 1},
+        {"a😀b𠮷c", "a〓b〓c", 2},
+        {"〓", "〓", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        qsizetype count = -1;
+        const QString marked = withCp932Marks(QString::fromUtf8(c.text), &count);
+        EXPECT_EQ(marked, QString::fromUtf8(c.marked));
+        EXPECT_EQ(count, c.count);
+        EXPECT_TRUE(toCp932(marked).ok());
+    }
+}
+
 TEST(TextFile, ReadsEveryLineEndAndEncoding)
 {
     QTemporaryDir dir;

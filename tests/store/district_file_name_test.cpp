@@ -26,6 +26,7 @@ TEST(DistrictFileName, ParsesYearCodeAndNameCutAtTheFirstDot)
     const Case cases[] = {
         {"17_13101_千代田区.dat", DistrictFileName{17, "13101", "千代田区"}},
         {"12_01101_札幌市.中央区.dat", DistrictFileName{12, "01101", "札幌市"}},
+        {"17_13101_千代_田区.dat", DistrictFileName{17, "13101", "千代_田区"}}, // a "_" of the name stays in it
         {"17_13101.dat", std::nullopt}, // written when the source names no municipality
         {"Point.dat", std::nullopt},
         {"1_13101_x.dat", std::nullopt},
@@ -46,6 +47,10 @@ TEST(DistrictFileName, YearDigitTestAndPrefix)
     EXPECT_EQ(districtFileYear(u"1x.dat"), std::nullopt);
     EXPECT_EQ(districtFilePrefix(u"17_13101_千代田区.dat"), "17_13101_");
     EXPECT_EQ(districtFilePrefix(u"Point.dat"), "");
+    // Cut at the file name's second "_", whatever "_" the name or the folders hold.
+    EXPECT_EQ(districtFilePrefix(u"17_13101_千代_田区.dat"), "17_13101_");
+    EXPECT_EQ(districtFilePrefix(u"/a_b/東京都/17_13101_千代_田区.dat"), "/a_b/東京都/17_13101_");
+    EXPECT_EQ(districtFilePrefix(u"C:\\a_b\\17_13101_x.dat"), "C:\\a_b\\17_13101_");
 }
 
 using PrefFolder = StoreFiles;

@@ -261,7 +261,7 @@ const std::vector<BadInput>& rows()
          },
          "注意: 改行を含む名前が 1 件あり、改行を空白にしました（最初は N02-22_Station: 1 番目の駅「高輪  ゲートウェイ」）",
          {QStringLiteral("app/MapData/鉄道/Rosen.dat"), QStringLiteral("app/MapData/鉄道/Eki.dat"), QStringLiteral("app/MapData/鉄道/Line_rr.dat"),
-          QStringLiteral("app/MapData/鉄道/Line_st.dat")}},
+          QStringLiteral("app/MapData/鉄道/Line_st.dat"), QStringLiteral("app/MapData/鉄道/RailwaySet.dat")}},
         {"StationNameOutsideCp932",
          [](B& b) {
              const QString message = importNotes({b.in(QStringLiteral("N02-22_Station.geojson"), station("𠮷祥寺"))});
@@ -271,7 +271,7 @@ const std::vector<BadInput>& rows()
          },
          "注意: CP932 で書けない文字が 1 文字あり、「〓」と書きました（最初は N02-22_Station: 1 番目の駅「𠮷祥寺」）",
          {QStringLiteral("app/MapData/鉄道/Rosen.dat"), QStringLiteral("app/MapData/鉄道/Eki.dat"), QStringLiteral("app/MapData/鉄道/Line_rr.dat"),
-          QStringLiteral("app/MapData/鉄道/Line_st.dat")}},
+          QStringLiteral("app/MapData/鉄道/Line_st.dat"), QStringLiteral("app/MapData/鉄道/RailwaySet.dat")}},
         {"BoundaryNameOutsideCp932",
          [](B& b) {
              const QString message = importNotes({b.in(QStringLiteral("ward.geojson"), ward("𠮷野町"))});

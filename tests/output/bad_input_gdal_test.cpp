@@ -328,15 +328,7 @@ const std::vector<BadInput>& rows()
     return table;
 }
 
-class BadInputGdalTable : public ::testing::TestWithParam<size_t> {};
-
-TEST_P(BadInputGdalTable, GivesItsMessageChangesNoFileAndWritesNothingOutside)
-{
-    checkRow(rows().at(GetParam()));
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, BadInputGdalTable, ::testing::Range<size_t>(0, rows().size()),
-                         [](const ::testing::TestParamInfo<size_t>& info) { return std::string(rows().at(info.param).id); });
+MIRATOS_BAD_INPUT_TABLE(BadInputGdalTable);
 
 // A "_" inside a municipality's name: the district file still leads to its statistic files, and
 // the name shown is the whole name.

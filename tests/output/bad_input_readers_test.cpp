@@ -207,14 +207,6 @@ const std::vector<BadInput>& rows()
     return table;
 }
 
-class BadInputReaders : public ::testing::TestWithParam<size_t> {};
-
-TEST_P(BadInputReaders, GivesItsMessageChangesNoFileAndWritesNothingOutside)
-{
-    checkRow(rows().at(GetParam()));
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, BadInputReaders, ::testing::Range<size_t>(0, rows().size()),
-                         [](const ::testing::TestParamInfo<size_t>& info) { return std::string(rows().at(info.param).id); });
+MIRATOS_BAD_INPUT_TABLE(BadInputReaders);
 
 } // namespace

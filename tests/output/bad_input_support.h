@@ -241,3 +241,13 @@ inline void checkRow(const BadInput& row)
 }
 
 } // namespace bad_input
+
+// The parameterised test over the rows() of the file that uses it, one test per row named by its id.
+#define MIRATOS_BAD_INPUT_TABLE(Suite)                                                                  \
+    class Suite : public ::testing::TestWithParam<size_t> {};                                          \
+    TEST_P(Suite, GivesItsMessageChangesNoFileAndWritesNothingOutside)                                 \
+    {                                                                                                  \
+        ::bad_input::checkRow(rows().at(GetParam()));                                                  \
+    }                                                                                                  \
+    INSTANTIATE_TEST_SUITE_P(Rows, Suite, ::testing::Range<size_t>(0, rows().size()),                  \
+                             [](const ::testing::TestParamInfo<size_t>& info) { return std::string(rows().at(info.param).id); })

@@ -456,14 +456,6 @@ const std::vector<BadInput>& rows()
     return table;
 }
 
-class BadInputTable : public ::testing::TestWithParam<size_t> {};
-
-TEST_P(BadInputTable, GivesItsMessageChangesNoFileAndWritesNothingOutside)
-{
-    checkRow(rows().at(GetParam()));
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, BadInputTable, ::testing::Range<size_t>(0, rows().size()),
-                         [](const ::testing::TestParamInfo<size_t>& info) { return std::string(rows().at(info.param).id); });
+MIRATOS_BAD_INPUT_TABLE(BadInputTable);
 
 } // namespace

@@ -7,7 +7,7 @@ using namespace bad_input;
 
 namespace {
 
-const std::vector<BadInput>& windowRows()
+const std::vector<BadInput>& rows()
 {
     using B = Sandbox;
     static const std::vector<BadInput> table = {
@@ -26,14 +26,6 @@ const std::vector<BadInput>& windowRows()
     return table;
 }
 
-class BadInputWindowsTable : public ::testing::TestWithParam<size_t> {};
-
-TEST_P(BadInputWindowsTable, GivesItsMessageChangesNoFileAndWritesNothingOutside)
-{
-    checkRow(windowRows().at(GetParam()));
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, BadInputWindowsTable, ::testing::Range<size_t>(0, windowRows().size()),
-                         [](const ::testing::TestParamInfo<size_t>& info) { return std::string(windowRows().at(info.param).id); });
+MIRATOS_BAD_INPUT_TABLE(BadInputWindowsTable);
 
 } // namespace

@@ -157,14 +157,6 @@ const std::vector<BadInput>& rows()
     return table;
 }
 
-class BadInputWritesTable : public ::testing::TestWithParam<size_t> {};
-
-TEST_P(BadInputWritesTable, GivesItsMessageChangesNoFileAndWritesNothingOutside)
-{
-    checkRow(rows().at(GetParam()));
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, BadInputWritesTable, ::testing::Range<size_t>(0, rows().size()),
-                         [](const ::testing::TestParamInfo<size_t>& info) { return std::string(rows().at(info.param).id); });
+MIRATOS_BAD_INPUT_TABLE(BadInputWritesTable);
 
 } // namespace

@@ -120,6 +120,7 @@ void keepMissingHalf(const QString& railwayFolder, RailwayImport& import)
             import.report.notes << QStringLiteral("駅がないため、今ある駅 %1 件を残しました").arg(t.stations.size());
     }
 }
+
 // Text from the data made writable: a line break becomes a space (it would split the record of
 // the file), a character CP932 cannot hold becomes "〓"; each kind is noted once, for its first.
 struct TextCleaner {

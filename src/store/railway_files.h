@@ -4,11 +4,11 @@
 // "lat lon lat lon …"). Records are counted from the start of each file; a trailing incomplete
 // record keeps its missing columns empty.
 //
-// The four files are one set: RailwaySet.dat beside them holds, for each, its name, size and MD5
-// digest. A writer puts RailwaySet.dat in place before the four files; a reader that finds it
-// and finds files that do not match it (an import under way or broken off) reads nothing and
-// says so, so no one sees the halves of two imports together. A folder without it (written by
-// older versions) is read as it is.
+// The four files are one set: RailwaySet.dat beside them holds, for each, its name, size and the
+// MD5 digest of its first and last 64 KiB. A writer puts RailwaySet.dat in place before the four
+// files; a reader that finds it and finds files that do not match it (an import under way or
+// broken off) reads nothing and says so, so no one sees the halves of two imports together. A
+// folder without it (written by older versions) is read as it is.
 #include "platform/result.h"
 
 #include <QByteArray>

@@ -2,6 +2,7 @@
 #include "app/frm_menu.h"
 #include "convert/convert_command.h"
 #include "convert/demo_area_command.h"
+#include "convert/help_command.h"
 #include "convert/import_command.h"
 #include "games/board_command.h"
 #include "output/render_command.h"
@@ -23,21 +24,6 @@
 #include <QTimer>
 
 namespace {
-
-void printUsage(QTextStream& out)
-{
-    out << "usage: miratos [--app-folder DIR]\n"
-           "       miratos import [--app-folder DIR] [--snap[=DEG]] [--year YEAR] FILE...  boundaries (Shapefile, GeoJSON, GML, GeoPackage, TopoJSON, R maps database), railways, facilities, census small areas and tables into MapData\n"
-           "       miratos demo-area [--app-folder DIR] BASE     area table of a maps database (MapData/demo/面積.csv)\n"
-           "       miratos convert boundary [--app-folder DIR] --pref CODE --meta META.xml --data DATA.xml\n"
-           "       miratos convert railway [--app-folder DIR] --data DATA.xml    railway XML into MapData/鉄道\n"
-           "       miratos convert facility [--app-folder DIR] --pref CODE --data DATA.xml    facility XML into the prefecture's Build.dat\n"
-           "       miratos convert road [--app-folder DIR] --pref CODE --data N….txt   road text into the prefecture's Road.dat\n"
-           "       miratos convert road-name [--app-folder DIR] --data N～～台.txt   road-name list into MapData/RoadName.dat\n"
-           "       miratos render [--app-folder DIR] --mode Japan|Pref|City ... --out FILE.bmp|.png|.pdf\n"
-           "       miratos board [--app-folder DIR] --out FILE.png    the 国盗合戦 board made from MapData\n"
-           "       miratos snapshot [--app-folder DIR] OUT.png   save a picture of the launcher\n";
-}
 
 // Renders the launcher without showing it (also works with the offscreen platform).
 int snapshotLauncher(const QString& outFile)
@@ -137,12 +123,9 @@ int main(int argc, char** argv)
             return run(miratos::games::runBoardCommand);
         if (command == QLatin1String("demo-area"))
             return run(miratos::convert::runDemoAreaCommand);
-        if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
-            printUsage(out);
-            return 0;
-        }
-        err << "miratos: unknown command or arguments: " << command << "\n";
-        printUsage(err);
+        if (command == QLatin1String("--help") || command == QLatin1String("-h"))
+            return miratos::convert::runHelpCommand(args, out, err);
+        err << "miratos: unknown command or arguments: " << command << "\n" << miratos::convert::miratosUsage();
         return 2;
     }
 

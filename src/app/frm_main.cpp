@@ -16,6 +16,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
@@ -307,6 +308,10 @@ QGroupBox* frmMain::buildStatisticFrame()
     layout->addWidget(cmdStatistic);
     layout->addWidget(m_cmdRank);
     layout->addWidget(m_cmdUnmatch);
+    // Rows of the last join that found no district, in every mode (empty before the first join).
+    auto* lblUnmatched = new QLabel(frame);
+    lblUnmatched->setObjectName(QStringLiteral("lblUnmatched"));
+    layout->addWidget(lblUnmatched);
     return frame;
 }
 

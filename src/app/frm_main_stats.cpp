@@ -9,6 +9,7 @@
 #include "store/statistic_file.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <memory>
@@ -41,6 +42,8 @@ void frmMain::cmdStatistic_Click()
         return;
     m_cmdRank->setEnabled(true);
     const stats::JoinResult lists = stats::joinStatistic(m_tables, mdlMain(), mode);
+    if (auto* label = findChild<QLabel*>(QStringLiteral("lblUnmatched")))
+        label->setText(stats::unmatchedRowsText(lists.unmatchedRows));
     if (!lists.rankProblem.isEmpty()) {
         // Bounds would come out as "INF": this column cannot be ranked.
         m_cmdRank->setEnabled(false);

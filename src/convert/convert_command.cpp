@@ -19,15 +19,7 @@ namespace {
 
 void printUsage(QTextStream& err)
 {
-    err << "usage: miratos convert boundary [--app-folder DIR] --pref CODE --meta KS-META-N….xml --data N….xml\n"
-           "       miratos convert railway [--app-folder DIR] --data N….xml\n"
-           "       miratos convert road [--app-folder DIR] --pref CODE --data N….txt\n"
-           "       miratos convert road-name [--app-folder DIR] --data N～～台.txt\n"
-           "       miratos convert census [--app-folder DIR] [--pref CODE] WORKBOOK...\n"
-           "       miratos convert small-area [--app-folder DIR] --year YY --data FILE.xml\n"
-           "       miratos convert small-area-census [--app-folder DIR] --year YY --code CODE --table N --data FILE.txt\n"
-           "       miratos convert facility [--app-folder DIR] --pref CODE --data P….xml\n"
-           "       CODE is the prefecture code 1..47; the prefecture's folder (railway: MapData/鉄道) must exist.\n";
+    err << convertUsage();
 }
 
 // The value after option name in args, or empty text; false when the option is given without value
@@ -161,8 +153,32 @@ static int runFacilityCommand(const QStringList& options, QTextStream& out, QTex
     return 0;
 }
 
+QString convertUsage()
+{
+    return QString::fromUtf8("usage: miratos convert boundary [--app-folder DIR] --pref CODE --meta KS-META-N….xml --data N….xml\n"
+           "       miratos convert railway [--app-folder DIR] --data N….xml\n"
+           "       miratos convert road [--app-folder DIR] --pref CODE --data N….txt\n"
+           "       miratos convert road-name [--app-folder DIR] --data N～～台.txt\n"
+           "       miratos convert census [--app-folder DIR] [--pref CODE] WORKBOOK...\n"
+           "       miratos convert small-area [--app-folder DIR] --year YY --data FILE.xml\n"
+           "       miratos convert small-area-census [--app-folder DIR] --year YY --code CODE --table N --data FILE.txt\n"
+           "       miratos convert facility [--app-folder DIR] --pref CODE --data P….xml\n"
+           "       CODE is the prefecture code 1..47; the prefecture's folder (railway: MapData/鉄道) must exist.\n");
+}
+
+QStringList convertSubcommands()
+{
+    return {QStringLiteral("boundary"), QStringLiteral("railway"), QStringLiteral("road"), QStringLiteral("road-name"),
+            QStringLiteral("census"), QStringLiteral("small-area"), QStringLiteral("small-area-census"),
+            QStringLiteral("facility")};
+}
+
 static int runConvertCommandLocked(const QStringList& args, QTextStream& out, QTextStream& err)
 {
+    if (args.isEmpty() || !convertSubcommands().contains(args.first())) {
+        printUsage(err);
+        return 2;
+    }
     if (!args.isEmpty() && args.first() == QLatin1String("railway"))
         return runRailwayCommand(args.mid(1), out, err);
     if (!args.isEmpty() && (args.first() == QLatin1String("road") || args.first() == QLatin1String("road-name")))

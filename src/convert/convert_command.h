@@ -13,4 +13,8 @@ namespace miratos::convert {
 // files were written, 1 on a failed conversion, 2 on wrong arguments.
 int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
+// The subcommands runConvertCommand takes (anything else gets the usage), and that usage.
+QStringList convertSubcommands();
+QString convertUsage();
+
 } // namespace miratos::convert

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace miratos::convert {
@@ -28,6 +29,18 @@ QString field(const platform::GisFeature& f, const char* name, bool cp932)
     if (it == f.fields.constEnd())
         return {};
     return (cp932 ? platform::fromCp932(*it) : QString::fromUtf8(*it)).trimmed();
+}
+
+// A code as the code lists write it. A file may store codes as numbers, which lose their leading
+// zeros (3001 or 3001.0 for "03001"); width pads such a number back, 0 leaves its length.
+QString codeText(const QString& text, int width)
+{
+    static const QRegularExpression number(QStringLiteral(R"(^([0-9]+)(?:\.0*)?$)"));
+    const QRegularExpressionMatch m = number.match(text);
+    if (!m.hasMatch())
+        return text;
+    const QString digits = m.captured(1);
+    return width > 0 ? digits.rightJustified(width, QLatin1Char('0')) : digits;
 }
 
 // A point that can be drawn: finite, and within the longitudes and latitudes of the globe.
@@ -61,7 +74,7 @@ Result<FacilityImport> buildFacilityImport(const std::vector<std::vector<platfor
             const bool cp932 = gisLayerIsCp932(layer);
             for (const platform::GisFeature& f : layer.features) {
                 ++seen;
-                const QString area = field(f, "P02_001", cp932);
+                const QString area = codeText(field(f, "P02_001", cp932), 5);
                 const QString name = field(f, "P02_004", cp932);
                 bool codeOk = false;
                 const int pref = area.left(2).toInt(&codeOk);
@@ -81,11 +94,11 @@ Result<FacilityImport> buildFacilityImport(const std::vector<std::vector<platfor
                 store::BuildDatRecord r;
                 r[0] = platform::formatDouble(p.y()) + QLatin1Char(' ') + platform::formatDouble(p.x());
                 r[1] = area;
-                r[2] = withoutFieldSeparator(codes.major(field(f, "P02_002", cp932)));
-                r[3] = withoutFieldSeparator(codes.minor(field(f, "P02_003", cp932)));
+                r[2] = withoutFieldSeparator(codes.major(codeText(field(f, "P02_002", cp932), 0)));
+                r[3] = withoutFieldSeparator(codes.minor(codeText(field(f, "P02_003", cp932), 5)));
                 r[4] = withoutFieldSeparator(name);
                 r[5] = withoutFieldSeparator(field(f, "P02_005", cp932));
-                r[6] = withoutFieldSeparator(codes.administrator(field(f, "P02_006", cp932)));
+                r[6] = withoutFieldSeparator(codes.administrator(codeText(field(f, "P02_006", cp932), 0)));
                 for (QString& value : r)
                     value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
                 // A character CP932 cannot hold becomes "〓"; the note names the facility as the data has it.

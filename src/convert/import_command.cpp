@@ -75,6 +75,25 @@ QString problemOf(const QString& file, const QString& message)
     return message.startsWith(shown) ? message : shown + QStringLiteral(": ") + message;
 }
 
+// Said with an input that is none of the tables or layers import knows.
+const QString kKnownKinds = QStringLiteral(
+    "取り込めるのは 行政区域（国土数値情報 N03、TopoJSON、R の maps データベース）、鉄道の路線と駅（N02・N05）、"
+    "公共施設（P02）、小地域境界（e-Stat の Shapefile）、小地域集計（e-Stat の KEY_CODE で始まる表）、"
+    "国勢調査結果（市区町村別の主要結果）です");
+
+// "ほか" only when more than the one named file was written.
+QString writtenTablesLine(const QString& file, const QStringList& written)
+{
+    const QString source = QDir::toNativeSeparators(file);
+    if (written.isEmpty())
+        return QStringLiteral("統計: %1 から書いたファイルはありません").arg(source);
+    return QStringLiteral("統計: %1 から %2 ファイルを書きました（%3%4）")
+        .arg(source)
+        .arg(written.size())
+        .arg(QDir::toNativeSeparators(written.first()),
+             written.size() > 1 ? QStringLiteral(" ほか") : QString());
+}
+
 } // namespace
 
 int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -171,10 +190,7 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         }
         for (const QString& note : notes)
             progress(QStringLiteral("注意: ") + note);
-        progress(QStringLiteral("統計: %1 から %2 ファイルを書きました（%3 ほか）")
-                     .arg(QDir::toNativeSeparators(file))
-                     .arg(written->size())
-                     .arg(QDir::toNativeSeparators(written->first())));
+        progress(writtenTablesLine(file, *written));
     }
     // Public facilities go to the Build.dat of the prefecture of each facility's area code.
     if (!facilities.isEmpty()) {
@@ -216,7 +232,7 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         const BoundaryFormat* format = formatFor(file);
         if (!format) {
             err << "miratos import: " << QDir::toNativeSeparators(file)
-                << ": 読める形式ではありません（.shp .geojson .json .topojson .gml .xml .gpkg）\n";
+                << ": 読める形式ではありません（.shp .geojson .json .topojson .gml .xml .gpkg）。" << kKnownKinds << "\n";
             result = 1;
             continue;
         }
@@ -228,7 +244,7 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
             continue;
         }
         if (topology->municipalities.isEmpty()) {
-            err << "miratos import: " << QDir::toNativeSeparators(file) << ": 取り込める市区町村が 1 つもありません\n";
+            err << "miratos import: " << QDir::toNativeSeparators(file) << ": 取り込める市区町村が 1 つもありません。" << kKnownKinds << "\n";
             result = 1;
             continue;
         }

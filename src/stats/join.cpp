@@ -77,7 +77,49 @@ std::optional<QString> setValueRange(const platform::KeyedTable& table, int item
     return rankRangeProblem(state.StatMin, state.StatMax);
 }
 
+bool isAsciiDigits(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+// The exact key first, so a code that is drawn as written never changes meaning by padding.
+platform::KeyedTable::Row* findDistrict(platform::KeyedTable& table, const QString& prefix, const QString& code,
+                                 mapview::MapMode mode)
+{
+    if (auto* row = table.find(prefix + code))
+        return row;
+    const QString padded = paddedCode(code, mode);
+    return padded == code ? nullptr : table.find(prefix + padded);
+}
+
 } // namespace
+
+QString paddedCode(const QString& code, mapview::MapMode mode)
+{
+    if (!isAsciiDigits(code))
+        return code;
+    static const QVector<int> japan{2}, pref{5}, city{5, 9, 11};
+    const QVector<int>& lengths =
+        mode == mapview::MapMode::Japan ? japan : mode == mapview::MapMode::Pref ? pref : city;
+    for (const int length : lengths) {
+        if (code.size() < length)
+            return code.rightJustified(length, QLatin1Char('0'));
+        if (code.size() == length)
+            return code;
+    }
+    return code;
+}
+
+QString unmatchedRowsText(int unmatchedRows)
+{
+    return QStringLiteral("一致しない行: %1").arg(unmatchedRows);
+}
 
 JoinResult joinStatistic(mapview::MapTables& tables, state::MdlMain& state, mapview::MapMode mode)
 {
@@ -95,9 +137,12 @@ JoinResult joinStatistic(mapview::MapTables& tables, state::MdlMain& state, mapv
 
     for (int r = 1; r <= state.StatRowCount; ++r) {
         const QString code = cell(state, r, 0);
-        if (auto* row = table.find(prefix + code)) {
+        if (auto* row = findDistrict(table, prefix, code, mode)) {
             row->setSubItem(item, cell(state, r, state.StatColumn));
-        } else if (pref) {
+            continue;
+        }
+        ++result.unmatchedRows;
+        if (pref) {
             const QString name = cell(state, r, 1);
             if (isReportedUnmatched(code, name))
                 result.statSide += code + QLatin1Char(' ') + name + kCrLf;

@@ -15,10 +15,20 @@ struct JoinResult {
     // Why the joined values cannot be ranked (a value or their range beyond single precision);
     // empty when they can.
     QString rankProblem;
+    // Rows of the table that joined no district, aggregates included (every mode).
+    int unmatchedRows = 0;
 };
 
+// A code of ASCII digits shorter than the mode's code length, zero-padded to it: spreadsheets
+// drop leading zeros ("1" for "01", "1101" for "01101"). City codes have 5, 9 or 11 digits and
+// pad to the next of these; any other code comes back unchanged.
+QString paddedCode(const QString& code, mapview::MapMode mode);
+
+// The status text beside the statistic controls after a join, e.g. "一致しない行: 9".
+QString unmatchedRowsText(int unmatchedRows);
+
 // Empties every district's value field, copies StatTable(StatColumn, r) to the district whose key
-// is "K"/"G" + StatTable(0, r), sets StatItemName, StatMin/StatMax (single precision, the first
+// is "K"/"G" + StatTable(0, r) (or its paddedCode when that exact key is not drawn), sets StatItemName, StatMin/StatMax (single precision, the first
 // value v gives v and v + 1, a later v below the minimum lowers it, one at or above the maximum
 // raises it to v + 1 — or to the next larger single where v + 1 rounds back to v; no numeric value
 // leaves both 0) and RankSetting ("2", "0"). The value field

@@ -7,6 +7,7 @@
 #include "store/facility_files.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -173,6 +174,38 @@ TEST_F(FacilityConverting, ImportOfTodaysDataWritesTheSameLines)
     EXPECT_EQ(readAll(QDir(mapData).filePath(QStringLiteral("香川県/Build.dat"))), golden());
     EXPECT_TRUE(isFacilityDataset(geojson));
     EXPECT_FALSE(isFacilityDataset(kFixtures + QStringLiteral("P37-facilities.xml")));
+}
+
+TEST_F(FacilityConverting, CodesStoredAsNumbersKeepTheirLeadingZeros)
+{
+    // The same facilities with every code a JSON number ("03001" becomes 3001, or 3001.0 in a
+    // column GDAL reads as real), and one of 北海道, whose area code 01101 becomes 1101.
+    QString numeric = QString::fromUtf8(kTodaysFacilities);
+    static const QRegularExpression quotedCode(QStringLiteral(R"re("(P02_00[1236])": "0*([0-9]+)")re"));
+    numeric.replace(quotedCode, QStringLiteral(R"("\1": \2)"));
+    numeric.replace(QStringLiteral(R"("P02_003": 17001)"), QStringLiteral(R"("P02_003": 17001.0)"));
+    numeric.replace(QStringLiteral("]\n}"),
+                    QStringLiteral(R"(,{ "type": "Feature", "properties": { "P02_001": 1101, "P02_002": 3, "P02_003": 3001, )"
+                                   R"("P02_004": "札幌館", "P02_005": "北1", "P02_006": 4 }, "geometry": { "type": "Point", )"
+                                   R"("coordinates": [ 141.35, 43.06 ] } })"
+                                   "\n]\n}"));
+    ASSERT_FALSE(numeric.contains(QStringLiteral("\"03001\"")));
+    const QString mapData = m_dir.filePath(QStringLiteral("MapData"));
+    const QString geojson = m_dir.filePath(QStringLiteral("numbers.geojson"));
+    {
+        QFile f(geojson);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(numeric.toUtf8());
+    }
+    const auto report = importFacilities({geojson}, mapData, initIni());
+    ASSERT_TRUE(report.ok()) << report.error().toStdString();
+    EXPECT_EQ(report->skipped, 0) << report->firstSkipped.toStdString();
+    EXPECT_EQ(report->unknownCodes, 2); // the same two codes the fixture's Init.ini lacks
+    EXPECT_EQ(readAll(QDir(mapData).filePath(QStringLiteral("香川県/Build.dat"))), golden());
+    const store::FacilityRead hokkaido = store::readBuildDat(QDir(mapData).filePath(QStringLiteral("北海道/Build.dat")));
+    ASSERT_EQ(hokkaido.rows.size(), 1u);
+    EXPECT_EQ(hokkaido.rows[0][store::kBuildCity], QStringLiteral("01101"));
+    EXPECT_EQ(hokkaido.rows[0][store::kBuildName], QStringLiteral("札幌館"));
 }
 
 TEST_F(FacilityConverting, RealFacilitiesAreImportedWithEveryCodeKnown)

@@ -188,4 +188,44 @@ TEST_F(ImportFolder, BadInputIsOneErrorLineNamingTheFile)
         EXPECT_EQ(fileText(QStringLiteral("東京都"), QString::fromLatin1(written)), "<missing>") << written;
 }
 
+TEST_F(ImportFolder, AnInputOfNoKnownKindSaysWhichKindsImportKnows)
+{
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"points.geojson", R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{"名前":"x"},)"
+                           R"("geometry":{"type":"Point","coordinates":[139,35]}}]})"},
+        {"own.csv", "コード,値\n13,1\n"},
+        {"notes.txt", "メモ\n"},
+    };
+    for (const auto& [name, content] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(runImport({inputFile(QString::fromLatin1(name), content)}), 1);
+        for (const char* kind : {"行政区域", "鉄道の路線と駅", "公共施設", "小地域境界", "小地域集計", "国勢調査結果"})
+            EXPECT_NE(err().find(kind), std::string::npos) << kind << "\n" << err();
+    }
+}
+
+TEST_F(ImportFolder, SummaryOfATableSaysHokaOnlyWhenMoreThanOneFileWasWritten)
+{
+    writeInitIni({QStringLiteral("[Pref]"), QStringLiteral("13=東京都")});
+    const QByteArray header = "都道府県コード,市区町村コード,都道府県名,市区町村名,人口_総数,人口_男,人口_女\n";
+    const QByteArray tokyo = "13,13000,東京都,東京都,14047594,6898388,7149206\n";
+    const QByteArray chiyoda = "13,13101,東京都,千代田区,66680,33637,33043\n";
+    struct Case {
+        QByteArray rows;
+        int files;
+    };
+    const Case cases[] = {{tokyo, 1}, {tokyo + chiyoda, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.files);
+        ASSERT_EQ(runImport({inputFile(QStringLiteral("results.csv"), header + c.rows)}), 0) << err();
+        const std::string line = "ファイルを書きました";
+        const std::string o = out();
+        const size_t at = o.find(std::to_string(c.files) + " " + line);
+        ASSERT_NE(at, std::string::npos) << o;
+        const std::string rest = o.substr(at, o.find('\n', at) - at);
+        EXPECT_EQ(rest.find("ほか") != std::string::npos, c.files > 1) << rest;
+        EXPECT_NE(rest.find("statistic3.csv"), std::string::npos) << rest;
+    }
+}
+
 } // namespace

@@ -133,4 +133,83 @@ TEST(Join, AggregateRowsAreNotReported)
     }
 }
 
+TEST(Join, NumericCodesArePaddedToTheModesCodeLength)
+{
+    struct Case {
+        MapMode mode;
+        const char* code;
+        const char* padded;
+    };
+    const Case cases[] = {
+        {MapMode::Japan, "1", "01"},
+        {MapMode::Japan, "13", "13"},
+        {MapMode::Japan, "013", "013"},       // longer than any code: as written
+        {MapMode::Pref, "1101", "01101"},
+        {MapMode::Pref, "1", "00001"},
+        {MapMode::Pref, "13101", "13101"},
+        {MapMode::City, "1101", "01101"},
+        {MapMode::City, "11010010", "011010010"},
+        {MapMode::City, "1101001001", "01101001001"},
+        {MapMode::City, "131010010", "131010010"},
+        {MapMode::City, "123456789012", "123456789012"},
+        {MapMode::Pref, "1101a", "1101a"},    // not a number: never padded
+        {MapMode::Pref, " 1101", " 1101"},
+        {MapMode::Pref, "-1", "-1"},
+        {MapMode::Pref, "１１０１", "１１０１"}, // full-width digits are not the spreadsheet's
+        {MapMode::Japan, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        EXPECT_EQ(stats::paddedCode(QString::fromUtf8(c.code), c.mode), QString::fromUtf8(c.padded));
+    }
+}
+
+TEST(Join, CodesWithoutLeadingZerosJoinAndTheRestAreCounted)
+{
+    struct Case {
+        MapMode mode;
+        const char* key;
+        const char* spreadsheetCode;
+        int valueItem;
+    };
+    const Case cases[] = {
+        {MapMode::Japan, "K01", "1", 3},
+        {MapMode::Pref, "G01101", "1101", 3},
+        {MapMode::City, "G011010010", "11010010", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        mapview::MapTables t;
+        auto& table = c.mode == MapMode::Japan ? t.lvwUsePref : t.lvwUseTiku;
+        table.add(c.key, "a", {"北海道@札幌市中央区", "", "", ""});
+        // "7" names no drawn district, however it is padded; "01100" is an aggregate.
+        state::MdlMain state = statistic({{c.spreadsheetCode, "x", "5"}, {"7", "y", "1"}, {"01100", "札幌市", "9"}});
+
+        const stats::JoinResult r = joinStatistic(t, state, c.mode);
+
+        EXPECT_EQ(table.at(1).subItem(c.valueItem), "5");
+        EXPECT_EQ(r.unmatchedRows, 2);
+        EXPECT_EQ(stats::unmatchedRowsText(r.unmatchedRows), "一致しない行: 2");
+        if (c.mode == MapMode::Pref) {
+            EXPECT_EQ(r.statSide, "7 y\r\n"); // the code as the table wrote it
+            EXPECT_EQ(r.mapSide, "");
+        }
+    }
+}
+
+TEST(Join, AnExactlyDrawnCodeIsNotPadded)
+{
+    // Both "G1101" and "G01101" drawn: the row "1101" belongs to the first.
+    mapview::MapTables t;
+    t.lvwUseTiku.add("G1101", "a", {"a", "", ""});
+    t.lvwUseTiku.add("G01101", "b", {"b", "", ""});
+    state::MdlMain state = statistic({{"1101", "x", "5"}});
+
+    const stats::JoinResult r = joinStatistic(t, state, MapMode::Pref);
+
+    EXPECT_EQ(t.lvwUseTiku.at(1).subItem(3), "5");
+    EXPECT_EQ(t.lvwUseTiku.at(2).subItem(3), "");
+    EXPECT_EQ(r.unmatchedRows, 0);
+}
+
 } // namespace

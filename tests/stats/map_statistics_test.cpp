@@ -10,6 +10,7 @@
 #include "stats/frm_statistic.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -183,4 +184,28 @@ TEST_F(MapStatistics, UnmatchedReportInPrefMode)
     ASSERT_TRUE(report.ok());
     EXPECT_EQ(*report, (QStringList{QStringLiteral("地図データ側："), QStringLiteral("14101 市14"), QString(),
                                     QStringLiteral("統計データ側："), QStringLiteral("13199 どこか区"), QString()}));
+}
+
+TEST_F(MapStatistics, StatisticFrameCountsTheRowsThatJoinedNoRegion)
+{
+    app::frmMain w;
+    w.初期化();
+    const auto* label = w.findChild<QLabel*>(QStringLiteral("lblUnmatched"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), QString()); // nothing joined yet
+
+    // "9" and "99" name no drawn prefecture; Japan mode still shows no message box for them.
+    ASSERT_TRUE(platform::writeTextLines(dir.filePath(QStringLiteral("own.csv")),
+                                         {QStringLiteral("Code,地区名,値"), QStringLiteral("13,東京都,1"), QStringLiteral("9,どこか,2"),
+                                          QStringLiteral("99,なにか,3"), QStringLiteral("14,神奈川県,4")})
+                    .ok());
+    prompts.clear();
+    join(w, 1);
+    EXPECT_EQ(label->text(), QStringLiteral("一致しない行: 2"));
+    for (const auto& record : prompts.records())
+        EXPECT_NE(record.kind, platform::ScriptedPrompts::Kind::Message) << record.text.toStdString();
+
+    writeOwnData(QStringLiteral("値"), QStringLiteral("1"), QStringLiteral("4"));
+    join(w, 1);
+    EXPECT_EQ(label->text(), QStringLiteral("一致しない行: 0"));
 }

@@ -372,10 +372,10 @@ Result<QStringList> importSmallAreaTable(const QString& path, int year, const QS
     qsizetype firstRow = 1;
     if (lines->size() > 1) {
         const QStringList labels = csvFields(lines->at(1));
-        if (!labels.isEmpty() && labels.first().isEmpty() && labels.size() >= head.size()) {
+        if (!labels.isEmpty() && labels.first().isEmpty() && labels.size() > firstValue) {
             for (qsizetype c = 0; c < fileHeaders.size(); ++c) {
-                if (!labels.at(firstValue + c).isEmpty())
-                    fileHeaders[c] = labels.at(firstValue + c);
+                if (const QString label = labels.value(firstValue + c); !label.isEmpty())
+                    fileHeaders[c] = label;
             }
             firstRow = 2;
         }

@@ -272,7 +272,8 @@ bool isSmallAreaTable(const QString& path)
     if (suffix != QLatin1String("csv") && suffix != QLatin1String("txt"))
         return false;
     const auto lines = csvLines(path);
-    return lines && !lines->isEmpty() && isTodaysSmallAreaTable(lines->first());
+    // Any KEY_CODE table is taken, so that one without GASSAN is told what it lacks.
+    return lines && !lines->isEmpty() && (lines->first().startsWith(QLatin1String("KEY_CODE,")) || isTodaysSmallAreaTable(lines->first()));
 }
 
 namespace {

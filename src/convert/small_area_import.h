@@ -48,7 +48,7 @@ using ImportProgress = std::function<void(const QString&)>;
 Result<QStringList> importSmallAreaShapefile(const QString& path, int year, const QString& mapData, const QString& initIni,
                                              QStringList* notes = nullptr);
 
-// True for a CSV or .txt whose header starts with KEY_CODE and has GASSAN (small-area table), or
+// True for a CSV or .txt whose header starts with KEY_CODE (small-area table), or
 // a CSV whose header starts with 都道府県コード and 市区町村コード (municipal results), or for the
 // workbook edition of the municipal results.
 bool isSmallAreaTable(const QString& path);

@@ -67,6 +67,12 @@ const std::vector<BadInput>& rows()
                                  b.in(QStringLiteral("tblT001082C13.txt"), todaysTable({kChiyoda, QStringLiteral("99101,1,どこか市,,,,,1,1,0,1")}))});
          },
          "tblT001082C13.txt: 都道府県コード 99 が Init.ini の [Pref] にありません"},
+        {"SmallAreaTableWithoutGassan",
+         [](B& b) {
+             return importNotes({QStringLiteral("--year"), QStringLiteral("32"),
+                                 b.in(QStringLiteral("table.txt"), "KEY_CODE,HYOSYO,CITYNAME,NAME,T001082001\r\n13101,1,千代田区,,66680\r\n")});
+         },
+         "table.txt: KEY_CODE, CITYNAME, MOJI（または NAME）, GASSAN の後に値の列がある表ではありません"},
     };
     return table;
 }

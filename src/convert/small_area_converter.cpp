@@ -233,6 +233,10 @@ Status convertSmallAreaTable(const QString& inputPath, const QString& outputPath
     const auto lines = platform::readTextLines(inputPath);
     if (!lines)
         return Error{lines.error()};
+    if (!lines->isEmpty() && isTodaysSmallAreaTable(lines->first()))
+        return Error{QStringLiteral("%1: 今の形式の小地域集計（KEY_CODE, …, GASSAN の後に値）です。この変換では値の列がずれるので、"
+                                    "miratos import で取り込んでください")
+                         .arg(shown(inputPath))};
     platform::Sheet sheet;
     sheet.setText(1, 1, QStringLiteral("Code"));
     sheet.setText(1, 2, QStringLiteral("地区名"));
@@ -254,6 +258,14 @@ Status convertSmallAreaTable(const QString& inputPath, const QString& outputPath
     }
     sheet.deleteRows(2, 2);
     return sheet.saveCsv(outputPath);
+}
+
+bool isTodaysSmallAreaTable(const QString& firstLine)
+{
+    QStringList head = firstLine.split(QLatin1Char(','));
+    for (QString& field : head)
+        field = field.trimmed().remove(QLatin1Char('"'));
+    return head.size() > 1 && head.first() == QLatin1String("KEY_CODE") && head.contains(QLatin1String("GASSAN"));
 }
 
 int twoDigitCensusYear(int year)

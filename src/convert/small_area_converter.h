@@ -45,7 +45,12 @@ const std::vector<SmallAreaTable>& smallAreaTables();
 // One census table (CP932 text, two header lines, then one line per small area: field 0 the
 // code, fields 3 and 4 the two name parts, fields 5.. the V values) into a statistic file: code
 // kept as text, name "field 3・field 4", numbers as numbers. Missing fields stay empty.
+// A table in this layout whose first line is today's e-Stat header (KEY_CODE, ..., GASSAN, then
+// the values) is refused: its values stand two fields later, and `miratos import` takes it.
 Status convertSmallAreaTable(const QString& inputPath, const QString& outputPath, const SmallAreaTable& table);
+
+// True for the first line of today's e-Stat small-area table: KEY_CODE first, a GASSAN column.
+bool isTodaysSmallAreaTable(const QString& firstLine);
 
 // Two-digit year of a census year as the file names carry it: 2000 -> 12, 2005 -> 17,
 // 2015 -> 27 (Heisei years); years from 2019 on count on the same way (2020 -> 32).

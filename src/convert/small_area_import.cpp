@@ -145,16 +145,20 @@ bool isSmallAreaShapefile(const QString& path)
 
 int smallAreaYearOfFileName(const QString& path)
 {
+    // Only the start of the name says the year: "h27ka13119" (Heisei 27), "r2ka13119" (Reiwa 2),
+    // or a statistic number followed by the western year ("A002005212020DDSWC13119"). Digits
+    // later in the name are codes (r2ka20361 is 20361, not the year 2036).
     static const QRegularExpression heisei(QStringLiteral("^[hH](\\d\\d)"));
-    static const QRegularExpression western(QStringLiteral("(19|20)(\\d\\d)"));
+    static const QRegularExpression reiwa(QStringLiteral("^[rR](\\d{1,2})[kK][aA]"));
+    static const QRegularExpression western(QStringLiteral("^[A-Za-z]\\d{8}((?:19|20)\\d\\d)"));
     const QString name = QFileInfo(path).fileName();
     if (const auto m = heisei.match(name); m.hasMatch())
         return m.captured(1).toInt();
-    // The last western year in the name: table numbers such as A00200521 come before it.
-    int year = 0;
-    for (auto it = western.globalMatch(name); it.hasNext();)
-        year = it.next().captured(0).toInt();
-    return year ? twoDigitCensusYear(year) : 0;
+    if (const auto m = reiwa.match(name); m.hasMatch())
+        return twoDigitCensusYear(2018 + m.captured(1).toInt());
+    if (const auto m = western.match(name); m.hasMatch())
+        return twoDigitCensusYear(m.captured(1).toInt());
+    return 0;
 }
 
 Result<QStringList> importSmallAreaShapefile(const QString& path, int year, const QString& mapData, const QString& initIni,
@@ -231,6 +235,23 @@ Result<QStringList> csvLines(const QString& path)
     return platform::readTextLinesGuessing(path);
 }
 
+// A field of the published CSV without the quotes some editions put around it.
+QString unquoted(QString field)
+{
+    field = field.trimmed();
+    if (field.size() >= 2 && field.startsWith(QLatin1Char('"')) && field.endsWith(QLatin1Char('"')))
+        field = field.mid(1, field.size() - 2);
+    return field;
+}
+
+QStringList csvFields(const QString& line)
+{
+    QStringList fields = line.split(QLatin1Char(','));
+    for (QString& f : fields)
+        f = unquoted(f);
+    return fields;
+}
+
 // The table number of a small-area table by its first value header.
 int tableOf(const QString& firstValueHeader)
 {
@@ -247,10 +268,12 @@ int tableOf(const QString& firstValueHeader)
 
 bool isSmallAreaTable(const QString& path)
 {
-    if (QFileInfo(path).suffix().toLower() != QLatin1String("csv"))
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("csv") && suffix != QLatin1String("txt"))
         return false;
     const auto lines = csvLines(path);
-    return lines && !lines->isEmpty() && lines->first().startsWith(QLatin1String("KEY_CODE,"));
+    // Any KEY_CODE table is taken, so that one without GASSAN is told what it lacks.
+    return lines && !lines->isEmpty() && (lines->first().startsWith(QLatin1String("KEY_CODE,")) || isTodaysSmallAreaTable(lines->first()));
 }
 
 namespace {
@@ -309,6 +332,22 @@ bool isMunicipalResults(const QString& path)
     return lines && !lines->isEmpty() && lines->first().startsWith(kResultsHeader);
 }
 
+namespace {
+
+// The two-digit year of the municipality's district file in folder; the latest when there are
+// several; 0 when there is none.
+int districtYear(const QString& folder, const QString& municipality)
+{
+    int y = 0;
+    for (const QString& name : QDir(folder).entryList({QStringLiteral("*_%1_*.dat").arg(municipality)}, QDir::Files)) {
+        if (const auto parsed = store::parseDistrictFileName(name); parsed && parsed->code == municipality)
+            y = std::max(y, parsed->year);
+    }
+    return y;
+}
+
+} // namespace
+
 Result<QStringList> importSmallAreaTable(const QString& path, int year, const QString& mapData, const QString& initIni,
                                          QStringList* notes)
 {
@@ -318,68 +357,97 @@ Result<QStringList> importSmallAreaTable(const QString& path, int year, const QS
     const auto lines = csvLines(path);
     if (!lines || lines->isEmpty())
         return Error{lines ? QStringLiteral("%1: 空です").arg(shown(path)) : lines.error()};
-    const QStringList head = lines->first().split(QLatin1Char(','));
+    const QStringList head = csvFields(lines->first());
     const int firstValue = static_cast<int>(head.indexOf(QStringLiteral("GASSAN"))) + 1;
     const int keyCode = 0, cityName = static_cast<int>(head.indexOf(QStringLiteral("CITYNAME"))),
-              moji = static_cast<int>(head.indexOf(QStringLiteral("MOJI")));
+              secrecy = static_cast<int>(head.indexOf(QStringLiteral("HTKSYORI")));
+    // The area name stands in MOJI in older editions and in NAME in today's.
+    int moji = static_cast<int>(head.indexOf(QStringLiteral("MOJI")));
+    if (moji < 0)
+        moji = static_cast<int>(head.indexOf(QStringLiteral("NAME")));
     if (firstValue <= 0 || cityName < 0 || moji < 0 || firstValue >= head.size())
-        return Error{QStringLiteral("%1: KEY_CODE, CITYNAME, MOJI, GASSAN の後に値の列がある表ではありません").arg(shown(path))};
-    const int n = tableOf(head.at(firstValue));
+        return Error{QStringLiteral("%1: KEY_CODE, CITYNAME, MOJI（または NAME）, GASSAN の後に値の列がある表ではありません").arg(shown(path))};
+    // Today's edition names its columns by code (T001082001, ...) and puts their titles on a
+    // second line whose first fields are empty.
+    QStringList fileHeaders = head.mid(firstValue);
+    qsizetype firstRow = 1;
+    if (lines->size() > 1) {
+        const QStringList labels = csvFields(lines->at(1));
+        if (!labels.isEmpty() && labels.first().isEmpty() && labels.size() > firstValue) {
+            for (qsizetype c = 0; c < fileHeaders.size(); ++c) {
+                if (const QString label = labels.value(firstValue + c); !label.isEmpty())
+                    fileHeaders[c] = label;
+            }
+            firstRow = 2;
+        }
+    }
+    const int n = tableOf(fileHeaders.first());
     if (n == 0)
-        return Error{QStringLiteral("%1: どの表か（値の列「%2」）わかりません").arg(shown(path), head.at(firstValue))};
-    const QStringList fileHeaders = head.mid(firstValue);
+        return Error{QStringLiteral("%1: どの表か（値の列「%2」）わかりません").arg(shown(path), fileHeaders.first())};
     const SmallAreaTable& table = smallAreaTables().at(static_cast<size_t>(n - 1));
-    // The table's own headers are used when its columns differ from the published layout.
-    const QStringList valueHeaders = fileHeaders.size() == table.valueHeaders.size() ? table.valueHeaders : fileHeaders;
+    // The published titles are used for the older edition's layout; the table's own titles when
+    // its columns differ from it, or when it names them on its second line.
+    const QStringList valueHeaders =
+        firstRow == 1 && fileHeaders.size() == table.valueHeaders.size() ? table.valueHeaders : fileHeaders;
 
     QHash<QString, QStringList> byMunicipality; // code -> lines
+    QHash<QString, QString> cityNames;
     QStringList order;
-    for (qsizetype i = 1; i < lines->size(); ++i) {
-        const QStringList f = lines->at(i).split(QLatin1Char(','));
+    for (qsizetype i = firstRow; i < lines->size(); ++i) {
+        const QStringList f = csvFields(lines->at(i));
         if (f.size() < head.size()) {
             if (lines->at(i).trimmed().isEmpty())
                 continue;
             return Error{QStringLiteral("%1: %2 行目の列が足りません").arg(shown(path)).arg(i + 1)};
         }
-        const QString code = f.at(keyCode).trimmed();
+        const QString code = f.at(keyCode);
+        if (code.size() < 5)
+            continue; // a prefecture's total: no district of City mode
         const QString municipality = code.left(5);
         if (!byMunicipality.contains(municipality)) {
             order << municipality;
+            cityNames.insert(municipality, f.at(cityName));
             byMunicipality.insert(municipality, {QStringLiteral("Code,地区名,") + valueHeaders.join(QLatin1Char(','))});
         }
-        QStringList row{code, f.at(cityName) + QStringLiteral("・") + f.at(moji)};
+        // A municipality's own total row has no area name.
+        QStringList row{code, f.at(moji).isEmpty() ? f.at(cityName) : f.at(cityName) + QStringLiteral("・") + f.at(moji)};
+        // A secret area (HTKSYORI 1) is counted in the area named by HTKSAKI: it is no data itself.
+        const bool secret = secrecy >= 0 && f.at(secrecy) == QLatin1String("1");
         for (int c = firstValue; c < head.size(); ++c) {
             const auto number = platform::toNumber(f.at(c));
-            row << (number ? platform::formatDouble(*number) : f.at(c));
+            row << (secret && number ? QStringLiteral("X") : number ? platform::formatDouble(*number) : f.at(c));
         }
         byMunicipality[municipality] << row.join(QLatin1Char(','));
     }
     if (order.isEmpty())
         return Error{QStringLiteral("%1: 値の行が 1 つもありません").arg(shown(path))};
-    platform::WriteBatch batch; // every municipality's table, or none
-    QStringList written;
+    platform::WriteBatch batch; // every municipality's table written, or none
+    QStringList written, missing;
     for (const QString& municipality : order) {
         QString error;
         const QString folder = prefFolder(municipality.left(2), mapData, initIni, &error);
         if (folder.isEmpty())
             return Error{QStringLiteral("%1: %2").arg(shown(path), error)};
-        int y = year;
+        const int y = year != 0 ? year : districtYear(folder, municipality);
         if (y == 0) {
-            // The year of the municipality's district file; the latest when there are several.
-            for (const QString& name : QDir(folder).entryList({QStringLiteral("*_%1_*.dat").arg(municipality)}, QDir::Files)) {
-                if (const auto parsed = store::parseDistrictFileName(name); parsed && parsed->code == municipality)
-                    y = std::max(y, parsed->year);
-            }
+            // A prefecture's table also holds municipalities whose boundaries were not imported.
+            missing << municipality + QLatin1Char(' ') + cityNames.value(municipality);
+            continue;
         }
-        if (y == 0)
-            return Error{QStringLiteral("%1: %2 の小地域の境界がまだ取り込まれていません（先に境界を取り込むか --year で指定してください）")
-                             .arg(shown(path), municipality)};
         const QString out = QDir(folder).filePath(
             platform::safePathPart(QStringLiteral("%1_%2_statistic%3.csv").arg(y, 2, 10, QLatin1Char('0')).arg(municipality).arg(n)));
         if (Status s = platform::writeTextLines(out, withMarks(byMunicipality.value(municipality), out, notes)); !s)
             return Error{s.error()};
         written << out;
     }
+    if (written.isEmpty())
+        return Error{QStringLiteral("%1: %2 の小地域の境界がまだ取り込まれていません（先に境界を取り込むか --year で指定してください）")
+                         .arg(shown(path), missing.join(QStringLiteral("、")))};
+    if (!missing.isEmpty() && notes)
+        *notes << QStringLiteral("%1: 小地域の境界がまだ取り込まれていない %2 市区町村は書きませんでした（%3）")
+                      .arg(shown(path))
+                      .arg(missing.size())
+                      .arg(missing.join(QStringLiteral("、")));
     if (Status s = batch.commit(); !s)
         return Error{s.error()};
     return written;

@@ -3,7 +3,7 @@
 //  - the small-area boundary Shapefile (KEN, CITY, KEYCODE2, HCODE, AREA, AREA_MAX_F, MOJI, X_CODE,
 //    Y_CODE, GST_NAME, CSS_NAME; CP932 attributes) becomes the district file of each municipality
 //    in it, with the records the boundary XML job writes from the same attributes;
-//  - the small-area tables (KEY_CODE, HYOSYO, CITYNAME, MOJI, HTKSYORI, HTKSAKI, GASSAN, values)
+//  - the small-area tables (KEY_CODE, HYOSYO, CITYNAME, MOJI or NAME, HTKSYORI, HTKSAKI, GASSAN, values)
 //    become YY_code_statisticN.csv beside the district file;
 //  - the 2020 municipal results CSV becomes MapData\statistic3.csv (prefectures) and each
 //    prefecture's statistic6.csv (municipalities).
@@ -36,7 +36,8 @@ bool isSmallAreaLayer(const platform::GisLayer& layer);
 // inner rings ("@").
 std::vector<SmallAreaDistricts> buildSmallAreaDistricts(const platform::GisLayer& layer);
 
-// Two-digit census year of a boundary file name such as h27ka13119.shp (27); 0 when none.
+// Two-digit census year of a boundary file name, from its start only: h27ka13119.shp 27,
+// r2ka13119.shp or r2ka13.shp 32 (2020); 0 when none.
 int smallAreaYearOfFileName(const QString& path);
 
 using ImportProgress = std::function<void(const QString&)>;
@@ -47,12 +48,17 @@ using ImportProgress = std::function<void(const QString&)>;
 Result<QStringList> importSmallAreaShapefile(const QString& path, int year, const QString& mapData, const QString& initIni,
                                              QStringList* notes = nullptr);
 
-// True for a CSV whose header starts with KEY_CODE (small-area table), or with 都道府県コード and
-// 市区町村コード (municipal results), or for the workbook edition of the municipal results.
+// True for a CSV or .txt whose header starts with KEY_CODE (small-area table), or
+// a CSV whose header starts with 都道府県コード and 市区町村コード (municipal results), or for the
+// workbook edition of the municipal results.
 bool isSmallAreaTable(const QString& path);
 bool isMunicipalResults(const QString& path);
 
-// year 0: the year of the municipality's district file already in its prefecture folder.
+// One statistic file per municipality in the table (a prefecture's table holds them all). year 0:
+// the year of the municipality's district file already in its prefecture folder; a municipality
+// without one is left out and named in notes (an error when that leaves none). Today's edition
+// (column codes on line 1, their titles on line 2, NAME for MOJI) takes its titles from line 2;
+// the values of a secret area (HTKSYORI 1) are written "X".
 Result<QStringList> importSmallAreaTable(const QString& path, int year, const QString& mapData, const QString& initIni,
                                          QStringList* notes = nullptr);
 Result<QStringList> importMunicipalResults(const QString& path, const QString& mapData, const QString& initIni,

@@ -2,6 +2,7 @@
 // on the same areas, and its tables join to every imported small area.
 #include "../../bench/small_area_xml.h"
 #include "boundary_fixture.h"
+#include "convert/small_area_command.h"
 #include "convert/small_area_converter.h"
 #include "convert/small_area_import.h"
 #include "store/district_file.h"
@@ -16,9 +17,14 @@ const QString kItabashi = QStringLiteral(MIRATOS_SHARED_DATA "/small-area-itabas
 
 TEST(SmallAreaImportTest, YearOfFileName)
 {
-    EXPECT_EQ(smallAreaYearOfFileName(QStringLiteral("/d/h27ka13119.shp")), 27);
-    EXPECT_EQ(smallAreaYearOfFileName(QStringLiteral("/d/A002005212020DDSWC13119.shp")), 32);
-    EXPECT_EQ(smallAreaYearOfFileName(QStringLiteral("/d/x.shp")), 0);
+    // Digits after the prefix are codes: 20361 once read as the year 2036.
+    const QList<QPair<const char*, int>> cases = {
+        {"/d/h27ka13119.shp", 27}, {"/d/A002005212020DDSWC13119.shp", 32}, {"/d/x.shp", 0}, {"/d/r2ka13119.shp", 32},
+        {"/d/r2ka13.shp", 32},     {"/d/r2ka20361.shp", 32},               {"/d/h27ka20361.shp", 27},
+        {"/d/ka2020.shp", 0},      {"/d/x_r2ka13119.shp", 0},
+    };
+    for (const auto& [name, year] : cases)
+        EXPECT_EQ(smallAreaYearOfFileName(QString::fromLatin1(name)), year) << name;
     EXPECT_EQ(twoDigitCensusYear(2010), 22);
     EXPECT_EQ(twoDigitCensusYear(2005), 17);
 }
@@ -144,4 +150,82 @@ TEST_F(ItabashiImport, ResultsWorkbookGivesTheSameFilesAsTheCsv)
     }
     EXPECT_GT(files[0].count('\n'), 1900);
     EXPECT_EQ(files[0], files[1]);
+}
+
+// Today's e-Stat small-area table of a whole prefecture: column codes on line 1, their titles on
+// line 2 under empty first fields, municipality totals, "-" and "X" marks, a secret area.
+class TodaysSmallAreaTable : public BoundaryFolder {
+protected:
+    QString table(const QStringList& rows)
+    {
+        QStringList lines{QStringLiteral("KEY_CODE,HYOSYO,CITYNAME,NAME,HTKSYORI,HTKSAKI,GASSAN,T001082001,T001082002,T001082003,T001082004"),
+                          QStringLiteral(",,,,,,,人口総数,男,女,世帯総数")};
+        lines << rows;
+        return inputFile(QStringLiteral("tblT001082C13.txt"), platform::toCp932(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).value());
+    }
+    // A district file of the year 2020 (32) for the municipality, as the boundary import names it.
+    void boundary(const QString& name)
+    {
+        QFile file(tokyoFolder() + QLatin1Char('/') + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("139 35 140 36\r\n");
+    }
+    const QStringList kChiyoda = {QStringLiteral("13101,1,千代田区,,,,,66680,33637,33043,35000"),
+                                  QStringLiteral("131010010,2,千代田区,丸の内,,,,329,196,133,200"),
+                                  QStringLiteral("13101001001,3,千代田区,丸の内１丁目,1,13101001002,,X,X,0,X"),
+                                  QStringLiteral("13101001002,3,千代田区,丸の内２丁目,2,,13101001001,20,-,5,10")};
+};
+
+TEST_F(TodaysSmallAreaTable, ValuesGoToTheirColumnsAndMunicipalitiesWithoutBoundariesAreNamed)
+{
+    boundary(QStringLiteral("32_13101_千代田区.dat"));
+    const QString txt = table(kChiyoda + QStringList{QStringLiteral("13102,1,中央区,,,,,169179,80216,88963,100000"),
+                                                     QStringLiteral("131020010,2,中央区,八重洲,,,,100,50,50,60")});
+    ASSERT_TRUE(isSmallAreaTable(txt));
+    QStringList notes;
+    const auto written = importSmallAreaTable(txt, 0, path(QStringLiteral("MapData")), path(QStringLiteral("Init.ini")), &notes);
+    ASSERT_TRUE(written) << written.error().toStdString();
+    EXPECT_EQ(*written, QStringList{tokyoFolder() + QStringLiteral("/32_13101_statistic1.csv")});
+    EXPECT_EQ(fileText(QStringLiteral("32_13101_statistic1.csv")), "Code,地区名,人口総数,男,女,世帯総数\r\n"
+                                                                   "13101,千代田区,66680,33637,33043,35000\r\n"
+                                                                   "131010010,千代田区・丸の内,329,196,133,200\r\n"
+                                                                   "13101001001,千代田区・丸の内１丁目,X,X,X,X\r\n"
+                                                                   "13101001002,千代田区・丸の内２丁目,20,-,5,10\r\n");
+    EXPECT_EQ(fileText(QStringLiteral("32_13102_statistic1.csv")), "<missing>");
+    ASSERT_EQ(notes.size(), 1);
+    EXPECT_TRUE(notes.first().contains(QStringLiteral("13102 中央区"))) << notes.first().toStdString();
+}
+
+// All or nothing for the files it writes: a later municipality that fails leaves the earlier
+// one unwritten; a table none of whose municipalities has boundaries names them.
+TEST_F(TodaysSmallAreaTable, FailureWritesNothing)
+{
+    boundary(QStringLiteral("32_13101_千代田区.dat"));
+    const QString unlisted = table(kChiyoda + QStringList{QStringLiteral("99101,1,どこか市,,,,,1,1,0,1")});
+    const auto refused = importSmallAreaTable(unlisted, 32, path(QStringLiteral("MapData")), path(QStringLiteral("Init.ini")));
+    ASSERT_FALSE(refused);
+    EXPECT_TRUE(refused.error().contains(QStringLiteral("99"))) << refused.error().toStdString();
+    EXPECT_EQ(fileText(QStringLiteral("32_13101_statistic1.csv")), "<missing>");
+
+    const QString chuo = table({QStringLiteral("13102,1,中央区,,,,,169179,80216,88963,100000")});
+    const auto none = importSmallAreaTable(chuo, 0, path(QStringLiteral("MapData")), path(QStringLiteral("Init.ini")));
+    ASSERT_FALSE(none);
+    EXPECT_TRUE(none.error().contains(QStringLiteral("13102 中央区"))) << none.error().toStdString();
+}
+
+// The converter of the older layout takes values from field 5 on; today's table has them from
+// field 7, so it is refused with the import to use instead of shifting every value.
+TEST_F(TodaysSmallAreaTable, OlderLayoutCommandRefusesIt)
+{
+    const QString txt = table(kChiyoda);
+    QString outText, errText;
+    QTextStream out(&outText), err(&errText);
+    EXPECT_EQ(runSmallAreaCensusCommand({QStringLiteral("--year"), QStringLiteral("32"), QStringLiteral("--code"), QStringLiteral("13101"),
+                                         QStringLiteral("--table"), QStringLiteral("1"), QStringLiteral("--data"), txt},
+                                        out, err),
+              1);
+    err.flush();
+    EXPECT_TRUE(errText.contains(QStringLiteral("miratos import"))) << errText.toStdString();
+    EXPECT_TRUE(errText.contains(QStringLiteral("tblT001082C13.txt"))) << errText.toStdString();
+    EXPECT_EQ(fileText(QStringLiteral("32_13101_statistic1.csv")), "<missing>");
 }

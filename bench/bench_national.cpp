@@ -1,8 +1,8 @@
 // The commands a user runs on the national data, end to end and in process: "miratos import" of
 // the 47 prefectures' TopoJSON, of the railway lines and stations, of the public facilities and of
-// the 2020 census results, then "miratos render" of Japan filled by population and of 東京都 with
-// its railways. ./bench.sh --before REV runs the same file against an older revision, so that a
-// change can be judged side by side on one machine.
+// the 2020 census results, then "miratos render" of Japan filled by population, and of 東京都
+// and of 東京都 + 神奈川県 with their railways. ./bench.sh --before REV runs the same file against
+// an older revision, so that a change can be judged side by side on one machine.
 #include "convert/import_command.h"
 #include "output/render_command.h"
 #include "platform/app_folder.h"
@@ -130,6 +130,18 @@ void BM_RenderTokyoWithRailways(benchmark::State& state)
                 QStringLiteral("--labels"), QStringLiteral("--railways"), QStringLiteral("--stations"), QStringLiteral("--out"), out});
 }
 
+// Two prefectures whose railways cross their border: the lines come as short curves, so many more
+// curves pass the extent filter than the whole lines did.
+void BM_RenderTokyoKanagawaWithRailways(benchmark::State& state)
+{
+    ensureBoundaries();
+    const QString out = QDir(appFolder()).filePath(QStringLiteral("tokyo_kanagawa.png"));
+    runCommand(state, output::runRenderCommand,
+               {QStringLiteral("--mode"), QStringLiteral("Pref"), QStringLiteral("--pref"), QStringLiteral("東京都"), QStringLiteral("--pref"),
+                QStringLiteral("神奈川県"), QStringLiteral("--labels"), QStringLiteral("--railways"), QStringLiteral("--stations"),
+                QStringLiteral("--out"), out});
+}
+
 } // namespace
 
 BENCHMARK(BM_ImportPrefectures)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
@@ -138,6 +150,7 @@ BENCHMARK(BM_ImportFacilities)->Unit(benchmark::kMillisecond)->UseRealTime()->Mi
 BENCHMARK(BM_ImportResults2020)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_RenderJapanByPopulation)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_RenderTokyoWithRailways)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_RenderTokyoKanagawaWithRailways)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 
 int main(int argc, char** argv)
 {

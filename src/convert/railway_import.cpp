@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace miratos::convert {
 namespace {
@@ -83,16 +84,18 @@ bool isStation(const platform::GisFeature& f)
     return f.fields.contains(QStringLiteral("N02_005"));
 }
 
-enum class LayerKind { Stations, Sections, StationPoints, Other };
+// Stations drawn as short lines (N02), stations as points (the time-series form), sections.
+enum class LayerKind { Stations, StationPoints, Sections, Other };
 
 LayerKind kindOf(const platform::GisLayer& layer)
 {
     if (hasField(layer, "N02_005"))
         return LayerKind::Stations;
-    if (hasField(layer, "N02_003") || hasField(layer, "N05_002") || hasField(layer, "lineName"))
-        return LayerKind::Sections;
+    // Checked before the sections: a station point also names its line.
     if (hasField(layer, "N05_011") || hasField(layer, "stationName"))
         return LayerKind::StationPoints;
+    if (hasField(layer, "N02_003") || hasField(layer, "N05_002") || hasField(layer, "lineName"))
+        return LayerKind::Sections;
     return LayerKind::Other;
 }
 
@@ -155,6 +158,16 @@ struct TextCleaner {
 };
 
 } // namespace
+
+std::vector<QVector<QPointF>> splitRailCurve(const QVector<QPointF>& line)
+{
+    std::vector<QVector<QPointF>> pieces;
+    if (line.size() < 2)
+        return pieces;
+    for (qsizetype start = 0; start + 1 < line.size(); start += kRailCurvePoints - 1)
+        pieces.push_back(line.mid(start, std::min<qsizetype>(kRailCurvePoints, line.size() - start)));
+    return pieces;
+}
 
 bool gisLayerIsCp932(const platform::GisLayer& layer)
 {
@@ -219,27 +232,31 @@ Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform:
     int stationNo = 0;
     for (const auto& layers : files) {
         for (const platform::GisLayer& layer : layers) {
-            if (kindOf(layer) != LayerKind::Stations)
+            const LayerKind kind = kindOf(layer);
+            if (kind != LayerKind::Stations && kind != LayerKind::StationPoints)
                 continue;
+            const bool points = kind == LayerKind::StationPoints;
             const bool cp932 = layerIsCp932(layer);
             int featureNo = 0;
             for (const platform::GisFeature& f : layer.features) {
                 ++featureNo;
-                if (!isStation(f))
+                if (!points && !isStation(f))
                     continue;
-                const QString read = field(f, {"N02_005"}, cp932);
+                const QString read = points ? field(f, {"stationName", "N05_011"}, cp932) : field(f, {"N02_005"}, cp932);
                 const QString name = clean(read, [&](const QString& shown) {
                     return QStringLiteral("%1: %2 番目の駅「%3」").arg(layer.name).arg(featureNo).arg(shown);
                 });
-                rule.addStation(field(f, {"N02_003"}, cp932), field(f, {"N02_004"}, cp932), field(f, {"N02_001"}, cp932));
+                if (!points)
+                    rule.addStation(field(f, {"N02_003"}, cp932), field(f, {"N02_004"}, cp932), field(f, {"N02_001"}, cp932));
                 for (const QVector<QPointF>& part : f.parts) {
-                    if (part.size() < 2)
-                        continue; // a station is drawn as a short line
+                    if (part.isEmpty())
+                        continue;
                     ++stationNo;
                     const QString n = QString::number(stationNo);
                     const QString curve = QStringLiteral("cv_st") + n;
                     t.stations.push_back({QStringLiteral("EB03_") + n, curve, name});
-                    t.stationCurves.push_back({curve, coordsOf(part)});
+                    // A curve has two points at least: a station point is written twice.
+                    t.stationCurves.push_back({curve, coordsOf(part.size() == 1 ? QVector<QPointF>{part[0], part[0]} : part)});
                 }
             }
         }
@@ -248,10 +265,8 @@ Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform:
     for (const auto& layers : files) {
         for (const platform::GisLayer& layer : layers) {
             const LayerKind kind = kindOf(layer);
-            if (kind == LayerKind::StationPoints) {
-                report.notes << QStringLiteral("%1: 駅が点で書かれています。駅は線で書かれた駅データ（N02 の Station）から取り込みます").arg(layer.name);
+            if (kind == LayerKind::StationPoints)
                 continue;
-            }
             if (kind == LayerKind::Other) {
                 report.notes << QStringLiteral("%1: 鉄道のデータではありません").arg(layer.name);
                 continue;
@@ -271,19 +286,20 @@ Result<RailwayImport> buildRailwayImport(const std::vector<std::vector<platform:
                 const QString operatorName = field(f, {"N02_004", "N05_003", "company"}, cp932);
                 const QString operatorType = clean(field(f, {"N02_002", "N05_001", "type"}, cp932), record);
                 QString railClass = clean(field(f, {"N02_001"}, cp932), record);
-                if (railClass.isEmpty()) {
-                    bool fromStations = false;
+                bool fromStations = false;
+                const bool classless = railClass.isEmpty();
+                if (classless)
                     railClass = rule.classOf(lineRead, operatorName, operatorType, &fromStations);
-                    ++(fromStations ? report.classFromStations : report.classFromOperator);
-                }
                 for (const QVector<QPointF>& part : f.parts) {
-                    if (part.size() < 2)
-                        continue;
-                    ++sectionNo;
-                    const QString n = QString::number(sectionNo);
-                    const QString curve = QStringLiteral("cv_rr") + n;
-                    t.sections.push_back({QStringLiteral("EB02_") + n, curve, railClass, operatorType, line, QString()});
-                    t.railCurves.push_back({curve, coordsOf(part)});
+                    for (const QVector<QPointF>& piece : splitRailCurve(part)) {
+                        ++sectionNo;
+                        const QString n = QString::number(sectionNo);
+                        const QString curve = QStringLiteral("cv_rr") + n;
+                        t.sections.push_back({QStringLiteral("EB02_") + n, curve, railClass, operatorType, line, QString()});
+                        t.railCurves.push_back({curve, coordsOf(piece)});
+                        if (classless)
+                            ++(fromStations ? report.classFromStations : report.classFromOperator);
+                    }
                 }
             }
         }

@@ -109,9 +109,14 @@ void RailwayLayer::buildTables(const mapview::Extent& dataExtent)
                                 std::vector<QVector<QPointF>>& points) {
         table.reserve(static_cast<int>(rows.size()));
         for (const store::CurveRow& row : rows) {
-            QVector<QPointF> pts = parseRailCoords(row[1]);
-            if (pts.isEmpty() || !strictlyInside(pts.front(), dataExtent))
+            // The first point decides; most curves of the nationwide files lie elsewhere, so the
+            // rest is parsed only for the curves kept.
+            qsizetype pos = 0;
+            const auto lat = nextValue(row[1], pos);
+            const auto lon = lat ? nextValue(row[1], pos) : std::nullopt;
+            if (!lon || !strictlyInside(QPointF(*lon, *lat), dataExtent))
                 continue;
+            QVector<QPointF> pts = parseRailCoords(row[1]);
             if (table.add(row[0], row[1]))
                 points.push_back(std::move(pts));
         }

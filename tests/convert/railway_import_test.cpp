@@ -9,8 +9,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace miratos;
 
@@ -217,4 +219,166 @@ TEST_F(RailwayImport, TheSharedRailwayDataOfJapanImports)
     EXPECT_GE(shinjuku, 5);
     EXPECT_GE(omotesando, 1);
     EXPECT_GT(jrClass, 200);
+}
+
+TEST(SplitRailCurveTest, PiecesHoldAtMostTheLimitShareTheirJointsAndLoseNoPoint)
+{
+    const struct {
+        int points;
+        size_t pieces;
+    } cases[] = {{0, 0}, {1, 0}, {2, 1}, {50, 1}, {51, 2}, {99, 2}, {100, 3}, {120, 3}};
+    for (const auto& c : cases) {
+        QVector<QPointF> line;
+        for (int i = 0; i < c.points; ++i)
+            line.append(QPointF(139 + i * 0.01, 35 + (i % 7) * 0.001));
+        const auto pieces = convert::splitRailCurve(line);
+        ASSERT_EQ(pieces.size(), c.pieces) << c.points;
+        QVector<QPointF> joined;
+        for (size_t k = 0; k < pieces.size(); ++k) {
+            EXPECT_GE(pieces[k].size(), 2) << c.points;
+            EXPECT_LE(pieces[k].size(), convert::kRailCurvePoints) << c.points;
+            if (k > 0)
+                EXPECT_EQ(pieces[k].front(), pieces[k - 1].back()) << c.points << " piece " << k;
+            joined += k == 0 ? pieces[k] : pieces[k].mid(1);
+        }
+        if (c.pieces > 0)
+            EXPECT_EQ(joined, line) << c.points;
+    }
+}
+
+namespace {
+
+// Railway data in the time-series form as GeoJSON: a line of 120 points along 35.5 N from 139.00 E
+// eastwards in steps of 0.01 degrees, and stations as points (numbers unquoted) plus one short line.
+QByteArray timeSeriesLine()
+{
+    QByteArray coords;
+    for (int i = 0; i < 120; ++i)
+        coords += (i ? "," : "") + QByteArray("[") + QByteArray::number(139 + i * 0.01, 'f', 2) + ",35.5]";
+    return "{\"type\":\"FeatureCollection\",\"features\":[{\"type\":\"Feature\",\"properties\":{\"type\":1,"
+           "\"lineName\":\"東海道新幹線\",\"company\":\"東海旅客鉄道\",\"groupId\":\"EB02_1\"},"
+           "\"geometry\":{\"type\":\"LineString\",\"coordinates\":["
+           + coords + "]}}]}\n";
+}
+
+QByteArray timeSeriesStations()
+{
+    return "{\"type\":\"FeatureCollection\",\"features\":[\n"
+           "{\"type\":\"Feature\",\"properties\":{\"type\":1,\"lineName\":\"東海道新幹線\",\"company\":\"東海旅客鉄道\","
+           "\"stationName\":\"新横浜\"},\"geometry\":{\"type\":\"Point\",\"coordinates\":[139.62,35.5]}},\n"
+           "{\"type\":\"Feature\",\"properties\":{\"type\":1,\"lineName\":\"東海道新幹線\",\"company\":\"東海旅客鉄道\","
+           "\"stationName\":\"小田原\"},\"geometry\":{\"type\":\"LineString\",\"coordinates\":[[139.15,35.5],[139.16,35.5]]}}\n"
+           "]}\n";
+}
+
+std::map<QString, QByteArray> railwayBytes(const QString& folder)
+{
+    std::map<QString, QByteArray> files;
+    for (const char* name : {"Rosen.dat", "Eki.dat", "Line_rr.dat", "Line_st.dat", "RailwaySet.dat"}) {
+        QFile f(QDir(folder).filePath(QString::fromLatin1(name)));
+        files[QString::fromLatin1(name)] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    return files;
+}
+
+} // namespace
+
+TEST_F(RailwayImport, ALongLineStartingOutsideTheViewIsDrawnInsideIt)
+{
+    const QString lines = inputFile(QStringLiteral("N05-railroad.geojson"), timeSeriesLine());
+    ASSERT_EQ(runImport({lines}), 0) << err();
+    EXPECT_NE(out().find("鉄道区間 3 件（種別を駅から 0 件、事業者種別から 3 件）"), std::string::npos) << out();
+    const QString folder = prefFolder(QStringLiteral("鉄道"));
+    const auto read = store::readRailwayFiles(folder);
+    ASSERT_TRUE(read.problems.isEmpty());
+    ASSERT_EQ(read.tables.sections.size(), 3u);
+    ASSERT_EQ(read.tables.railCurves.size(), 3u);
+    QSet<QString> ids, curves;
+    for (const auto& s : read.tables.sections) {
+        ids.insert(s[0]);
+        curves.insert(s[1]);
+        EXPECT_EQ(s[2], QStringLiteral("11"));
+        EXPECT_EQ(s[3], QStringLiteral("1"));
+        EXPECT_EQ(s[4], QStringLiteral("東海道新幹線"));
+    }
+    EXPECT_EQ(ids.size(), 3);
+    for (const auto& c : read.tables.railCurves)
+        EXPECT_TRUE(curves.contains(c[0])) << c[0].toStdString();
+
+    // The view 139.45–139.75 E holds neither end of the line; the curve starting at 139.49 E
+    // draws across it.
+    layers::RailwayLayer layer;
+    ASSERT_TRUE(layer.load(folder).isEmpty());
+    const mapview::Extent extent{139.45f, 35.45f, 139.75f, 35.55f};
+    platform::Canvas canvas(300, 100);
+    canvas.setScale(139.45, 35.55, 139.75, 35.45);
+    canvas.clear();
+    layer.draw(canvas, extent, {});
+    const int background = canvas.pixel(QPoint(150, 10));
+    for (int x : {60, 150, 295}) {
+        bool drawn = false;
+        for (int y = 47; y <= 53; ++y)
+            drawn = drawn || canvas.pixel(QPoint(x, y)) != background;
+        EXPECT_TRUE(drawn) << "column " << x;
+    }
+}
+
+TEST_F(RailwayImport, StationsAsPointsOfTheTimeSeriesFormAreImportedAsStations)
+{
+    const QString stations = inputFile(QStringLiteral("N05-station.geojson"), timeSeriesStations());
+    ASSERT_EQ(runImport({stations}), 0) << err();
+    const QString folder = prefFolder(QStringLiteral("鉄道"));
+    EXPECT_EQ(ekiText(folder), "EB03_1\r\ncv_st1\r\n新横浜\r\nEB03_2\r\ncv_st2\r\n小田原\r\n");
+    const auto read = store::readRailwayFiles(folder);
+    ASSERT_EQ(read.tables.stationCurves.size(), 2u);
+    EXPECT_EQ(read.tables.stationCurves[0][1], QStringLiteral("35.5 139.62 35.5 139.62"));
+    EXPECT_EQ(read.tables.stationCurves[1][1], QStringLiteral("35.5 139.15 35.5 139.16"));
+    EXPECT_TRUE(read.tables.sections.empty());
+}
+
+TEST_F(RailwayImport, LinesAndStationsInTwoRunsWriteTheSameFilesAsInOne)
+{
+    const QString lines = inputFile(QStringLiteral("N05-railroad.geojson"), timeSeriesLine());
+    const QString stations = inputFile(QStringLiteral("N05-station.geojson"), timeSeriesStations());
+    const QString folder = prefFolder(QStringLiteral("鉄道"));
+    ASSERT_EQ(runImport({lines, stations}), 0) << err();
+    const auto once = railwayBytes(folder);
+    EXPECT_NE(once.at(QStringLiteral("Eki.dat")), QByteArray());
+    EXPECT_NE(once.at(QStringLiteral("Rosen.dat")), QByteArray());
+    for (const QStringList& order : {QStringList{lines, stations}, QStringList{stations, lines}}) {
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+        for (const QString& file : order)
+            ASSERT_EQ(runImport({file}), 0) << err();
+        EXPECT_EQ(railwayBytes(folder), once) << "first " << order.first().toStdString();
+    }
+}
+
+TEST_F(RailwayImport, TheTokaidoShinkansenOfTheSharedDataStartsCurvesInsideKanagawa)
+{
+    const QString dir = QStringLiteral(MIRATOS_SHARED_DATA "/railway/");
+    const QString lines = dir + QStringLiteral("N05-16_railroad.topojson.json");
+    const QString stations = dir + QStringLiteral("N05-16_station.topojson.json");
+    if (!QFile::exists(lines) || !QFile::exists(stations))
+        GTEST_SKIP() << "shared railway data absent: " << dir.toStdString();
+    ASSERT_EQ(runImport({lines, stations}), 0) << err();
+    const auto read = store::readRailwayFiles(prefFolder(QStringLiteral("鉄道")));
+    ASSERT_TRUE(read.problems.isEmpty());
+    EXPECT_GT(read.tables.stations.size(), 10000u);
+    QSet<QString> shinkansen;
+    for (const auto& s : read.tables.sections) {
+        if (s[4] == QStringLiteral("東海道新幹線"))
+            shinkansen.insert(s[1]);
+    }
+    ASSERT_FALSE(shinkansen.isEmpty());
+    int inKanagawa = 0;
+    for (const auto& c : read.tables.railCurves) {
+        if (!shinkansen.contains(c[0]))
+            continue;
+        const QVector<QPointF> pts = layers::parseRailCoords(c[1]);
+        ASSERT_FALSE(pts.isEmpty());
+        EXPECT_LE(pts.size(), convert::kRailCurvePoints);
+        const QPointF p = pts.front();
+        inKanagawa += p.x() > 138.9 && p.x() < 139.8 && p.y() > 35.1 && p.y() < 35.7;
+    }
+    EXPECT_GT(inKanagawa, 0);
 }

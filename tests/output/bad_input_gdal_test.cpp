@@ -56,22 +56,6 @@ QByteArray station(const QByteArray& name)
         + name + R"("},"geometry":{"type":"LineString","coordinates":[[139.70,35.68],[139.71,35.69]]}}]})";
 }
 
-// "miratos import" of files; its notes (lines starting "注意") and errors together.
-QString importNotes(const QStringList& files)
-{
-    QString outText, errText;
-    QTextStream out(&outText), err(&errText);
-    convert::runImportCommand(files, out, err);
-    out.flush();
-    err.flush();
-    QStringList notes;
-    for (const QString& line : outText.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QStringLiteral("注意")))
-            notes << line;
-    }
-    return (notes + QStringList{errText.trimmed()}).join(QLatin1Char('\n')).trimmed();
-}
-
 QByteArray fileBytes(const QString& path)
 {
     QFile file(path);

@@ -24,22 +24,6 @@ QByteArray todaysTable(const QStringList& rows)
 const QString kChiyoda = QStringLiteral("13101,1,千代田区,,,,,66680,33637,33043,35000");
 const QString kChuo = QStringLiteral("13102,1,中央区,,,,,169179,80216,88963,100000");
 
-// "miratos import" of files; its notes (lines starting "注意") and errors together.
-QString importNotes(const QStringList& files)
-{
-    QString outText, errText;
-    QTextStream out(&outText), err(&errText);
-    convert::runImportCommand(files, out, err);
-    out.flush();
-    err.flush();
-    QStringList notes;
-    for (const QString& line : outText.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QStringLiteral("注意")))
-            notes << line;
-    }
-    return (notes + QStringList{errText.trimmed()}).join(QLatin1Char('\n')).trimmed();
-}
-
 const std::vector<BadInput>& rows()
 {
     using B = Sandbox;

@@ -160,6 +160,22 @@ inline QString runImport(const QString& file, QStringList options = {})
     return code == 0 ? QString() : errText.trimmed();
 }
 
+// "miratos import" of files; its notes (lines starting "注意") and errors together.
+inline QString importNotes(const QStringList& files)
+{
+    QString outText, errText;
+    QTextStream out(&outText), err(&errText);
+    convert::runImportCommand(files, out, err);
+    out.flush();
+    err.flush();
+    QStringList notes;
+    for (const QString& line : outText.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("注意")))
+            notes << line;
+    }
+    return (notes + QStringList{errText.trimmed()}).join(QLatin1Char('\n')).trimmed();
+}
+
 // Makes folder unwritable even for root: a read-only bind mount when the process may mount, the
 // permission bits otherwise (which bind a process that is not root). False when neither holds.
 inline bool makeReadOnly(Sandbox& box, const QString& folder)

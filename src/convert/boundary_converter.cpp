@@ -7,6 +7,7 @@
 #include "platform/safe_write.h"
 #include "platform/text_file.h"
 #include "platform/xml_document.h"
+#include "store/extent_check.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -150,7 +151,7 @@ public:
 
 private:
     Status readExtent();
-    void writeExtent();
+    Status writeExtent();
     Status readPoints(const XmlDocument& doc);
     Status readLines(const XmlDocument& doc);
     Status readRings(const XmlDocument& doc);
@@ -245,7 +246,8 @@ Status Converter::readExtent()
 }
 
 // NEWS.dat: the metadata's texts as they stand; where it gives none, the extent of the lines read.
-void Converter::writeExtent()
+// An extent that makes no map (inverted, off the globe) is refused: NEWS.dat could not be read back.
+Status Converter::writeExtent()
 {
     double extent[4] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL}; // west, east, south, north
     for (const LineEntry& line : m_lines) {
@@ -254,11 +256,18 @@ void Converter::writeExtent()
         extent[2] = std::min(extent[2], line.minLat);
         extent[3] = std::max(extent[3], line.maxLat);
     }
+    QString texts[4];
     for (int i = 0; i < 4; ++i) {
-        const QString text = m_extent[i].isEmpty() ? platform::formatDouble(extent[i]) : m_extent[i];
+        texts[i] = m_extent[i].isEmpty() ? platform::formatDouble(extent[i]) : m_extent[i];
+        extent[i] = platform::toNumber(texts[i]).value_or(HUGE_VAL);
+    }
+    if (const QString problem = store::extentProblem(extent[0], extent[1], extent[2], extent[3]); !problem.isEmpty())
+        return Error{QStringLiteral("%1: 範囲が地図になりません（%2）").arg(shown(m_sources.metaPath), problem)};
+    for (const QString& text : texts) {
         m_news.append(text.toUtf8());
         append(m_news, kCrLf);
     }
+    return {};
 }
 
 Status Converter::readPoints(const XmlDocument& doc)
@@ -756,7 +765,7 @@ Result<BoundaryConversion> Converter::run()
     if (s)
         s = readLines(*doc);
     if (s)
-        writeExtent();
+        s = writeExtent();
     if (s)
         s = readRings(*doc);
     if (s)

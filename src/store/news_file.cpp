@@ -29,6 +29,9 @@ Result<NewsExtent> readNewsFile(const QString& path)
 Status writeNewsFile(const QString& path, const NewsExtent& extent)
 {
     using platform::formatDouble;
+    // What the reader would refuse is never written: a converter's source extent is checked here.
+    if (const QString problem = extentProblem(extent.west, extent.east, extent.south, extent.north); !problem.isEmpty())
+        return Error{QStringLiteral("%1: 範囲が地図にならないため書きません（%2）").arg(displayPath(path), problem)};
     return writeRecordLines(path, {formatDouble(extent.west), formatDouble(extent.east),
                                    formatDouble(extent.south), formatDouble(extent.north)});
 }

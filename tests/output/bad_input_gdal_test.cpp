@@ -154,6 +154,18 @@ const QByteArray kOffTheGlobe = "{\"type\":\"Topology\",\"transform\":{\"scale\"
                                 "{\"type\":\"Polygon\",\"arcs\":[[0]],\"properties\":{\"N03_001\":\"東京都\",\"N03_007\":\"13101\"}}]}},"
                                 "\"arcs\":[[[139,35],[1,0],[0,1],[-1,-1]]]}";
 
+// A boundary data file of two points and the curve between them.
+const QByteArray kTwoPointCurve = QByteArrayLiteral(
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ksj:Dataset>"
+    "<jps:GM_Point id=\"n1\"><jps:GM_Point.position><jps:DirectPosition><DirectPosition.coordinate>35.6 139.6"
+    "</DirectPosition.coordinate></jps:DirectPosition></jps:GM_Point.position></jps:GM_Point>"
+    "<jps:GM_Point id=\"n2\"><jps:GM_Point.position><jps:DirectPosition><DirectPosition.coordinate>35.7 139.7"
+    "</DirectPosition.coordinate></jps:DirectPosition></jps:GM_Point.position></jps:GM_Point>"
+    "<jps:GM_Curve id=\"c1\"><jps:GM_CurveSegment><jps:GM_LineString><jps:GM_LineString.controlPoint><jps:GM_PointArray>"
+    "<jps:GM_PointArray.column><jps:GM_Position.indirect><jps:GM_PointRef.point idref=\"n1\"/></jps:GM_Position.indirect></jps:GM_PointArray.column>"
+    "<jps:GM_PointArray.column><jps:GM_Position.indirect><jps:GM_PointRef.point idref=\"n2\"/></jps:GM_Position.indirect></jps:GM_PointArray.column>"
+    "</jps:GM_PointArray></jps:GM_LineString.controlPoint></jps:GM_LineString></jps:GM_CurveSegment></jps:GM_Curve></ksj:Dataset>\n");
+
 const std::vector<BadInput>& rows()
 {
     using B = Sandbox;
@@ -298,6 +310,16 @@ const std::vector<BadInput>& rows()
              return messageOf(convert::convertSmallAreaBoundary(xml, 17, QStringLiteral("13101"), b.app(QStringLiteral("MapData/東京都")), {}));
          },
          "h17ka13101.xml: 範囲（最初の Coordinates）が地図になりません（西端 139.8 が東端 139.7 より大きい範囲です）"},
+        {"BoundaryXmlMetadataInverted",
+         [](B& b) {
+             const QByteArray meta = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<MD_Metadata><EX_GeographicBoundingBox>"
+                                     "<westBoundLongitude>139.6</westBoundLongitude><eastBoundLongitude>139.95</eastBoundLongitude>"
+                                     "<southBoundLatitude>35.5</southBoundLatitude><northBoundLatitude>34.7</northBoundLatitude>"
+                                     "</EX_GeographicBoundingBox></MD_Metadata>\n";
+             return messageOf(convert::buildBoundaryFiles(
+                 {b.in("KS-META-N03.xml", meta), b.in("N03.xml", kTwoPointCurve), 13}));
+         },
+         "KS-META-N03.xml: 範囲が地図になりません（南端 35.5 が北端 34.7 より大きい範囲です）"},
         {"TopoJsonTransformOffTheGlobe", [](B& b) { return runImport(b.in("n03.topojson", kOffTheGlobe)); },
          "n03.topojson: 弧 0 の 1 番目の座標（1000139 35）が地球の上にありません"},
         {"RenderExtentBeyondTheGlobe",

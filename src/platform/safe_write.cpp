@@ -77,7 +77,10 @@ Result<QString> writeTemporary(const QString& path, const QByteArray& bytes)
     const QString temp = file.fileName();
     errno = 0;
     bool ok = file.write(bytes) == bytes.size() && file.flush();
-#ifndef Q_OS_WIN
+#if defined(Q_OS_LINUX)
+    // The data must be on disk before the rename makes it the file; its times need not be.
+    ok = ok && ::fdatasync(file.handle()) == 0;
+#elif !defined(Q_OS_WIN)
     ok = ok && ::fsync(file.handle()) == 0;
 #endif
     const int cause = errno;

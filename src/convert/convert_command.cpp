@@ -238,11 +238,8 @@ int runConvertCommand(const QStringList& args, QTextStream& out, QTextStream& er
         return 2;
     }
     platform::ImportLock lock;
-    if (Status locked = lock.acquire(); !locked) {
-        err << "miratos convert: " << locked.error() << "\n";
-        err.flush();
+    if (!lock.acquireOrSay(err, "miratos convert: "))
         return 1;
-    }
     return runConvertCommandLocked(args, out, err);
 }
 

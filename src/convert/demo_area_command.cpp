@@ -16,10 +16,8 @@ int runDemoAreaCommand(const QStringList& args, QTextStream& out, QTextStream& e
         return 2;
     }
     platform::ImportLock lock;
-    if (Status locked = lock.acquire(); !locked) {
-        err << "miratos: " << locked.error() << "\n";
+    if (!lock.acquireOrSay(err, "miratos: "))
         return 1;
-    }
     const auto topology = readMapsDatabase(args.first());
     if (!topology) {
         err << "miratos: " << topology.error() << "\n";

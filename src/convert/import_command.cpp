@@ -130,11 +130,8 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         return 2;
     }
     platform::ImportLock lock;
-    if (Status locked = lock.acquire(); !locked) {
-        err << "miratos import: " << locked.error() << "\n";
-        err.flush();
+    if (!lock.acquireOrSay(err, "miratos import: "))
         return 1;
-    }
     const QString mapData = platform::AppFolder::mapData();
     if (Status made = platform::makeFolder(mapData); !made) {
         err << "miratos import: " << made.error() << "\n";

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QLockFile>
+#include <QTextStream>
 
 namespace miratos::platform {
 namespace {
@@ -58,6 +59,16 @@ Status ImportLock::acquire()
     ++heldOnThread();
     heldAtYield() = uiYieldDepth();
     return {};
+}
+
+bool ImportLock::acquireOrSay(QTextStream& err, const char* prefix)
+{
+    const Status locked = acquire();
+    if (!locked) {
+        err << prefix << locked.error() << "\n";
+        err.flush();
+    }
+    return locked.ok();
 }
 
 } // namespace miratos::platform

@@ -7,6 +7,7 @@
 #include <memory>
 
 class QLockFile;
+class QTextStream;
 
 namespace miratos::platform {
 
@@ -21,6 +22,9 @@ public:
     // process (or another lock in this one) holds it. A lock already held by this object, or by
     // an ImportLock of an enclosing job on this thread, is not taken twice.
     Status acquire();
+
+    // For a command: takes the lock, or writes prefix + the reason as one line to err and fails.
+    bool acquireOrSay(QTextStream& err, const char* prefix);
 
     // <app>/.miratos-import.lock
     static QString path();

@@ -237,12 +237,14 @@ TEST(SplitRailCurveTest, PiecesHoldAtMostTheLimitShareTheirJointsAndLoseNoPoint)
         for (size_t k = 0; k < pieces.size(); ++k) {
             EXPECT_GE(pieces[k].size(), 2) << c.points;
             EXPECT_LE(pieces[k].size(), convert::kRailCurvePoints) << c.points;
-            if (k > 0)
+            if (k > 0) {
                 EXPECT_EQ(pieces[k].front(), pieces[k - 1].back()) << c.points << " piece " << k;
+            }
             joined += k == 0 ? pieces[k] : pieces[k].mid(1);
         }
-        if (c.pieces > 0)
+        if (c.pieces > 0) {
             EXPECT_EQ(joined, line) << c.points;
+        }
     }
 }
 

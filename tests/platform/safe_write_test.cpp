@@ -118,9 +118,10 @@ TEST_F(SafeWrite, LinksOutOfTheAppFolderAreRefusedAndLinksInsideAreReplaced)
         ASSERT_TRUE(QFile::link(c.leadsTo, app(c.link)));
         const Status written = writeFileAtomically(app(c.target), "written");
         EXPECT_EQ(written.ok(), !c.refused) << written.error().toStdString();
-        if (c.refused)
+        if (c.refused) {
             EXPECT_TRUE(written.error().contains(QDir::toNativeSeparators(app(c.link)) + QStringLiteral(" は app フォルダの外")))
                 << written.error().toStdString();
+        }
     }
     EXPECT_EQ(entries(outside()), QStringList{QStringLiteral("keep.txt")});
     EXPECT_EQ(readAll(outside() + QStringLiteral("/keep.txt")), "keep");

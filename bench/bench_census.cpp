@@ -3,7 +3,7 @@
 // small-area shapefile of 70,000 polygons (all of Tokyo's wards; goal < 5 s), and the 2020
 // results workbook (1,965 municipalities) turned into statistic files.
 #include "convert/census_workbook.h"
-#include "convert/small_area_import.h"
+#include "imports/small_area_import.h"
 #include "platform/gis_reader.h"
 #include "platform/spreadsheet.h"
 #include "platform/text_file.h"
@@ -85,7 +85,7 @@ void BM_ItabashiShapefileImport(benchmark::State& state)
     }
     const QString app = appFolder(QStringLiteral("itabashi"));
     for (auto _ : state) {
-        const auto written = convert::importSmallAreaShapefile(shp, 0, app + QStringLiteral("/MapData"), app + QStringLiteral("/Init.ini"));
+        const auto written = imports::importSmallAreaShapefile(shp, 0, app + QStringLiteral("/MapData"), app + QStringLiteral("/Init.ini"));
         if (!written) {
             state.SkipWithError(written.error().toStdString().c_str());
             return;
@@ -151,7 +151,7 @@ void BM_TokyoWardsShapefileImport(benchmark::State& state)
     }
     const QString app = appFolder(QStringLiteral("wards"));
     for (auto _ : state) {
-        const auto written = convert::importSmallAreaShapefile(shp, 0, app + QStringLiteral("/MapData"), app + QStringLiteral("/Init.ini"));
+        const auto written = imports::importSmallAreaShapefile(shp, 0, app + QStringLiteral("/MapData"), app + QStringLiteral("/Init.ini"));
         if (!written) {
             state.SkipWithError(written.error().toStdString().c_str());
             return;
@@ -171,7 +171,7 @@ void BM_ResultsWorkbookImport(benchmark::State& state)
     }
     const QString app = appFolder(QStringLiteral("results"));
     for (auto _ : state) {
-        const auto written = convert::importMunicipalResults(xlsx, app + QStringLiteral("/MapData"), app + QStringLiteral("/Init.ini"));
+        const auto written = imports::importMunicipalResults(xlsx, app + QStringLiteral("/MapData"), app + QStringLiteral("/Init.ini"));
         if (!written) {
             state.SkipWithError(written.error().toStdString().c_str());
             return;

@@ -2,7 +2,7 @@
 // district polygons): loading the district files and redrawing them. Goals: load under 2 s,
 // redraw under 0.3 s.
 #include "state/mdl_main.h"
-#include "convert/topojson_reader.h"
+#include "imports/topojson_reader.h"
 #include "mapview/loaders.h"
 #include "mapview/renderer.h"
 #include "mapview/viewport.h"
@@ -40,12 +40,12 @@ Dataset& dataset()
     if (tried)
         return d;
     tried = true;
-    auto topo = convert::readTopoJson(QStringLiteral(MIRATOS_SHARED_DATA "/n03-2021/topojson/N03-21_13_210101.json"));
+    auto topo = imports::readTopoJson(QStringLiteral(MIRATOS_SHARED_DATA "/n03-2021/topojson/N03-21_13_210101.json"));
     if (!topo)
         return d;
     const QString folder = d.dir.filePath(QStringLiteral("MapData/東京都"));
     QDir().mkpath(folder);
-    for (const convert::TopoMunicipality& m : topo->municipalities) {
+    for (const imports::TopoMunicipality& m : topo->municipalities) {
         const int code = m.code.toInt();
         if (code < 13101 || code > 13123)
             continue;

@@ -8,7 +8,7 @@
 // the allocator does not hide it. The files are generated in a child process too.
 #include "boundary_xml_generator.h"
 #include "convert/boundary_converter.h"
-#include "convert/topojson_reader.h"
+#include "imports/topojson_reader.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,7 +49,7 @@ const Files* files(int densify)
     f.out = sub + QStringLiteral("/out");
     const pid_t child = fork();
     if (child == 0) {
-        auto topo = convert::readTopoJson(QStringLiteral(MIRATOS_SHARED_DATA "/n03-2021/topojson/N03-21_01_210101.json"));
+        auto topo = imports::readTopoJson(QStringLiteral(MIRATOS_SHARED_DATA "/n03-2021/topojson/N03-21_01_210101.json"));
         _exit(topo && bench::writeBoundaryXmlFiles(*topo, kHokkaido, f.meta, f.data, densify).ok() ? 0 : 1);
     }
     int status = 1;

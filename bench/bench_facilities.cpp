@@ -2,7 +2,7 @@
 // reading Build.dat, markers and names of every class, painting them, the rank circles, and
 // unticking a major class before markers are made again.
 #include "convert/facility_converter.h"
-#include "convert/facility_import.h"
+#include "imports/facility_import.h"
 #include "layers/facility_layer.h"
 #include "mapview/name_labels.h"
 #include "platform/text_file.h"
@@ -34,7 +34,7 @@ const QString& buildDat(int repeat)
     const QString mapData = dir.filePath(QStringLiteral("MapData"));
     QString one = QDir(mapData).filePath(QStringLiteral("東京都/Build.dat"));
     if (!QFile::exists(one)) {
-        const auto report = convert::importFacilities({kTokyo}, mapData, QStringLiteral(MIRATOS_SOURCE_DIR "/data/Init.ini"));
+        const auto report = imports::importFacilities({kTokyo}, mapData, QStringLiteral(MIRATOS_SOURCE_DIR "/data/Init.ini"));
         if (!report)
             return paths[repeat] = QString();
     }

@@ -4,7 +4,7 @@
 // feature of the same files. Each import runs in a fresh process, whose peak memory is reported
 // (peak_MB) next to the input size (input_MB). Goals: import at most twice GDAL's bare read, peak
 // at most three times the input, the densified country under 60 s.
-#include "convert/import_command.h"
+#include "cli/import_command.h"
 #include "platform/app_folder.h"
 #include "platform/gis_reader.h"
 
@@ -158,7 +158,7 @@ void BM_GisImport(benchmark::State& state)
             platform::AppFolder::set(app);
             QString outText, errText;
             QTextStream out(&outText), err(&errText);
-            _exit(convert::runImportCommand(files, out, err));
+            _exit(cli::runImportCommand(files, out, err));
         }
         int status = 0;
         rusage usage{};

@@ -4,7 +4,7 @@
 // while loading, next to the size of the files read.
 #include "state/mdl_main.h"
 #include "state/prefectures.h"
-#include "convert/import_command.h"
+#include "cli/import_command.h"
 #include "mapview/loaders.h"
 #include "mapview/renderer.h"
 #include "mapview/viewport.h"
@@ -96,7 +96,7 @@ Dataset& dataset(bool dense)
         files << sharedTopo(i);
     QString log;
     QTextStream out(&log), err(&log);
-    if (convert::runImportCommand(files, out, err) != 0)
+    if (cli::runImportCommand(files, out, err) != 0)
         return d;
     QDirIterator it(d.dir.filePath(QStringLiteral("MapData")), {QStringLiteral("*.dat")}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {

@@ -3,8 +3,8 @@
 // the 2020 census results, then "miratos render" of Japan filled by population, and of 東京都
 // and of 東京都 + 神奈川県 with their railways. ./bench.sh --before REV runs the same file against
 // an older revision, so that a change can be judged side by side on one machine.
-#include "convert/import_command.h"
-#include "output/render_command.h"
+#include "cli/import_command.h"
+#include "cli/render_command.h"
 #include "platform/app_folder.h"
 
 #include "qt_bench_main.h"
@@ -80,9 +80,9 @@ void ensureBoundaries()
     static bool done = false;
     if (!done) {
         QString errors;
-        run(convert::runImportCommand, prefectureTopoJson(), &errors);
-        run(convert::runImportCommand, {shared(QStringLiteral("census/major_results_2020.csv"))}, &errors);
-        run(convert::runImportCommand,
+        run(cli::runImportCommand, prefectureTopoJson(), &errors);
+        run(cli::runImportCommand, {shared(QStringLiteral("census/major_results_2020.csv"))}, &errors);
+        run(cli::runImportCommand,
             {shared(QStringLiteral("railway/N05-16_railroad.topojson.json")), shared(QStringLiteral("railway/N05-16_station.topojson.json"))},
             &errors);
         done = true;
@@ -91,31 +91,31 @@ void ensureBoundaries()
 
 void BM_ImportPrefectures(benchmark::State& state)
 {
-    runCommand(state, convert::runImportCommand, prefectureTopoJson());
+    runCommand(state, cli::runImportCommand, prefectureTopoJson());
 }
 
 void BM_ImportRailways(benchmark::State& state)
 {
-    runCommand(state, convert::runImportCommand,
+    runCommand(state, cli::runImportCommand,
                {shared(QStringLiteral("railway/N05-16_railroad.topojson.json")), shared(QStringLiteral("railway/N05-16_station.topojson.json"))});
 }
 
 void BM_ImportFacilities(benchmark::State& state)
 {
-    runCommand(state, convert::runImportCommand, facilityFiles());
+    runCommand(state, cli::runImportCommand, facilityFiles());
 }
 
 void BM_ImportResults2020(benchmark::State& state)
 {
     ensureBoundaries();
-    runCommand(state, convert::runImportCommand, {shared(QStringLiteral("census/major_results_2020.csv"))});
+    runCommand(state, cli::runImportCommand, {shared(QStringLiteral("census/major_results_2020.csv"))});
 }
 
 void BM_RenderJapanByPopulation(benchmark::State& state)
 {
     ensureBoundaries();
     const QString out = QDir(appFolder()).filePath(QStringLiteral("japan.png"));
-    runCommand(state, output::runRenderCommand,
+    runCommand(state, cli::runRenderCommand,
                {QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"),
                 QDir(appFolder()).filePath(QStringLiteral("MapData/statistic3.csv")), QStringLiteral("--column"),
                 QStringLiteral("人口(人)"), QStringLiteral("--labels"), QStringLiteral("--out"), out});
@@ -125,7 +125,7 @@ void BM_RenderTokyoWithRailways(benchmark::State& state)
 {
     ensureBoundaries();
     const QString out = QDir(appFolder()).filePath(QStringLiteral("tokyo.png"));
-    runCommand(state, output::runRenderCommand,
+    runCommand(state, cli::runRenderCommand,
                {QStringLiteral("--mode"), QStringLiteral("Pref"), QStringLiteral("--pref"), QStringLiteral("東京都"),
                 QStringLiteral("--labels"), QStringLiteral("--railways"), QStringLiteral("--stations"), QStringLiteral("--out"), out});
 }
@@ -136,7 +136,7 @@ void BM_RenderTokyoKanagawaWithRailways(benchmark::State& state)
 {
     ensureBoundaries();
     const QString out = QDir(appFolder()).filePath(QStringLiteral("tokyo_kanagawa.png"));
-    runCommand(state, output::runRenderCommand,
+    runCommand(state, cli::runRenderCommand,
                {QStringLiteral("--mode"), QStringLiteral("Pref"), QStringLiteral("--pref"), QStringLiteral("東京都"), QStringLiteral("--pref"),
                 QStringLiteral("神奈川県"), QStringLiteral("--labels"), QStringLiteral("--railways"), QStringLiteral("--stations"),
                 QStringLiteral("--out"), out});

@@ -6,7 +6,7 @@
 // a fresh process. Goals: load < 0.5 s, first draw < 0.3 s, redraw < 0.1 s, labels < 50 ms;
 // conversion ≥ 50 MB/s with a peak below 4 times the file.
 #include "convert/railway_converter.h"
-#include "convert/railway_import.h"
+#include "imports/railway_import.h"
 #include "layers/railway_layer.h"
 #include "qt_bench_main.h"
 #include "railway_xml_generator.h"
@@ -37,7 +37,7 @@ const QString& railwayFolder()
     static const QString folder = [] {
         const QString data = QStringLiteral(MIRATOS_SHARED_DATA "/railway/");
         const QString out = workDir().filePath(QStringLiteral("鉄道"));
-        const auto report = convert::importRailways({data + QStringLiteral("N05-16_railroad.topojson.json"),
+        const auto report = imports::importRailways({data + QStringLiteral("N05-16_railroad.topojson.json"),
                                                      data + QStringLiteral("N02-23_Station.shiftjis.geojson")},
                                                     out);
         return report ? out : QString();

@@ -7,7 +7,7 @@
 // whose area reference meets its ring keys. Shift_JIS (CP932) like the government files.
 //
 // Header-only, so that the tests can include it as well as the benchmark and the gen tool.
-#include "convert/boundary_topology.h"
+#include "imports/boundary_topology.h"
 #include "platform/cp932.h"
 #include "platform/number_text.h"
 #include "platform/result.h"
@@ -191,7 +191,7 @@ inline std::string latLon(double lat, double lon)
 
 // A line of fewer than two distinct points draws nothing; the import leaves such lines out of
 // rings, and so does the generator, so that both describe the same boundaries.
-inline bool draws(const convert::TopoLine& line)
+inline bool draws(const imports::TopoLine& line)
 {
     for (const QPointF& p : line.points) {
         if (p.x() != line.points.first().x() || p.y() != line.points.first().y())
@@ -206,24 +206,24 @@ inline bool draws(const convert::TopoLine& line)
 // (rounded to 1e-7 degrees) between each two points of every curve. Polygons keep the topology's
 // order; curves are numbered in the order rings first use them, points in the order curves first
 // use them.
-inline Status writeBoundaryXml(const convert::BoundaryTopology& topology, int prefCode, const BoundaryXmlWriter::Sink& metaSink,
+inline Status writeBoundaryXml(const imports::BoundaryTopology& topology, int prefCode, const BoundaryXmlWriter::Sink& metaSink,
                                const BoundaryXmlWriter::Sink& dataSink, int densify = 1, BoundaryXmlCounts* counts = nullptr)
 {
     struct Polygon {
-        const convert::TopoMunicipality* municipality;
-        QVector<convert::TopoRing> rings;
+        const imports::TopoMunicipality* municipality;
+        QVector<imports::TopoRing> rings;
     };
     std::vector<Polygon> polygons;
     QHash<int, int> curveOf; // topology line -> curve number
     std::vector<int> curveLines;
-    for (const convert::TopoMunicipality& m : topology.municipalities) {
+    for (const imports::TopoMunicipality& m : topology.municipalities) {
         if (m.prefCode != prefCode)
             continue;
-        for (const convert::TopoPolygon& polygon : m.polygons) {
+        for (const imports::TopoPolygon& polygon : m.polygons) {
             Polygon kept{&m, {}};
-            for (const convert::TopoRing& ring : polygon.rings) {
-                convert::TopoRing r;
-                for (const convert::TopoLineRef& ref : ring) {
+            for (const imports::TopoRing& ring : polygon.rings) {
+                imports::TopoRing r;
+                for (const imports::TopoLineRef& ref : ring) {
                     if (ref.line >= 0 && ref.line < topology.lines.size() && detail::draws(topology.lines.at(ref.line)))
                         r.append(ref);
                 }
@@ -234,8 +234,8 @@ inline Status writeBoundaryXml(const convert::BoundaryTopology& topology, int pr
             }
             if (kept.rings.isEmpty())
                 continue;
-            for (const convert::TopoRing& ring : kept.rings) {
-                for (const convert::TopoLineRef& ref : ring) {
+            for (const imports::TopoRing& ring : kept.rings) {
+                for (const imports::TopoLineRef& ref : ring) {
                     if (!curveOf.contains(ref.line)) {
                         curveLines.push_back(ref.line);
                         curveOf.insert(ref.line, int(curveLines.size()));
@@ -312,8 +312,8 @@ inline Status writeBoundaryXml(const convert::BoundaryTopology& topology, int pr
     // Reversed uses, once per curve that some ring walks backwards.
     std::vector<char> reversed(curves.size() + 1, 0);
     for (const Polygon& polygon : polygons) {
-        for (const convert::TopoRing& ring : polygon.rings) {
-            for (const convert::TopoLineRef& ref : ring) {
+        for (const imports::TopoRing& ring : polygon.rings) {
+            for (const imports::TopoLineRef& ref : ring) {
                 const int n = curveOf.value(ref.line);
                 if (ref.reversed && !reversed[size_t(n)]) {
                     reversed[size_t(n)] = 1;
@@ -326,7 +326,7 @@ inline Status writeBoundaryXml(const convert::BoundaryTopology& topology, int pr
         std::vector<BoundaryXmlWriter::Ring> rings;
         for (qsizetype r = 0; r < polygons[s].rings.size(); ++r) {
             BoundaryXmlWriter::Ring ring{detail::idOf("rn", s + 1) + detail::idOf("_ec", size_t(r + 1)), {}};
-            for (const convert::TopoLineRef& ref : polygons[s].rings.at(r))
+            for (const imports::TopoLineRef& ref : polygons[s].rings.at(r))
                 ring.generators.push_back(detail::idOf(ref.reversed ? "oc" : "cv", size_t(curveOf.value(ref.line))));
             rings.push_back(std::move(ring));
         }
@@ -348,7 +348,7 @@ inline Status writeBoundaryXml(const convert::BoundaryTopology& topology, int pr
 }
 
 // The same into two files (replaced when present).
-inline Status writeBoundaryXmlFiles(const convert::BoundaryTopology& topology, int prefCode, const QString& metaPath,
+inline Status writeBoundaryXmlFiles(const imports::BoundaryTopology& topology, int prefCode, const QString& metaPath,
                                     const QString& dataPath, int densify = 1, BoundaryXmlCounts* counts = nullptr)
 {
     QFile meta(metaPath), data(dataPath);

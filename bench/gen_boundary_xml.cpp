@@ -4,7 +4,7 @@
 // The files are DIR/KS-META-N03-21_13.xml and DIR/N03-21_13.xml; the data file's name ends in
 // "_13.xml", from which the conversion window takes the prefecture.
 #include "boundary_xml_generator.h"
-#include "convert/topojson_reader.h"
+#include "imports/topojson_reader.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -36,7 +36,7 @@ int main(int argc, char** argv)
         err << "gen_boundary_xml: --topojson, --pref (1..47) and --out are required; --densify is a positive number\n";
         return 2;
     }
-    auto topo = convert::readTopoJson(parser.value(topojson));
+    auto topo = imports::readTopoJson(parser.value(topojson));
     if (!topo) {
         err << topo.error() << '\n';
         return 1;

@@ -1,7 +1,7 @@
 // Writes a made-up census small-area district file for one municipality of a TopoJSON boundary
 // file, for manual trials of the City mode:
 //   gen_small_areas --topojson N03-21_13_210101.json --code 13119 --areas 3000 --year 17 --out DIR
-#include "convert/topojson_reader.h"
+#include "imports/topojson_reader.h"
 #include "small_area_generator.h"
 
 #include <QCommandLineParser>
@@ -38,13 +38,13 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    auto topo = convert::readTopoJson(parser.value(topojson));
+    auto topo = imports::readTopoJson(parser.value(topojson));
     if (!topo) {
         err << topo.error() << '\n';
         return 1;
     }
     const auto m = std::find_if(topo->municipalities.begin(), topo->municipalities.end(),
-                                [&](const convert::TopoMunicipality& t) { return t.code == parser.value(code); });
+                                [&](const imports::TopoMunicipality& t) { return t.code == parser.value(code); });
     if (m == topo->municipalities.end()) {
         err << "gen_small_areas: no municipality " << parser.value(code) << " in " << parser.value(topojson) << '\n';
         return 1;

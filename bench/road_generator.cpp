@@ -1,7 +1,7 @@
 #include "road_generator.h"
 
-#include "convert/label_point.h"
-#include "convert/topojson_reader.h"
+#include "imports/label_point.h"
+#include "imports/topojson_reader.h"
 #include "platform/cp932.h"
 #include "platform/text_file.h"
 
@@ -20,7 +20,7 @@ namespace {
 struct Municipality {
     QString name;
     QPointF label;
-    QVector<convert::PointRing> rings; // of its largest polygon
+    QVector<imports::PointRing> rings; // of its largest polygon
     QRectF box;
     double area = 0;
 };
@@ -99,17 +99,17 @@ QVector<QPointF> wander(QPointF a, QPointF b, double step, std::mt19937& rng)
 
 Result<QVector<Municipality>> municipalitiesOf(const QString& path)
 {
-    auto topology = convert::readTopoJson(path);
+    auto topology = imports::readTopoJson(path);
     if (!topology)
         return Error{topology.error()};
     QVector<Municipality> out;
-    for (const convert::TopoMunicipality& m : topology->municipalities) {
+    for (const imports::TopoMunicipality& m : topology->municipalities) {
         Municipality best;
-        for (const convert::TopoPolygon& polygon : m.polygons) {
-            QVector<convert::PointRing> rings;
-            for (const convert::TopoRing& ring : polygon.rings) {
-                convert::PointRing points;
-                for (const convert::TopoLineRef& ref : ring) {
+        for (const imports::TopoPolygon& polygon : m.polygons) {
+            QVector<imports::PointRing> rings;
+            for (const imports::TopoRing& ring : polygon.rings) {
+                imports::PointRing points;
+                for (const imports::TopoLineRef& ref : ring) {
                     const auto& line = topology->lines[ref.line].points;
                     if (ref.reversed)
                         std::copy(line.rbegin(), line.rend(), std::back_inserter(points));
@@ -136,7 +136,7 @@ Result<QVector<Municipality>> municipalitiesOf(const QString& path)
         if (best.rings.isEmpty())
             continue;
         best.name = m.nameParts.mid(1).join(QString());
-        best.label = convert::labelPointOf(best.rings);
+        best.label = imports::labelPointOf(best.rings);
         QPolygonF outer(best.rings[0]);
         best.box = outer.boundingRect();
         out.append(best);
@@ -209,7 +209,7 @@ Result<GeneratedRoads> writeRoadSources(const QString& topoJsonFolder, const QVe
                 QPointF start;
                 for (int tries = 0; tries < 20; ++tries) {
                     start = QPointF(m.box.left() + unit(rng) * m.box.width(), m.box.top() + unit(rng) * m.box.height());
-                    if (convert::isInsideRings(start, m.rings))
+                    if (imports::isInsideRings(start, m.rings))
                         break;
                 }
                 const double angle = unit(rng) * 6.283185307;

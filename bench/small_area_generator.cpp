@@ -1,6 +1,6 @@
 #include "small_area_generator.h"
 
-#include "convert/label_point.h"
+#include "imports/label_point.h"
 #include "platform/number_text.h"
 #include "store/coord_list.h"
 #include "store/district_file_name.h"
@@ -157,10 +157,10 @@ struct Outline {
     QVector<QRectF> holeBoxes;
 };
 
-Ring assemble(const convert::TopoRing& ring, const convert::BoundaryTopology& topo, const Frame& frame)
+Ring assemble(const imports::TopoRing& ring, const imports::BoundaryTopology& topo, const Frame& frame)
 {
     Ring out;
-    for (const convert::TopoLineRef& ref : ring) {
+    for (const imports::TopoLineRef& ref : ring) {
         if (ref.line < 0 || ref.line >= topo.lines.size())
             continue;
         const QVector<QPointF>& pts = topo.lines.at(ref.line).points;
@@ -218,8 +218,8 @@ bool onEdge(const QPointF& p, const GridEdge& e, double tolerance, double& t)
 bool insideOutlines(const QPointF& p, const QVector<Outline>& outlines)
 {
     for (const Outline& o : outlines) {
-        if (o.box.contains(p) && convert::isInsideRings(p, {o.outer}) &&
-            std::none_of(o.holes.begin(), o.holes.end(), [&](const Ring& h) { return convert::isInsideRings(p, {h}); }))
+        if (o.box.contains(p) && imports::isInsideRings(p, {o.outer}) &&
+            std::none_of(o.holes.begin(), o.holes.end(), [&](const Ring& h) { return imports::isInsideRings(p, {h}); }))
             return true;
     }
     return false;
@@ -355,9 +355,9 @@ QVector<QVector<Ring>> intersectPieces(const Outline& o, const Ring& cell, doubl
     std::sort(parts.begin(), parts.end(), [](const Ring& a, const Ring& b) { return std::abs(signedArea(a)) > std::abs(signedArea(b)); });
     QVector<QVector<Ring>> pieces;
     for (const Ring& part : parts) {
-        const QPointF inside = convert::labelPointOf({part});
+        const QPointF inside = imports::labelPointOf({part});
         auto owner = std::find_if(pieces.begin(), pieces.end(), [&](const QVector<Ring>& piece) {
-            return convert::isInsideRings(inside, {piece.first()});
+            return imports::isInsideRings(inside, {piece.first()});
         });
         if (owner != pieces.end())
             owner->append(part);
@@ -519,7 +519,7 @@ void orient(QVector<Ring>& rings)
 QPointF labelPoint(const QVector<Ring>& rings)
 {
     const QPointF c = centroid(rings.first());
-    return convert::isInsideRings(c, rings) ? c : convert::labelPointOf(rings);
+    return imports::isInsideRings(c, rings) ? c : imports::labelPointOf(rings);
 }
 
 store::DistrictRecord toRecord(const OutRecord& r, const District& d, const Frame& frame, Extent& extent)
@@ -560,15 +560,15 @@ Ring pondRing(const Grid& g, int i, int j)
 
 } // namespace
 
-store::DistrictFile generateSmallAreas(const convert::TopoMunicipality& m, const convert::BoundaryTopology& topo,
+store::DistrictFile generateSmallAreas(const imports::TopoMunicipality& m, const imports::BoundaryTopology& topo,
                                        int targetAreas, quint32 seed, SmallAreaCounts* counts)
 {
     const quint64 key = mix(seed) ^ mix(m.code.toULongLong() + 0x1234567ULL);
 
     // The outline in metres around the centre of the municipality's extent.
     Extent degrees;
-    for (const convert::TopoPolygon& poly : m.polygons) {
-        for (const convert::TopoLineRef& ref : poly.rings.value(0)) {
+    for (const imports::TopoPolygon& poly : m.polygons) {
+        for (const imports::TopoLineRef& ref : poly.rings.value(0)) {
             if (ref.line < 0 || ref.line >= topo.lines.size())
                 continue;
             for (const QPointF& p : topo.lines.at(ref.line).points)
@@ -586,7 +586,7 @@ store::DistrictFile generateSmallAreas(const convert::TopoMunicipality& m, const
     QVector<Outline> outlines;
     double totalArea = 0;
     QRectF box;
-    for (const convert::TopoPolygon& poly : m.polygons) {
+    for (const imports::TopoPolygon& poly : m.polygons) {
         Outline o;
         for (qsizetype k = 0; k < poly.rings.size(); ++k) {
             Ring r = assemble(poly.rings.at(k), topo, frame);
@@ -681,12 +681,12 @@ store::DistrictFile generateSmallAreas(const convert::TopoMunicipality& m, const
     return file;
 }
 
-QString smallAreaFileName(const convert::TopoMunicipality& m, int year)
+QString smallAreaFileName(const imports::TopoMunicipality& m, int year)
 {
     return store::districtFileName(year, m.code, m.nameParts.mid(1).join(QString()));
 }
 
-Result<QString> writeSmallAreas(const convert::TopoMunicipality& m, const convert::BoundaryTopology& topo,
+Result<QString> writeSmallAreas(const imports::TopoMunicipality& m, const imports::BoundaryTopology& topo,
                                 int targetAreas, int year, const QString& folder, quint32 seed, SmallAreaCounts* counts)
 {
     const QString path = QDir(folder).filePath(smallAreaFileName(m, year));

@@ -71,17 +71,17 @@ QByteArray joined(std::initializer_list<QByteArray> parts)
 }
 
 // Two municipalities of 東京都 sharing one border, the first with an island.
-convert::BoundaryTopology twoMunicipalities()
+imports::BoundaryTopology twoMunicipalities()
 {
-    convert::BoundaryTopology t;
+    imports::BoundaryTopology t;
     t.lines = {{{{139.70, 35.60}, {139.70, 35.70}}},
                {{{139.70, 35.70}, {139.60, 35.70}, {139.60, 35.60}, {139.70, 35.60}}},
                {{{139.70, 35.60}, {139.80, 35.60}, {139.80, 35.70}, {139.70, 35.70}}},
                {{{139.90, 35.50}, {139.95, 35.50}, {139.95, 35.55}, {139.90, 35.50}}}};
-    convert::TopoMunicipality a{13, QStringLiteral("13101"), {QStringLiteral("東京都"), QStringLiteral("千代田区")}, {}};
-    a.polygons = {convert::TopoPolygon{{{{0, false}, {1, false}}}}, convert::TopoPolygon{{{{3, false}}}}};
-    convert::TopoMunicipality b{13, QStringLiteral("13102"), {QStringLiteral("東京都"), QStringLiteral("中央区")}, {}};
-    b.polygons = {convert::TopoPolygon{{{{0, true}, {2, false}}}}};
+    imports::TopoMunicipality a{13, QStringLiteral("13101"), {QStringLiteral("東京都"), QStringLiteral("千代田区")}, {}};
+    a.polygons = {imports::TopoPolygon{{{{0, false}, {1, false}}}}, imports::TopoPolygon{{{{3, false}}}}};
+    imports::TopoMunicipality b{13, QStringLiteral("13102"), {QStringLiteral("東京都"), QStringLiteral("中央区")}, {}};
+    b.polygons = {imports::TopoPolygon{{{{0, true}, {2, false}}}}};
     t.municipalities = {a, b};
     return t;
 }

@@ -1,11 +1,11 @@
 // Start of the program: the launcher window, or one of the command-line subcommands.
 #include "app/frm_menu.h"
-#include "convert/convert_command.h"
-#include "convert/demo_area_command.h"
-#include "convert/help_command.h"
-#include "convert/import_command.h"
-#include "games/board_command.h"
-#include "output/render_command.h"
+#include "cli/convert_command.h"
+#include "cli/demo_area_command.h"
+#include "cli/help_command.h"
+#include "cli/import_command.h"
+#include "cli/board_command.h"
+#include "cli/render_command.h"
 #include "platform/app_folder.h"
 #include "platform/fonts.h"
 #include "platform/memory_guard.h"
@@ -114,18 +114,18 @@ int main(int argc, char** argv)
             return miratos::platform::runGuardingMemory([&] { return runCommand(args, out, err); }, err);
         };
         if (command == QLatin1String("import"))
-            return run(miratos::convert::runImportCommand);
+            return run(miratos::cli::runImportCommand);
         if (command == QLatin1String("convert"))
-            return run(miratos::convert::runConvertCommand);
+            return run(miratos::cli::runConvertCommand);
         if (command == QLatin1String("render"))
-            return run(miratos::output::runRenderCommand);
+            return run(miratos::cli::runRenderCommand);
         if (command == QLatin1String("board"))
-            return run(miratos::games::runBoardCommand);
+            return run(miratos::cli::runBoardCommand);
         if (command == QLatin1String("demo-area"))
-            return run(miratos::convert::runDemoAreaCommand);
+            return run(miratos::cli::runDemoAreaCommand);
         if (command == QLatin1String("--help") || command == QLatin1String("-h"))
-            return miratos::convert::runHelpCommand(args, out, err);
-        err << "miratos: unknown command or arguments: " << command << "\n" << miratos::convert::miratosUsage();
+            return miratos::cli::runHelpCommand(args, out, err);
+        err << "miratos: unknown command or arguments: " << command << "\n" << miratos::cli::miratosUsage();
         return 2;
     }
 

@@ -1,7 +1,7 @@
 // The facility XML converter and the facility import of today's GeoJSON: what they build is a
 // Build.dat that the map reads back whole, one row a facility. First byte: bit 0 picks the import.
 #include "convert/facility_converter.h"
-#include "convert/facility_import.h"
+#include "imports/facility_import.h"
 #include "fuzz_support.h"
 #include "platform/cp932.h"
 #include "platform/gis_reader.h"
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!layers)
             return 0;
         convert::FacilityCodeTables codes(initIni());
-        auto built = convert::buildFacilityImport({*layers}, codes);
+        auto built = imports::buildFacilityImport({*layers}, codes);
         if (!built)
             return 0;
         for (const auto& records : built->byPrefecture) {

@@ -1,7 +1,7 @@
 // Today's GIS files through GDAL (GeoJSON here): the reader, the municipal boundary import and the
 // railway import built on it. First byte: bit 0 snaps borders.
-#include "convert/gis_boundary_reader.h"
-#include "convert/railway_import.h"
+#include "imports/gis_boundary_reader.h"
+#include "imports/railway_import.h"
 #include "fuzz_support.h"
 #include "platform/gis_reader.h"
 #include "store/railway_files.h"
@@ -18,14 +18,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!layers)
         return 0;
     for (const platform::GisLayer& layer : *layers)
-        (void)convert::gisLayerIsCp932(layer);
-    auto railways = convert::buildRailwayImport({*layers});
+        (void)imports::gisLayerIsCp932(layer);
+    auto railways = imports::buildRailwayImport({*layers});
     if (railways) {
         auto bytes = store::encodeRailwayFiles(railways->tables);
         (void)bytes;
     }
-    convert::GisBoundaryOptions options;
+    imports::GisBoundaryOptions options;
     options.snapTolerance = (data[0] & 1) ? 1e-6 : 0;
-    (void)convert::readGisBoundaries(path, options);
+    (void)imports::readGisBoundaries(path, options);
     return 0;
 }

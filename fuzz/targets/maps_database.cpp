@@ -1,6 +1,6 @@
 // The binary map databases of R's "maps" family (base.L, base.G, base.N), given as the three
 // files separated by "====" lines.
-#include "convert/maps_reader.h"
+#include "imports/maps_reader.h"
 #include "fuzz_support.h"
 
 using namespace miratos;
@@ -12,6 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     writeScratch(QStringLiteral("japan.L"), parts[0]);
     writeScratch(QStringLiteral("japan.G"), parts[1]);
     writeScratch(QStringLiteral("japan.N"), parts[2]);
-    (void)convert::readMapsDatabase(scratchFolder() + QStringLiteral("/japan"));
+    (void)imports::readMapsDatabase(scratchFolder() + QStringLiteral("/japan"));
     return 0;
 }

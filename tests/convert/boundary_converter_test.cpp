@@ -87,25 +87,25 @@ TEST_F(BoundaryFolder, WritesTheSixFilesAsTheTopologyHasThem)
 // A 6 × 6 grid of municipalities whose edges are lines shared by neighbours, made with the
 // generator: the outline is one ring of the 24 edges of the border, and the counter keeps growing
 // from pass to pass.
-miratos::convert::BoundaryTopology grid(int n)
+miratos::imports::BoundaryTopology grid(int n)
 {
-    using namespace miratos::convert;
-    BoundaryTopology t;
+    using namespace miratos;
+    imports::BoundaryTopology t;
     QHash<QString, int> edges;
     auto node = [](int i, int j) { return QPointF(139 + 0.1 * i, 35 + 0.1 * j); };
     auto edge = [&](int i1, int j1, int i2, int j2) {
         const QString key = QStringLiteral("%1,%2,%3,%4");
         if (const auto found = edges.constFind(key.arg(i2).arg(j2).arg(i1).arg(j1)); found != edges.constEnd())
-            return TopoLineRef{*found, true};
+            return imports::TopoLineRef{*found, true};
         const QPointF a = node(i1, j1), b = node(i2, j2);
-        t.lines.append(TopoLine{{a, (a + b) / 2, b}});
+        t.lines.append(imports::TopoLine{{a, (a + b) / 2, b}});
         edges.insert(key.arg(i1).arg(j1).arg(i2).arg(j2), int(t.lines.size() - 1));
-        return TopoLineRef{int(t.lines.size() - 1), false};
+        return imports::TopoLineRef{int(t.lines.size() - 1), false};
     };
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
-            TopoMunicipality m{13, QStringLiteral("13%1").arg(100 + i * n + j), {QStringLiteral("東京都"), QStringLiteral("区%1").arg(i * n + j)}, {}};
-            m.polygons.append(TopoPolygon{{{edge(i, j, i + 1, j), edge(i + 1, j, i + 1, j + 1), edge(i + 1, j + 1, i, j + 1), edge(i, j + 1, i, j)}}});
+            imports::TopoMunicipality m{13, QStringLiteral("13%1").arg(100 + i * n + j), {QStringLiteral("東京都"), QStringLiteral("区%1").arg(i * n + j)}, {}};
+            m.polygons.append(imports::TopoPolygon{{{edge(i, j, i + 1, j), edge(i + 1, j, i + 1, j + 1), edge(i + 1, j + 1, i, j + 1), edge(i, j + 1, i, j)}}});
             t.municipalities.append(m);
         }
     }

@@ -2,7 +2,7 @@
 // code becomes "ERROR"), malformed input stopping before anything is written, and the import of
 // today's GeoJSON writing the same lines for the same facilities.
 #include "convert/facility_converter.h"
-#include "convert/facility_import.h"
+#include "imports/facility_import.h"
 #include "platform/cp932.h"
 #include "store/facility_files.h"
 
@@ -167,13 +167,13 @@ TEST_F(FacilityConverting, ImportOfTodaysDataWritesTheSameLines)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(kTodaysFacilities);
     }
-    const auto report = importFacilities({geojson}, mapData, initIni());
+    const auto report = imports::importFacilities({geojson}, mapData, initIni());
     ASSERT_TRUE(report.ok()) << report.error().toStdString();
     EXPECT_EQ(report->skipped, 0);
     EXPECT_EQ(report->unknownCodes, 2);
     EXPECT_EQ(readAll(QDir(mapData).filePath(QStringLiteral("香川県/Build.dat"))), golden());
-    EXPECT_TRUE(isFacilityDataset(geojson));
-    EXPECT_FALSE(isFacilityDataset(kFixtures + QStringLiteral("P37-facilities.xml")));
+    EXPECT_TRUE(imports::isFacilityDataset(geojson));
+    EXPECT_FALSE(imports::isFacilityDataset(kFixtures + QStringLiteral("P37-facilities.xml")));
 }
 
 TEST_F(FacilityConverting, CodesStoredAsNumbersKeepTheirLeadingZeros)
@@ -197,7 +197,7 @@ TEST_F(FacilityConverting, CodesStoredAsNumbersKeepTheirLeadingZeros)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(numeric.toUtf8());
     }
-    const auto report = importFacilities({geojson}, mapData, initIni());
+    const auto report = imports::importFacilities({geojson}, mapData, initIni());
     ASSERT_TRUE(report.ok()) << report.error().toStdString();
     EXPECT_EQ(report->skipped, 0) << report->firstSkipped.toStdString();
     EXPECT_EQ(report->unknownCodes, 2); // the same two codes the fixture's Init.ini lacks
@@ -214,7 +214,7 @@ TEST_F(FacilityConverting, RealFacilitiesAreImportedWithEveryCodeKnown)
     if (!QFile::exists(file))
         GTEST_SKIP() << "shared facility data not found at " << file.toStdString();
     const QString mapData = m_dir.filePath(QStringLiteral("MapData"));
-    const auto report = importFacilities({file}, mapData, QStringLiteral(MIRATOS_SOURCE_DIR "/data/Init.ini"));
+    const auto report = imports::importFacilities({file}, mapData, QStringLiteral(MIRATOS_SOURCE_DIR "/data/Init.ini"));
     ASSERT_TRUE(report.ok()) << report.error().toStdString();
     EXPECT_EQ(report->unknownCodes, 0);
     EXPECT_EQ(report->skipped, 0);

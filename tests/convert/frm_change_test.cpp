@@ -191,15 +191,15 @@ TEST_F(ChangeWindowTest, BoundaryConversionRunsInTheRunFrame)
 {
     QByteArray meta, data;
     using namespace miratos::convert;
-    BoundaryTopology t;
+    imports::BoundaryTopology t;
     // A strip of 40 squares: enough nodes for the counter to show.
     for (int i = 0; i <= 40; ++i)
-        t.lines.append(TopoLine{{QPointF(139 + 0.01 * i, 36), QPointF(139 + 0.01 * i, 35.5), QPointF(139 + 0.01 * i, 35)}});
+        t.lines.append(imports::TopoLine{{QPointF(139 + 0.01 * i, 36), QPointF(139 + 0.01 * i, 35.5), QPointF(139 + 0.01 * i, 35)}});
     for (int i = 0; i < 40; ++i) {
-        t.lines.append(TopoLine{{QPointF(139 + 0.01 * i, 35), QPointF(139 + 0.01 * (i + 1), 35)}});
-        t.lines.append(TopoLine{{QPointF(139 + 0.01 * (i + 1), 36), QPointF(139 + 0.01 * i, 36)}});
+        t.lines.append(imports::TopoLine{{QPointF(139 + 0.01 * i, 35), QPointF(139 + 0.01 * (i + 1), 35)}});
+        t.lines.append(imports::TopoLine{{QPointF(139 + 0.01 * (i + 1), 36), QPointF(139 + 0.01 * i, 36)}});
         t.municipalities.append({13, QStringLiteral("131%1").arg(i, 2, 10, QLatin1Char('0')), {QStringLiteral("東京都"), QStringLiteral("町%1").arg(i)},
-                                 {TopoPolygon{{{{41 + 2 * i, false}, {i + 1, true}, {42 + 2 * i, false}, {i, false}}}}}});
+                                 {imports::TopoPolygon{{{{41 + 2 * i, false}, {i + 1, true}, {42 + 2 * i, false}, {i, false}}}}}});
     }
     ASSERT_TRUE(bench::writeBoundaryXml(t, 13, [&](const QByteArray& b) { meta += b; }, [&](const QByteArray& b) { data += b; }).ok());
     const QString metaPath = inputFile(QStringLiteral("KS-META-N03-21_13.xml"), meta);

@@ -1,6 +1,6 @@
 #include "../../bench/small_area_xml.h"
 #include "boundary_fixture.h"
-#include "convert/small_area_command.h"
+#include "cli/small_area_command.h"
 #include "convert/small_area_converter.h"
 #include "platform/text_file.h"
 #include "store/district_file.h"
@@ -160,14 +160,14 @@ TEST_F(SmallAreaTest, CommandsConvertBoundariesAndTables)
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
     const QString xml = inputFile(QStringLiteral("h17ka13101.xml"), featureXml(QStringLiteral("千代田区"), QString()));
-    ASSERT_EQ(runSmallAreaCommand({QStringLiteral("--year"), QStringLiteral("2005"), QStringLiteral("--data"), xml}, out, err), 0)
+    ASSERT_EQ(cli::runSmallAreaCommand({QStringLiteral("--year"), QStringLiteral("2005"), QStringLiteral("--data"), xml}, out, err), 0)
         << errText.toStdString();
     EXPECT_NE(fileText(QStringLiteral("17_13101_千代田区.dat")), "<missing>");
 
     const QString table = path(QStringLiteral("変換フォルダ/P13101.txt"));
     ASSERT_TRUE(platform::writeTextLines(table, {QStringLiteral("KEY"), QStringLiteral("見出し2"),
                                                  QStringLiteral("13101001001,1,x,千代田区,丸の内１丁目,10,4,6,3")}));
-    ASSERT_EQ(runSmallAreaCensusCommand({QStringLiteral("--year"), QStringLiteral("17"), QStringLiteral("--code"), QStringLiteral("13101"),
+    ASSERT_EQ(cli::runSmallAreaCensusCommand({QStringLiteral("--year"), QStringLiteral("17"), QStringLiteral("--code"), QStringLiteral("13101"),
                                          QStringLiteral("--table"), QStringLiteral("1"), QStringLiteral("--data"), table},
                                         out, err),
               0)
@@ -187,11 +187,11 @@ TEST_F(SmallAreaTest, CommandsConvertBoundariesAndTables)
     };
     for (const auto& r : refused) {
         errText.clear();
-        EXPECT_EQ(runSmallAreaCommand(r.args, out, err), r.exit) << r.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(cli::runSmallAreaCommand(r.args, out, err), r.exit) << r.args.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(errText.contains(QString::fromUtf8(r.says))) << errText.toStdString();
     }
     errText.clear();
-    EXPECT_EQ(runSmallAreaCensusCommand({QStringLiteral("--year"), QStringLiteral("17"), QStringLiteral("--code"), QStringLiteral("../x1"),
+    EXPECT_EQ(cli::runSmallAreaCensusCommand({QStringLiteral("--year"), QStringLiteral("17"), QStringLiteral("--code"), QStringLiteral("../x1"),
                                          QStringLiteral("--table"), QStringLiteral("1"), QStringLiteral("--data"), table},
                                         out, err),
               2);

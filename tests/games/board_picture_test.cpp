@@ -1,13 +1,13 @@
 // The generated 国盗合戦 board: what it says without map data, the playability check, and on the
 // real boundaries of all 47 prefectures (imported from the shared TopoJSON, skipped without it)
 // every seed well inside its prefecture, its fill reaching no other prefecture.
-#include "games/board_command.h"
+#include "cli/board_command.h"
 #include "games/board_picture.h"
 #include "games/board_squares.h"
 #include "game_fixture.h"
 #include "window_driver.h"
 
-#include "convert/import_command.h"
+#include "cli/import_command.h"
 #include "platform/app_folder.h"
 #include "platform/canvas.h"
 #include "platform/prompts.h"
@@ -104,7 +104,7 @@ TEST(BoardPicture, BoardCommandSaysWhatIsWrong)
     for (const auto& c : cases) {
         QString text;
         QTextStream out(&text), err(&text);
-        EXPECT_EQ(runBoardCommand(c.args, out, err), c.exitCode) << c.args.join(u' ').toStdString();
+        EXPECT_EQ(cli::runBoardCommand(c.args, out, err), c.exitCode) << c.args.join(u' ').toStdString();
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.says))) << text.toStdString();
     }
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("b.png"))));
@@ -167,7 +167,7 @@ protected:
             files << topoJson(code);
         QString text;
         QTextStream out(&text), err(&text);
-        s_imported = convert::runImportCommand(files, out, err) == 0;
+        s_imported = cli::runImportCommand(files, out, err) == 0;
         platform::AppFolder::set(QString());
     }
     static void TearDownTestSuite() { s_dir.reset(); }
@@ -230,7 +230,7 @@ TEST_F(RealBoard, GeneratedBoardIsBlackOnWhite)
     const QString file = s_dir->filePath(QStringLiteral("board.png"));
     QString text;
     QTextStream out(&text), err(&text);
-    const int exitCode = runBoardCommand({QStringLiteral("--out"), file}, out, err);
+    const int exitCode = cli::runBoardCommand({QStringLiteral("--out"), file}, out, err);
     platform::AppFolder::set(QString());
     ASSERT_EQ(exitCode, 0) << text.toStdString();
     const QImage board(file);

@@ -2,7 +2,7 @@
 // class tree and its check rule, "施設指標" in both marker styles, "施設名", "施設取込" with its
 // message, "施設ランク" sized from row 7 of the display settings, and the export of it all.
 #include "app/frm_main.h"
-#include "convert/import_command.h"
+#include "cli/import_command.h"
 #include "map_window_fixture.h"
 #include "modal.h"
 #include "output/frm_property.h"
@@ -193,7 +193,7 @@ TEST_F(MapWindowFacility, TodaysFacilitiesOfTokyoAndKagawa)
     ASSERT_TRUE(QFile::copy(QStringLiteral(MIRATOS_SOURCE_DIR "/data/MapData/公共施設.ini"), dir.filePath(QStringLiteral("MapData/公共施設.ini"))));
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
-    ASSERT_EQ(convert::runImportCommand(files, out, err), 0) << errText.toStdString();
+    ASSERT_EQ(cli::runImportCommand(files, out, err), 0) << errText.toStdString();
     select(37, QStringLiteral("香川県"));
     state::mdlMain().UseSpecialCoordinate = true;
 

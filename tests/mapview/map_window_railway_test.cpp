@@ -1,7 +1,7 @@
 // The railway layer in the map window: the files read once, "鉄道" drawn by the redraw, "駅名" with
 // merged platforms, the display settings of rows 5 and 2 applied at once.
 #include "app/frm_main.h"
-#include "convert/import_command.h"
+#include "cli/import_command.h"
 #include "map_window_fixture.h"
 #include "modal.h"
 #include "output/frm_property.h"
@@ -155,7 +155,7 @@ TEST_F(MapWindowRailway, TodaysRailwayDataOfTokyoAndKanagawa)
     ASSERT_TRUE(QFile::copy(QStringLiteral(MIRATOS_SOURCE_DIR "/data/Init.ini"), dir.filePath(QStringLiteral("Init.ini"))));
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
-    ASSERT_EQ(convert::runImportCommand(files, out, err), 0) << errText.toStdString();
+    ASSERT_EQ(cli::runImportCommand(files, out, err), 0) << errText.toStdString();
     select(14, QStringLiteral("神奈川県"));
     state::mdlMain().UseSpecialCoordinate = true; // as the prefecture dialog sets it: mainland Tokyo
 

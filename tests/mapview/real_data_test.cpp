@@ -3,7 +3,7 @@
 // set, the window pictures are saved there for a look.
 #include "app/frm_main.h"
 #include "state/mdl_main.h"
-#include "convert/import_command.h"
+#include "cli/import_command.h"
 #include "platform/app_folder.h"
 #include "platform/prompts.h"
 
@@ -53,7 +53,7 @@ protected:
         QFile::copy(QStringLiteral(MIRATOS_SOURCE_DIR "/data/Init.ini"), dir.filePath(QStringLiteral("Init.ini")));
         QString text;
         QTextStream out(&text), err(&text);
-        ASSERT_EQ(convert::runImportCommand({topoJson(13), topoJson(14), topoJson(27)}, out, err), 0) << text.toStdString();
+        ASSERT_EQ(cli::runImportCommand({topoJson(13), topoJson(14), topoJson(27)}, out, err), 0) << text.toStdString();
         state::resetMdlMain();
         app::frmMain::setAutoLoad(false);
     }

@@ -5,7 +5,7 @@
 #include "bad_input_support.h"
 
 #include "mapview/name_labels.h"
-#include "output/render_command.h"
+#include "cli/render_command.h"
 #include "platform/gis_reader.h"
 #include "platform/keyed_table.h"
 #include "state/district_selection.h"
@@ -139,7 +139,7 @@ QString renderMessage(const QStringList& args)
     });
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
-    const int code = output::runRenderCommand(args, out, err);
+    const int code = cli::runRenderCommand(args, out, err);
     qInstallMessageHandler(previous);
     err.flush();
     QStringList all = qtWarnings();

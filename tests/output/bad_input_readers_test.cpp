@@ -136,7 +136,7 @@ const std::vector<BadInput>& rows()
         {"TopoJsonRingWalksOneArc200000Times",
          [](B& b) {
              const QString path = b.in("n03.topojson", topoJsonWalkingOneArc(20000, 200000).toUtf8());
-             return messageOf(convert::readTopoJson(path));
+             return messageOf(imports::readTopoJson(path));
          },
          "環がたどる点が合わせて上限の 10000000 個を超えます（弧そのものの点は 20000 個）"},
         {"XlsxSheetUnpacksTo300MB",

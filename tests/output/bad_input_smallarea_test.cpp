@@ -4,7 +4,7 @@
 // same rows.
 #include "bad_input_support.h"
 
-#include "convert/import_command.h"
+#include "cli/import_command.h"
 #include "convert/small_area_converter.h"
 #include "platform/cp932.h"
 

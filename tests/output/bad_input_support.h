@@ -4,14 +4,14 @@
 // that existed before changed, nothing written outside the app folder).
 #include "convert/boundary_converter.h"
 #include "convert/census_workbook.h"
-#include "convert/convert_command.h"
+#include "cli/convert_command.h"
 #include "convert/facility_converter.h"
-#include "convert/import_command.h"
-#include "convert/prefecture_set_writer.h"
+#include "cli/import_command.h"
+#include "imports/prefecture_set_writer.h"
 #include "convert/railway_converter.h"
 #include "convert/road_converter.h"
 #include "convert/small_area_converter.h"
-#include "convert/topojson_reader.h"
+#include "imports/topojson_reader.h"
 #include "platform/app_folder.h"
 #include "platform/cp932.h"
 #include "platform/ini_file.h"
@@ -156,7 +156,7 @@ inline QString runImport(const QString& file, QStringList options = {})
 {
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
-    const int code = convert::runImportCommand(options << file, out, err);
+    const int code = cli::runImportCommand(options << file, out, err);
     return code == 0 ? QString() : errText.trimmed();
 }
 
@@ -165,7 +165,7 @@ inline QString importNotes(const QStringList& files)
 {
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
-    convert::runImportCommand(files, out, err);
+    cli::runImportCommand(files, out, err);
     out.flush();
     err.flush();
     QStringList notes;

@@ -119,7 +119,7 @@ const std::vector<BadInput>& rows()
         {"IniValueDotDot",
          [](B& b) {
              b.put(b.app(QStringLiteral("Init.ini")), cp932({"[Pref]", "13=..\\..\\outside"}));
-             return convert::prefectureFolderName(13, b.app(QStringLiteral("Init.ini"))) == QStringLiteral("東京都")
+             return imports::prefectureFolderName(13, b.app(QStringLiteral("Init.ini"))) == QStringLiteral("東京都")
                         ? QString()
                         : QStringLiteral("folder name taken from Init.ini");
          },
@@ -127,7 +127,7 @@ const std::vector<BadInput>& rows()
         {"IniValueAbsolutePath",
          [](B& b) {
              b.put(b.app(QStringLiteral("Init.ini")), cp932({"[Pref]", "13=/tmp/outside"}));
-             return convert::prefectureFolderName(13, b.app(QStringLiteral("Init.ini"))) == QStringLiteral("東京都")
+             return imports::prefectureFolderName(13, b.app(QStringLiteral("Init.ini"))) == QStringLiteral("東京都")
                         ? QString()
                         : QStringLiteral("folder name taken from Init.ini");
          },

@@ -3,7 +3,7 @@
 #include "modal.h"
 #include "output/frm_location.h"
 #include "output/image_export.h"
-#include "output/render_command.h"
+#include "cli/render_command.h"
 #include "platform/prompts.h"
 #include "platform/text_file.h"
 #include "store/district_file.h"
@@ -296,7 +296,7 @@ protected:
     int run(const QStringList& args)
     {
         QTextStream out(&outText), err(&errText);
-        return runRenderCommand(args, out, err);
+        return cli::runRenderCommand(args, out, err);
     }
     // "画像出力" of the window into file (note location: -1 keeps the dialog's choice).
     void exportWindow(app::frmMain& w, platform::ScriptedPrompts& prompts, const QString& file, int location)

@@ -1,0 +1,508 @@
+#include "cli/render_command.h"
+
+#include "state/district_selection.h"
+#include "state/mdl_main.h"
+#include "state/prefectures.h"
+#include "state/water_fill.h"
+#include "layers/label_declutter.h"
+#include "layers/facility_layer.h"
+#include "layers/railway_layer.h"
+#include "layers/road_layer.h"
+#include "mapview/loaders.h"
+#include "mapview/map_drawing.h"
+#include "mapview/renderer.h"
+#include "output/image_export.h"
+#include "platform/app_folder.h"
+#include "platform/ini_file.h"
+#include "platform/number_text.h"
+#include "platform/path_part.h"
+#include "stats/extraction.h"
+#include "stats/join.h"
+#include "stats/ranking.h"
+#include "store/extent_check.h"
+#include "store/facility_files.h"
+#include "store/pref_folder.h"
+#include "store/railway_files.h"
+#include "store/road_files.h"
+#include "store/statistic_file.h"
+
+#include <cmath>
+#include <cstdio>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <optional>
+#include <variant>
+
+namespace miratos::cli {
+namespace {
+
+struct Options {
+    QString mode;
+    QStringList prefs;
+    QStringList districts;
+    std::optional<int> style;
+    int stat = 0;
+    QString ownData;
+    QString column;
+    int ranks = 5;
+    int series = 0;
+    QString classes = QStringLiteral("equal");
+    bool labels = false;
+    bool towns = false;
+    bool railways = false; // 鉄道
+    bool stations = false; // 駅名
+    bool declutter = false; // 属性非重 once the labels are made
+    layers::RoadClasses roads{}; // 高速, 国道, 地方道 (classes 1, 2, 3)
+    bool facilities = false;      // 施設指標
+    bool facilityNames = false;   // 施設名
+    bool facilitySymbols = false; // 図
+    bool facilityRanks = false;   // 施設ランク
+    QString facilityCsv;          // 施設取込
+    int noteLocation = 0;
+    QString noteMaker;
+    int noteFontSize = 10;
+    QString out;
+};
+
+const char* const kUsage =
+    "usage: miratos render [--app-folder DIR] --mode Japan|Pref|City [--pref NAME]... [--district FILE|NAME]... "
+    "[--style 0..3] [--stat N | --own-data FILE] [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
+    "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--roads 1,2,3] "
+    "[--facilities] [--facility-names] [--facility-symbols] [--facility-ranks] [--facility-csv FILE] [--declutter] [--note-location 0..4] [--note-maker TEXT] "
+    "[--note-font-size N] --out FILE.bmp|.png|.pdf";
+
+// Parses the arguments; an error text on failure.
+std::optional<QString> parse(const QStringList& args, Options& o)
+{
+    auto intIn = [](const QString& text, int low, int high, int& target) {
+        bool ok = false;
+        const int v = text.toInt(&ok);
+        if (!ok || v < low || v > high)
+            return false;
+        target = v;
+        return true;
+    };
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (a == QLatin1String("--labels")) {
+            o.labels = true;
+            continue;
+        }
+        if (a == QLatin1String("--towns")) {
+            o.towns = true;
+            continue;
+        }
+        if (a == QLatin1String("--railways")) {
+            o.railways = true;
+            continue;
+        }
+        if (a == QLatin1String("--stations")) {
+            o.stations = true;
+            continue;
+        }
+        if (a == QLatin1String("--declutter")) {
+            o.declutter = true;
+            continue;
+        }
+        // Names and symbols are parts of the markers: either one shows the markers too.
+        if (a == QLatin1String("--facilities") || a == QLatin1String("--facility-names") || a == QLatin1String("--facility-symbols")) {
+            o.facilities = true;
+            o.facilityNames = o.facilityNames || a == QLatin1String("--facility-names");
+            o.facilitySymbols = o.facilitySymbols || a == QLatin1String("--facility-symbols");
+            continue;
+        }
+        if (a == QLatin1String("--facility-ranks")) {
+            o.facilityRanks = true;
+            continue;
+        }
+        if (i + 1 >= args.size())
+            return QStringLiteral("%1 needs a value").arg(a);
+        const QString v = args.at(++i);
+        int n = 0;
+        if (a == QLatin1String("--mode")) o.mode = v;
+        else if (a == QLatin1String("--pref")) o.prefs << v;
+        else if (a == QLatin1String("--district")) o.districts << v;
+        else if (a == QLatin1String("--style")) { if (!intIn(v, 0, 3, n)) return QStringLiteral("--style must be 0..3"); o.style = n; }
+        else if (a == QLatin1String("--stat")) { if (!intIn(v, 1, 11, o.stat)) return QStringLiteral("--stat must be a statistic number 1..11"); }
+        else if (a == QLatin1String("--own-data")) o.ownData = v;
+        else if (a == QLatin1String("--column")) o.column = v;
+        else if (a == QLatin1String("--ranks")) { if (!intIn(v, 3, 10, o.ranks)) return QStringLiteral("--ranks must be 3..10"); }
+        else if (a == QLatin1String("--series")) {
+            const QStringList names = {QStringLiteral("赤"), QStringLiteral("黄"), QStringLiteral("緑"), QStringLiteral("青")};
+            o.series = static_cast<int>(names.indexOf(v));
+            if (o.series < 0)
+                return QStringLiteral("--series must be 赤, 黄, 緑 or 青");
+        }
+        else if (a == QLatin1String("--classes")) {
+            if (v != QLatin1String("equal") && v != QLatin1String("quantile") && v != QLatin1String("jenks"))
+                return QStringLiteral("--classes must be equal, quantile or jenks");
+            o.classes = v;
+        }
+        else if (a == QLatin1String("--note-location")) { if (!intIn(v, 0, 4, o.noteLocation)) return QStringLiteral("--note-location must be 0..4"); }
+        else if (a == QLatin1String("--note-maker")) o.noteMaker = v;
+        else if (a == QLatin1String("--note-font-size")) { if (!intIn(v, 6, 72, o.noteFontSize)) return QStringLiteral("--note-font-size must be 6..72"); }
+        else if (a == QLatin1String("--roads")) {
+            // Road classes as RoadName.dat numbers them: 1 高速, 2 国道, 3 地方道.
+            for (const QString& part : v.split(QLatin1Char(','))) {
+                if (part.size() != 1 || part < QLatin1String("1") || part > QLatin1String("3"))
+                    return QStringLiteral("--roads must list road classes 1 (高速), 2 (国道), 3 (地方道), for example 1,2,3");
+                o.roads[static_cast<size_t>(part.at(0).unicode() - u'1')] = true;
+            }
+        }
+        else if (a == QLatin1String("--out")) o.out = v;
+        else if (a == QLatin1String("--facility-csv")) o.facilityCsv = v;
+        else return QStringLiteral("unknown option %1").arg(a);
+    }
+    if (o.mode != QLatin1String("Japan") && o.mode != QLatin1String("Pref") && o.mode != QLatin1String("City"))
+        return QStringLiteral("--mode must be Japan, Pref or City");
+    if (o.out.isEmpty())
+        return QStringLiteral("--out FILE is required");
+    if (o.stat > 0 && !o.ownData.isEmpty())
+        return QStringLiteral("--stat and --own-data exclude each other");
+    if (!o.column.isEmpty() && o.stat == 0 && o.ownData.isEmpty())
+        return QStringLiteral("--column needs --stat N or --own-data FILE");
+    return std::nullopt;
+}
+
+// Marks the chosen prefectures (all that hold data when none is named) in PrefTable.
+std::optional<QString> selectPrefectures(const Options& o, state::MdlMain& s)
+{
+    for (int i = 1; i <= state::kPrefectureCount; ++i) {
+        QString name = platform::GetINIValue(state::prefectureCodeText(i), QStringLiteral("Pref"), platform::AppFolder::initIni());
+        if (name == QLatin1String("ERROR"))
+            name = state::prefectureName(i);
+        s.PrefTable[static_cast<size_t>(i)] = {QString(), name, QString()};
+    }
+    for (const QString& wanted : o.prefs) {
+        bool found = false;
+        for (int i = 1; i <= state::kPrefectureCount; ++i) {
+            auto& row = s.PrefTable[static_cast<size_t>(i)];
+            if (row[1] == wanted || state::prefectureCodeText(i) == wanted) {
+                row[0] = QStringLiteral("TRUE");
+                found = true;
+            }
+        }
+        if (!found)
+            return QStringLiteral("unknown prefecture: %1").arg(wanted);
+    }
+    if (o.prefs.isEmpty()) {
+        bool any = false;
+        for (int i = 1; i <= state::kPrefectureCount; ++i) {
+            auto& row = s.PrefTable[static_cast<size_t>(i)];
+            const QString folder = platform::AppFolder::prefFolder(row[1]);
+            const bool has = o.mode == QLatin1String("City") ? !store::districtFiles(folder).isEmpty() : store::hasPrefectureData(folder);
+            if (has) {
+                row[0] = QStringLiteral("TRUE");
+                any = true;
+            }
+        }
+        if (!any)
+            return QStringLiteral("no prefecture data in %1").arg(QDir::toNativeSeparators(platform::AppFolder::mapData()));
+    }
+    return std::nullopt;
+}
+
+// A --district value: a bare file name ("17_13101_千代田区.dat") is looked up in the chosen
+// prefectures' folders, in code order, then taken as a path; anything else is a path. The error
+// names every place looked at.
+std::variant<QFileInfo, QString> findDistrictFile(const QString& value, const state::MdlMain& s)
+{
+    QStringList looked;
+    if (platform::safePathPart(value) == value) {
+        for (int i = 1; i <= state::kPrefectureCount; ++i) {
+            const auto& row = s.PrefTable[static_cast<size_t>(i)];
+            if (row[0] != QLatin1String("TRUE"))
+                continue;
+            const QFileInfo candidate(platform::AppFolder::prefFolder(row[1]) + value);
+            if (candidate.isFile())
+                return candidate;
+            looked << QDir::toNativeSeparators(candidate.absolutePath());
+        }
+    }
+    const QFileInfo asPath(value);
+    if (asPath.isFile())
+        return asPath;
+    looked << QDir::toNativeSeparators(asPath.absolutePath());
+    return QStringLiteral("cannot find district file %1 (looked in %2)").arg(QDir::toNativeSeparators(value), looked.join(QStringLiteral(", ")));
+}
+
+// City mode: the named district files, or every year-17 district file of the chosen prefectures.
+std::optional<QString> selectDistricts(const Options& o, state::MdlMain& s, platform::KeyedTable& colours)
+{
+    s.DataYear = 17;
+    QVector<state::DistrictListItem> chosen;
+    if (o.districts.isEmpty()) {
+        chosen = state::listDistrictFiles(s);
+    } else {
+        for (const QString& f : o.districts) {
+            const auto found = findDistrictFile(f, s);
+            if (const QString* problem = std::get_if<QString>(&found))
+                return *problem;
+            const QFileInfo& info = std::get<QFileInfo>(found);
+            chosen.append({info.fileName(), info.absoluteFilePath()});
+        }
+    }
+    if (chosen.isEmpty())
+        return QStringLiteral("no district files to draw");
+    state::fillDistrictSelection(chosen, s, colours);
+    return std::nullopt;
+}
+
+// Extracts the statistic, joins the column and ranks it with the proposed bounds.
+std::optional<QString> applyStatistic(const Options& o, state::MdlMain& s, mapview::MapTables& t, mapview::MapMode mode)
+{
+    s.StatTable.clear();
+    s.StatColCount = 0;
+    s.StatRowCount = 0;
+    QString note; // a doubt about the encoding, added to "no column" below
+    if (!o.ownData.isEmpty()) {
+        if (!QFileInfo::exists(o.ownData))
+            return QStringLiteral("cannot read %1").arg(QDir::toNativeSeparators(o.ownData));
+        const Status read = store::appendStatisticFile(o.ownData, s.StatTable, s.StatColCount, s.StatRowCount, true, {}, &note);
+        if (!read.ok())
+            return read.error();
+        if (!note.isEmpty())
+            std::fprintf(stderr, "miratos render: %s\n", qPrintable(note));
+    } else {
+        for (const auto& [path, name] : stats::statisticFiles(mode, o.stat, s)) {
+            if (!QFileInfo::exists(path))
+                return QStringLiteral("missing statistic file %1").arg(QDir::toNativeSeparators(path));
+            QString fileNote;
+            const Status read = store::appendStatisticFile(path, s.StatTable, s.StatColCount, s.StatRowCount, false, {}, &fileNote);
+            if (!read.ok())
+                return read.error();
+            if (!fileNote.isEmpty())
+                note += (note.isEmpty() ? QString() : QStringLiteral("\n")) + fileNote;
+        }
+    }
+    if (s.StatTable.empty())
+        return QStringLiteral("the statistic table is empty");
+    const auto& header = s.StatTable.front();
+    int column = -1;
+    for (int c = 1; c < static_cast<int>(header.size()); ++c) {
+        if (header[static_cast<size_t>(c)] == o.column)
+            column = c;
+    }
+    if (column < 0)
+        return QStringLiteral("no column \"%1\" in the statistic table").arg(o.column) +
+               (note.isEmpty() ? QString() : QStringLiteral("\n") + note);
+    if (s.StatRowCount == 0 || !platform::isNumeric(s.StatTable[1][static_cast<size_t>(column)]))
+        return QStringLiteral("column \"%1\" is not numeric").arg(o.column);
+    s.StatColumn = static_cast<int16_t>(column);
+    const stats::JoinResult joined = stats::joinStatistic(t, s, mode);
+    if (!joined.rankProblem.isEmpty())
+        return joined.rankProblem;
+
+    const QVector<float> values = stats::joinedValues(t, mode);
+    stats::RankProposal p;
+    if (o.classes == QLatin1String("quantile"))
+        p = stats::proposeQuantile(values, s.StatMin, s.StatMax, o.ranks);
+    else if (o.classes == QLatin1String("jenks"))
+        p = stats::proposeJenks(values, s.StatMin, s.StatMax, o.ranks);
+    else
+        p = stats::proposeEqualWidth(s.StatMin, s.StatMax, o.ranks);
+    const QVector<int> colours = stats::seriesColors(o.series, o.ranks);
+    s.RankCount = static_cast<int16_t>(o.ranks);
+    s.RankBound.assign(static_cast<size_t>(o.ranks) + 1, {0, 0});
+    s.RankColor.assign(static_cast<size_t>(o.ranks) + 1, 0);
+    for (int i = 1; i <= o.ranks; ++i) {
+        s.RankBound[static_cast<size_t>(i)] = {static_cast<float>(platform::toNumber(p.lower.value(i - 1)).value_or(0)),
+                                               static_cast<float>(platform::toNumber(p.upper.value(i - 1)).value_or(0))};
+        s.RankColor[static_cast<size_t>(i)] = colours.value(i - 1);
+    }
+    s.RankReady = true;
+    return std::nullopt;
+}
+
+// The facilities of the chosen prefectures (City: of the chosen municipalities) and of the import
+// table, as the map window loads them.
+std::optional<QString> loadFacilities(const Options& o, const state::MdlMain& s, mapview::MapMode mode,
+                                      layers::FacilityLayer& layer, QTextStream& err)
+{
+    std::vector<store::BuildRow> rows;
+    for (int i = 1; i <= state::kPrefectureCount; ++i) {
+        const auto& pref = s.PrefTable[static_cast<size_t>(i)];
+        if (pref[0] != QLatin1String("TRUE"))
+            continue;
+        store::FacilityRead read = store::readBuildDat(platform::AppFolder::prefFolder(pref[1]) + QString::fromUtf16(store::kBuildFile));
+        if (!read.problem.isEmpty())
+            err << "miratos render: warning: " << read.problem << "\n";
+        rows.insert(rows.end(), std::make_move_iterator(read.rows.begin()), std::make_move_iterator(read.rows.end()));
+    }
+    if (mode == mapview::MapMode::City) {
+        QStringList codes;
+        for (int k = 1; k <= s.TikuCount; ++k)
+            codes << s.TikuTable[static_cast<size_t>(k)][3];
+        rows = layers::FacilityLayer::keepChosen(std::move(rows), codes);
+    }
+    layer.append(std::move(rows));
+    if (!o.facilityCsv.isEmpty()) {
+        auto read = store::readFacilityCsv(o.facilityCsv);
+        if (!read)
+            return read.error();
+        if (!read->problem.isEmpty())
+            err << "miratos render: warning: " << read->problem << "\n";
+        layer.BuildRankTitle = read->title;
+        layer.append(std::move(read->rows));
+    }
+    if (layer.BuildCount() == 0)
+        err << "miratos render: warning: no facilities in the chosen areas\n";
+    layer.MarkerStyle = o.facilitySymbols ? 1 : 0;
+    return std::nullopt;
+}
+
+} // namespace
+
+int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    Options o;
+    if (const auto problem = parse(args, o)) {
+        err << "miratos render: " << *problem << "\n" << QString::fromUtf8(kUsage) << "\n";
+        return 2;
+    }
+    auto fail = [&err](const QString& problem) {
+        err << "miratos render: " << problem << "\n";
+        return 1;
+    };
+
+    state::resetMdlMain();
+    state::MdlMain& s = state::mdlMain();
+    s.MapMode = o.mode;
+    s.UseSpecialCoordinate = true;
+    s.HideSeparate = false;
+    if (const auto problem = selectPrefectures(o, s))
+        return fail(*problem);
+    state::prepareMode(s);
+
+    const mapview::MapMode mode = mapview::mapModeOf(o.mode);
+    mapview::MapTables tables;
+    if (mode == mapview::MapMode::City) {
+        if (const auto problem = selectDistricts(o, s, tables.lvwTikuColor))
+            return fail(*problem);
+    }
+    const state::WaterFill water = state::readWaterFill(platform::AppFolder::initIni());
+    // Roads: the name table first, then each prefecture's roads while its boundaries load.
+    const bool roads = o.roads[0] || o.roads[1] || o.roads[2];
+    layers::RoadLayer road;
+    mapview::LoadHooks hooks;
+    QStringList roadProblems;
+    if (roads) {
+        const QString names = QDir(platform::AppFolder::mapData()).filePath(QString::fromUtf16(store::kRoadNameFile));
+        s.UseRoad = road.loadNames(names, &roadProblems);
+        if (!s.UseRoad)
+            err << "miratos render: warning: no " << QDir::toNativeSeparators(names) << ": no roads are drawn\n";
+        hooks.loadRoads = [&](int prefCode) {
+            const QString name = s.PrefTable[static_cast<size_t>(prefCode)][1];
+            if (!platform::safePathPart(name).isEmpty())
+                roadProblems << road.loadRoads(platform::AppFolder::prefFolder(name) + QString::fromUtf16(store::kRoadFile), tables.DataExtent);
+        };
+    }
+    mapview::LoadReport report;
+    if (mode == mapview::MapMode::Japan)
+        report = mapview::loadJapan(tables, s, platform::AppFolder::initIni(), hooks);
+    else if (mode == mapview::MapMode::Pref)
+        report = mapview::loadPref(tables, s, platform::AppFolder::initIni(), hooks);
+    else
+        report = mapview::loadCity(tables, s, hooks);
+    report.problems << roadProblems;
+    if (roads && s.UseRoad && !road.hasRoads())
+        err << "miratos render: warning: no Road.dat with roads in the chosen prefectures\n";
+    for (const QString& problem : report.problems)
+        err << "miratos render: warning: " << problem << "\n";
+
+    if (!o.column.isEmpty()) {
+        if (const auto problem = applyStatistic(o, s, tables, mode))
+            return fail(*problem);
+    }
+
+    // No extent read (every NEWS.dat refused or missing) would paint an empty map around 0°, 0°.
+    const mapview::Extent& e = tables.DataExtent;
+    if (e.minLon == e.maxLon || e.minLat == e.maxLat)
+        return fail(QStringLiteral("nothing to draw: no extent could be read for the chosen areas"));
+    mapview::Viewport viewport;
+    viewport.setInitialView(tables.DataExtent);
+    if (viewport.view.isEmpty())
+        return fail(QStringLiteral("nothing to draw: the chosen areas hold no data"));
+    // An extent off the globe would scale the map to nothing or to a canvas beyond any size, and
+    // the painter would only warn: it is refused here, saying which extent.
+    const mapview::ViewRect& v = viewport.view;
+    QString extentWrong = store::extentProblem(e.minLon, e.maxLon, e.minLat, e.maxLat);
+    if (extentWrong.isEmpty() && !(std::isfinite(v.X1) && std::isfinite(v.X2) && std::isfinite(v.Y1) && std::isfinite(v.Y2)))
+        extentWrong = QStringLiteral("the view is not finite");
+    if (!extentWrong.isEmpty())
+        return fail(QStringLiteral("the data's extent (%1 %2 %3 %4) makes no map: %5")
+                        .arg(platform::formatDouble(e.minLon), platform::formatDouble(e.maxLon), platform::formatDouble(e.minLat),
+                             platform::formatDouble(e.maxLat), extentWrong));
+    platform::Canvas canvas(600, 600);
+    mapview::LabelLayer labels;
+    for (int k = 0; k < mapview::kLabelKinds; ++k)
+        labels.array(static_cast<mapview::LabelKind>(k)).restyle(mapview::labelStyleOf(s, static_cast<mapview::LabelKind>(k)));
+    bool colorCacheValid = false;
+    mapview::DrawOptions draw;
+    draw.style = o.style.value_or(o.column.isEmpty() ? 0 : 3);
+    draw.cityNames = o.labels;
+    draw.townNames = o.towns;
+    layers::RailwayLayer railway;
+    const layers::RailwayColors railColors = layers::railwayColorsOf(s);
+    if (o.railways || o.stations) {
+        const QString folder = store::railwayFolder(platform::AppFolder::mapData());
+        for (const QString& problem : railway.load(folder))
+            err << "miratos render: warning: " << problem << "\n";
+        if (!railway.hasData())
+            err << "miratos render: warning: no railway data in " << QDir::toNativeSeparators(folder) << "\n";
+        // Without a window there is no earlier railway draw: the station table is built here.
+        railway.buildTables(tables.DataExtent);
+    }
+    if (o.railways)
+        draw.railways = [&](platform::Canvas& c) { railway.draw(c, tables.DataExtent, railColors); };
+    if (o.stations)
+        draw.stationNames = [&](mapview::LabelLayer& l) { railway.stationLabels(l, true); };
+    const layers::RoadColors roadColors = layers::roadColorsOf(s);
+    if (roads)
+        draw.roads = [&](platform::Canvas& c) { road.draw(c, roadColors, o.roads); };
+    layers::FacilityLayer facilities;
+    if (o.facilities || o.facilityRanks || !o.facilityCsv.isEmpty()) {
+        s.UseBuild = true;
+        if (const auto problem = loadFacilities(o, s, mode, facilities, err))
+            return fail(*problem);
+    }
+    draw.facilityMarkers = [&](mapview::LabelLayer& l) {
+        facilities.markers(l, o.facilities, o.facilityNames, platform::AppFolder::buildSymbolFile(), canvas);
+    };
+    draw.facilityCircles = [&](mapview::LabelLayer& l) { facilities.rankCircles(l, o.facilityRanks, layers::rankSettingsOf(s)); };
+    mapview::drawScene({tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw);
+    if (o.declutter)
+        layers::declutter(labels, canvas, {mode == mapview::MapMode::City, o.labels, o.stations, o.towns});
+
+    s.NoteFontSize = static_cast<int16_t>(o.noteFontSize);
+    // Without a statistic legend the note always goes to the bottom right.
+    s.NoteLocation = static_cast<int16_t>(s.StatDrawn ? o.noteLocation : 4);
+    s.NoteMaker = o.noteMaker;
+    const mapview::ScaleBar bar = mapview::scaleBarFor(viewport.view, canvas.height());
+    output::ExportScene scene;
+    scene.map = &canvas;
+    scene.view = viewport.view;
+    scene.data = tables.DataExtent;
+    scene.labels = &labels;
+    scene.buildNames = o.facilityNames;
+    scene.buildRank = o.facilityRanks;
+    scene.buildRankTitle = facilities.BuildRankTitle;
+    scene.scaleVisible = bar.visible;
+    scene.scaleLengthPx = bar.lengthPx;
+    scene.scaleText = bar.text;
+    scene.drawVectorMap = [&](QPainter& p) {
+        mapview::drawBoundariesOn(p, {tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw.style);
+        if (o.railways)
+            layers::drawRailwaysOn(p, railway, canvas, tables.DataExtent, railColors);
+        if (roads)
+            layers::drawRoadsOn(p, road, canvas, roadColors, o.roads);
+    };
+    const Status saved = output::saveExport(o.out, scene, s);
+    if (!saved.ok())
+        return fail(saved.error());
+    out << "miratos render: wrote " << QDir::toNativeSeparators(QFileInfo(o.out).absoluteFilePath()) << "\n";
+    return 0;
+}
+
+} // namespace miratos::cli

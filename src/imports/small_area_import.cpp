@@ -339,7 +339,10 @@ namespace {
 int districtYear(const QString& folder, const QString& municipality)
 {
     int y = 0;
-    for (const QString& name : QDir(folder).entryList({QStringLiteral("*_%1_*.dat").arg(municipality)}, QDir::Files)) {
+    // Boundaries imported earlier in the same run are still staged, not yet in the folder.
+    QStringList names = QDir(folder).entryList({QStringLiteral("*_%1_*.dat").arg(municipality)}, QDir::Files);
+    names << platform::stagedFileNames(folder);
+    for (const QString& name : std::as_const(names)) {
         if (const auto parsed = store::parseDistrictFileName(name); parsed && parsed->code == municipality)
             y = std::max(y, parsed->year);
     }

@@ -187,6 +187,18 @@ Status replaceFile(const QString& path, const QByteArray& bytes)
     return moved;
 }
 
+QStringList stagedFileNames(const QString& folder)
+{
+    const QString dir = absoluteClean(folder);
+    QStringList names;
+    for (const Staged& staged : batch().files) {
+        const QFileInfo info(staged.target);
+        if (info.absolutePath() == dir && !names.contains(info.fileName()))
+            names << info.fileName();
+    }
+    return names;
+}
+
 std::optional<QByteArray> stagedContent(const QString& path)
 {
     const QString target = absoluteClean(path);

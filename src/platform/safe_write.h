@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace miratos::platform {
@@ -30,6 +31,10 @@ Status replaceFile(const QString& path, const QByteArray& bytes);
 // What a staged but not yet committed write holds for path, so that a job appending to a file it
 // wrote earlier sees its own write.
 std::optional<QByteArray> stagedContent(const QString& path);
+
+// The names of the files staged but not yet committed in folder, so that a job can find the files
+// an earlier job of the same batch wrote there.
+QStringList stagedFileNames(const QString& folder);
 
 class WriteBatch {
 public:

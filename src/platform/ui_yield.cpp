@@ -15,7 +15,7 @@ std::function<void()>& hook()
 
 int& yielding()
 {
-    static int depth = 0;
+    thread_local int depth = 0; // a job on a worker thread never serves the window's events
     return depth;
 }
 

@@ -1,0 +1,320 @@
+#include "imports/import_inputs.h"
+
+#include "imports/facility_import.h"
+#include "imports/gis_boundary_reader.h"
+#include "imports/maps_reader.h"
+#include "imports/railway_import.h"
+#include "imports/small_area_import.h"
+#include "imports/topojson_reader.h"
+#include "platform/cp932.h"
+#include "platform/read_limits.h"
+#include "state/prefectures.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QtEndian>
+#include <algorithm>
+
+namespace miratos::imports {
+namespace {
+
+QString shownPath(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Counting features means scanning the text of a file; beyond this size the row shows no count.
+constexpr qint64 kCountedBytes = 256LL * 1024 * 1024;
+
+QByteArray headOf(const QString& path, qint64 bytes)
+{
+    QFile file;
+    if (!platform::openForReading(file, path, platform::kAnySize))
+        return {};
+    return file.read(bytes);
+}
+
+QByteArray wholeOf(const QString& path)
+{
+    const auto bytes = platform::readCheckedFile(path, kCountedBytes);
+    return bytes ? *bytes : QByteArray();
+}
+
+// The four-digit year of a national land information file name: N03-21_13_210101 and
+// N03-20240101_13 are 2021 and 2024, N05-16 2016, P02-06 2006.
+QString landInfoYear(const QString& name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[A-Z]\\d\\d-(\\d\\d)(\\d\\d\\d\\d\\d\\d)?(?=[_.-])"));
+    const auto m = pattern.match(name);
+    if (!m.hasMatch())
+        return {};
+    return m.captured(2).isEmpty() ? QStringLiteral("20") + m.captured(1) : m.captured(1) + m.captured(2).left(2);
+}
+
+// The prefecture a file name names with "_13" (N03, P02) or "C13" (e-Stat tables).
+QString prefectureOfName(const QString& name)
+{
+    static const QRegularExpression pattern(QStringLiteral("(?:_|C)(\\d\\d)(?=[_.])"));
+    const auto m = pattern.match(name);
+    const int code = m.hasMatch() ? m.captured(1).toInt() : 0;
+    return code >= 1 && code <= 47 ? state::prefectureName(code) : QString();
+}
+
+bool isTopoJsonText(const QByteArray& head)
+{
+    static const QRegularExpression topology(QStringLiteral(R"("type"\s*:\s*"Topology")"));
+    return topology.match(QString::fromUtf8(head)).hasMatch();
+}
+
+// A Shapefile's record count and first record, from its .dbf: a 32-byte header (count at 4,
+// header length at 8, record length at 10), 32-byte field descriptors, then the records.
+struct DbfPeek {
+    qint64 records = -1;
+    QHash<QByteArray, QByteArray> first;
+};
+
+DbfPeek peekDbf(const QString& shp)
+{
+    const QFileInfo info(shp);
+    const QByteArray head = headOf(info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf")), 64 * 1024);
+    DbfPeek peek;
+    if (head.size() < 32)
+        return peek;
+    const auto* bytes = reinterpret_cast<const uchar*>(head.constData());
+    peek.records = qFromLittleEndian<quint32>(bytes + 4);
+    const int headerLength = qFromLittleEndian<quint16>(bytes + 8);
+    int offset = 1; // the deletion flag
+    for (qsizetype at = 32; at + 32 <= head.size() && head.at(at) != '\r'; at += 32) {
+        const QByteArray name = QByteArray(head.constData() + at, 11).split('\0').first();
+        const int length = static_cast<uchar>(head.at(at + 16));
+        if (headerLength + offset + length <= head.size())
+            peek.first.insert(name, head.mid(headerLength + offset, length).trimmed());
+        offset += length;
+    }
+    return peek;
+}
+
+QString dbfText(const DbfPeek& peek, const char* field)
+{
+    return platform::fromCp932(peek.first.value(field)).remove(QLatin1Char(' ')).remove(QChar(0x3000));
+}
+
+void describeSmallAreaBoundary(ImportInput& input)
+{
+    const int year = smallAreaYearOfFileName(input.path);
+    if (year > 0)
+        input.year = QString::number(1988 + year);
+    else
+        input.problems << QStringLiteral("ファイル名から調査年が分かりません（h27ka… や r2ka… の名前で取り込みます）");
+    const DbfPeek peek = peekDbf(input.path);
+    input.count = peek.records;
+    input.countUnit = QStringLiteral("地物");
+    const QString prefecture = dbfText(peek, "KEN_NAME");
+    // A file of one municipality is named by its five-digit code; a prefecture's by two digits.
+    static const QRegularExpression oneCity(QStringLiteral("ka\\d{5}\\.shp$"), QRegularExpression::CaseInsensitiveOption);
+    QString city = dbfText(peek, "CSS_NAME");
+    if (city.isEmpty())
+        city = dbfText(peek, "GST_NAME");
+    input.places = oneCity.match(input.path).hasMatch() && !city.isEmpty() ? prefecture + QStringLiteral(" ") + city : prefecture;
+}
+
+QStringList csvFieldsOf(const QString& line)
+{
+    QStringList fields = line.split(QLatin1Char(','));
+    for (QString& f : fields)
+        f = f.trimmed().remove(QLatin1Char('"'));
+    return fields;
+}
+
+void describeTable(ImportInput& input, const QByteArray& bytes)
+{
+    const QString text = platform::fromCp932(bytes);
+    QStringList lines = text.split(QLatin1Char('\n'));
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    input.countUnit = QStringLiteral("行");
+    if (input.kind == InputKind::CensusResults) {
+        input.year = QStringLiteral("2020");
+        input.places = QStringLiteral("全国");
+    }
+    if (lines.isEmpty())
+        return;
+    qint64 headerLines = 1;
+    if (input.kind == InputKind::SmallAreaTable) {
+        if (lines.size() > 1 && lines.at(1).startsWith(QLatin1Char(',')))
+            headerLines = 2; // today's edition: titles under the column codes
+        const QStringList head = csvFieldsOf(lines.first());
+        const qsizetype cityName = head.indexOf(QStringLiteral("CITYNAME"));
+        if (lines.size() > headerLines && cityName >= 0) {
+            const QString city = csvFieldsOf(lines.at(headerLines)).value(cityName);
+            const QString pref = prefectureOfName(QFileInfo(input.path).fileName());
+            input.places = pref.isEmpty() ? city : pref + (city.isEmpty() || city == pref ? QString() : QStringLiteral(" ") + city);
+        }
+        if (input.places.isEmpty())
+            input.places = prefectureOfName(QFileInfo(input.path).fileName());
+    }
+    input.count = std::max<qint64>(0, lines.size() - headerLines);
+}
+
+// Features of a JSON or GML file, counted from its text: every GeoJSON feature and every
+// TopoJSON geometry carries "properties"; every GML feature stands in a featureMember.
+qint64 countFeatures(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("shp"))
+        return peekDbf(path).records;
+    if (suffix != QLatin1String("json") && suffix != QLatin1String("geojson") && suffix != QLatin1String("topojson")
+        && suffix != QLatin1String("gml") && suffix != QLatin1String("xml"))
+        return -1;
+    const QByteArray text = wholeOf(path);
+    if (text.isEmpty())
+        return -1;
+    if (suffix == QLatin1String("gml") || suffix == QLatin1String("xml"))
+        return text.count("featureMember>") / 2; // its opening and closing tags
+    return text.count("\"properties\"");
+}
+
+bool isRailwayStations(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString probe = info.suffix().compare(QLatin1String("shp"), Qt::CaseInsensitive) == 0
+                              ? info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf"))
+                              : path;
+    const QByteArray head = headOf(probe, 256 * 1024);
+    return head.contains("N02_005") || head.contains("N05_011") || head.contains("\"stationName\"");
+}
+
+void describeGis(ImportInput& input)
+{
+    const QString name = QFileInfo(input.path).fileName();
+    input.year = landInfoYear(name);
+    input.count = countFeatures(input.path);
+    input.countUnit = QStringLiteral("地物");
+    if (input.kind == InputKind::RailwayLines || input.kind == InputKind::RailwayStations)
+        input.places = QStringLiteral("全国");
+    else
+        input.places = prefectureOfName(name);
+}
+
+const QStringList kShapefileParts{"dbf", "shx", "prj", "cpg", "sbn", "sbx", "qix", "fix", "xml", "qmd"};
+
+// True for a part of a Shapefile whose .shp is in the same list.
+bool isPartOfListedShapefile(const QFileInfo& info, const QSet<QString>& listed)
+{
+    if (!kShapefileParts.contains(info.suffix().toLower()))
+        return false;
+    QString base = info.absolutePath() + QLatin1Char('/') + info.completeBaseName();
+    if (base.endsWith(QLatin1String(".shp"), Qt::CaseInsensitive)) // .shp.xml
+        base.chop(4);
+    return listed.contains(base.toLower() + QStringLiteral(".shp"));
+}
+
+} // namespace
+
+QString kindName(InputKind kind)
+{
+    switch (kind) {
+    case InputKind::Boundary: return QStringLiteral("行政区域");
+    case InputKind::RailwayLines: return QStringLiteral("鉄道（路線）");
+    case InputKind::RailwayStations: return QStringLiteral("鉄道（駅）");
+    case InputKind::Facility: return QStringLiteral("公共施設");
+    case InputKind::SmallAreaBoundary: return QStringLiteral("小地域境界");
+    case InputKind::SmallAreaTable: return QStringLiteral("小地域集計");
+    case InputKind::CensusResults: return QStringLiteral("国勢調査結果");
+    case InputKind::PrefectureSeries: return QStringLiteral("都道府県時系列");
+    case InputKind::Unknown: break;
+    }
+    return QStringLiteral("不明");
+}
+
+QString knownKindsText()
+{
+    return QStringLiteral(
+        "取り込めるのは 行政区域（国土数値情報 N03、TopoJSON、R の maps データベース）、鉄道の路線と駅（N02・N05）、"
+        "公共施設（P02）、小地域境界（e-Stat の Shapefile）、小地域集計（e-Stat の KEY_CODE で始まる表）、"
+        "国勢調査結果（市区町村別の主要結果）です");
+}
+
+bool isTopoJsonFile(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("topojson"))
+        return true;
+    if (suffix != QLatin1String("json"))
+        return false;
+    QFile file;
+    if (!platform::openForReading(file, path, platform::kAnySize))
+        return true; // the TopoJSON reader names the problem
+    return isTopoJsonText(file.read(64 * 1024));
+}
+
+ImportInput recogniseInput(const QString& path)
+{
+    ImportInput input;
+    input.path = path;
+    input.shown = shownPath(path);
+    if (Status readable = platform::checkReadable(path, platform::kAnySize); !readable && !isMapsDatabase(path)) {
+        input.problems << readable.error();
+        return input;
+    }
+    if (isSmallAreaTable(path) || isMunicipalResults(path)) {
+        input.kind = isSmallAreaTable(path) ? InputKind::SmallAreaTable : InputKind::CensusResults;
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        if (suffix == QLatin1String("csv") || suffix == QLatin1String("txt"))
+            describeTable(input, wholeOf(path));
+        else
+            describeTable(input, {}); // a workbook: its rows are counted when it is read
+        return input;
+    }
+    if (isSmallAreaShapefile(path)) {
+        input.kind = InputKind::SmallAreaBoundary;
+        describeSmallAreaBoundary(input);
+        return input;
+    }
+    if (isFacilityDataset(path))
+        input.kind = InputKind::Facility;
+    else if (isRailwayDataset(path))
+        input.kind = isRailwayStations(path) ? InputKind::RailwayStations : InputKind::RailwayLines;
+    else if (isTopoJsonFile(path) || isMapsDatabase(path) || isGisBoundaryFile(path))
+        input.kind = InputKind::Boundary;
+    if (input.kind == InputKind::Unknown) {
+        input.problems << QStringLiteral("読める形式ではありません（.shp .geojson .json .topojson .gml .xml .gpkg）。") + knownKindsText();
+        return input;
+    }
+    describeGis(input);
+    return input;
+}
+
+std::vector<ImportInput> recogniseInputs(const QStringList& paths)
+{
+    QStringList files;
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        if (!info.isDir()) {
+            files << path;
+            continue;
+        }
+        QStringList inside;
+        for (QDirIterator it(path, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            inside << it.next();
+        std::sort(inside.begin(), inside.end());
+        files << inside;
+    }
+    QSet<QString> listed;
+    for (const QString& file : files) {
+        if (QFileInfo(file).suffix().compare(QLatin1String("shp"), Qt::CaseInsensitive) == 0)
+            listed.insert(QFileInfo(file).absoluteFilePath().toLower());
+    }
+    std::vector<ImportInput> inputs;
+    for (const QString& file : files) {
+        if (isPartOfListedShapefile(QFileInfo(file), listed))
+            continue;
+        inputs.push_back(recogniseInput(file));
+    }
+    return inputs;
+}
+
+} // namespace miratos::imports

@@ -57,6 +57,7 @@ frmMenu::frmMenu(QWidget* parent) : QWidget(parent)
         {"cmdChange1", "都道府県データ変換", "frmChange_P", convertLayout},
         {"cmdChange2", "市区町村データ変換", "frmChange_C", convertLayout},
         {"cmdChange3", "全国データ変換", "frmChange_J", convertLayout},
+        {"cmdImport", "データ取込", "frmImport", convertLayout},
         {"cmdRirUroravu", "RozIvoduze", "frmFighter", extrasLayout},
         {"cmdGetCountry", "国盗合戦", "frmGetCountry", extrasLayout},
     };

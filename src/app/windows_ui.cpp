@@ -5,6 +5,8 @@
 #include "convert/frm_change_c.h"
 #include "games/frm_fighter.h"
 #include "games/frm_get_country.h"
+#include "app/frm_menu.h"
+#include "imports/frm_import.h"
 
 namespace miratos::app {
 
@@ -19,7 +21,12 @@ QWidget* openTopLevelWindow(const QString& windowName)
         window = new convert::frmChange_J;
     else if (windowName == QLatin1String("frmChange_C"))
         window = new convert::frmChange_C;
-    else if (windowName == QLatin1String("frmFighter"))
+    else if (windowName == QLatin1String("frmImport")) {
+        // Unlike the other windows, closing this one returns to the launcher.
+        auto* import = new imports::frmImport;
+        import->setOnClose([] { (new frmMenu)->show(); });
+        window = import;
+    } else if (windowName == QLatin1String("frmFighter"))
         window = new games::frmFighter;
     else if (windowName == QLatin1String("frmGetCountry"))
         window = new games::frmGetCountry;

@@ -76,6 +76,13 @@ public:
         if (m_hooks.progress)
             m_hooks.progress(line);
     }
+    // A line of the summary: what was written where, or a note on it.
+    void result(const QString& line) const
+    {
+        progress(line);
+        if (m_hooks.result)
+            m_hooks.result(line);
+    }
     void problem(const QString& message)
     {
         m_outcome.failed = true;
@@ -116,9 +123,9 @@ void importSmallAreaBoundaries(Run& run, const std::vector<const ImportInput*>& 
             run.problem(written.error());
         } else {
             for (const QString& note : notes)
-                run.progress(QStringLiteral("注意: ") + note);
+                run.result(QStringLiteral("注意: ") + note);
             for (const QString& path : *written)
-                run.progress(QStringLiteral("小地域: %1 を書きました").arg(shown(path)));
+                run.result(QStringLiteral("小地域: %1 を書きました").arg(shown(path)));
         }
         if (run.stepDone())
             return;
@@ -136,8 +143,8 @@ void importTables(Run& run, const std::vector<const ImportInput*>& inputs, const
             run.problem(written.error());
         } else {
             for (const QString& note : notes)
-                run.progress(QStringLiteral("注意: ") + note);
-            run.progress(writtenTablesLine(input->path, *written));
+                run.result(QStringLiteral("注意: ") + note);
+            run.result(writtenTablesLine(input->path, *written));
         }
         if (run.stepDone())
             return;
@@ -162,13 +169,13 @@ void importFacilityFiles(Run& run, const std::vector<const ImportInput*>& inputs
         run.problem(report.error());
     } else {
         for (const QString& line : report->written)
-            run.progress(line);
+            run.result(line);
         if (report->skipped > 0)
-            run.progress(QStringLiteral("注意: 公共施設 %1 件を飛ばしました（最初は %2）").arg(report->skipped).arg(report->firstSkipped));
+            run.result(QStringLiteral("注意: 公共施設 %1 件を飛ばしました（最初は %2）").arg(report->skipped).arg(report->firstSkipped));
         if (report->marked > 0)
-            run.progress(QStringLiteral("注意: ") + platform::cp932MarksNote(report->firstMarked, report->marked));
+            run.result(QStringLiteral("注意: ") + platform::cp932MarksNote(report->firstMarked, report->marked));
         if (report->unknownCodes > 0)
-            run.progress(QStringLiteral("注意: Init.ini の BuildMa・BuildMi・BuildAd にないコードが %1 種類あり、「ERROR」と書きました").arg(report->unknownCodes));
+            run.result(QStringLiteral("注意: Init.ini の BuildMa・BuildMi・BuildAd にないコードが %1 種類あり、「ERROR」と書きました").arg(report->unknownCodes));
     }
     run.stepDone(static_cast<int>(inputs.size()));
 }
@@ -185,8 +192,8 @@ void importRailwayFiles(Run& run, const std::vector<const ImportInput*>& inputs,
         run.problem(report.error());
     } else {
         for (const QString& note : report->notes)
-            run.progress(QStringLiteral("注意: ") + note);
-        run.progress(QStringLiteral("鉄道: 鉄道区間 %1 件（種別を駅から %2 件、事業者種別から %3 件）、駅 %4 件を %5 に書きました")
+            run.result(QStringLiteral("注意: ") + note);
+        run.result(QStringLiteral("鉄道: 鉄道区間 %1 件（種別を駅から %2 件、事業者種別から %3 件）、駅 %4 件を %5 に書きました")
                          .arg(report->sections)
                          .arg(report->classFromStations)
                          .arg(report->classFromOperator)
@@ -235,7 +242,7 @@ void importBoundaries(Run& run, const std::vector<const ImportInput*>& inputs, c
         if (run.stepDone())
             return;
     }
-    run.progress(QStringLiteral("合計: %1 都道府県, %2 市区町村, %3 面, %4 線, 飛ばした地物 %5 件%6")
+    run.result(QStringLiteral("合計: %1 都道府県, %2 市区町村, %3 面, %4 線, 飛ばした地物 %5 件%6")
                      .arg(totals.prefectures.size())
                      .arg(totals.municipalities)
                      .arg(totals.polygons)

@@ -17,6 +17,7 @@ struct ImportOptions {
 
 struct ImportHooks {
     std::function<void(const QString&)> progress; // what was read or written, line by line
+    std::function<void(const QString&)> result;   // the lines of progress that say what was written, and notes
     std::function<void(const QString&)> problem;  // an input (or the run) that failed, and why
     std::function<void(int done, int total)> step; // inputs finished so far
     std::function<bool()> cancelled;               // asked between inputs

@@ -8,6 +8,7 @@
 #include "imports/topojson_reader.h"
 #include "platform/cp932.h"
 #include "platform/read_limits.h"
+#include "platform/text_file.h"
 #include "state/prefectures.h"
 
 #include <QDir>
@@ -57,7 +58,7 @@ QString landInfoYear(const QString& name)
 // The prefecture a file name names with "_13" (N03, P02) or "C13" (e-Stat tables).
 QString prefectureOfName(const QString& name)
 {
-    static const QRegularExpression pattern(QStringLiteral("(?:_|C)(\\d\\d)(?=[_.])"));
+    static const QRegularExpression pattern(QStringLiteral("(?:_|C)(\\d\\d)(?=[_.-])"));
     const auto m = pattern.match(name);
     const int code = m.hasMatch() ? m.captured(1).toInt() : 0;
     return code >= 1 && code <= 47 ? state::prefectureName(code) : QString();
@@ -129,10 +130,8 @@ QStringList csvFieldsOf(const QString& line)
     return fields;
 }
 
-void describeTable(ImportInput& input, const QByteArray& bytes)
+void describeTable(ImportInput& input, QStringList lines)
 {
-    const QString text = platform::fromCp932(bytes);
-    QStringList lines = text.split(QLatin1Char('\n'));
     while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
         lines.removeLast();
     input.countUnit = QStringLiteral("行");
@@ -256,6 +255,10 @@ ImportInput recogniseInput(const QString& path)
     ImportInput input;
     input.path = path;
     input.shown = shownPath(path);
+    if (!QFileInfo::exists(path) && !isMapsDatabase(path)) {
+        input.problems << QStringLiteral("%1 が見つかりません").arg(input.shown);
+        return input;
+    }
     if (Status readable = platform::checkReadable(path, platform::kAnySize); !readable && !isMapsDatabase(path)) {
         input.problems << readable.error();
         return input;
@@ -264,7 +267,10 @@ ImportInput recogniseInput(const QString& path)
         input.kind = isSmallAreaTable(path) ? InputKind::SmallAreaTable : InputKind::CensusResults;
         const QString suffix = QFileInfo(path).suffix().toLower();
         if (suffix == QLatin1String("csv") || suffix == QLatin1String("txt"))
-            describeTable(input, wholeOf(path));
+        {
+            const auto lines = platform::readTextLinesGuessing(path);
+            describeTable(input, lines ? *lines : QStringList());
+        }
         else
             describeTable(input, {}); // a workbook: its rows are counted when it is read
         return input;
@@ -274,9 +280,11 @@ ImportInput recogniseInput(const QString& path)
         describeSmallAreaBoundary(input);
         return input;
     }
-    if (isFacilityDataset(path))
+    // The facility and railway probes look for attribute names, which a text about them holds too.
+    const bool gisFile = isGisBoundaryFile(path) || QFileInfo(path).suffix().compare(QLatin1String("topojson"), Qt::CaseInsensitive) == 0;
+    if (gisFile && isFacilityDataset(path))
         input.kind = InputKind::Facility;
-    else if (isRailwayDataset(path))
+    else if (gisFile && isRailwayDataset(path))
         input.kind = isRailwayStations(path) ? InputKind::RailwayStations : InputKind::RailwayLines;
     else if (isTopoJsonFile(path) || isMapsDatabase(path) || isGisBoundaryFile(path))
         input.kind = InputKind::Boundary;

@@ -39,6 +39,13 @@ public:
     virtual std::optional<QString> input(const QString& title, const QString& prompt, const QString& initial) = 0;
     virtual std::optional<QString> openFile(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> saveFile(const FileDialogRequest& request) = 0;
+    // Several existing files at once; by default the one file openFile gives.
+    virtual std::optional<QStringList> openFiles(const FileDialogRequest& request)
+    {
+        if (auto file = openFile(request))
+            return QStringList{*file};
+        return std::nullopt;
+    }
     // A colour value (R + 256 G + 65536 B), or nothing when cancelled.
     virtual std::optional<int> chooseColor(int startColor) = 0;
     // The window dialogs are shown over; implementations may ignore it.

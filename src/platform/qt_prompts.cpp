@@ -173,6 +173,21 @@ std::optional<QString> QtPrompts::openFile(const FileDialogRequest& request)
     return path;
 }
 
+std::optional<QStringList> QtPrompts::openFiles(const FileDialogRequest& request)
+{
+    auto* dialog = new QFileDialog(dialogParent(*this), request.title, request.startFolder, request.filter);
+    dialog->setObjectName(QStringLiteral("openFilesDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFiles);
+    std::optional<QStringList> paths;
+    runDialog<QFileDialog>(dialog, [&](QFileDialog& d, int result) {
+        const QStringList files = d.selectedFiles();
+        if (result == QDialog::Accepted && !files.isEmpty())
+            paths = files;
+    });
+    return paths;
+}
+
 std::optional<QString> QtPrompts::saveFile(const FileDialogRequest& request)
 {
     auto* dialog = new SaveFileDialog(dialogParent(*this), request.title, request.startFolder, request.filter);

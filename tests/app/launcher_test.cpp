@@ -63,6 +63,7 @@ TEST_F(Launcher, CaptionsAndTitle)
         {"cmdChange1", "都道府県データ変換"},
         {"cmdChange2", "市区町村データ変換"},
         {"cmdChange3", "全国データ変換"},
+        {"cmdImport", "データ取込"},
         {"cmdRirUroravu", "RozIvoduze"},
         {"cmdGetCountry", "国盗合戦"},
         {"cmdReadMe", "ぜひ最初にお読みください"},
@@ -96,6 +97,7 @@ TEST_F(Launcher, EachButtonClosesTheLauncherAndOpensItsWindow)
         {"cmdChange1", "frmChange_P", nullptr, "都道府県データ変換プログラム"},
         {"cmdChange2", "frmChange_C", nullptr, "市区町村データ変換プログラム"},
         {"cmdChange3", "frmChange_J", nullptr, "全国データ変換プログラム"},
+        {"cmdImport", "frmImport", nullptr, "データ取込"},
         {"cmdRirUroravu", "frmFighter", nullptr, "razorero"},
         {"cmdGetCountry", "frmGetCountry", nullptr, "国盗合戦"},
     };

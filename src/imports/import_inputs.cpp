@@ -256,7 +256,7 @@ ImportInput recogniseInput(const QString& path)
     input.path = path;
     input.shown = shownPath(path);
     if (!QFileInfo::exists(path) && !isMapsDatabase(path)) {
-        input.problems << QStringLiteral("%1 が見つかりません").arg(input.shown);
+        input.problems << QStringLiteral("%1: 読めません（見つかりません）").arg(input.shown);
         return input;
     }
     if (Status readable = platform::checkReadable(path, platform::kAnySize); !readable && !isMapsDatabase(path)) {

@@ -7,6 +7,7 @@
 #include "app/frm_menu.h"
 #include "app/frm_read_me.h"
 #include "app/frm_tiku_list.h"
+#include "imports/frm_import.h"
 #include "output/frm_location.h"
 #include "platform/program_end_ui.h"
 #include "platform/qt_prompts.h"
@@ -24,7 +25,10 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -494,4 +498,32 @@ TEST_F(RealDialogs, AConversionWindowClosedUnderItsMessageEndsTheProgramAfterThe
     EXPECT_EQ(ends, 1);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(RealDialogs, ImportWindowAddsThroughTheFileDialogImportsAndClosesBackToTheLauncher)
+{
+    // A GeoJSON of one municipality square, chosen in Qt's own file dialog.
+    const QString data = dir.filePath(QStringLiteral("N03-21_13_210101.geojson"));
+    QFile file(data);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{"N03_001":"東京都","N03_004":"千代田区","N03_007":"13101"},)"
+               R"("geometry":{"type":"Polygon","coordinates":[[[139.7,35.6],[139.8,35.6],[139.8,35.7],[139.7,35.7],[139.7,35.6]]]}}]})");
+    file.close();
+    launch("cmdImport");
+    QPointer<imports::frmImport> window = qobject_cast<imports::frmImport*>(visibleTopLevel(QStringLiteral("frmImport")));
+    ASSERT_FALSE(window.isNull());
+    answerer.files = {data};
+    window->findChild<QPushButton*>(QStringLiteral("cmdAdd"))->click();
+    ASSERT_EQ(window->findChild<QTableWidget*>(QStringLiteral("grdInputs"))->rowCount(), 1);
+    EXPECT_EQ(window->inputs().front().kind, imports::InputKind::Boundary);
+    QSignalSpy finished(window.data(), &imports::frmImport::importFinished);
+    window->findChild<QPushButton*>(QStringLiteral("cmdImport"))->click();
+    ASSERT_TRUE(finished.wait(kGuardMs));
+    EXPECT_TRUE(window->findChild<QPlainTextEdit*>(QStringLiteral("txtSummary"))->toPlainText().startsWith(QStringLiteral("取込が終わりました。")));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("MapData/東京都/Polygon.dat"))));
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(visibleTopLevels(), QStringList{QStringLiteral("frmMenu")});
+    EXPECT_EQ(ends, 0); // unlike the specified windows, closing it does not end the program
 }

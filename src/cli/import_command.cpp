@@ -9,6 +9,7 @@
 #include "imports/small_area_import.h"
 #include "store/railway_files.h"
 #include "imports/topojson_reader.h"
+#include "imports/zip_input.h"
 #include "platform/read_limits.h"
 #include "platform/app_folder.h"
 #include "platform/import_lock.h"
@@ -21,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 namespace miratos::cli {
 namespace {
@@ -96,7 +98,7 @@ QString writtenTablesLine(const QString& file, const QStringList& written)
 
 } // namespace
 
-int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
+int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream& errOut)
 {
     QStringList files;
     imports::GisBoundaryOptions gisOptions;
@@ -108,7 +110,7 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         } else if (a.startsWith(QLatin1String("--snap="))) {
             const auto value = platform::toNumber(a.mid(7));
             if (!value || !(*value >= 0) || *value > 1) {
-                err << "miratos import: " << a << ": 許容差は 0〜1 の度数で指定してください\n";
+                errOut << "miratos import: " << a << ": 許容差は 0〜1 の度数で指定してください\n";
                 return 2;
             }
             gisOptions.snapTolerance = *value;
@@ -116,7 +118,7 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
             bool ok = false;
             year = i + 1 < arguments.size() ? arguments.at(++i).toInt(&ok) : 0;
             if (!ok || year <= 0) {
-                err << "miratos import: --year には調査年（2015 か 27 の形）を指定してください\n";
+                errOut << "miratos import: --year には調査年（2015 か 27 の形）を指定してください\n";
                 return 2;
             }
             if (year > 1900)
@@ -126,9 +128,16 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         }
     }
     if (files.isEmpty()) {
-        err << "usage: miratos import [--app-folder DIR] [--snap[=DEGREES]] [--year YEAR] FILE...\n";
+        errOut << "usage: miratos import [--app-folder DIR] [--snap[=DEGREES]] [--year YEAR] FILE...\n";
         return 2;
     }
+    // Zips and folders become the files in them; messages name a zip's member as "ZIP の member".
+    const imports::ExpandedInputs inputs = imports::expandInputs(files);
+    files = inputs.paths;
+    QString errText;
+    QTextStream errShown(&errText);
+    const auto flushErr = qScopeGuard([&] { errShown.flush(); errOut << inputs.shown(errText); errOut.flush(); });
+    QTextStream& err = errShown;
     platform::ImportLock lock;
     if (!lock.acquireOrSay(err, "miratos import: "))
         return 1;
@@ -142,11 +151,15 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         err << "miratos import: " << folders.error() << "\n";
         return 1;
     }
-    const imports::ProgressFn progress = [&out](const QString& line) {
-        out << line << "\n";
+    const imports::ProgressFn progress = [&out, &inputs](const QString& line) {
+        out << inputs.shown(line) << "\n";
         out.flush();
     };
-    int result = 0;
+    int result = inputs.errors.isEmpty() ? 0 : 1;
+    for (const QString& error : inputs.errors)
+        err << "miratos import: " << error << "\n";
+    for (const QString& note : inputs.notes)
+        progress(QStringLiteral("注意: ") + note);
 
     // Railway datasets are taken together (the stations give the sections their class) and
     // written as the four railway files.

@@ -94,9 +94,10 @@ public:
     {
         char** list = VSIReadDirRecursive(m_root.constData());
         if (!list) {
-            VSIStatBufL st;
-            if (VSIStatL(m_root.constData(), &st) == 0 && VSI_ISDIR(st.st_mode))
-                return QStringList{}; // an empty zip reads as an empty folder
+            // A zip without members is its end record alone, which GDAL does not open.
+            QFile file;
+            if (platform::openForReading(file, m_zip) && file.read(4) == QByteArrayLiteral("PK\x05\x06"))
+                return QStringList{};
             return Error{QStringLiteral("%1: ZIP ファイルとして読めません（壊れているか、ZIP ではありません）").arg(m_shown)};
         }
         QStringList names;

@@ -120,12 +120,15 @@ public:
         QString safe = platform::safePathPart(name);
         if (safe.isEmpty() || safe.startsWith(u'.'))
             safe = QStringLiteral("member") + (QFileInfo(name).suffix().isEmpty() ? QString() : u'.' + QFileInfo(name).suffix());
-        const qint64 limit = std::min(platform::readLimitFor(name), kCopiedLimit - *copiedTotal);
+        const qint64 kindLimit = platform::readLimitFor(name);
+        const qint64 limit = std::min(kindLimit, kCopiedLimit - *copiedTotal);
         VSIStatBufL st;
         if (VSIStatL(source.constData(), &st) != 0)
             return Error{unreadable(member)};
+        if (qint64(st.st_size) > kindLimit)
+            return Error{tooLarge(member, qint64(st.st_size), kindLimit)};
         if (qint64(st.st_size) > limit)
-            return Error{tooLarge(member, qint64(st.st_size), limit)};
+            return Error{tooMuch()};
         VSILFILE* in = VSIFOpenL(source.constData(), "rb");
         if (!in)
             return Error{unreadable(member)};
@@ -153,7 +156,7 @@ public:
         VSIFCloseL(in);
         out.close();
         if (copied > limit) // the size the zip states was a lie
-            return Error{tooLarge(member, copied, limit)};
+            return Error{copied > kindLimit ? tooLarge(member, copied, kindLimit) : tooMuch()};
         if (failed || out.error() != QFileDevice::NoError)
             return Error{QStringLiteral("%1 の %2 を一時フォルダーに書けません: %3").arg(m_shown, member, out.errorString())};
         if (copied != qint64(st.st_size))
@@ -176,6 +179,11 @@ private:
     {
         return QStringLiteral("%1 の %2 は %3 あり、この種類の上限 %4 を超えるため読みません")
             .arg(m_shown, member, platform::sizeText(size), platform::sizeText(limit));
+    }
+
+    QString tooMuch() const
+    {
+        return QStringLiteral("%1: 取り込むファイルを展開すると合わせて上限の %2 を超えるため読みません").arg(m_shown, platform::sizeText(kCopiedLimit));
     }
 
     QString m_zip;

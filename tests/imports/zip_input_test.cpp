@@ -190,7 +190,8 @@ TEST(ZipInputTest, FolderIsWalkedAndOneFormatChosenOfTheSameData)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     writeZip(root.filePath(QStringLiteral("a/z.zip")), {{"Z.gml", "<x/>"}});
-    const imports::ExpandedInputs inputs = imports::expandInputs({dir.path()});
+    auto expanded = std::make_unique<imports::ExpandedInputs>(imports::expandInputs({dir.path()}));
+    const imports::ExpandedInputs& inputs = *expanded;
     EXPECT_TRUE(inputs.errors.isEmpty()) << inputs.errors.join(u'\n').toStdString();
     ASSERT_EQ(inputs.paths.size(), 4) << inputs.paths.join(u'\n').toStdString();
     EXPECT_EQ(inputs.paths.mid(0, 3), (QStringList{root.filePath(QStringLiteral("Y.xml")), root.filePath(QStringLiteral("a/X.geojson")),
@@ -200,6 +201,12 @@ TEST(ZipInputTest, FolderIsWalkedAndOneFormatChosenOfTheSameData)
     ASSERT_EQ(inputs.notes.size(), 1);
     EXPECT_TRUE(inputs.notes.first().endsWith(QStringLiteral("X.geojson を取り込みます（同じデータの .shp は飛ばしました）")))
         << inputs.notes.first().toStdString();
+    // The copies go with the inputs.
+    const QString copy = inputs.paths.at(3);
+    ASSERT_TRUE(QFileInfo::exists(copy));
+    expanded.reset();
+    EXPECT_FALSE(QFileInfo::exists(copy));
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(copy).absolutePath()));
 }
 
 } // namespace

@@ -256,7 +256,7 @@ QString ExpandedInputs::shown(const QString& message) const
     return text;
 }
 
-Result<ExpandedInputs> zipInputs(const QString& zipPath)
+Result<ZipListing> zipListing(const QString& zipPath)
 {
     if (Status readable = platform::checkReadable(zipPath); !readable)
         return Error{readable.error()};
@@ -265,20 +265,35 @@ Result<ExpandedInputs> zipInputs(const QString& zipPath)
     const Cp932MemberNames cp932;
     const QuietGdal quiet;
     const ZipReader zip(zipPath);
-    const auto members = zip.members();
+    auto members = zip.members();
     if (!members)
         return Error{members.error()};
     if (members->isEmpty())
         return Error{QStringLiteral("%1: ZIP の中にファイルがありません").arg(zip.shown())};
-    QStringList inputs;
+    ZipListing listing;
     for (const QString& m : *members) {
         if (isInputName(QFileInfo(m).fileName()))
-            inputs << m;
+            listing.inputs << m;
     }
-    ExpandedInputs out;
-    inputs = chosenWithNotes(zip.shown(), inputs, &out.notes);
-    if (inputs.isEmpty())
+    listing.inputs = chosenWithNotes(zip.shown(), listing.inputs, &listing.notes);
+    if (listing.inputs.isEmpty())
         return Error{QStringLiteral("%1: ZIP の中に取り込めるファイルがありません（中身: %2）").arg(zip.shown(), listed(*members))};
+    listing.members = std::move(*members);
+    return listing;
+}
+
+Result<ExpandedInputs> zipInputs(const QString& zipPath)
+{
+    auto listing = zipListing(zipPath);
+    if (!listing)
+        return Error{listing.error()};
+    const QStringList& inputs = listing->inputs;
+    const QStringList& members = listing->members;
+    const Cp932MemberNames cp932;
+    const QuietGdal quiet;
+    const ZipReader zip(zipPath);
+    ExpandedInputs out;
+    out.notes = listing->notes;
 
     auto dir = std::make_shared<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("miratos-zip-XXXXXX")));
     if (!dir->isValid())
@@ -295,7 +310,7 @@ Result<ExpandedInputs> zipInputs(const QString& zipPath)
         QStringList parts{member};
         if (info.suffix().toLower() == QLatin1String("shp")) {
             const QString stem = info.path() == QLatin1String(".") ? info.completeBaseName() : info.path() + u'/' + info.completeBaseName();
-            for (const QString& m : *members) {
+            for (const QString& m : members) {
                 const QFileInfo other(m);
                 if (m.section(u'.', 0, -2).compare(stem, Qt::CaseInsensitive) == 0 && isShapefilePart(other.suffix().toLower()))
                     parts << m;

@@ -37,7 +37,16 @@ struct ExpandedInputs {
     QHash<QString, QString> shownFolders; // native path of a copy's folder + separator -> "ZIP の dir/"
 };
 
-// One zip's members to import; the error names the zip.
+// What a zip holds, read from its directory alone (nothing is unpacked): every member file, and
+// those to import with the notes on the formats passed over. The error names the zip.
+struct ZipListing {
+    QStringList members; // relative paths with "/", names decoded (UTF-8, else CP932)
+    QStringList inputs;
+    QStringList notes;
+};
+Result<ZipListing> zipListing(const QString& zipPath);
+
+// One zip's members to import, copied out; the error names the zip.
 Result<ExpandedInputs> zipInputs(const QString& zipPath);
 
 // Every path as given, with each .zip replaced by its members and each folder walked (with its

@@ -2,6 +2,7 @@
 
 #include "convert/small_area_converter.h"
 #include "imports/import_engine.h"
+#include "imports/zip_input.h"
 #include "platform/number_text.h"
 
 #include <QDir>
@@ -47,15 +48,21 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         err << "usage: miratos import [--app-folder DIR] [--snap[=DEGREES]] [--year YEAR] FILE...\n";
         return 2;
     }
+    // Zips and folders become the files in them; messages name a zip's member as "ZIP の member".
+    const imports::ExpandedInputs expanded = imports::expandInputs(files);
     imports::ImportHooks hooks;
-    hooks.progress = [&out](const QString& line) {
-        out << line << "\n";
+    hooks.progress = [&out, &expanded](const QString& line) {
+        out << expanded.shown(line) << "\n";
         out.flush();
     };
-    hooks.problem = [&err](const QString& message) { err << "miratos import: " << message << "\n"; };
-    const auto outcome = imports::runImport(imports::recogniseInputs(files), options, hooks);
+    hooks.problem = [&err, &expanded](const QString& message) { err << "miratos import: " << expanded.shown(message) << "\n"; };
+    for (const QString& error : expanded.errors)
+        hooks.problem(error);
+    for (const QString& note : expanded.notes)
+        hooks.progress(QStringLiteral("注意: ") + note);
+    const auto outcome = imports::runImport(imports::recogniseInputs(expanded), options, hooks);
     err.flush();
-    return outcome.failed ? 1 : 0;
+    return outcome.failed || !expanded.errors.isEmpty() ? 1 : 0;
 }
 
 } // namespace miratos::cli

@@ -95,6 +95,7 @@ frmImport::frmImport(QWidget* parent) : QWidget(parent)
     connect(m_cmdAdd, &QPushButton::clicked, this, &frmImport::chooseFiles);
     connect(m_cmdClear, &QPushButton::clicked, this, [this] {
         m_inputs.clear();
+        m_expansions.clear();
         m_grid->setRowCount(0);
         updateButtons();
     });
@@ -127,12 +128,27 @@ void frmImport::addInputs(const QStringList& paths)
         if (!listed && !fresh.contains(clean))
             fresh << clean;
     }
-    for (ImportInput& input : recogniseInputs(fresh)) {
-        const bool listed = std::any_of(m_inputs.begin(), m_inputs.end(), [&](const ImportInput& i) { return i.path == input.path; });
-        if (listed)
-            continue;
-        appendRow(input);
-        m_inputs.push_back(std::move(input));
+    // One path at a time, so that a zip that gives nothing gets its own row with the reason.
+    for (const QString& path : fresh) {
+        ExpandedInputs expanded;
+        std::vector<ImportInput> found = recogniseInputs({path}, expanded);
+        for (const QString& error : expanded.errors) {
+            ImportInput failed;
+            failed.path = path;
+            failed.shown = QDir::toNativeSeparators(path);
+            failed.problems << error;
+            found.push_back(failed);
+        }
+        for (ImportInput& input : found) {
+            // The note on the formats of a zip passed over goes with the member that was taken.
+            for (const QString& note : expanded.notes) {
+                if (note.contains(QFileInfo(input.shown).fileName()))
+                    input.problems << note;
+            }
+            appendRow(input);
+            m_inputs.push_back(std::move(input));
+        }
+        m_expansions.push_back(std::move(expanded));
     }
     updateButtons();
 }
@@ -225,20 +241,32 @@ void frmImport::startImport()
         }, Qt::QueuedConnection);
     };
     ImportHooks hooks;
-    hooks.progress = [post](const QString& line) {
+    // Messages name a zip's copies by the zip and member, as the rows do.
+    const auto expansions = m_expansions;
+    const auto shown = [expansions](QString text) {
+        for (const ExpandedInputs& e : expansions)
+            text = e.shown(text);
+        return text;
+    };
+    hooks.progress = [post, shown](const QString& raw) {
+        const QString line = shown(raw);
         post([line](frmImport& w) {
             w.m_lblNow->setText(line);
             if (line.contains(QStringLiteral("書きました")) && !w.m_written.contains(line))
                 w.m_written << line; // a prefecture's boundary files
         });
     };
-    hooks.result = [post](const QString& line) {
+    hooks.result = [post, shown](const QString& raw) {
+        const QString line = shown(raw);
         post([line](frmImport& w) {
             if (!w.m_written.contains(line))
                 w.m_written << line;
         });
     };
-    hooks.problem = [post](const QString& message) { post([message](frmImport& w) { w.m_problems << message; }); };
+    hooks.problem = [post, shown](const QString& raw) {
+        const QString message = shown(raw);
+        post([message](frmImport& w) { w.m_problems << message; });
+    };
     hooks.step = [post](int done, int) { post([done](frmImport& w) { w.m_progress->setValue(done); }); };
     const auto cancel = m_cancel;
     hooks.cancelled = [cancel] { return cancel->load(); };

@@ -59,6 +59,7 @@ private:
     QPlainTextEdit* m_summary = nullptr;
 
     std::vector<ImportInput> m_inputs;
+    std::vector<ExpandedInputs> m_expansions; // the copies of zip members the rows point to
     QThread* m_thread = nullptr;
     std::shared_ptr<std::atomic<bool>> m_cancel;
     QStringList m_written;

@@ -12,7 +12,6 @@
 #include "state/prefectures.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -296,33 +295,30 @@ ImportInput recogniseInput(const QString& path)
     return input;
 }
 
-std::vector<ImportInput> recogniseInputs(const QStringList& paths)
+std::vector<ImportInput> recogniseInputs(const ExpandedInputs& expanded)
 {
-    QStringList files;
-    for (const QString& path : paths) {
-        const QFileInfo info(path);
-        if (!info.isDir()) {
-            files << path;
-            continue;
-        }
-        QStringList inside;
-        for (QDirIterator it(path, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
-            inside << it.next();
-        std::sort(inside.begin(), inside.end());
-        files << inside;
-    }
     QSet<QString> listed;
-    for (const QString& file : files) {
+    for (const QString& file : expanded.paths) {
         if (QFileInfo(file).suffix().compare(QLatin1String("shp"), Qt::CaseInsensitive) == 0)
             listed.insert(QFileInfo(file).absoluteFilePath().toLower());
     }
     std::vector<ImportInput> inputs;
-    for (const QString& file : files) {
+    for (const QString& file : expanded.paths) {
         if (isPartOfListedShapefile(QFileInfo(file), listed))
             continue;
-        inputs.push_back(recogniseInput(file));
+        ImportInput input = recogniseInput(file);
+        input.shown = expanded.shown(input.shown);
+        for (QString& problem : input.problems)
+            problem = expanded.shown(problem);
+        inputs.push_back(std::move(input));
     }
     return inputs;
+}
+
+std::vector<ImportInput> recogniseInputs(const QStringList& paths, ExpandedInputs& expanded)
+{
+    expanded = expandInputs(paths);
+    return recogniseInputs(expanded);
 }
 
 } // namespace miratos::imports

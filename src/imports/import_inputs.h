@@ -2,6 +2,8 @@
 // What a list of dropped or named files holds, before anything is imported: each file (folders
 // walked) is recognised as one kind of download, with its year, the places it covers and its
 // feature or row count, as far as its name and a look at its start can tell.
+#include "imports/zip_input.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -37,9 +39,13 @@ struct ImportInput {
 // One file. Reads only the start of the file (and of a Shapefile's .dbf), or the whole of a table.
 ImportInput recogniseInput(const QString& path);
 
-// Every file of paths; folders are walked (in name order) and the parts of a Shapefile other than
-// its .shp are not listed on their own. Files that do not exist are listed with the problem.
-std::vector<ImportInput> recogniseInputs(const QStringList& paths);
+// Every file of the expanded inputs (zips unpacked, folders walked: imports/zip_input.h); the
+// parts of a Shapefile other than its .shp are not listed on their own, and a zip's member is
+// shown as "ZIP の member". Files that do not exist are listed with the problem.
+std::vector<ImportInput> recogniseInputs(const ExpandedInputs& expanded);
+
+// The same for paths as given: what a zip or folder gave is kept alive in expanded.
+std::vector<ImportInput> recogniseInputs(const QStringList& paths, ExpandedInputs& expanded);
 
 // TopoJSON and GeoJSON share the suffix .json: a topology says so near its start.
 bool isTopoJsonFile(const QString& path);

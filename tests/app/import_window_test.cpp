@@ -17,6 +17,8 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include "zip_writer.h"
+
 namespace {
 
 using miratos::imports::frmImport;
@@ -171,6 +173,28 @@ TEST_F(ImportWindow, CancelLeavesEveryFileAsItWas)
     window->findChild<QPushButton*>(QStringLiteral("cmdImport"))->click();
     ASSERT_TRUE(finished.wait(120000));
     EXPECT_FALSE(mapDataFiles(m_app.path()).isEmpty());
+}
+
+TEST_F(ImportWindow, AZipDroppedIsListedByItsMembersAndImportedFromThem)
+{
+    QFile source(kData + QStringLiteral("/n03-2021/geojson/N03-21_13_210101.json"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QString zip = m_app.filePath(QStringLiteral("N03-20210101_13_GML.zip"));
+    writeZip(zip, {{"N03-20210101_13_GML/N03-21_13_210101.geojson", source.readAll()}, {"N03-20210101_13_GML/KS-META-N03.xml", "<meta/>"}});
+    frmImport* window = openFromLauncher();
+    ASSERT_NE(window, nullptr);
+    drop(window, {zip});
+    ASSERT_EQ(window->inputs().size(), 1u);
+    const auto& input = window->inputs().front();
+    EXPECT_EQ(input.kind, InputKind::Boundary);
+    EXPECT_EQ(input.places, QStringLiteral("東京都"));
+    EXPECT_TRUE(input.shown.contains(QStringLiteral("N03-20210101_13_GML.zip の "))) << input.shown.toStdString();
+    QSignalSpy finished(window, &frmImport::importFinished);
+    window->findChild<QPushButton*>(QStringLiteral("cmdImport"))->click();
+    ASSERT_TRUE(finished.wait(120000));
+    EXPECT_TRUE(QFileInfo::exists(m_app.filePath(QStringLiteral("MapData/東京都/Polygon.dat"))));
+    const QString summary = window->findChild<QPlainTextEdit*>(QStringLiteral("txtSummary"))->toPlainText();
+    EXPECT_TRUE(summary.startsWith(QStringLiteral("取込が終わりました。"))) << summary.toStdString();
 }
 
 } // namespace

@@ -61,18 +61,20 @@ TEST(ImportInputs, FolderListsTheShapefileOnceAndNamesWhatItCannotRead)
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("download"));
     ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/nested")));
-    for (const char* name : {"r2ka13119.shp", "r2ka13119.dbf", "r2ka13119.shx", "r2ka13119.prj", "nested/notes.pdf"}) {
-        QFile f(folder + QLatin1Char('/') + QString::fromUtf8(name));
+    for (const char* name : {"nested/r2ka13119.shp", "nested/r2ka13119.dbf", "nested/r2ka13119.shx", "nested/r2ka13119.prj", "notes.pdf", "plain.pdf"}) {
+        QFile f((QString::fromUtf8(name) == QLatin1String("plain.pdf") ? dir.path() : folder) + QLatin1Char('/') + QString::fromUtf8(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("x");
     }
-    const auto inputs = recogniseInputs({folder, dir.filePath(QStringLiteral("missing.geojson"))});
+    miratos::imports::ExpandedInputs expanded;
+    const auto inputs = recogniseInputs({folder, dir.filePath(QStringLiteral("plain.pdf")), dir.filePath(QStringLiteral("missing.geojson"))}, expanded);
+    // In a folder only what import reads is listed; a file named on its own is told what it is not.
     ASSERT_EQ(inputs.size(), 3u);
-    EXPECT_TRUE(inputs[0].shown.endsWith(QStringLiteral("notes.pdf")));
-    EXPECT_EQ(inputs[0].kind, InputKind::Unknown);
-    EXPECT_TRUE(inputs[0].problems.value(0).contains(QStringLiteral("取り込めるのは"))) << inputs[0].problems.join('\n').toStdString();
-    EXPECT_TRUE(inputs[1].shown.endsWith(QStringLiteral("r2ka13119.shp")));
-    EXPECT_FALSE(inputs[2].problems.isEmpty()); // the missing file says so
+    EXPECT_TRUE(inputs[0].shown.endsWith(QStringLiteral("r2ka13119.shp")));
+    EXPECT_TRUE(inputs[1].shown.endsWith(QStringLiteral("plain.pdf")));
+    EXPECT_EQ(inputs[1].kind, InputKind::Unknown);
+    EXPECT_TRUE(inputs[1].problems.value(0).contains(QStringLiteral("取り込めるのは"))) << inputs[1].problems.join('\n').toStdString();
+    EXPECT_TRUE(inputs[2].problems.value(0).contains(QStringLiteral("読めません"))); // the missing file says so
 }
 
 class ImportRun : public ImportFolder {};
@@ -98,7 +100,8 @@ TEST_F(ImportRun, CancelledRunChangesNoFileAndAFullRunWritesEveryInput)
         GTEST_SKIP() << "shared data absent";
     const QString app = miratos::platform::AppFolder::root();
     const auto before = mapDataFiles(app);
-    const auto inputs = recogniseInputs(paths);
+    miratos::imports::ExpandedInputs expanded;
+    const auto inputs = recogniseInputs(paths, expanded);
 
     int steps = 0;
     miratos::imports::ImportHooks hooks;

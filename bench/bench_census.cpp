@@ -3,6 +3,7 @@
 // small-area shapefile of 70,000 polygons (all of Tokyo's wards; goal < 5 s), and the 2020
 // results workbook (1,965 municipalities) turned into statistic files.
 #include "convert/census_workbook.h"
+#include "imports/census_results.h"
 #include "imports/small_area_import.h"
 #include "platform/gis_reader.h"
 #include "platform/spreadsheet.h"

@@ -6,6 +6,7 @@
 #include "imports/prefecture_set_writer.h"
 #include "imports/railway_import.h"
 #include "convert/small_area_converter.h"
+#include "imports/census_results.h"
 #include "imports/small_area_import.h"
 #include "store/railway_files.h"
 #include "imports/topojson_reader.h"
@@ -79,7 +80,7 @@ QString problemOf(const QString& file, const QString& message)
 const QString kKnownKinds = QStringLiteral(
     "取り込めるのは 行政区域（国土数値情報 N03、TopoJSON、R の maps データベース）、鉄道の路線と駅（N02・N05）、"
     "公共施設（P02）、小地域境界（e-Stat の Shapefile）、小地域集計（e-Stat の KEY_CODE で始まる表）、"
-    "国勢調査結果（市区町村別の主要結果）です");
+    "国勢調査結果（市区町村別の主要結果）、都道府県時系列（国勢調査 1920〜2015 年の都道府県別人口）です");
 
 // "ほか" only when more than the one named file was written.
 QString writtenTablesLine(const QString& file, const QStringList& written)
@@ -156,7 +157,7 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
     QStringList smallAreas; // census small-area boundaries, then their tables
     QStringList tables;
     for (const QString& file : files) {
-        if (imports::isSmallAreaTable(file) || imports::isMunicipalResults(file))
+        if (imports::isSmallAreaTable(file) || imports::isMunicipalResults(file) || imports::isPrefectureSeries(file))
             tables << file;
         else if (imports::isSmallAreaShapefile(file))
             smallAreas << file;
@@ -178,8 +179,9 @@ int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream
     }
     for (const QString& file : tables) {
         QStringList notes;
-        const auto written = imports::isSmallAreaTable(file) ? imports::importSmallAreaTable(file, year, mapData, initIni, &notes)
-                                                    : imports::importMunicipalResults(file, mapData, initIni, &notes);
+        const auto written = imports::isSmallAreaTable(file)   ? imports::importSmallAreaTable(file, year, mapData, initIni, &notes)
+                             : imports::isPrefectureSeries(file) ? imports::importPrefectureSeries(file, mapData, initIni, &notes)
+                                                                 : imports::importMunicipalResults(file, mapData, initIni, &notes);
         if (!written) {
             err << "miratos import: " << written.error() << "\n";
             result = 1;

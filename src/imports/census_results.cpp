@@ -86,6 +86,15 @@ struct ResultsTable {
     std::vector<Row> rows;
 };
 
+// "A" for column 1, "AN" for column 40.
+QString columnLetters(int column)
+{
+    QString letters;
+    for (; column > 0; column = (column - 1) / 26)
+        letters.prepend(QChar(u'A' + (column - 1) % 26));
+    return letters;
+}
+
 // Workbook column titles: the title of row 7 (row 5's group before it where row 7 repeats
 // within the sheet, as "15歳未満" does under each age group) and the unit of row 9.
 QStringList workbookTitles(const platform::Sheet& sheet, int lastColumn)
@@ -103,10 +112,10 @@ QStringList workbookTitles(const platform::Sheet& sheet, int lastColumn)
     QStringList titles;
     for (qsizetype i = 0; i < own.size(); ++i)
         titles << (own.count(own.at(i)) > 1 ? grouped.at(i) : own.at(i));
-    // What is still the same twice is told apart by its place.
+    // What is still the same twice is told apart by its column in the sheet.
     for (qsizetype i = 0; i < titles.size(); ++i) {
         if (titles.indexOf(titles.at(i)) < i)
-            titles[i] += QStringLiteral("（%1 列目）").arg(i + 1);
+            titles[i] += QStringLiteral("（%1 列）").arg(columnLetters(first + static_cast<int>(i)));
     }
     return titles;
 }

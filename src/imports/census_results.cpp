@@ -144,6 +144,24 @@ Result<ResultsTable> readResults(const QString& path)
                 r.values << sheet->text(row, c);
             table.rows.push_back(std::move(r));
         }
+        // The second sheet of the published workbook (labour force, industries, daytime
+        // population) has the same layout; its columns follow, joined by the area's code.
+        const auto second = platform::Sheet::open(path, 2);
+        if (!second || !isResultsSheet(*second) || second->lastColumn() < first)
+            return table;
+        const int secondLast = second->lastColumn();
+        QHash<QString, int> rowOf;
+        for (int row = 10; row <= second->lastRow(); ++row) {
+            if (const auto area = codeAndName.match(second->text(row, u"B")); area.hasMatch())
+                rowOf.insert(area.captured(1), row);
+        }
+        for (const QString& title : workbookTitles(*second, secondLast))
+            table.titles << (table.titles.contains(title) ? title + QStringLiteral("（2 枚目）") : title);
+        for (ResultsTable::Row& r : table.rows) {
+            const int row = rowOf.value(r.code, 0);
+            for (int c = first; c <= secondLast; ++c)
+                r.values << (row > 0 ? second->text(row, c) : QString());
+        }
         return table;
     }
     const auto lines = platform::readTextLinesGuessing(path);

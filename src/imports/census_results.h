@@ -18,7 +18,8 @@ namespace miratos::imports {
 bool isMunicipalResults(const QString& path);
 
 // Value columns: 人口(人), 男性(人), 女性(人), 男女比(男/女) (computed), then every further column
-// of the file under the title its header gives (line breaks removed, unit kept). Numbers are
+// of the file under the title its header gives (line breaks removed, unit kept); from the
+// workbook those of its first sheet, then those of its second. Numbers are
 // written with "."; "-", "…", "X" stay as they are and an empty cell is written "-": no data on
 // the map. A character CP932 cannot hold is written "〓" and noted.
 Result<QStringList> importMunicipalResults(const QString& path, const QString& mapData, const QString& initIni,

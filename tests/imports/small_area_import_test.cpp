@@ -124,7 +124,8 @@ TEST_F(ItabashiImport, MunicipalResultsBecomeJapanAndPrefectureStatistics)
 }
 
 // The workbook edition of the results gives the same statistic files as the CSV edition in the
-// columns the CSV holds, and keeps the workbook's further columns under their titles and units.
+// columns the CSV holds, and keeps the further columns of both its sheets under their titles
+// and units.
 TEST_F(ItabashiImport, ResultsWorkbookGivesTheSameFilesAsTheCsv)
 {
     const QString census = QStringLiteral(MIRATOS_SHARED_DATA "/census/");
@@ -175,6 +176,8 @@ TEST_F(ItabashiImport, ResultsWorkbookGivesTheSameFilesAsTheCsv)
         {QStringLiteral("年齢別人口（男女「総数」） 15歳未満（人）"), QString()},
         {QStringLiteral("うち核家族世帯（世帯）"), QString()},
         {QStringLiteral("世帯 一般世帯（世帯）（AN 列）"), QString()},
+        {QStringLiteral("昼間人口（人）"), QStringLiteral("16751563")},
+        {QStringLiteral("女 労働力率（％）"), QStringLiteral("60.07581")},
     };
     for (const auto& [title, value] : expected) {
         const qsizetype at = header.indexOf(title);

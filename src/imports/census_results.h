@@ -30,7 +30,8 @@ bool isPrefectureSeries(const QString& path);
 
 // The prefectures 01..47 only (the nation 00 and the extra areas such as 0A are left out). Columns
 // "人口 1920年", "男 1920年", "女 1920年", then the same for each later year in the file; a
-// missing value ("-", or a year a prefecture lacks) is written "-".
+// missing value ("-", or a year a prefecture lacks) is written "-". The table goes to MapData
+// itself, so initIni is not read; it is taken for the same call as the other tables.
 Result<QStringList> importPrefectureSeries(const QString& path, const QString& mapData, const QString& initIni,
                                            QStringList* notes = nullptr);
 

@@ -1,9 +1,13 @@
 // Census conversions: a census workbook of 2,000 rows × 30 columns reshaped into its statistic
 // CSV (goal < 0.5 s), the Itabashi small-area shapefile imported (goal < 0.2 s), a generated
-// small-area shapefile of 70,000 polygons (all of Tokyo's wards; goal < 5 s), and the 2020
-// results workbook (1,965 municipalities) turned into statistic files.
+// small-area shapefile of 70,000 polygons (all of Tokyo's wards; goal < 5 s), the 2020
+// results workbook (1,965 municipalities) turned into statistic files, and three e-Stat tables
+// of Tokyo in today's layout (about 5,000 areas each; goal < 1 s for the three).
 #include "convert/census_workbook.h"
+#include "convert/small_area_converter.h"
+#include "imports/census_results.h"
 #include "imports/small_area_import.h"
+#include "platform/cp932.h"
 #include "platform/gis_reader.h"
 #include "platform/spreadsheet.h"
 #include "platform/text_file.h"
@@ -179,6 +183,89 @@ void BM_ResultsWorkbookImport(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ResultsWorkbookImport)->Unit(benchmark::kMillisecond);
+
+// Today's e-Stat small-area tables of 東京都 (tblT001082C13.txt and its kind): CP932, column codes
+// on line 1, their titles on line 2 under empty first fields, then for each of 48 municipalities
+// its total, 13 towns and 7 blocks in each (5,040 rows), with "-", "X" and secret areas. Tables 1
+// (population and households), 2 (age groups, 66 columns) and 3 (household sizes).
+QStringList tokyoSmallAreaTables(const QString& folder)
+{
+    QStringList files;
+    int t = 0;
+    for (const convert::SmallAreaTable& table : convert::smallAreaTables()) {
+        if (table.n > 3)
+            break;
+        QStringList codes{QStringLiteral("KEY_CODE"), QStringLiteral("HYOSYO"), QStringLiteral("CITYNAME"), QStringLiteral("NAME"),
+                          QStringLiteral("HTKSYORI"), QStringLiteral("HTKSAKI"), QStringLiteral("GASSAN")};
+        QStringList titles(7, QString());
+        for (qsizetype c = 0; c < table.valueHeaders.size(); ++c) {
+            codes << QStringLiteral("T00108%1%2").arg(2 + t).arg(c + 1, 3, 10, QLatin1Char('0'));
+            titles << table.valueHeaders.at(c);
+        }
+        QStringList lines{codes.join(QLatin1Char(',')), titles.join(QLatin1Char(','))};
+        const auto values = [&](int seed) {
+            QStringList v;
+            for (qsizetype c = 0; c < table.valueHeaders.size(); ++c)
+                v << ((seed + c) % 97 == 0 ? QStringLiteral("-") : QString::number((seed * 7 + c * 13) % 5000));
+            return v.join(QLatin1Char(','));
+        };
+        for (int m = 0; m < 48; ++m) {
+            const QString code = QString::number(m < 23 ? 13101 + m : 13201 + m - 23);
+            const QString city = QStringLiteral("市%1").arg(m);
+            lines << QStringLiteral("%1,1,%2,,,,,%3").arg(code, city, values(m));
+            for (int town = 1; town <= 13; ++town) {
+                const QString townCode = code + QStringLiteral("%1").arg(town * 10, 4, 10, QLatin1Char('0'));
+                lines << QStringLiteral("%1,2,%2,町%3,,,,%4").arg(townCode, city).arg(town).arg(values(m * 100 + town));
+                for (int block = 1; block <= 7; ++block) {
+                    const QString blockCode = townCode + QStringLiteral("%1").arg(block, 2, 10, QLatin1Char('0'));
+                    const bool secret = block == 7 && town % 4 == 0;
+                    lines << QStringLiteral("%1,3,%2,町%3%4丁目,%5,%6,,%7")
+                                 .arg(blockCode, city)
+                                 .arg(town)
+                                 .arg(block)
+                                 .arg(secret ? QStringLiteral("1") : QString(), secret ? townCode + QStringLiteral("01") : QString(),
+                                      values(m * 10000 + town * 10 + block));
+                }
+            }
+        }
+        const QString path = QDir(folder).filePath(QStringLiteral("tblT00108%1C13.txt").arg(2 + t++));
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly))
+            return {};
+        out.write(platform::toCp932(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).value());
+        files << path;
+    }
+    return files;
+}
+
+void BM_TokyoSmallAreaTablesImport(benchmark::State& state)
+{
+    const QString app = appFolder(QStringLiteral("tables"));
+    const QStringList tables = tokyoSmallAreaTables(workDir().path());
+    // The boundaries of every municipality are imported first: the tables are written beside
+    // their district files (only the names matter to the table import).
+    const QString tokyo = app + QStringLiteral("/MapData/東京都");
+    QDir().mkpath(tokyo);
+    for (int m = 0; m < 48; ++m) {
+        const QString name = QStringLiteral("32_%1_市%2.dat").arg(m < 23 ? 13101 + m : 13201 + m - 23).arg(m);
+        (void)platform::writeTextLines(QDir(tokyo).filePath(name), {QStringLiteral("139 35 140 36")});
+    }
+    if (tables.size() != 3) {
+        state.SkipWithError("could not generate the tables");
+        return;
+    }
+    for (auto _ : state) {
+        for (const QString& table : tables) {
+            const auto written = imports::importSmallAreaTable(table, 0, app + QStringLiteral("/MapData"), app + QStringLiteral("/Init.ini"));
+            if (!written || written->size() != 48) {
+                state.SkipWithError(written ? "not every municipality written" : written.error().toStdString().c_str());
+                return;
+            }
+        }
+    }
+    state.counters["rows"] = 48 * (1 + 13 * 8);
+}
+BENCHMARK(BM_TokyoSmallAreaTablesImport)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "imports/import_engine.h"
 
+#include "imports/census_results.h"
 #include "imports/facility_import.h"
 #include "imports/maps_reader.h"
 #include "imports/prefecture_set_writer.h"
@@ -136,9 +137,9 @@ void importTables(Run& run, const std::vector<const ImportInput*>& inputs, const
 {
     for (const ImportInput* input : inputs) {
         QStringList notes;
-        const auto written = input->kind == InputKind::SmallAreaTable
-                                 ? importSmallAreaTable(input->path, run.options().year, mapData, initIni, &notes)
-                                 : importMunicipalResults(input->path, mapData, initIni, &notes);
+        const auto written = input->kind == InputKind::SmallAreaTable     ? importSmallAreaTable(input->path, run.options().year, mapData, initIni, &notes)
+                             : input->kind == InputKind::PrefectureSeries ? importPrefectureSeries(input->path, mapData, initIni, &notes)
+                                                                          : importMunicipalResults(input->path, mapData, initIni, &notes);
         if (!written) {
             run.problem(written.error());
         } else {
@@ -258,7 +259,8 @@ void runKinds(Run& run, const std::vector<ImportInput>& inputs, const QString& m
         switch (input.kind) {
         case InputKind::SmallAreaBoundary: smallAreas.push_back(&input); break;
         case InputKind::SmallAreaTable:
-        case InputKind::CensusResults: tables.push_back(&input); break;
+        case InputKind::CensusResults:
+        case InputKind::PrefectureSeries: tables.push_back(&input); break;
         case InputKind::Facility: facilities.push_back(&input); break;
         case InputKind::RailwayLines:
         case InputKind::RailwayStations: railways.push_back(&input); break;

@@ -1,5 +1,6 @@
 #include "imports/import_inputs.h"
 
+#include "imports/census_results.h"
 #include "imports/facility_import.h"
 #include "imports/gis_boundary_reader.h"
 #include "imports/maps_reader.h"
@@ -137,6 +138,9 @@ void describeTable(ImportInput& input, QStringList lines)
     if (input.kind == InputKind::CensusResults) {
         input.year = QStringLiteral("2020");
         input.places = QStringLiteral("全国");
+    } else if (input.kind == InputKind::PrefectureSeries) {
+        input.year = QStringLiteral("1920〜2015");
+        input.places = QStringLiteral("47 都道府県");
     }
     if (lines.isEmpty())
         return;
@@ -233,7 +237,7 @@ QString knownKindsText()
     return QStringLiteral(
         "取り込めるのは 行政区域（国土数値情報 N03、TopoJSON、R の maps データベース）、鉄道の路線と駅（N02・N05）、"
         "公共施設（P02）、小地域境界（e-Stat の Shapefile）、小地域集計（e-Stat の KEY_CODE で始まる表）、"
-        "国勢調査結果（市区町村別の主要結果）です");
+        "国勢調査結果（市区町村別の主要結果）、都道府県時系列（国勢調査 1920〜2015 年の都道府県別人口）です");
 }
 
 bool isTopoJsonFile(const QString& path)
@@ -262,8 +266,10 @@ ImportInput recogniseInput(const QString& path)
         input.problems << readable.error();
         return input;
     }
-    if (isSmallAreaTable(path) || isMunicipalResults(path)) {
-        input.kind = isSmallAreaTable(path) ? InputKind::SmallAreaTable : InputKind::CensusResults;
+    if (isSmallAreaTable(path) || isMunicipalResults(path) || isPrefectureSeries(path)) {
+        input.kind = isSmallAreaTable(path)     ? InputKind::SmallAreaTable
+                     : isPrefectureSeries(path) ? InputKind::PrefectureSeries
+                                                : InputKind::CensusResults;
         const QString suffix = QFileInfo(path).suffix().toLower();
         if (suffix == QLatin1String("csv") || suffix == QLatin1String("txt"))
         {

@@ -1,15 +1,14 @@
 #include "imports/small_area_import.h"
 
 #include "imports/gis_encoding.h"
+#include "imports/statistic_output.h"
 #include "convert/small_area_converter.h"
 #include "platform/import_lock.h"
 #include "platform/read_limits.h"
 #include "platform/cp932.h"
-#include "platform/ini_file.h"
 #include "platform/number_text.h"
 #include "platform/path_part.h"
 #include "platform/safe_write.h"
-#include "platform/spreadsheet.h"
 #include "platform/text_file.h"
 #include "store/district_file_name.h"
 
@@ -39,21 +38,6 @@ QString ringText(const QVector<QPointF>& ring)
         text += platform::formatDouble(p.x()) + QLatin1Char(' ') + platform::formatDouble(p.y());
     }
     return text;
-}
-
-QString prefFolder(const QString& prefCode, const QString& mapData, const QString& initIni, QString* error)
-{
-    const QString name = platform::GetINIValue(prefCode, QStringLiteral("Pref"), initIni);
-    if (name == QLatin1String("ERROR") || name.isEmpty() || platform::safePathPart(name) != name) {
-        *error = QStringLiteral("都道府県コード %1 が Init.ini の [Pref] にありません").arg(prefCode);
-        return {};
-    }
-    const QString folder = QDir(mapData).filePath(name);
-    if (Status made = platform::makeFolder(folder); !made) {
-        *error = made.error();
-        return {};
-    }
-    return folder;
 }
 
 } // namespace
@@ -181,7 +165,7 @@ Result<QStringList> importSmallAreaShapefile(const QString& path, int year, cons
             continue;
         for (const SmallAreaDistricts& d : buildSmallAreaDistricts(layer)) {
             QString error;
-            const QString folder = prefFolder(d.prefCode, mapData, initIni, &error);
+            const QString folder = prefectureFolder(d.prefCode, mapData, initIni, &error);
             if (folder.isEmpty())
                 return Error{QStringLiteral("%1: %2").arg(shown(path), error)};
             const QString out = QDir(folder).filePath(store::districtFileName(year, d.code, d.name));
@@ -211,24 +195,6 @@ Result<QStringList> importSmallAreaShapefile(const QString& path, int year, cons
 }
 
 namespace {
-
-// The lines with each character CP932 cannot hold written as "〓", noted once for the file with
-// the first line.
-QStringList withMarks(QStringList lines, const QString& file, QStringList* notes)
-{
-    qsizetype marked = 0;
-    qsizetype firstLine = 0;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        qsizetype n = 0;
-        lines[i] = platform::withCp932Marks(lines[i], &n);
-        if (n > 0 && marked == 0)
-            firstLine = i + 1;
-        marked += n;
-    }
-    if (marked > 0 && notes)
-        *notes << shown(file) + QStringLiteral(": ") + platform::cp932MarksNote(QStringLiteral("%1 行目").arg(firstLine), marked);
-    return lines;
-}
 
 Result<QStringList> csvLines(const QString& path)
 {
@@ -274,62 +240,6 @@ bool isSmallAreaTable(const QString& path)
     const auto lines = csvLines(path);
     // Any KEY_CODE table is taken, so that one without GASSAN is told what it lacks.
     return lines && !lines->isEmpty() && (lines->first().startsWith(QLatin1String("KEY_CODE,")) || convert::isTodaysSmallAreaTable(lines->first()));
-}
-
-namespace {
-
-const QString kResultsHeader = QStringLiteral("都道府県コード,市区町村コード,");
-
-bool isWorkbook(const QString& path)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == QLatin1String("xlsx") || suffix == QLatin1String("xls");
-}
-
-// The results workbook: on its first sheet row 9 names the columns ("都道府県名",
-// "都道府県・市区町村名", ...), and from row 10 on column A holds "01_北海道", column B
-// "01100_札幌市", columns E, F, G the population, men and women.
-bool isResultsSheet(const platform::Sheet& sheet)
-{
-    return sheet.text(9, u"A") == QStringLiteral("都道府県名") && sheet.text(9, u"B").startsWith(QStringLiteral("都道府県・市区町村名"));
-}
-
-// The lines of the CSV edition of the results, from either edition.
-Result<QStringList> resultsLines(const QString& path)
-{
-    if (!isWorkbook(path))
-        return csvLines(path);
-    const auto sheet = platform::Sheet::open(path);
-    if (!sheet)
-        return Error{sheet.error()};
-    if (!isResultsSheet(*sheet))
-        return Error{QStringLiteral("%1: 都道府県・市区町村別の主な結果の表ではありません").arg(shown(path))};
-    QStringList lines{kResultsHeader + QStringLiteral("都道府県名,市区町村名,人口_総数,人口_男,人口_女")};
-    static const QRegularExpression codeAndName(QStringLiteral("^(\\d{2,5})_(.*)$"));
-    for (int row = 10; row <= sheet->lastRow(); ++row) {
-        const auto pref = codeAndName.match(sheet->text(row, u"A"));
-        const auto area = codeAndName.match(sheet->text(row, u"B"));
-        if (!pref.hasMatch() || !area.hasMatch())
-            continue;
-        lines << QStringList{pref.captured(1), area.captured(1), pref.captured(2), area.captured(2), sheet->text(row, u"E"),
-                             sheet->text(row, u"F"), sheet->text(row, u"G")}
-                     .join(QLatin1Char(','));
-    }
-    return lines;
-}
-
-} // namespace
-
-bool isMunicipalResults(const QString& path)
-{
-    if (isWorkbook(path)) {
-        const auto sheet = platform::Sheet::open(path);
-        return sheet && isResultsSheet(*sheet);
-    }
-    if (QFileInfo(path).suffix().toLower() != QLatin1String("csv"))
-        return false;
-    const auto lines = csvLines(path);
-    return lines && !lines->isEmpty() && lines->first().startsWith(kResultsHeader);
 }
 
 namespace {
@@ -428,7 +338,7 @@ Result<QStringList> importSmallAreaTable(const QString& path, int year, const QS
     QStringList written, missing;
     for (const QString& municipality : order) {
         QString error;
-        const QString folder = prefFolder(municipality.left(2), mapData, initIni, &error);
+        const QString folder = prefectureFolder(municipality.left(2), mapData, initIni, &error);
         if (folder.isEmpty())
             return Error{QStringLiteral("%1: %2").arg(shown(path), error)};
         const int y = year != 0 ? year : districtYear(folder, municipality);
@@ -439,7 +349,7 @@ Result<QStringList> importSmallAreaTable(const QString& path, int year, const QS
         }
         const QString out = QDir(folder).filePath(
             platform::safePathPart(QStringLiteral("%1_%2_statistic%3.csv").arg(y, 2, 10, QLatin1Char('0')).arg(municipality).arg(n)));
-        if (Status s = platform::writeTextLines(out, withMarks(byMunicipality.value(municipality), out, notes)); !s)
+        if (Status s = platform::writeTextLines(out, markedForCp932(byMunicipality.value(municipality), out, notes)); !s)
             return Error{s.error()};
         written << out;
     }
@@ -451,62 +361,6 @@ Result<QStringList> importSmallAreaTable(const QString& path, int year, const QS
                       .arg(shown(path))
                       .arg(missing.size())
                       .arg(missing.join(QStringLiteral("、")));
-    if (Status s = batch.commit(); !s)
-        return Error{s.error()};
-    return written;
-}
-
-Result<QStringList> importMunicipalResults(const QString& path, const QString& mapData, const QString& initIni,
-                                           QStringList* notes)
-{
-    platform::ImportLock lock; // one import or conversion at a time in an app folder
-    if (Status locked = lock.acquire(); !locked)
-        return Error{locked.error()};
-    const auto lines = resultsLines(path);
-    if (!lines)
-        return Error{lines.error()};
-    const QString header = QStringLiteral("Code,地区名,人口(人),男性(人),女性(人),男女比(男/女)");
-    QStringList japan{header};
-    QHash<QString, QStringList> byPref;
-    QStringList order;
-    for (qsizetype i = 1; i < lines->size(); ++i) {
-        const QStringList f = lines->at(i).split(QLatin1Char(','));
-        if (f.size() < 7)
-            continue;
-        const QString pref = f.at(0).trimmed(), code = f.at(1).trimmed();
-        if (pref == QLatin1String("00") || code.size() != 5)
-            continue;
-        const auto m = platform::toNumber(f.at(5)), w = platform::toNumber(f.at(6));
-        const QString ratio = m && w && *w != 0 ? platform::formatDouble(platform::roundHalfEven(*m / *w * 100.0, 1)) : QStringLiteral("-");
-        if (code.endsWith(QLatin1String("000"))) {
-            japan << QStringList{pref, f.at(2), f.at(4), f.at(5), f.at(6), ratio}.join(QLatin1Char(','));
-            continue;
-        }
-        if (!byPref.contains(pref)) {
-            order << pref;
-            byPref.insert(pref, {header});
-        }
-        byPref[pref] << QStringList{code, f.at(3), f.at(4), f.at(5), f.at(6), ratio}.join(QLatin1Char(','));
-    }
-    if (japan.size() == 1 && order.isEmpty())
-        return Error{QStringLiteral("%1: 都道府県・市区町村の行が 1 つもありません").arg(shown(path))};
-    // The national table and every prefecture's table are put in place together, or none.
-    platform::WriteBatch batch;
-    QStringList written;
-    const QString japanOut = QDir(mapData).filePath(QStringLiteral("statistic3.csv"));
-    if (Status s = platform::writeTextLines(japanOut, withMarks(japan, japanOut, notes)); !s)
-        return Error{s.error()};
-    written << japanOut;
-    for (const QString& pref : order) {
-        QString error;
-        const QString folder = prefFolder(pref, mapData, initIni, &error);
-        if (folder.isEmpty())
-            return Error{QStringLiteral("%1: %2").arg(shown(path), error)};
-        const QString out = QDir(folder).filePath(QStringLiteral("statistic6.csv"));
-        if (Status s = platform::writeTextLines(out, withMarks(byPref.value(pref), out, notes)); !s)
-            return Error{s.error()};
-        written << out;
-    }
     if (Status s = batch.commit(); !s)
         return Error{s.error()};
     return written;

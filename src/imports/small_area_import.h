@@ -4,9 +4,7 @@
 //    Y_CODE, GST_NAME, CSS_NAME; CP932 attributes) becomes the district file of each municipality
 //    in it, with the records the boundary XML job writes from the same attributes;
 //  - the small-area tables (KEY_CODE, HYOSYO, CITYNAME, MOJI or NAME, HTKSYORI, HTKSAKI, GASSAN, values)
-//    become YY_code_statisticN.csv beside the district file;
-//  - the 2020 municipal results CSV becomes MapData\statistic3.csv (prefectures) and each
-//    prefecture's statistic6.csv (municipalities).
+//    become YY_code_statisticN.csv beside the district file.
 #include "platform/gis_reader.h"
 #include "platform/result.h"
 #include "store/district_file.h"
@@ -48,11 +46,8 @@ using ImportProgress = std::function<void(const QString&)>;
 Result<QStringList> importSmallAreaShapefile(const QString& path, int year, const QString& mapData, const QString& initIni,
                                              QStringList* notes = nullptr);
 
-// True for a CSV or .txt whose header starts with KEY_CODE (small-area table), or
-// a CSV whose header starts with 都道府県コード and 市区町村コード (municipal results), or for the
-// workbook edition of the municipal results.
+// True for a CSV or .txt whose header starts with KEY_CODE.
 bool isSmallAreaTable(const QString& path);
-bool isMunicipalResults(const QString& path);
 
 // One statistic file per municipality in the table (a prefecture's table holds them all). year 0:
 // the year of the municipality's district file already in its prefecture folder; a municipality
@@ -61,7 +56,5 @@ bool isMunicipalResults(const QString& path);
 // the values of a secret area (HTKSYORI 1) are written "X".
 Result<QStringList> importSmallAreaTable(const QString& path, int year, const QString& mapData, const QString& initIni,
                                          QStringList* notes = nullptr);
-Result<QStringList> importMunicipalResults(const QString& path, const QString& mapData, const QString& initIni,
-                                           QStringList* notes = nullptr);
 
 } // namespace miratos::imports

@@ -40,9 +40,9 @@ QString shown(const QString& path)
 
 enum XlsOutcome : int { XlsOk = 0, XlsUnreadable = 10, XlsNoSheet = 11 };
 
-// Reads the first worksheet and hands every cell to cell(row, column, number or text).
+// Reads worksheet number sheet (1 the first) and hands every cell to cell(row, column, number or text).
 template <class Cell>
-int readXlsCells(const char* path, Cell cell)
+int readXlsCells(const char* path, int sheet, Cell cell)
 {
     const void* handle = nullptr;
     if (freexl_open(path, &handle) != FREEXL_OK) {
@@ -52,7 +52,8 @@ int readXlsCells(const char* path, Cell cell)
     }
     unsigned int rows = 0;
     unsigned short columns = 0;
-    if (freexl_select_active_worksheet(handle, 0) != FREEXL_OK
+    if (sheet < 1 || sheet > 65535
+        || freexl_select_active_worksheet(handle, static_cast<unsigned short>(sheet - 1)) != FREEXL_OK
         || freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK) {
         freexl_close(handle);
         return XlsNoSheet;
@@ -86,13 +87,14 @@ int readXlsCells(const char* path, Cell cell)
     return XlsOk;
 }
 
-Result<Sheet> xlsOutcome(int outcome, Sheet&& sheet, const QString& path)
+Result<Sheet> xlsOutcome(int outcome, Sheet&& sheet, const QString& path, int number)
 {
     switch (outcome) {
     case XlsOk:
         return std::move(sheet);
     case XlsNoSheet:
-        return Error{QStringLiteral("%1: 最初のワークシートが読めません").arg(shown(path))};
+        return Error{number == 1 ? QStringLiteral("%1: 最初のワークシートが読めません").arg(shown(path))
+                                 : QStringLiteral("%1: %2 枚目のワークシートが読めません").arg(shown(path)).arg(number)};
     default:
         return Error{QStringLiteral("%1: Excel のブック（.xls）として読めません").arg(shown(path))};
     }
@@ -127,7 +129,7 @@ bool writeAllTo(int fd, const std::string& bytes)
     return true;
 }
 
-Result<Sheet> openXls(const QString& path)
+Result<Sheet> openXls(const QString& path, int number)
 {
     const QByteArray native = QFile::encodeName(path);
     int fds[2];
@@ -149,7 +151,7 @@ Result<Sheet> openXls(const QString& path)
         ::close(fds[0]);
         std::string chunk;
         bool ok = true;
-        const int outcome = readXlsCells(native.constData(), [&](unsigned row, unsigned column, double number, const char* text) {
+        const int outcome = readXlsCells(native.constData(), number, [&](unsigned row, unsigned column, double number, const char* text) {
             putBytes(chunk, &row, 4);
             putBytes(chunk, &column, 4);
             if (text) {
@@ -215,19 +217,19 @@ Result<Sheet> openXls(const QString& path)
             sheet.setNumber(int(row), int(column), number);
         }
     }
-    return xlsOutcome(outcome, std::move(sheet), path);
+    return xlsOutcome(outcome, std::move(sheet), path, number);
 }
 #else
-Result<Sheet> openXls(const QString& path)
+Result<Sheet> openXls(const QString& path, int number)
 {
     Sheet sheet(65536);
-    const int outcome = readXlsCells(QFile::encodeName(path).constData(), [&](unsigned row, unsigned column, double number, const char* text) {
+    const int outcome = readXlsCells(QFile::encodeName(path).constData(), number, [&](unsigned row, unsigned column, double number, const char* text) {
         if (text)
             sheet.setText(int(row), int(column), QString::fromUtf8(text));
         else
             sheet.setNumber(int(row), int(column), number);
     });
-    return xlsOutcome(outcome, std::move(sheet), path);
+    return xlsOutcome(outcome, std::move(sheet), path, number);
 }
 #endif
 
@@ -312,13 +314,14 @@ bool parseReference(std::string_view ref, int* row, int* column)
     return true;
 }
 
-// The worksheet part of the first sheet in the workbook: workbook.xml names the sheets in
-// order, its relationships tell which part each one is.
-QString firstSheetPart(const QString& path)
+// The worksheet part of sheet number (1 the first) in the workbook: workbook.xml names the
+// sheets in order, its relationships tell which part each one is. Empty when there is no such
+// sheet.
+QString sheetPart(const QString& path, int number)
 {
     const auto workbookMember = zipMember(path, QStringLiteral("xl/workbook.xml"));
     const auto relsMember = zipMember(path, QStringLiteral("xl/_rels/workbook.xml.rels"));
-    const QString fallback = QStringLiteral("xl/worksheets/sheet1.xml");
+    const QString fallback = QStringLiteral("xl/worksheets/sheet%1.xml").arg(number);
     if (!workbookMember || !relsMember || !*workbookMember || !*relsMember)
         return fallback;
     const QByteArray* workbook = &**workbookMember;
@@ -326,7 +329,11 @@ QString firstSheetPart(const QString& path)
     pugi::xml_document wb, rl;
     if (!wb.load_buffer(workbook->constData(), workbook->size()) || !rl.load_buffer(rels->constData(), rels->size()))
         return fallback;
-    const pugi::xml_node sheet = wb.child("workbook").child("sheets").child("sheet");
+    pugi::xml_node sheet = wb.child("workbook").child("sheets").child("sheet");
+    for (int i = 1; i < number && sheet; ++i)
+        sheet = sheet.next_sibling("sheet");
+    if (!sheet)
+        return {};
     const char* id = sheet.attribute("r:id").value();
     for (const pugi::xml_node& rel : rl.child("Relationships").children("Relationship")) {
         if (std::string_view(rel.attribute("Id").value()) != id)
@@ -385,11 +392,13 @@ std::pair<int, int> rowBeyondCellLimit(const pugi::xml_node& sheetData)
     return beyond;
 }
 
-Result<Sheet> openXlsx(const QString& path)
+Result<Sheet> openXlsx(const QString& path, int number)
 {
     if (!QFileInfo::exists(path))
         return Error{QStringLiteral("%1: ファイルがありません").arg(shown(path))};
-    const QString part = firstSheetPart(path);
+    const QString part = number < 1 ? QString() : sheetPart(path, number);
+    if (part.isEmpty())
+        return Error{QStringLiteral("%1: %2 枚目のワークシートがありません").arg(shown(path)).arg(number)};
     const auto sheetMember = zipMember(path, part);
     if (!sheetMember)
         return Error{sheetMember.error()};
@@ -447,16 +456,16 @@ const SheetCell kEmptyCell;
 
 } // namespace
 
-Result<Sheet> Sheet::open(const QString& path)
+Result<Sheet> Sheet::open(const QString& path, int number)
 {
     if (Status s = checkReadable(path); !s)
         return Error{s.error()};
     ReadingFile reading(path);
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("xls"))
-        return openXls(path);
+        return openXls(path, number);
     if (suffix == QLatin1String("xlsx"))
-        return openXlsx(path);
+        return openXlsx(path, number);
     return Error{QStringLiteral("%1: Excel のブック（.xls か .xlsx）ではありません").arg(shown(path))};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // A worksheet in memory that does what the census conversions ask of a spreadsheet program:
-// open the first worksheet of a workbook (.xls through FreeXL, .xlsx through GDAL's zip access
+// open a worksheet of a workbook, the first unless told (.xls through FreeXL, .xlsx through GDAL's zip access
 // and pugixml), read and write cells by row number and column letter, End(xlDown), the last used
 // cell, delete and insert rows and columns (following ones shift), text and general number
 // formats, and save as CSV the way the spreadsheet does (CP932, CR LF, numbers in the general
@@ -28,10 +28,10 @@ public:
     // The last row End(xlDown) reaches when nothing lies below (the row count of the format).
     explicit Sheet(int maxRow = 1048576) : m_maxRow(maxRow) {}
 
-    // The first worksheet of a .xls or .xlsx workbook, chosen by the file's suffix. Text cells
-    // hold their text without phonetic runs; empty rows and columns keep their places. Errors
-    // name the file.
-    static Result<Sheet> open(const QString& path);
+    // Worksheet number (1 the first) of a .xls or .xlsx workbook, chosen by the file's suffix.
+    // Text cells hold their text without phonetic runs; empty rows and columns keep their
+    // places. Errors name the file.
+    static Result<Sheet> open(const QString& path, int number = 1);
 
     // Column number of letters such as "A", "AB" (0 when they are no column letters).
     static int columnNumber(QStringView letters);

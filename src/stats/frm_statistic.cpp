@@ -29,7 +29,7 @@ QStringList captionsOf(mapview::MapMode mode)
     switch (mode) {
     case mapview::MapMode::Japan:
         return {own, QStringLiteral("人口，面積，人口密度 (H17国勢調査)"), QStringLiteral("人口，男女別人口，男女比，世帯数 (H17国勢調査) "),
-                QStringLiteral("人口，男女別人口，男女比 (R2国勢調査)")};
+                QStringLiteral("人口，男女別人口，男女比 (R2国勢調査)"), QStringLiteral("人口，男女別人口 (国勢調査 1920〜2015年)")};
     case mapview::MapMode::Pref:
         return {own,
                 QStringLiteral("人口，面積，人口密度 (H12国勢調査)"),

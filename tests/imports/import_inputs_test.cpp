@@ -36,6 +36,7 @@ TEST(ImportInputs, PublishedDownloadsAreRecognisedWithYearPlacesAndCount)
         {"small-area-itabashi-2015/h27ka13119.shp", "小地域境界", "2015", "東京都 板橋区"},
         {"small-area-itabashi-2015/itabashi_setai.csv", "小地域集計", "", "板橋区"},
         {"census/major_results_2020.csv", "国勢調査結果", "2020", "全国"},
+        {"census/c01_prefecture_1920-2015.shiftjis.csv", "都道府県時系列", "1920〜2015", "47 都道府県"},
     };
     if (!QFileInfo::exists(kData))
         GTEST_SKIP() << "shared data absent";

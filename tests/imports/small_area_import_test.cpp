@@ -4,6 +4,7 @@
 #include "../convert/boundary_fixture.h"
 #include "cli/small_area_command.h"
 #include "convert/small_area_converter.h"
+#include "imports/census_results.h"
 #include "imports/small_area_import.h"
 #include "store/district_file.h"
 #include "store/statistic_file.h"
@@ -99,29 +100,32 @@ TEST_F(ItabashiImport, ShapefileAgreesWithBoundaryJobAndTablesJoinEverySmallArea
 }
 
 // The 2020 municipal results: prefectures into MapData/statistic3.csv, municipalities into each
-// prefecture's statistic6.csv, with the ratio of men to women.
+// prefecture's statistic6.csv, with the ratio of men to women and every further column the file
+// holds; marks and empty cells stay no number.
 TEST_F(ItabashiImport, MunicipalResultsBecomeJapanAndPrefectureStatistics)
 {
     const QString csv = inputFile(QStringLiteral("results.csv"),
-                                  "都道府県コード,市区町村コード,都道府県名,市区町村名,人口_総数,人口_男,人口_女\n"
-                                  "00,00000,全国,全国,126146099,61349581,64796518\n"
-                                  "13,13000,東京都,東京都,14047594,6898388,7149206\n"
-                                  "13,13101,東京都,千代田区,66680,33637,33043\n"
-                                  "13,13102,東京都,中央区,169179,80216,0\n");
+                                  "都道府県コード,市区町村コード,都道府県名,市区町村名,人口_総数,人口_男,人口_女,\"面積（km2）\",人口密度,増減率\n"
+                                  "00,00000,全国,全国,126146099,61349581,64796518,377976.41,338.2,-0.7\n"
+                                  "13,13000,東京都,東京都,14047594,6898388,7149206,2194.03,6402.6,3.94\n"
+                                  "13,13101,東京都,千代田区,66680,33637,33043,11.66,5718.70,X\n"
+                                  "13,13102,東京都,中央区,169179,80216,0,,…,-\n");
     ASSERT_TRUE(imports::isMunicipalResults(csv));
     const auto written = imports::importMunicipalResults(csv, path(QStringLiteral("MapData")), path(QStringLiteral("Init.ini")));
     ASSERT_TRUE(written) << written.error().toStdString();
     EXPECT_EQ(written->size(), 2);
     const auto japan = platform::readTextLines(path(QStringLiteral("MapData/statistic3.csv")));
     ASSERT_TRUE(japan);
-    EXPECT_EQ(*japan, (QStringList{QStringLiteral("Code,地区名,人口(人),男性(人),女性(人),男女比(男/女)"),
-                                   QStringLiteral("13,東京都,14047594,6898388,7149206,96.5")}));
-    EXPECT_EQ(fileText(QStringLiteral("statistic6.csv")), "Code,地区名,人口(人),男性(人),女性(人),男女比(男/女)\r\n"
-                                                          "13101,千代田区,66680,33637,33043,101.8\r\n"
-                                                          "13102,中央区,169179,80216,0,-\r\n");
+    EXPECT_EQ(*japan, (QStringList{QStringLiteral("Code,地区名,人口(人),男性(人),女性(人),男女比(男/女),面積（km2）,人口密度,増減率"),
+                                   QStringLiteral("13,東京都,14047594,6898388,7149206,96.5,2194.03,6402.6,3.94")}));
+    EXPECT_EQ(fileText(QStringLiteral("statistic6.csv")), "Code,地区名,人口(人),男性(人),女性(人),男女比(男/女),面積（km2）,人口密度,増減率\r\n"
+                                                          "13101,千代田区,66680,33637,33043,101.8,11.66,5718.7,X\r\n"
+                                                          "13102,中央区,169179,80216,0,-,-,…,-\r\n");
 }
 
-// The workbook edition of the results gives the same statistic files as the CSV edition.
+// The workbook edition of the results gives the same statistic files as the CSV edition in the
+// columns the CSV holds, and keeps the further columns of both its sheets under their titles
+// and units.
 TEST_F(ItabashiImport, ResultsWorkbookGivesTheSameFilesAsTheCsv)
 {
     const QString census = QStringLiteral(MIRATOS_SHARED_DATA "/census/");
@@ -131,7 +135,7 @@ TEST_F(ItabashiImport, ResultsWorkbookGivesTheSameFilesAsTheCsv)
     for (int i = 1; i <= 47; ++i)
         ini << QStringLiteral("%1=県%1").arg(i, 2, 10, QLatin1Char('0'));
     ASSERT_TRUE(platform::writeTextLines(path(QStringLiteral("Init.ini")), ini).ok());
-    QByteArray files[2];
+    QList<QStringList> files[2];
     int run = 0;
     for (const char* name : {"major_results_2020.csv", "major_results_2020.xlsx"}) {
         const QString source = census + QString::fromLatin1(name);
@@ -142,14 +146,46 @@ TEST_F(ItabashiImport, ResultsWorkbookGivesTheSameFilesAsTheCsv)
         ASSERT_TRUE(written) << written.error().toStdString();
         EXPECT_EQ(written->size(), 48) << name;
         for (const QString& file : *written) {
-            QFile f(file);
-            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-            files[run] += f.readAll();
+            const auto lines = platform::readTextLines(file);
+            ASSERT_TRUE(lines) << lines.error().toStdString();
+            files[run] << *lines;
         }
         ++run;
     }
-    EXPECT_GT(files[0].count('\n'), 1900);
-    EXPECT_EQ(files[0], files[1]);
+    ASSERT_EQ(files[0].size(), files[1].size());
+    qsizetype lines = 0;
+    for (qsizetype f = 0; f < files[0].size(); ++f) {
+        ASSERT_EQ(files[0][f].size(), files[1][f].size()) << f;
+        for (qsizetype i = 0; i < files[0][f].size(); ++i, ++lines) {
+            const QStringList csv = files[0][f][i].split(QLatin1Char(',')), book = files[1][f][i].split(QLatin1Char(','));
+            ASSERT_EQ(csv.size(), 6);
+            EXPECT_EQ(book.mid(0, 6), csv) << f << ":" << i;
+            EXPECT_EQ(book.size(), files[1][f][0].count(QLatin1Char(',')) + 1) << f << ":" << i;
+        }
+    }
+    EXPECT_GT(lines, 1900);
+    // statistic3.csv: the workbook's further columns, and 東京都's values in them.
+    const QStringList header = files[1][0][0].split(QLatin1Char(','));
+    const QStringList tokyo = files[1][0][13].split(QLatin1Char(','));
+    ASSERT_EQ(tokyo.value(0), QStringLiteral("13"));
+    const QList<QPair<QString, QString>> expected = {
+        {QStringLiteral("5年間の人口増減率（％）"), QStringLiteral("3.93867")},
+        {QStringLiteral("面積（参考）（km2）"), QStringLiteral("2194.03")},
+        {QStringLiteral("人口密度（人/km2）"), QStringLiteral("6402.6")},
+        {QStringLiteral("総世帯（世帯）"), QStringLiteral("7227180")},
+        {QStringLiteral("年齢別人口（男女「総数」） 15歳未満（人）"), QString()},
+        {QStringLiteral("うち核家族世帯（世帯）"), QString()},
+        {QStringLiteral("世帯 一般世帯（世帯）（AN 列）"), QString()},
+        {QStringLiteral("昼間人口（人）"), QStringLiteral("16751563")},
+        {QStringLiteral("女 労働力率（％）"), QStringLiteral("60.07581")},
+    };
+    for (const auto& [title, value] : expected) {
+        const qsizetype at = header.indexOf(title);
+        ASSERT_GE(at, 6) << title.toStdString() << " in " << files[1][0][0].toStdString();
+        if (!value.isEmpty())
+            EXPECT_EQ(tokyo.value(at), value) << title.toStdString();
+    }
+    EXPECT_EQ(QSet<QString>(header.begin(), header.end()).size(), header.size()) << "titles are unique";
 }
 
 // Today's e-Stat small-area table of a whole prefecture: column codes on line 1, their titles on

@@ -1,5 +1,6 @@
 #include "platform/spreadsheet.h"
 #include "platform/text_file.h"
+#include "xlsx_writer.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -159,6 +160,32 @@ TEST(SpreadsheetTest, ReadsXlsxWithoutPhoneticRuns)
     EXPECT_TRUE(region);
     EXPECT_TRUE(sapporo);
     EXPECT_GT(sheet->lastRow(), 1900);
+}
+
+// A later sheet by its number; one the workbook does not have is an error naming the file.
+TEST(SpreadsheetTest, OpensTheSheetOfTheNumberGiven)
+{
+    QTemporaryDir dir;
+    const QString single = dir.filePath(QStringLiteral("single.xlsx"));
+    QFile file(single);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(miratos::test_support::xlsxBytes("<row r=\"1\"><c r=\"A1\"><v>7</v></c></row>"));
+    file.close();
+    EXPECT_EQ(Sheet::open(single, 1).value().text(1, u"A"), QStringLiteral("7"));
+    for (int number : {0, 2}) {
+        const auto sheet = Sheet::open(single, number);
+        ASSERT_FALSE(sheet) << number;
+        EXPECT_EQ(sheet.error(), QStringLiteral("%1: %2 枚目のワークシートがありません").arg(single).arg(number));
+    }
+    const QString results = QStringLiteral(MIRATOS_SHARED_DATA "/census/major_results_2020.xlsx");
+    if (!QFile::exists(results))
+        GTEST_SKIP() << "shared data not found: " << results.toStdString();
+    // The second sheet of the published results: the daytime population of Japan in BB10.
+    const auto second = Sheet::open(results, 2);
+    ASSERT_TRUE(second) << second.error().toStdString();
+    EXPECT_EQ(second->text(10, u"BB"), QStringLiteral("126146099"));
+    EXPECT_EQ(second->text(7, u"BB"), QStringLiteral("昼間人口"));
+    EXPECT_TRUE(Sheet::open(results, 1).value().text(10, u"BB").isEmpty());
 }
 
 TEST(SpreadsheetTest, OpenFailuresNameTheFile)

@@ -73,7 +73,9 @@ TEST_F(StatisticDialogs, CaptionsOfTheThreeDialogs)
     EXPECT_EQ(child<QRadioButton>(j, QStringLiteral("optStatistic_2"))->text(), QStringLiteral("人口，男女別人口，男女比，世帯数 (H17国勢調査) "));
     // The 2020 results imported from today's downloads: Japan 3, Pref 6.
     EXPECT_EQ(child<QRadioButton>(j, QStringLiteral("optStatistic_3"))->text(), QStringLiteral("人口，男女別人口，男女比 (R2国勢調査)"));
-    EXPECT_EQ(j.findChild<QRadioButton*>(QStringLiteral("optStatistic_4")), nullptr);
+    // The prefecture time series: Japan 4.
+    EXPECT_EQ(child<QRadioButton>(j, QStringLiteral("optStatistic_4"))->text(), QStringLiteral("人口，男女別人口 (国勢調査 1920〜2015年)"));
+    EXPECT_EQ(j.findChild<QRadioButton*>(QStringLiteral("optStatistic_5")), nullptr);
     EXPECT_EQ(child<QRadioButton>(p, QStringLiteral("optStatistic_6"))->text(), QStringLiteral("人口，男女別人口，男女比 (R2国勢調査)"));
     state::mdlMain().DataYear = 17;
     frmStatistic_C c;

@@ -60,6 +60,7 @@ frmImport::frmImport(QWidget* parent) : QWidget(parent)
     m_grid->verticalHeader()->setVisible(false);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
     m_grid->setWordWrap(false);
+    m_grid->setTextElideMode(Qt::ElideMiddle);
     m_grid->horizontalHeader()->setStretchLastSection(true);
 
     m_cmdAdd = platform::makeButton(this, QStringLiteral("cmdAdd"), QStringLiteral("追加…"));
@@ -169,6 +170,8 @@ void frmImport::appendRow(const ImportInput& input)
         m_grid->setItem(row, c, item);
     }
     m_grid->resizeColumnsToContents();
+    // Long zip member paths are shortened in the middle, so the problems stay in sight.
+    m_grid->setColumnWidth(FileColumn, std::min(m_grid->columnWidth(FileColumn), 380));
     m_grid->horizontalHeader()->setStretchLastSection(true);
 }
 

@@ -1,6 +1,7 @@
 // Today's GIS files through GDAL (GeoJSON here): the reader, the municipal boundary import and the
 // railway import built on it. First byte: bit 0 snaps borders.
 #include "imports/gis_boundary_reader.h"
+#include "imports/gis_encoding.h"
 #include "imports/railway_import.h"
 #include "fuzz_support.h"
 #include "platform/gis_reader.h"

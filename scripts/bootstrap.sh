@@ -4,14 +4,20 @@
 # Usage: bootstrap.sh [TARGET...]   (no target: build everything, tests included)
 #        bootstrap.sh --sanitize [TARGET...]   the same into build-fuzz/ with clang, ASan + UBSan
 #        and libFuzzer's instrumentation, fuzz targets included (./test.sh --sanitize, ./fuzz.sh)
+#        bootstrap.sh --package [TARGET...]   the Release build plus the tools that package it
+#        and check the package (./package.sh)
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$repo/build"
 sanitize=0
+package=0
 if [[ "${1:-}" == "--sanitize" ]]; then
   sanitize=1
   build="$repo/build-fuzz"
+  shift
+elif [[ "${1:-}" == "--package" ]]; then
+  package=1
   shift
 fi
 
@@ -26,6 +32,11 @@ packages=(
 # for the sanitizer and fuzzing builds.
 if ((sanitize)); then
   packages+=(clang libclang-rt-14-dev llvm-14)
+fi
+# CPack's DEB generator reads the linked libraries with dpkg-shlibdeps and file; the desktop entry
+# is checked with desktop-file-validate.
+if ((package)); then
+  packages+=(dpkg-dev file desktop-file-utils)
 fi
 
 install_packages() {

@@ -51,8 +51,8 @@ int snapshotLauncher(const QString& outFile)
     return 0;
 }
 
-// Subcommands run without a window, so they must not need a display.
-bool isSubcommand(int argc, char** argv)
+// The first argument that is not the app folder option, or an empty one.
+QByteArray firstArgument(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
@@ -62,15 +62,44 @@ bool isSubcommand(int argc, char** argv)
         }
         if (a.startsWith("--app-folder="))
             continue;
-        return !a.startsWith('-') || a == "--help" || a == "-h";
+        return a;
     }
-    return false;
+    return {};
+}
+
+// Subcommands run without a window, so they must not need a display.
+bool isSubcommand(int argc, char** argv)
+{
+    const QByteArray a = firstArgument(argc, argv);
+    return !a.isEmpty() && (!a.startsWith('-') || a == "--help" || a == "-h");
+}
+
+// Lays out the per-user app folder of an installed program and says once that it was made: a
+// message box for the window, a line on stderr for a command. False when it cannot be made.
+bool prepareAppFolder(bool subcommand)
+{
+    const miratos::Result<QString> note = miratos::platform::AppFolder::prepareForStart();
+    if (note && note->isEmpty())
+        return true;
+    const QString text = note ? *note : note.error();
+    if (subcommand) {
+        QTextStream(stderr) << "miratos: " << QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')) << "\n";
+    } else {
+        miratos::platform::QtPrompts prompts;
+        prompts.message(note ? miratos::platform::MsgIcon::Information : miratos::platform::MsgIcon::Critical,
+                        miratos::platform::MsgButtons::Ok, QStringLiteral("ミラトス"), text);
+    }
+    return note.ok();
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (firstArgument(argc, argv) == "--version") {
+        QTextStream(stdout) << "miratos " << MIRATOS_VERSION << "\n";
+        return 0;
+    }
     const bool subcommand = isSubcommand(argc, argv);
     if (subcommand && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -89,6 +118,10 @@ int main(int argc, char** argv)
 
     QStringList args = miratos::platform::AppFolder::applyArguments(arguments);
     args.removeFirst();
+
+    const bool isHelp = !args.isEmpty() && (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h"));
+    if (!isHelp && !prepareAppFolder(subcommand))
+        return 1;
 
     // Prefecture folder names that would mix two prefectures' files are refused before anything
     // reads or writes one.

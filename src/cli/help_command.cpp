@@ -9,6 +9,7 @@ QString miratosUsage()
     QString usage = QStringLiteral(
         "usage: miratos [--app-folder DIR]\n"
         "       miratos --help    this list\n"
+        "       miratos --version the version\n"
         "       miratos import [--app-folder DIR] [--snap[=DEG]] [--year YEAR] FILE...  boundaries (Shapefile, GeoJSON, GML, GeoPackage, TopoJSON, R maps database), railways, facilities, census small areas and tables into MapData\n"
         "       miratos demo-area [--app-folder DIR] BASE     area table of a maps database (MapData/demo/面積.csv)\n");
     // convert's own lines, so that a subcommand listed there is listed here as well.

@@ -1,9 +1,13 @@
 #include "platform/app_folder.h"
 
 #include "platform/path_part.h"
+#include "platform/read_limits.h"
+#include "platform/safe_write.h"
+#include "platform/text_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace miratos::platform {
 namespace {
@@ -12,23 +16,95 @@ QString& overrideFolder()
     static QString folder;
     return folder;
 }
+
+QString exeFolder()
+{
+    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+}
+
+// Copies the regular files of from/ that to/ lacks.
+Status copyMissingFiles(const QString& from, const QString& to)
+{
+    const QFileInfoList files = QDir(from).entryInfoList(QDir::Files | QDir::Readable, QDir::Name);
+    for (const QFileInfo& file : files) {
+        const QString target = to + QLatin1Char('/') + file.fileName();
+        if (QFileInfo::exists(target))
+            continue;
+        const Result<QByteArray> bytes = readCheckedFile(file.filePath());
+        if (!bytes)
+            return Error{bytes.error()};
+        if (Status written = writeFileAtomically(target, *bytes); !written)
+            return written;
+    }
+    return Status::success();
+}
 } // namespace
 
 QString AppFolder::root()
 {
     if (!overrideFolder().isEmpty())
         return overrideFolder();
-    static const QString folder =
-        defaultFor(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath());
+    static const QString folder = defaultFor(exeFolder());
     return folder;
 }
 
 QString AppFolder::defaultFor(const QString& exeFolder)
 {
     const QDir dir(exeFolder);
-    if (!dir.exists(QStringLiteral("Init.ini")) && dir.exists(QStringLiteral("app/Init.ini")))
+    if (dir.exists(QStringLiteral("Init.ini")))
+        return QDir::cleanPath(exeFolder);
+    if (dir.exists(QStringLiteral("app/Init.ini")))
         return QDir::cleanPath(dir.filePath(QStringLiteral("app")));
+    // Root may write anywhere, so an installed program is told by its shared data, not only by
+    // the rights on its folder.
+    if (!sharedDataFor(exeFolder).isEmpty() || !QFileInfo(exeFolder).isWritable())
+        return userFolder();
     return QDir::cleanPath(exeFolder);
+}
+
+QString AppFolder::userFolder()
+{
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + QStringLiteral("/miratos"));
+}
+
+QString AppFolder::sharedDataFor(const QString& exeFolder)
+{
+    const QString shared = QDir::cleanPath(exeFolder + QStringLiteral("/../share/miratos"));
+    return QFileInfo(shared + QStringLiteral("/Init.ini")).isFile() ? shared : QString();
+}
+
+Result<bool> AppFolder::layOut(const QString& folder, const QString& sharedData)
+{
+    const bool created = !QFileInfo::exists(folder);
+    for (const QString& sub : {QString(), QStringLiteral("/MapData"), QStringLiteral("/変換フォルダ")}) {
+        if (Status made = makeFolder(folder + sub); !made)
+            return Error{made.error()};
+    }
+    if (!sharedData.isEmpty()) {
+        if (Status copied = copyMissingFiles(sharedData, folder); !copied)
+            return Error{copied.error()};
+        if (Status copied = copyMissingFiles(sharedData + QStringLiteral("/MapData"), folder + QStringLiteral("/MapData")); !copied)
+            return Error{copied.error()};
+    }
+    return created;
+}
+
+Result<QString> AppFolder::prepareForStart()
+{
+    if (!overrideFolder().isEmpty() || root() != userFolder())
+        return QString();
+    const Result<bool> laidOut = layOut(root(), sharedDataFor(exeFolder()));
+    if (!laidOut)
+        return Error{QStringLiteral("個人用のアプリフォルダ %1 を用意できません: %2")
+                                            .arg(QDir::toNativeSeparators(root()), laidOut.error())};
+    if (!*laidOut)
+        return QString();
+    return QStringLiteral("初めての起動のため、個人用のアプリフォルダを作りました: %1\n"
+                          "Init.ini、MapData、変換フォルダはここにあります。")
+        .arg(QDir::toNativeSeparators(root()));
 }
 
 void AppFolder::set(const QString& folder)

@@ -1,7 +1,10 @@
 #pragma once
 // The app folder holds Init.ini, MapData/ and 変換フォルダ/ and receives reports. It is the
 // executable's folder (or its app/ subfolder, where the set-up lays out a build's data) unless
-// "--app-folder DIR" names another one.
+// "--app-folder DIR" names another one. An installed program, whose folder is not the user's to
+// write, uses a per-user folder laid out from the installed shared data on first start.
+#include "platform/result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,8 +15,21 @@ public:
     // The folder in use (absolute, without trailing separator).
     static QString root();
     // The default for a program in exeFolder: that folder when it holds Init.ini, else its app/
-    // subfolder when that one does, else the folder itself.
+    // subfolder when that one does, else the per-user folder when the program is installed
+    // (shared data beside it) or its folder is not writable, else the folder itself.
     static QString defaultFor(const QString& exeFolder);
+    // $XDG_DATA_HOME/miratos, or ~/.local/share/miratos when that is unset or not absolute.
+    static QString userFolder();
+    // The installed shared data of a program in exeFolder (bin/../share/miratos) when it holds
+    // Init.ini, else an empty string.
+    static QString sharedDataFor(const QString& exeFolder);
+    // Creates folder with MapData/ and 変換フォルダ/ and copies the shipped files of sharedData
+    // (Init.ini, MapData/*) that are missing; files already there are the user's and stay.
+    // True when the folder itself was new.
+    static Result<bool> layOut(const QString& folder, const QString& sharedData);
+    // At start: lays out the per-user folder when it is the one in use. Returns the note to give
+    // the user once, when the folder was created now, else an empty string.
+    static Result<QString> prepareForStart();
     // Overrides the folder (command line, tests). An empty path returns to the default.
     static void set(const QString& folder);
 

@@ -28,7 +28,7 @@ boundary="$scratch/N03-21_13_210101.geojson"
 printf '%s' '{"type":"FeatureCollection","features":[{"type":"Feature","properties":{"N03_001":"東京都","N03_004":"千代田区","N03_007":"13101"},"geometry":{"type":"Polygon","coordinates":[[[139.7,35.6],[139.8,35.6],[139.8,35.7],[139.7,35.7],[139.7,35.6]]]}}]}' > "$boundary"
 QT_QPA_PLATFORM=offscreen "$miratos" import "$boundary" > "$scratch/import.out" 2> "$scratch/import.err" ||
   fail "import: $(cat "$scratch/import.err")"
-grep -q "個人用のアプリフォルダを作りました" "$scratch/import.err" || fail "no first-start note: $(cat "$scratch/import.err")"
+grep -q "初めての起動のため" "$scratch/import.err" || fail "no first-start note: $(cat "$scratch/import.err")"
 for f in Init.ini MapData/公共施設.ini; do
   cmp -s "$app/$f" "$scratch/root/usr/share/miratos/$f" || fail "$app/$f is not the shipped one"
 done

@@ -74,24 +74,6 @@ bool isSubcommand(int argc, char** argv)
     return !a.isEmpty() && (!a.startsWith('-') || a == "--help" || a == "-h");
 }
 
-// Lays out the per-user app folder of an installed program and says once that it was made: a
-// message box for the window, a line on stderr for a command. False when it cannot be made.
-bool prepareAppFolder(bool subcommand)
-{
-    const miratos::Result<QString> note = miratos::platform::AppFolder::prepareForStart();
-    if (note && note->isEmpty())
-        return true;
-    const QString text = note ? *note : note.error();
-    if (subcommand) {
-        QTextStream(stderr) << "miratos: " << QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')) << "\n";
-    } else {
-        miratos::platform::QtPrompts prompts;
-        prompts.message(note ? miratos::platform::MsgIcon::Information : miratos::platform::MsgIcon::Critical,
-                        miratos::platform::MsgButtons::Ok, QStringLiteral("ミラトス"), text);
-    }
-    return note.ok();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -120,8 +102,16 @@ int main(int argc, char** argv)
     args.removeFirst();
 
     const bool isHelp = !args.isEmpty() && (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h"));
-    if (!isHelp && !prepareAppFolder(subcommand))
-        return 1;
+    if (!isHelp) {
+        // An installed program lays out the user's own app folder on first start and says so once.
+        miratos::platform::QtPrompts startPrompts;
+        miratos::platform::setPrompts(&startPrompts);
+        QTextStream err(stderr);
+        const bool ready = miratos::platform::tellAppFolderStart(miratos::platform::AppFolder::prepareForStart(), !subcommand, err);
+        miratos::platform::setPrompts(nullptr);
+        if (!ready)
+            return 1;
+    }
 
     // Prefecture folder names that would mix two prefectures' files are refused before anything
     // reads or writes one.

@@ -1,6 +1,7 @@
 #include "platform/app_folder.h"
 
 #include "platform/path_part.h"
+#include "platform/prompts.h"
 #include "platform/read_limits.h"
 #include "platform/safe_write.h"
 #include "platform/text_file.h"
@@ -8,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTextStream>
 
 namespace miratos::platform {
 namespace {
@@ -102,8 +104,7 @@ Result<QString> AppFolder::prepareForStart()
                                             .arg(QDir::toNativeSeparators(root()), laidOut.error())};
     if (!*laidOut)
         return QString();
-    return QStringLiteral("初めての起動のため、個人用のアプリフォルダを作りました: %1\n"
-                          "Init.ini、MapData、変換フォルダはここにあります。")
+    return QStringLiteral("初めての起動のため、個人用のアプリフォルダ（Init.ini、MapData、変換フォルダ）を作りました:\n%1")
         .arg(QDir::toNativeSeparators(root()));
 }
 
@@ -140,6 +141,20 @@ QStringList AppFolder::applyArguments(const QStringList& arguments)
         }
     }
     return rest;
+}
+
+bool tellAppFolderStart(const Result<QString>& note, bool window, QTextStream& err)
+{
+    if (note && note->isEmpty())
+        return true;
+    const QString text = note ? *note : note.error();
+    if (window) {
+        prompts().message(note ? MsgIcon::Information : MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("ミラトス"), text);
+    } else {
+        err << "miratos: " << QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')) << "\n";
+        err.flush();
+    }
+    return note.ok();
 }
 
 } // namespace miratos::platform

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+class QTextStream;
+
 namespace miratos::platform {
 
 class AppFolder {
@@ -51,5 +53,9 @@ public:
     // returns the arguments without it.
     static QStringList applyArguments(const QStringList& arguments);
 };
+
+// Tells what AppFolder::prepareForStart() gave: nothing, the first-start note, or the error; a line
+// on err for a command, a message box through the prompts for the window. False on the error.
+bool tellAppFolderStart(const Result<QString>& note, bool window, QTextStream& err);
 
 } // namespace miratos::platform

@@ -9,6 +9,7 @@
 #include "app/frm_tiku_list.h"
 #include "imports/frm_import.h"
 #include "output/frm_location.h"
+#include "platform/app_folder.h"
 #include "platform/program_end_ui.h"
 #include "platform/qt_prompts.h"
 #include "platform/ui_yield.h"
@@ -30,7 +31,9 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 #include <QTimer>
 #include <functional>
 
@@ -526,4 +529,20 @@ TEST_F(RealDialogs, ImportWindowAddsThroughTheFileDialogImportsAndClosesBackToTh
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(visibleTopLevels(), QStringList{QStringLiteral("frmMenu")});
     EXPECT_EQ(ends, 0); // unlike the specified windows, closing it does not end the program
+}
+
+TEST_F(RealDialogs, TheFirstStartOfAnInstalledProgramSaysOnceWhereItsAppFolderIs)
+{
+    QTemporaryDir xdg;
+    const QString user = xdg.path() + QStringLiteral("/miratos");
+    const auto created = platform::AppFolder::layOut(user, QString());
+    ASSERT_TRUE(created) << created.error().toStdString();
+    const QString note = QStringLiteral("初めての起動のため、個人用のアプリフォルダ（Init.ini、MapData、変換フォルダ）を作りました:\n") + user;
+    answerer.beforeAnswer = [](QMessageBox& box) { saveShot(box.grab().toImage(), QStringLiteral("real_first_start.png")); };
+    QString line;
+    QTextStream err(&line);
+    EXPECT_TRUE(platform::tellAppFolderStart(note, true, err));
+    answerer.beforeAnswer = nullptr;
+    EXPECT_EQ(answerer.messages(), QStringList{QStringLiteral("ミラトス|") + note});
+    EXPECT_TRUE(line.isEmpty());
 }

@@ -1,11 +1,13 @@
 #include "platform/app_folder.h"
 #include "platform/path_part.h"
+#include "platform/prompts.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <gtest/gtest.h>
 
 using miratos::platform::AppFolder;
@@ -210,4 +212,41 @@ TEST(AppFolder, FirstStartLaysOutThePerUserFolderAndLaterStartsKeepTheUsersFiles
     EXPECT_FALSE(QFileInfo::exists(xdg.path() + QStringLiteral("/other")));
     EXPECT_FALSE(QFileInfo::exists(xdg.path() + QStringLiteral("/chosen")));
     AppFolder::set(QString());
+}
+
+// The window shows the note or the error once in a box; a command gives it as one line on stderr.
+TEST(AppFolder, TheFirstStartNoteAndTheErrorReachTheUserOnce)
+{
+    using miratos::Error;
+    using miratos::Result;
+    using miratos::platform::MsgIcon;
+    const QString note = QStringLiteral("作りました:\n/home/u/.local/share/miratos");
+    const struct {
+        Result<QString> given;
+        bool window;
+        bool ready;
+        int boxes;
+        MsgIcon icon;
+        QString line;
+    } cases[] = {
+        {QString(), true, true, 0, MsgIcon::None, QString()},
+        {QString(), false, true, 0, MsgIcon::None, QString()},
+        {note, true, true, 1, MsgIcon::Information, QString()},
+        {note, false, true, 0, MsgIcon::None, QStringLiteral("miratos: 作りました: /home/u/.local/share/miratos\n")},
+        {Error{QStringLiteral("作れません")}, true, false, 1, MsgIcon::Critical, QString()},
+        {Error{QStringLiteral("作れません")}, false, false, 0, MsgIcon::None, QStringLiteral("miratos: 作れません\n")},
+    };
+    for (const auto& c : cases) {
+        miratos::platform::ScopedScriptedPrompts prompts;
+        QString written;
+        QTextStream err(&written);
+        EXPECT_EQ(miratos::platform::tellAppFolderStart(c.given, c.window, err), c.ready);
+        EXPECT_EQ(written, c.line);
+        ASSERT_EQ(static_cast<int>(prompts.records().size()), c.boxes);
+        if (c.boxes) {
+            EXPECT_EQ(prompts.last().icon, c.icon);
+            EXPECT_EQ(prompts.last().title, QStringLiteral("ミラトス"));
+            EXPECT_EQ(prompts.last().text, c.given ? *c.given : c.given.error());
+        }
+    }
 }

@@ -100,8 +100,7 @@ Result<QString> AppFolder::prepareForStart()
         return QString();
     const Result<bool> laidOut = layOut(root(), sharedDataFor(exeFolder()));
     if (!laidOut)
-        return Error{QStringLiteral("個人用のアプリフォルダ %1 を用意できません: %2")
-                                            .arg(QDir::toNativeSeparators(root()), laidOut.error())};
+        return Error{QStringLiteral("個人用のアプリフォルダ %1 を用意できません: %2").arg(QDir::toNativeSeparators(root()), laidOut.error())};
     if (!*laidOut)
         return QString();
     return QStringLiteral("初めての起動のため、個人用のアプリフォルダ（Init.ini、MapData、変換フォルダ）を作りました:\n%1")

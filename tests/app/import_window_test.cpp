@@ -98,8 +98,9 @@ protected:
         EXPECT_EQ(visibleTopLevel(QStringLiteral("frmMenu")), nullptr);
         auto* window = qobject_cast<frmImport*>(visibleTopLevel(QStringLiteral("frmImport")));
         EXPECT_NE(window, nullptr);
-        if (window)
+        if (window) {
             EXPECT_EQ(window->windowTitle(), QStringLiteral("データ取込"));
+        }
         return window;
     }
 

@@ -182,8 +182,9 @@ TEST_F(ItabashiImport, ResultsWorkbookGivesTheSameFilesAsTheCsv)
     for (const auto& [title, value] : expected) {
         const qsizetype at = header.indexOf(title);
         ASSERT_GE(at, 6) << title.toStdString() << " in " << files[1][0][0].toStdString();
-        if (!value.isEmpty())
+        if (!value.isEmpty()) {
             EXPECT_EQ(tokyo.value(at), value) << title.toStdString();
+        }
     }
     EXPECT_EQ(QSet<QString>(header.begin(), header.end()).size(), header.size()) << "titles are unique";
 }

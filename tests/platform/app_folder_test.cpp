@@ -146,8 +146,9 @@ TEST(AppFolder, AnInstalledProgramTakesThePerUserFolderUnlessItsOwnFolderHoldsTh
     // A program folder nobody may write to, without shared data: the per-user folder as well.
     QTemporaryDir locked;
     QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner);
-    if (!QFileInfo(locked.path()).isWritable())
+    if (!QFileInfo(locked.path()).isWritable()) {
         EXPECT_EQ(AppFolder::defaultFor(locked.path()), user);
+    }
     QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     // The rule for a program beside its own Init.ini stays, installed or not.

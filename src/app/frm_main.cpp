@@ -72,7 +72,10 @@ void frmMain::buildControls()
     // Map area: the canvas inside its floor, the zoom bar, the readout and the scale bar.
     m_picFloor = new QWidget(this);
     m_picFloor->setObjectName(QStringLiteral("picFloor"));
-    m_picFloor->setFixedSize(kCanvasSize, kCanvasSize);
+    // The specified 600 × 600 is the size the window opens with; the floor grows with the window.
+    m_picFloor->setMinimumSize(kCanvasSize, kCanvasSize);
+    m_picFloor->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_picFloor->installEventFilter(this);
     m_picMain = new mapview::MapCanvasWidget(m_picFloor);
     m_picMain->setObjectName(QStringLiteral("picMain"));
     m_picMain->setGeometry(0, 0, kCanvasSize, kCanvasSize);
@@ -128,13 +131,17 @@ void frmMain::buildControls()
         w->setVisible(false);
     }
 
+    m_lblStatus = makeLabel(this, QStringLiteral("lblStatus"), QString());
+    m_lblStatus->setMinimumWidth(kCanvasSize / 2);
+    m_lblStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
     auto* left = new QVBoxLayout;
-    left->addWidget(m_picFloor);
+    left->addWidget(m_picFloor, 1);
+    left->addWidget(m_lblStatus);
     left->addLayout(zoomRow);
     left->addLayout(readoutRow);
     left->addLayout(scaleRow);
     left->addLayout(quiz);
-    left->addStretch();
 
     // Control panel.
     m_fmeShow = buildShowFrame();
@@ -179,7 +186,7 @@ void frmMain::buildControls()
     right->addStretch();
 
     auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left);
+    layout->addLayout(left, 1);
     layout->addWidget(m_panel);
     connectMapControls();
     connectFacilityControls();
@@ -224,7 +231,8 @@ QGroupBox* frmMain::buildZoomFrame()
     row->addWidget(makeButton(frame, QStringLiteral("cmdSmall"), QStringLiteral("少し広域")));
     grid->addLayout(row, 2, 0, 1, 3);
     m_cmdDistance = makeButton(frame, QStringLiteral("cmdDistance"), QStringLiteral("２点間距離"));
-    grid->addWidget(m_cmdDistance, 3, 0, 1, 3);
+    grid->addWidget(m_cmdDistance, 3, 0, 1, 2);
+    grid->addWidget(makeButton(frame, QStringLiteral("cmdFullView"), QStringLiteral("全体表示")), 3, 2);
     return frame;
 }
 

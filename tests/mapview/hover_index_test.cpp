@@ -68,3 +68,16 @@ TEST(HoverIndex, ReadableValuesGroupWholeNumbersOnly)
                          Case{"12.5", "12.5"}, Case{"-", "-"}})
         EXPECT_EQ(readableValue(QString::fromLatin1(c.in)), QString::fromLatin1(c.out)) << c.in;
 }
+
+TEST_F(HoverLookup, NamesThePrefectureInJapanMode)
+{
+    writeSquarePrefectures();
+    MapTables t;
+    loadJapan(t, state::mdlMain(), dir.filePath(QStringLiteral("Init.ini")), {});
+    HoverIndex index;
+    index.build(t, state::mdlMain(), MapMode::Japan);
+    ASSERT_EQ(index.size(), 2);
+    ASSERT_NE(index.at(139.5, 35.5), nullptr);
+    EXPECT_EQ(index.at(139.5, 35.5)->name, QStringLiteral("東京都"));
+    EXPECT_EQ(index.at(140.5, 35.5)->name, QStringLiteral("神奈川県"));
+}

@@ -171,6 +171,21 @@ void frmMain::buildControls()
     m_tvwBuild->setObjectName(QStringLiteral("tvwBuild"));
     m_tvwBuild->setHeaderHidden(true);
     m_tvwBuild->setVisible(false);
+    // Twelve rows at least, so the classes can be read without scrolling at once.
+    m_tvwBuild->setMinimumHeight(12 * (m_tvwBuild->fontMetrics().height() + 4) + 2 * m_tvwBuild->frameWidth());
+    m_tvwBuild->setMinimumWidth(200);
+    m_buildTreeButtons = new QWidget(this);
+    m_buildTreeButtons->setObjectName(QStringLiteral("fmeBuildTreeButtons"));
+    auto* treeButtons = new QHBoxLayout(m_buildTreeButtons);
+    treeButtons->setContentsMargins(0, 0, 0, 0);
+    treeButtons->addWidget(makeButton(m_buildTreeButtons, QStringLiteral("cmdBuildAll"), QStringLiteral("すべて選択")));
+    treeButtons->addWidget(makeButton(m_buildTreeButtons, QStringLiteral("cmdBuildNone"), QStringLiteral("すべて解除")));
+    m_buildTreeButtons->setVisible(false);
+    // The tree has a column of its own beside the panel, as high as the window, so the map still
+    // opens at 600 × 600 with it shown.
+    auto* buildColumn = new QVBoxLayout;
+    buildColumn->addWidget(m_tvwBuild, 1);
+    buildColumn->addWidget(m_buildTreeButtons);
 
     m_panel = new QWidget(this);
     m_panel->setObjectName(QStringLiteral("fmePanel"));
@@ -182,12 +197,12 @@ void frmMain::buildControls()
     right->addWidget(m_fmeProperty);
     right->addWidget(m_fmeModify);
     right->addWidget(m_fmeStatistic);
-    right->addWidget(m_tvwBuild, 1);
     right->addStretch();
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
     layout->addWidget(m_panel);
+    layout->addLayout(buildColumn);
     connectMapControls();
     connectFacilityControls();
     connectLabelTools();
@@ -284,6 +299,8 @@ QGroupBox* frmMain::buildPropertyFrame()
     m_optMato[0]->setChecked(true);
     mato->addStretch();
     grid->addLayout(mato, 5, 1, 1, 2);
+    // Off: the layer boxes show at the next 再描画. On: a ticked box draws at once.
+    grid->addWidget(makeCheck(frame, QStringLiteral("chkDrawAtOnce"), QStringLiteral("チェックですぐ描画")), 6, 0, 1, 3);
     return frame;
 }
 

@@ -168,6 +168,8 @@ private:
     // Adds tree items for the class nodes added since the last time.
     void syncBuildTree();
     void refreshBuildTreeChecks();
+    void showBuildTree(bool visible);
+    void setAllBuildClasses(bool checked);
     void runLoader(const std::function<mapview::LoadReport(const mapview::LoadHooks&)>& load);
     void showLoadProblems(const QStringList& problems);
     void endWork();
@@ -247,6 +249,7 @@ private:
     QGroupBox* m_fmeModify = nullptr;
     QGroupBox* m_fmeStatistic = nullptr;
     QTreeWidget* m_tvwBuild = nullptr;
+    QWidget* m_buildTreeButtons = nullptr; // "すべて選択", "すべて解除", shown with the tree
     QRadioButton* m_optMato[2] = {};
     QPushButton* m_cmdNext = nullptr;
     QPushButton* m_cmdAnswer = nullptr;

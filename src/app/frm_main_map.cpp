@@ -58,16 +58,22 @@ void frmMain::connectMapControls()
     connect(m_txtArea, &QLineEdit::textEdited, this, [this] { txtArea_Change(); });
     // "鉄道" and the road boxes show or remove their layer at the next redraw; "駅名" acts at once.
     connect(findChild<QCheckBox*>(QStringLiteral("chkEki")), &QCheckBox::clicked, this, [this] { chkEki_Click(); });
+    // With "チェックですぐ描画" they draw at once.
+    QList<QCheckBox*> waiting{findChild<QCheckBox*>(QStringLiteral("chkTrain"))};
+    for (int i = 0; i < 3; ++i)
+        waiting << findChild<QCheckBox*>(QStringLiteral("chkRoad_%1").arg(i));
+    for (QCheckBox* box : waiting) {
+        connect(box, &QCheckBox::clicked, this, [this] {
+            if (!findChild<QCheckBox*>(QStringLiteral("chkDrawAtOnce"))->isChecked() || !mapShown() || m_busy > 0)
+                return;
+            処理中(false);
+            描画();
+            処理中(true);
+        });
+    }
     installLayerPropertyClicks();
 }
 
-static mapview::LoadHooks frmMain_loadHooks(QTreeWidget* tree)
-{
-    mapview::LoadHooks hooks;
-    hooks.yield = platform::yieldToUi;
-    hooks.showFacilityTree = [tree](bool visible) { tree->setVisible(visible); };
-    return hooks;
-}
 
 void frmMain::showLoadProblems(const QStringList& problems)
 {
@@ -92,7 +98,9 @@ void frmMain::runLoader(const std::function<mapview::LoadReport(const mapview::L
 {
     ++m_busy;
     処理中(false);
-    mapview::LoadHooks hooks = frmMain_loadHooks(m_tvwBuild);
+    mapview::LoadHooks hooks;
+    hooks.yield = platform::yieldToUi;
+    hooks.showFacilityTree = [this](bool visible) { showBuildTree(visible); };
     hooks.loadRoads = [this](int prefCode) { 道路データ読込(prefCode); };
     hooks.loadFacilities = [this](int p) { 公共施設データ読込(p); };
     hooks.loadAllFacilities = [this](int p) { 公共施設データ全読込(p); };

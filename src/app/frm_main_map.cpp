@@ -91,6 +91,8 @@ void frmMain::endWork()
     --m_busy;
     if (m_busy == 0 && m_closeRequested)
         close();
+    else if (m_busy == 0 && m_redrawPending)
+        QTimer::singleShot(0, this, [this] { layoutCanvasRedraw(); });
 }
 
 // Every loader runs with the controls disabled, then sets the initial view and draws.
@@ -222,30 +224,22 @@ void frmMain::layoutCanvas()
                            size.height());
     if (!mapShown())
         return;
-    // A resize during a redraw (which yields to the window) draws once that redraw is done.
+    // A resize during a redraw (which yields to the window) draws once that work is done.
     if (m_busy > 0) {
-        if (!std::exchange(m_redrawPending, true))
-            QTimer::singleShot(0, this, [this] {
-                m_redrawPending = false;
-                layoutCanvasRedraw();
-            });
+        m_redrawPending = true;
         return;
     }
-    描画();
+    layoutCanvasRedraw();
 }
 
 void frmMain::layoutCanvasRedraw()
 {
-    if (m_busy > 0) {
-        m_redrawPending = true;
-        QTimer::singleShot(20, this, [this] {
-            m_redrawPending = false;
-            layoutCanvasRedraw();
-        });
+    m_redrawPending = false;
+    if (!mapShown() || m_busy > 0 || (m_canvas.width() == m_picMain->width() && m_canvas.height() == m_picMain->height()))
         return;
-    }
-    if (mapShown() && (m_canvas.width() != m_picMain->width() || m_canvas.height() != m_picMain->height()))
-        描画();
+    処理中(false);
+    描画();
+    処理中(true);
 }
 
 mapview::ViewRect frmMain::shownView() const
@@ -255,7 +249,8 @@ mapview::ViewRect frmMain::shownView() const
 
 void frmMain::zoomAt(QPoint pixel, int steps)
 {
-    if (!mapShown() || steps == 0 || m_busy > 0)
+    // Not while a label hangs on the pointer: the redraw would make the labels anew under it.
+    if (!mapShown() || steps == 0 || m_busy > 0 || m_labels.floating())
         return;
     const double lon = m_canvas.toUserX(pixel.x());
     const double lat = m_canvas.toUserY(pixel.y());
@@ -270,7 +265,7 @@ void frmMain::zoomAt(QPoint pixel, int steps)
 
 void frmMain::panBy(double dx, double dy)
 {
-    if (!mapShown() || m_busy > 0)
+    if (!mapShown() || m_busy > 0 || m_labels.floating())
         return;
     m_viewport.prevView = m_viewport.view;
     m_viewport.view = mapview::panByPixels(m_viewport.view, m_picMain->width(), m_picMain->height(), dx, dy);

@@ -1,11 +1,13 @@
 // Start of the program: the launcher window, or one of the command-line subcommands.
 #include "app/frm_menu.h"
+#include "app/map_snapshot_ui.h"
 #include "cli/convert_command.h"
 #include "cli/demo_area_command.h"
 #include "cli/help_command.h"
 #include "cli/import_command.h"
 #include "cli/board_command.h"
 #include "cli/render_command.h"
+#include "cli/snapshot_command.h"
 #include "platform/app_folder.h"
 #include "platform/fonts.h"
 #include "platform/memory_guard.h"
@@ -22,19 +24,13 @@
 #include <QFileInfo>
 #include <QTextStream>
 #include <QTimer>
+#include <variant>
 
 namespace {
 
-// Renders the launcher without showing it (also works with the offscreen platform).
-int snapshotLauncher(const QString& outFile)
+// Saves a window's picture through a save-file, in the format of the file's suffix.
+int saveSnapshot(const QImage& image, const QString& outFile)
 {
-    miratos::app::frmMenu menu;
-    menu.adjustSize();
-    menu.setAttribute(Qt::WA_DontShowOnScreen);
-    menu.show();
-    QApplication::processEvents();
-    const QImage image = menu.grab().toImage();
-    menu.close();
     QTextStream err(stderr);
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -49,6 +45,46 @@ int snapshotLauncher(const QString& outFile)
         return 1;
     }
     return 0;
+}
+
+// Renders the launcher without showing it (also works with the offscreen platform).
+int snapshotLauncher(const QString& outFile)
+{
+    miratos::app::frmMenu menu;
+    menu.adjustSize();
+    menu.setAttribute(Qt::WA_DontShowOnScreen);
+    menu.show();
+    QApplication::processEvents();
+    const QImage image = menu.grab().toImage();
+    menu.close();
+    return saveSnapshot(image, outFile);
+}
+
+// "snapshot FILE" shows the launcher; with --mode the map window with those map choices.
+int snapshotCommand(const QStringList& args, const miratos::Status& folders)
+{
+    QTextStream err(stderr);
+    const auto parsed = miratos::cli::parseSnapshotArgs(args);
+    if (const QString* problem = std::get_if<QString>(&parsed)) {
+        err << "miratos snapshot: " << *problem << "\n" << miratos::cli::snapshotUsage() << "\n";
+        return 2;
+    }
+    const auto& options = std::get<miratos::cli::SnapshotOptions>(parsed);
+    if (options.mode.isEmpty())
+        return snapshotLauncher(options.out);
+    if (!folders) {
+        err << "miratos snapshot: " << folders.error() << "\n";
+        return 1;
+    }
+    QStringList warnings;
+    const auto shot = miratos::app::snapshotMapWindow(options, warnings);
+    for (const QString& w : warnings)
+        err << "miratos snapshot: warning: " << QString(w).replace(QLatin1Char('\n'), QLatin1Char(' ')) << "\n";
+    if (const QString* problem = std::get_if<QString>(&shot)) {
+        err << "miratos snapshot: " << *problem << "\n";
+        return 1;
+    }
+    return saveSnapshot(std::get<QImage>(shot), options.out);
 }
 
 // The first argument that is not the app folder option, or an empty one.
@@ -131,8 +167,8 @@ int main(int argc, char** argv)
         const QString command = args.takeFirst();
         QTextStream err(stderr);
         QTextStream out(stdout);
-        if (command == QLatin1String("snapshot") && args.size() == 1)
-            return snapshotLauncher(args.first());
+        if (command == QLatin1String("snapshot"))
+            return snapshotCommand(args, folders);
         const auto run = [&](int (*runCommand)(const QStringList&, QTextStream&, QTextStream&)) {
             return miratos::platform::runGuardingMemory([&] { return runCommand(args, out, err); }, err);
         };

@@ -72,7 +72,10 @@ void frmMain::buildControls()
     // Map area: the canvas inside its floor, the zoom bar, the readout and the scale bar.
     m_picFloor = new QWidget(this);
     m_picFloor->setObjectName(QStringLiteral("picFloor"));
-    m_picFloor->setFixedSize(kCanvasSize, kCanvasSize);
+    // The specified 600 × 600 is the size the window opens with; the floor grows with the window.
+    m_picFloor->setMinimumSize(kCanvasSize, kCanvasSize);
+    m_picFloor->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_picFloor->installEventFilter(this);
     m_picMain = new mapview::MapCanvasWidget(m_picFloor);
     m_picMain->setObjectName(QStringLiteral("picMain"));
     m_picMain->setGeometry(0, 0, kCanvasSize, kCanvasSize);
@@ -128,13 +131,17 @@ void frmMain::buildControls()
         w->setVisible(false);
     }
 
+    m_lblStatus = makeLabel(this, QStringLiteral("lblStatus"), QString());
+    m_lblStatus->setMinimumWidth(kCanvasSize / 2);
+    m_lblStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
     auto* left = new QVBoxLayout;
-    left->addWidget(m_picFloor);
+    left->addWidget(m_picFloor, 1);
+    left->addWidget(m_lblStatus);
     left->addLayout(zoomRow);
     left->addLayout(readoutRow);
     left->addLayout(scaleRow);
     left->addLayout(quiz);
-    left->addStretch();
 
     // Control panel.
     m_fmeShow = buildShowFrame();
@@ -164,6 +171,21 @@ void frmMain::buildControls()
     m_tvwBuild->setObjectName(QStringLiteral("tvwBuild"));
     m_tvwBuild->setHeaderHidden(true);
     m_tvwBuild->setVisible(false);
+    // Twelve rows at least, so the classes can be read without scrolling at once.
+    m_tvwBuild->setMinimumHeight(12 * (m_tvwBuild->fontMetrics().height() + 4) + 2 * m_tvwBuild->frameWidth());
+    m_tvwBuild->setMinimumWidth(200);
+    m_buildTreeButtons = new QWidget(this);
+    m_buildTreeButtons->setObjectName(QStringLiteral("fmeBuildTreeButtons"));
+    auto* treeButtons = new QHBoxLayout(m_buildTreeButtons);
+    treeButtons->setContentsMargins(0, 0, 0, 0);
+    treeButtons->addWidget(makeButton(m_buildTreeButtons, QStringLiteral("cmdBuildAll"), QStringLiteral("すべて選択")));
+    treeButtons->addWidget(makeButton(m_buildTreeButtons, QStringLiteral("cmdBuildNone"), QStringLiteral("すべて解除")));
+    m_buildTreeButtons->setVisible(false);
+    // The tree has a column of its own beside the panel, as high as the window, so the map still
+    // opens at 600 × 600 with it shown.
+    auto* buildColumn = new QVBoxLayout;
+    buildColumn->addWidget(m_tvwBuild, 1);
+    buildColumn->addWidget(m_buildTreeButtons);
 
     m_panel = new QWidget(this);
     m_panel->setObjectName(QStringLiteral("fmePanel"));
@@ -175,12 +197,12 @@ void frmMain::buildControls()
     right->addWidget(m_fmeProperty);
     right->addWidget(m_fmeModify);
     right->addWidget(m_fmeStatistic);
-    right->addWidget(m_tvwBuild, 1);
     right->addStretch();
 
     auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left);
+    layout->addLayout(left, 1);
     layout->addWidget(m_panel);
+    layout->addLayout(buildColumn);
     connectMapControls();
     connectFacilityControls();
     connectLabelTools();
@@ -224,7 +246,8 @@ QGroupBox* frmMain::buildZoomFrame()
     row->addWidget(makeButton(frame, QStringLiteral("cmdSmall"), QStringLiteral("少し広域")));
     grid->addLayout(row, 2, 0, 1, 3);
     m_cmdDistance = makeButton(frame, QStringLiteral("cmdDistance"), QStringLiteral("２点間距離"));
-    grid->addWidget(m_cmdDistance, 3, 0, 1, 3);
+    grid->addWidget(m_cmdDistance, 3, 0, 1, 2);
+    grid->addWidget(makeButton(frame, QStringLiteral("cmdFullView"), QStringLiteral("全体表示")), 3, 2);
     return frame;
 }
 
@@ -276,6 +299,8 @@ QGroupBox* frmMain::buildPropertyFrame()
     m_optMato[0]->setChecked(true);
     mato->addStretch();
     grid->addLayout(mato, 5, 1, 1, 2);
+    // Off: the layer boxes show at the next 再描画. On: a ticked box draws at once.
+    grid->addWidget(makeCheck(frame, QStringLiteral("chkDrawAtOnce"), QStringLiteral("チェックですぐ描画")), 6, 0, 1, 3);
     return frame;
 }
 

@@ -5,6 +5,7 @@
 #include "layers/facility_layer.h"
 #include "layers/railway_layer.h"
 #include "layers/road_layer.h"
+#include "mapview/hover_index.h"
 #include "mapview/labels.h"
 #include "mapview/loaders.h"
 #include "mapview/map_tables.h"
@@ -127,9 +128,20 @@ public:
     void picMain_MouseDown(Qt::MouseButton button, QPoint pixel);
     void picMain_MouseMove(QPoint pixel, Qt::MouseButtons buttons);
     void picMain_MouseUp(Qt::MouseButton button, QPoint pixel);
+    // Beside the specified controls: the wheel and +/- zoom about a canvas pixel by the zoom
+    // bar's ratio, a drag or the arrow keys pan, "全体表示" and Home return to the first view.
+    void zoomAt(QPoint pixel, int steps);
+    void panBy(double dx, double dy);
+    void 全体表示();
+    bool picMain_Key(int key);
+    // The rectangle the canvas shows: the view, widened along the longer side of the canvas.
+    mapview::ViewRect shownView() const;
+    // The status line under the map, for a canvas pixel.
+    QString hoverTextAt(QPoint pixel) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
@@ -140,6 +152,9 @@ private:
     QGroupBox* buildStatisticFrame();
 
     void connectMapControls();
+    // The canvas fills its floor (enlarged by the zoom bar's steps) and is drawn again.
+    void layoutCanvas();
+    void layoutCanvasRedraw();
     void connectLabelTools();
     // True once a map is drawn (the canvas has a geographic scale); the mouse does nothing before.
     bool mapShown() const { return m_canvas.scaleTop() > m_canvas.scaleBottom(); }
@@ -153,6 +168,8 @@ private:
     // Adds tree items for the class nodes added since the last time.
     void syncBuildTree();
     void refreshBuildTreeChecks();
+    void showBuildTree(bool visible);
+    void setAllBuildClasses(bool checked);
     void runLoader(const std::function<mapview::LoadReport(const mapview::LoadHooks&)>& load);
     void showLoadProblems(const QStringList& problems);
     void endWork();
@@ -182,11 +199,14 @@ private:
     bool m_syncingTree = false;
     mapview::LabelLayer m_labels;
     mapview::Viewport m_viewport;
+    mapview::HoverIndex m_hover; // built after every load
+    bool m_redrawPending = false; // a resize came while drawing
     platform::Canvas m_canvas;
     bool m_colorCacheValid = false;
     int m_prevScroll = 0;
     bool m_dragging = false;
     QPoint m_dragStart;
+    QPoint m_dragOrigin; // where the canvas lay when the drag began
     int m_busy = 0;
     bool m_closeRequested = false;
 
@@ -201,6 +221,7 @@ private:
     std::optional<QLineF> m_twoPoint; // linTwoPoint in map coordinates, while a distance is shown
     QLabel* m_lblX = nullptr;
     QLabel* m_lblY = nullptr;
+    QLabel* m_lblStatus = nullptr;
     QFrame* m_linShaku = nullptr;
     QFrame* m_linShakuLeft = nullptr;
     QFrame* m_linShakuRight = nullptr;
@@ -228,6 +249,7 @@ private:
     QGroupBox* m_fmeModify = nullptr;
     QGroupBox* m_fmeStatistic = nullptr;
     QTreeWidget* m_tvwBuild = nullptr;
+    QWidget* m_buildTreeButtons = nullptr; // "すべて選択", "すべて解除", shown with the tree
     QRadioButton* m_optMato[2] = {};
     QPushButton* m_cmdNext = nullptr;
     QPushButton* m_cmdAnswer = nullptr;

@@ -20,7 +20,7 @@ output::ExportScene frmMain::exportScene()
 {
     output::ExportScene scene;
     scene.map = &m_canvas;
-    scene.view = m_viewport.view;
+    scene.view = shownView();
     scene.data = m_tables.DataExtent;
     scene.zoomed = m_viewport.zoomed;
     scene.typedX2 = m_viewport.typedX2;
@@ -29,7 +29,7 @@ output::ExportScene frmMain::exportScene()
     scene.buildNames = findChild<QCheckBox*>(QStringLiteral("chkBuildName"))->isChecked();
     scene.buildRank = findChild<QCheckBox*>(QStringLiteral("chkBuildRank"))->isChecked();
     scene.buildRankTitle = m_facilities.BuildRankTitle;
-    const auto bar = mapview::scaleBarFor(m_viewport.view, m_canvas.height());
+    const auto bar = mapview::scaleBarFor(shownView(), m_canvas.height());
     scene.scaleVisible = bar.visible;
     scene.scaleLengthPx = bar.lengthPx;
     scene.scaleText = bar.text;
@@ -42,7 +42,7 @@ output::ExportScene frmMain::exportScene()
     const bool railways = findChild<QCheckBox*>(QStringLiteral("chkTrain"))->isChecked();
     const layers::RoadClasses roads = roadClassesTicked();
     scene.drawVectorMap = [this, style, railways, roads](QPainter& p) {
-        mapview::drawBoundariesOn(p, {m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, m_viewport.view, mdlMain(),
+        mapview::drawBoundariesOn(p, {m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, shownView(), mdlMain(),
                                   mapview::mapModeOf(mdlMain().MapMode), style);
         if (railways)
             layers::drawRailwaysOn(p, m_railway, m_canvas, m_tables.DataExtent, layers::railwayColorsOf(mdlMain()));

@@ -36,6 +36,8 @@ void frmMain::connectFacilityControls()
     connect(findChild<QCheckBox*>(QStringLiteral("chkBuildRank")), &QCheckBox::clicked, this, [this] { chkBuildRank_Click(); });
     for (int i = 0; i < 2; ++i)
         connect(m_optMato[i], &QRadioButton::clicked, this, [this, i] { optMato_Click(i); });
+    connect(findChild<QPushButton*>(QStringLiteral("cmdBuildAll")), &QPushButton::clicked, this, [this] { setAllBuildClasses(true); });
+    connect(findChild<QPushButton*>(QStringLiteral("cmdBuildNone")), &QPushButton::clicked, this, [this] { setAllBuildClasses(false); });
     connect(m_tvwBuild, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int) {
         if (m_syncingTree)
             return;
@@ -111,6 +113,23 @@ void frmMain::refreshBuildTreeChecks()
     m_syncingTree = false;
 }
 
+void frmMain::showBuildTree(bool visible)
+{
+    m_tvwBuild->setVisible(visible);
+    m_buildTreeButtons->setVisible(visible);
+}
+
+void frmMain::setAllBuildClasses(bool checked)
+{
+    m_facilities.tvwBuild().setAll(checked);
+    refreshBuildTreeChecks();
+    // As after one node: the new selection shows once the facility boxes are ticked again.
+    findChild<QCheckBox*>(QStringLiteral("chkBuild"))->setChecked(false);
+    findChild<QCheckBox*>(QStringLiteral("chkBuildRank"))->setChecked(false);
+    chkBuild_Click();
+    chkBuildRank_Click();
+}
+
 void frmMain::tvwBuild_NodeCheck(int node, bool checked)
 {
     m_facilities.tvwBuild().setChecked(node, checked);
@@ -137,7 +156,7 @@ void frmMain::cmdBuildCSV_Click()
     if (!path || path->isEmpty())
         return;
     mdlMain().UseBuild = true;
-    m_tvwBuild->setVisible(true);
+    showBuildTree(true);
     ++m_busy;
     処理中(false);
     auto read = store::readFacilityCsv(*path, platform::yieldToUi);

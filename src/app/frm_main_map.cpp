@@ -5,12 +5,16 @@
 #include "mapview/map_canvas_ui.h"
 #include "mapview/map_drawing.h"
 #include "mapview/renderer.h"
+#include "mapview/view_navigation.h"
 #include "platform/app_folder.h"
 #include "platform/number_text.h"
 #include "platform/prompts.h"
 #include "platform/ui_yield.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QTimer>
+#include <cmath>
 #include <utility>
 #include <QCheckBox>
 #include <QFrame>
@@ -41,6 +45,10 @@ void frmMain::connectMapControls()
     connect(findChild<QPushButton*>(QStringLiteral("cmdInit")), &QPushButton::clicked, this, [this] { cmdInit_Click(); });
     connect(findChild<QPushButton*>(QStringLiteral("cmdSmall")), &QPushButton::clicked, this, [this] { cmdSmall_Click(); });
     connect(m_scrZoom, &QScrollBar::valueChanged, this, [this](int v) { scrZoom_Change(v); });
+    connect(findChild<QPushButton*>(QStringLiteral("cmdFullView")), &QPushButton::clicked, this, [this] { 全体表示(); });
+    m_picMain->onWheel = [this](QPoint p, int steps) { zoomAt(p, steps); };
+    m_picMain->onKey = [this](int key) { return picMain_Key(key); };
+    m_picMain->onLeave = [this] { m_lblStatus->clear(); };
 
     m_picMain->onPaintOverlay = [this](QPainter& p, const QRect& clip) { paintOverlay(p, clip); };
     m_picMain->tooltipAt = [this](QPoint pixel) { return m_labels.tooltipAt(pixel, m_canvas); };
@@ -50,16 +58,22 @@ void frmMain::connectMapControls()
     connect(m_txtArea, &QLineEdit::textEdited, this, [this] { txtArea_Change(); });
     // "鉄道" and the road boxes show or remove their layer at the next redraw; "駅名" acts at once.
     connect(findChild<QCheckBox*>(QStringLiteral("chkEki")), &QCheckBox::clicked, this, [this] { chkEki_Click(); });
+    // With "チェックですぐ描画" they draw at once.
+    QList<QCheckBox*> waiting{findChild<QCheckBox*>(QStringLiteral("chkTrain"))};
+    for (int i = 0; i < 3; ++i)
+        waiting << findChild<QCheckBox*>(QStringLiteral("chkRoad_%1").arg(i));
+    for (QCheckBox* box : waiting) {
+        connect(box, &QCheckBox::clicked, this, [this] {
+            if (!findChild<QCheckBox*>(QStringLiteral("chkDrawAtOnce"))->isChecked() || !mapShown() || m_busy > 0)
+                return;
+            処理中(false);
+            描画();
+            処理中(true);
+        });
+    }
     installLayerPropertyClicks();
 }
 
-static mapview::LoadHooks frmMain_loadHooks(QTreeWidget* tree)
-{
-    mapview::LoadHooks hooks;
-    hooks.yield = platform::yieldToUi;
-    hooks.showFacilityTree = [tree](bool visible) { tree->setVisible(visible); };
-    return hooks;
-}
 
 void frmMain::showLoadProblems(const QStringList& problems)
 {
@@ -77,6 +91,8 @@ void frmMain::endWork()
     --m_busy;
     if (m_busy == 0 && m_closeRequested)
         close();
+    else if (m_busy == 0 && m_redrawPending)
+        QTimer::singleShot(0, this, [this] { layoutCanvasRedraw(); });
 }
 
 // Every loader runs with the controls disabled, then sets the initial view and draws.
@@ -84,7 +100,9 @@ void frmMain::runLoader(const std::function<mapview::LoadReport(const mapview::L
 {
     ++m_busy;
     処理中(false);
-    mapview::LoadHooks hooks = frmMain_loadHooks(m_tvwBuild);
+    mapview::LoadHooks hooks;
+    hooks.yield = platform::yieldToUi;
+    hooks.showFacilityTree = [this](bool visible) { showBuildTree(visible); };
     hooks.loadRoads = [this](int prefCode) { 道路データ読込(prefCode); };
     hooks.loadFacilities = [this](int p) { 公共施設データ読込(p); };
     hooks.loadAllFacilities = [this](int p) { 公共施設データ全読込(p); };
@@ -93,6 +111,7 @@ void frmMain::runLoader(const std::function<mapview::LoadReport(const mapview::L
     auto report = load(hooks);
     syncBuildTree();
     report.problems << m_facilityProblems;
+    m_hover.build(m_tables, mdlMain(), mapview::mapModeOf(mdlMain().MapMode));
     座標設定();
     描画();
     処理中(true);
@@ -175,15 +194,143 @@ void frmMain::cmdSmall_Click()
 void frmMain::scrZoom_Change(int value)
 {
     処理中(false);
-    const int d = (value - m_prevScroll) * kScrollStep;
+    // Each step grows the canvas by 100 px on every side of its shorter side, the longer side in
+    // proportion, keeping its centre where it was.
+    const QSize size = mapview::enlargedCanvasSize(m_picFloor->width(), m_picFloor->height(), value);
     QRect g = m_picMain->geometry();
-    g = QRect(g.left() - d, g.top() - d, g.width() + 2 * d, g.height() + 2 * d);
+    g = QRect(g.left() - (size.width() - g.width()) / 2, g.top() - (size.height() - g.height()) / 2, size.width(), size.height());
     if (value == 0)
         g.moveTopLeft(QPoint(0, 0));
     m_picMain->setGeometry(g);
     m_prevScroll = value;
     描画();
     処理中(true);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_picFloor && event->type() == QEvent::Resize)
+        layoutCanvas();
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::layoutCanvas()
+{
+    const QSize size = mapview::enlargedCanvasSize(m_picFloor->width(), m_picFloor->height(), m_prevScroll);
+    if (size == m_picMain->size())
+        return;
+    // The enlarged canvas stays centred on the floor, as the zoom bar placed it.
+    m_picMain->setGeometry((m_picFloor->width() - size.width()) / 2, (m_picFloor->height() - size.height()) / 2, size.width(),
+                           size.height());
+    if (!mapShown())
+        return;
+    // A resize during a redraw (which yields to the window) draws once that work is done.
+    if (m_busy > 0) {
+        m_redrawPending = true;
+        return;
+    }
+    layoutCanvasRedraw();
+}
+
+void frmMain::layoutCanvasRedraw()
+{
+    m_redrawPending = false;
+    if (!mapShown() || m_busy > 0 || (m_canvas.width() == m_picMain->width() && m_canvas.height() == m_picMain->height()))
+        return;
+    処理中(false);
+    描画();
+    処理中(true);
+}
+
+mapview::ViewRect frmMain::shownView() const
+{
+    return mapview::shownRect(m_viewport.view, m_picMain->width(), m_picMain->height());
+}
+
+void frmMain::zoomAt(QPoint pixel, int steps)
+{
+    // Not while a label hangs on the pointer: the redraw would make the labels anew under it.
+    if (!mapShown() || steps == 0 || m_busy > 0 || m_labels.floating())
+        return;
+    const double lon = m_canvas.toUserX(pixel.x());
+    const double lat = m_canvas.toUserY(pixel.y());
+    const double factor = std::pow(mapview::zoomStepFactor(m_picMain->width(), m_picMain->height()), steps);
+    m_viewport.prevView = m_viewport.view;
+    m_viewport.view = mapview::zoomAbout(m_viewport.view, lon, lat, factor);
+    m_viewport.zoomed = true;
+    処理中(false);
+    描画();
+    処理中(true);
+}
+
+void frmMain::panBy(double dx, double dy)
+{
+    if (!mapShown() || m_busy > 0 || m_labels.floating())
+        return;
+    m_viewport.prevView = m_viewport.view;
+    m_viewport.view = mapview::panByPixels(m_viewport.view, m_picMain->width(), m_picMain->height(), dx, dy);
+    m_viewport.zoomed = true;
+    処理中(false);
+    描画();
+    処理中(true);
+}
+
+void frmMain::全体表示()
+{
+    if (!mapShown() || m_busy > 0)
+        return;
+    処理中(false);
+    // Back to the view the map opened with: the canvas fits the floor again; the history stays.
+    if (m_prevScroll != 0) {
+        const QSignalBlocker block(m_scrZoom);
+        m_scrZoom->setValue(0);
+        m_prevScroll = 0;
+    }
+    m_picMain->setGeometry(QRect(QPoint(0, 0), m_picFloor->size()));
+    座標設定();
+    m_viewport.zoomed = false;
+    描画();
+    処理中(true);
+}
+
+bool frmMain::picMain_Key(int key)
+{
+    const QPoint centre(m_picMain->width() / 2, m_picMain->height() / 2);
+    const double step = std::min(m_picMain->width(), m_picMain->height()) / 10.0; // a tenth of the canvas
+    switch (key) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        zoomAt(centre, 1);
+        return true;
+    case Qt::Key_Minus:
+        zoomAt(centre, -1);
+        return true;
+    case Qt::Key_Left:
+        panBy(-step, 0);
+        return true;
+    case Qt::Key_Right:
+        panBy(step, 0);
+        return true;
+    case Qt::Key_Up:
+        panBy(0, -step);
+        return true;
+    case Qt::Key_Down:
+        panBy(0, step);
+        return true;
+    case Qt::Key_Home:
+        全体表示();
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString frmMain::hoverTextAt(QPoint pixel) const
+{
+    if (!mapShown())
+        return QString();
+    const auto* region = m_hover.at(m_canvas.toUserX(pixel.x()), m_canvas.toUserY(pixel.y()));
+    return mapview::hoverStatus(region, m_tables, mdlMain());
 }
 
 void frmMain::描画()
@@ -235,7 +382,7 @@ void frmMain::描画()
     options.facilityCircles = [this, ranks](mapview::LabelLayer& labels) {
         m_facilities.rankCircles(labels, ranks, layers::rankSettingsOf(mdlMain()));
     };
-    mapview::drawScene({m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, v, mdlMain(),
+    mapview::drawScene({m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, shownView(), mdlMain(),
                        mapview::mapModeOf(mdlMain().MapMode), options);
     m_picMain->setImage(&m_canvas.image());
     m_picMain->update();
@@ -245,7 +392,7 @@ void frmMain::描画()
 
 void frmMain::尺図描画()
 {
-    const auto bar = mapview::scaleBarFor(m_viewport.view, m_canvas.height());
+    const auto bar = mapview::scaleBarFor(shownView(), m_canvas.height());
     for (QWidget* w : {static_cast<QWidget*>(m_linShaku), static_cast<QWidget*>(m_linShakuLeft),
                        static_cast<QWidget*>(m_linShakuRight), static_cast<QWidget*>(m_lblkm)})
         w->setVisible(bar.visible);
@@ -279,6 +426,7 @@ void frmMain::picMain_MouseDown(Qt::MouseButton button, QPoint pixel)
     m_picMain->setCursor(Qt::ClosedHandCursor);
     m_dragging = true;
     m_dragStart = pixel;
+    m_dragOrigin = m_picMain->pos();
 }
 
 void frmMain::picMain_MouseMove(QPoint pixel, Qt::MouseButtons)
@@ -291,13 +439,15 @@ void frmMain::picMain_MouseMove(QPoint pixel, Qt::MouseButtons)
     }
     m_lblX->setText(QStringLiteral("東経 ") + formatSingle(static_cast<float>(m_canvas.toUserX(pixel.x()))));
     m_lblY->setText(QStringLiteral("北緯 ") + formatSingle(static_cast<float>(m_canvas.toUserY(pixel.y()))));
+    if (!m_dragging)
+        m_lblStatus->setText(hoverTextAt(pixel));
     if (m_dragging) {
         // The canvas follows the pointer inside its floor; the press point stays under it.
         m_picMain->move(m_picMain->pos() + (pixel - m_dragStart));
     }
 }
 
-void frmMain::picMain_MouseUp(Qt::MouseButton, QPoint pixel)
+void frmMain::picMain_MouseUp(Qt::MouseButton button, QPoint pixel)
 {
     if (m_labels.floating()) {
         labelEditDrop(pixel);
@@ -307,6 +457,14 @@ void frmMain::picMain_MouseUp(Qt::MouseButton, QPoint pixel)
         return;
     m_dragging = false;
     m_picMain->setCursor(Qt::CrossCursor);
+    // The middle button moves the view itself: the canvas goes back to where it lay and the map
+    // is drawn moved by the drag. The left button moves the canvas inside its floor, as ever.
+    if (button != Qt::MiddleButton)
+        return;
+    const QPoint moved = m_picMain->pos() - m_dragOrigin;
+    m_picMain->move(m_dragOrigin);
+    if (moved.manhattanLength() > 2)
+        panBy(-moved.x(), -moved.y());
 }
 
 } // namespace miratos::app

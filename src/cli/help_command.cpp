@@ -22,7 +22,9 @@ QString miratosUsage()
     usage += QStringLiteral(
         "       miratos render [--app-folder DIR] --mode Japan|Pref|City ... --out FILE.bmp|.png|.pdf\n"
         "       miratos board [--app-folder DIR] --out FILE.png    the 国盗合戦 board made from MapData\n"
-        "       miratos snapshot [--app-folder DIR] OUT.png   save a picture of the launcher\n");
+        "       miratos snapshot [--app-folder DIR] OUT.png   save a picture of the launcher\n"
+        "       miratos snapshot [--app-folder DIR] --mode Japan|Pref|City [--pref NAME]... [--district FILE|NAME]... "
+        "[--size WxH] --out FILE.png   save a picture of the map window\n");
     return usage;
 }
 

@@ -354,6 +354,24 @@ std::optional<QString> loadFacilities(const Options& o, const state::MdlMain& s,
 
 } // namespace
 
+std::optional<QString> applyMapChoices(const QString& mode, const QStringList& prefs, const QStringList& districts,
+                                       state::MdlMain& s, platform::KeyedTable& colours)
+{
+    Options o;
+    o.mode = mode;
+    o.prefs = prefs;
+    o.districts = districts;
+    s.MapMode = mode;
+    s.UseSpecialCoordinate = true;
+    s.HideSeparate = false;
+    if (const auto problem = selectPrefectures(o, s))
+        return problem;
+    state::prepareMode(s);
+    if (mapview::mapModeOf(mode) == mapview::MapMode::City)
+        return selectDistricts(o, s, colours);
+    return std::nullopt;
+}
+
 int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     Options o;
@@ -368,19 +386,10 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
 
     state::resetMdlMain();
     state::MdlMain& s = state::mdlMain();
-    s.MapMode = o.mode;
-    s.UseSpecialCoordinate = true;
-    s.HideSeparate = false;
-    if (const auto problem = selectPrefectures(o, s))
-        return fail(*problem);
-    state::prepareMode(s);
-
     const mapview::MapMode mode = mapview::mapModeOf(o.mode);
     mapview::MapTables tables;
-    if (mode == mapview::MapMode::City) {
-        if (const auto problem = selectDistricts(o, s, tables.lvwTikuColor))
-            return fail(*problem);
-    }
+    if (const auto problem = applyMapChoices(o.mode, o.prefs, o.districts, s, tables.lvwTikuColor))
+        return fail(*problem);
     const state::WaterFill water = state::readWaterFill(platform::AppFolder::initIni());
     // Roads: the name table first, then each prefecture's roads while its boundaries load.
     const bool roads = o.roads[0] || o.roads[1] || o.roads[2];

@@ -58,6 +58,12 @@ void BuildClassTree::setChecked(int index, bool checked)
     }
 }
 
+void BuildClassTree::setAll(bool checked)
+{
+    for (Node& n : m_nodes)
+        n.checked = checked;
+}
+
 bool BuildClassTree::minorChecked(const QString& minorClass) const
 {
     const auto it = m_index.constFind(minorClass + QLatin1Char('c'));

@@ -36,6 +36,8 @@ public:
     // The node check rule: a top node passes its state to every node without children whose
     // parent's text equals its text; any node keeps its own new state.
     void setChecked(int index, bool checked);
+    // Every node ticked or unticked at once ("すべて選択", "すべて解除").
+    void setAll(bool checked);
     // Whether the minor class node of this minor class is ticked (false when there is none).
     bool minorChecked(const QString& minorClass) const;
 

@@ -1,6 +1,8 @@
 #include "mapview/map_canvas_ui.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -11,6 +13,7 @@ MapCanvasWidget::MapCanvasWidget(QWidget* parent) : QWidget(parent)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::WheelFocus);
 }
 
 void MapCanvasWidget::paintEvent(QPaintEvent* event)
@@ -40,6 +43,7 @@ bool MapCanvasWidget::event(QEvent* event)
 
 void MapCanvasWidget::mousePressEvent(QMouseEvent* event)
 {
+    setFocus(Qt::MouseFocusReason);
     if (onPress)
         onPress(event->button(), event->position().toPoint());
 }
@@ -60,6 +64,24 @@ void MapCanvasWidget::leaveEvent(QEvent*)
 {
     if (onLeave)
         onLeave();
+}
+
+void MapCanvasWidget::wheelEvent(QWheelEvent* event)
+{
+    m_wheelRest += event->angleDelta().y();
+    const int steps = m_wheelRest / 120;
+    m_wheelRest -= steps * 120;
+    if (steps != 0 && onWheel)
+        onWheel(event->position().toPoint(), steps);
+    event->accept();
+}
+
+void MapCanvasWidget::keyPressEvent(QKeyEvent* event)
+{
+    if (onKey && onKey(event->key()))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 } // namespace miratos::mapview

@@ -17,6 +17,10 @@ public:
     std::function<void(QPoint, Qt::MouseButtons)> onMove;
     std::function<void(Qt::MouseButton, QPoint)> onRelease;
     std::function<void()> onLeave;
+    // The wheel: whole steps (one notch is one step), positive away from the user.
+    std::function<void(QPoint, int)> onWheel;
+    // A key while the canvas has the focus; false leaves it to the window.
+    std::function<bool(int key)> onKey;
     // Paints what lies over the map image (labels, circles) for the exposed rectangle.
     std::function<void(QPainter&, const QRect&)> onPaintOverlay;
     // The tooltip at a pixel (empty: none).
@@ -28,10 +32,13 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
     const QImage* m_image = nullptr;
+    int m_wheelRest = 0; // eighths of a degree not yet making a whole step (touchpads)
 };
 
 } // namespace miratos::mapview

@@ -35,6 +35,8 @@
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <QLabel>
+#include <QWheelEvent>
 #include <functional>
 
 using namespace miratos;
@@ -545,4 +547,118 @@ TEST_F(RealDialogs, TheFirstStartOfAnInstalledProgramSaysOnceWhereItsAppFolderIs
     answerer.beforeAnswer = nullptr;
     EXPECT_EQ(answerer.messages(), QStringList{QStringLiteral("ミラトス|") + note});
     EXPECT_TRUE(line.isEmpty());
+}
+
+namespace {
+QPoint pixelOf(const platform::Canvas& canvas, double lon, double lat)
+{
+    return canvas.toPixel(lon, lat);
+}
+
+void wheelOn(QWidget* widget, QPoint pixel, int notches)
+{
+    const QPointF global = widget->mapToGlobal(QPointF(pixel));
+    QWheelEvent event(QPointF(pixel), global, QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
+    QApplication::sendEvent(widget, &event);
+}
+} // namespace
+
+// The map window as a user of today meets it: it grows with the window, the wheel zooms about the
+// pointer, the middle button drags the map, keys zoom and pan, Home returns to the first view, and
+// the status line names the prefecture and its value under the pointer.
+TEST_F(RealDialogs, TheMapWindowGrowsZoomsAndPansAndNamesTheRegionUnderThePointer)
+{
+    writeSquarePrefectures();
+    ASSERT_TRUE(platform::writeTextLines(dir.filePath(QStringLiteral("人口.csv")),
+                                         {QStringLiteral("Code,地区名,人口"), QStringLiteral("13101,市13,349385"),
+                                          QStringLiteral("14101,市14,1200")})
+                    .ok());
+    state::resetMdlMain();
+    answerer.on<app::frmKenList>([](app::frmKenList& d) {
+        for (int code : {13, 14})
+            d.findChild<QCheckBox*>(QStringLiteral("chkKen_%1").arg(code))->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();
+    });
+    answerer.on<stats::StatisticDialog>([](stats::StatisticDialog& d) {
+        d.cmdExtract_Click();
+        d.findChild<QListWidget*>(QStringLiteral("lstStatistic"))->setCurrentRow(1);
+        d.cmdGo_Click();
+    });
+    answerer.on<stats::frmRank>([](stats::frmRank& d) {
+        d.findChild<QComboBox*>(QStringLiteral("cmbCo"))->setCurrentIndex(0);
+        d.cmdGo_Click();
+    });
+    launch("cmdMap1");
+    ASSERT_TRUE(waitFor([&] { return answerer.saw(QStringLiteral("frmKenList")); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* window = qobject_cast<app::frmMain*>(visibleTopLevel(QStringLiteral("frmMain")));
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(waitFor([&] { return window->canvas().scaleTop() > window->canvas().scaleBottom(); }));
+    answerer.files = {dir.filePath(QStringLiteral("人口.csv"))};
+    window->cmdStatistic_Click();
+    window->cmdRank_Click();
+    auto* picMain = window->findChild<QWidget*>(QStringLiteral("picMain"));
+    auto* floor = window->findChild<QWidget*>(QStringLiteral("picFloor"));
+    EXPECT_EQ(picMain->size(), QSize(600, 600));
+    const mapview::ViewRect first = window->viewport().view;
+
+    // Larger window: the canvas fills its floor, the view keeps its centre and proportions.
+    window->resize(1600, 1200);
+    ASSERT_TRUE(waitFor([&] { return window->canvas().width() > 600 && window->canvas().height() > 600; }));
+    EXPECT_EQ(picMain->size(), floor->size());
+    EXPECT_EQ(window->canvas().image().size(), floor->size());
+    const auto& c = window->canvas();
+    EXPECT_NEAR((c.scaleLeft() + c.scaleRight()) / 2, (first.X1 + first.X2) / 2.0, 1e-4);
+    EXPECT_NEAR((c.scaleTop() + c.scaleBottom()) / 2, (first.Y1 + first.Y2) / 2.0, 1e-4);
+    // A pixel is as many kilometres wide and high as on the first square canvas.
+    const double aspect = (first.X2 - first.X1) / static_cast<double>(first.Y1 - first.Y2);
+    EXPECT_NEAR((c.scaleRight() - c.scaleLeft()) / c.width() / ((c.scaleTop() - c.scaleBottom()) / c.height()), aspect, 1e-5);
+    auto* bar = window->findChild<QWidget*>(QStringLiteral("scrZoom"));
+    EXPECT_GE(bar->mapTo(window, QPoint(0, 0)).y(), floor->mapTo(window, QPoint(0, floor->height())).y());
+
+    // Hovering names the prefecture, its value and its rank.
+    auto* status = window->findChild<QLabel*>(QStringLiteral("lblStatus"));
+    QTest::mouseMove(picMain, pixelOf(c, 139.5, 35.5));
+    EXPECT_TRUE(status->text().startsWith(QStringLiteral("県市13　人口 349,385　ランク "))) << status->text().toStdString();
+    QTest::mouseMove(picMain, pixelOf(c, 140.5, 35.2));
+    EXPECT_TRUE(status->text().startsWith(QStringLiteral("県市14　人口 1,200　ランク "))) << status->text().toStdString();
+
+    // The wheel zooms in about the pointer: the point stays under it.
+    const QPoint at = pixelOf(c, 139.7, 35.7);
+    const double spanBefore = c.scaleRight() - c.scaleLeft();
+    wheelOn(picMain, at, 1);
+    EXPECT_LT(c.scaleRight() - c.scaleLeft(), spanBefore * 0.9);
+    EXPECT_NEAR(c.toPixelX(139.7), at.x(), 1.0);
+    EXPECT_NEAR(c.toPixelY(35.7), at.y(), 1.0);
+    wheelOn(picMain, at, -1);
+    EXPECT_NEAR(c.scaleRight() - c.scaleLeft(), spanBefore, spanBefore * 1e-4);
+
+    // The middle button drags the map: the point pressed on lies under the pointer after the drop.
+    const QPoint press(400, 300);
+    const double lon = c.toUserX(press.x()), lat = c.toUserY(press.y());
+    QTest::mousePress(picMain, Qt::MiddleButton, {}, press);
+    QTest::mouseMove(picMain, press + QPoint(80, 50), Qt::MiddleButton);
+    // The canvas followed the pointer, so the pointer is over the press point of the moved canvas.
+    QTest::mouseRelease(picMain, Qt::MiddleButton, {}, press);
+    EXPECT_EQ(picMain->pos(), QPoint(0, 0));
+    EXPECT_NEAR(c.toPixelX(lon), press.x() + 80, 1.0);
+    EXPECT_NEAR(c.toPixelY(lat), press.y() + 50, 1.0);
+
+    // Keys: + zooms in about the centre, an arrow pans, Home returns to the first view.
+    picMain->setFocus();
+    const double span = c.scaleRight() - c.scaleLeft();
+    QTest::keyClick(picMain, Qt::Key_Plus);
+    EXPECT_LT(c.scaleRight() - c.scaleLeft(), span * 0.9);
+    const double left = c.scaleLeft();
+    QTest::keyClick(picMain, Qt::Key_Right);
+    EXPECT_GT(c.scaleLeft(), left);
+    QTest::keyClick(picMain, Qt::Key_Home);
+    EXPECT_EQ(window->viewport().view, first);
+    wheelOn(picMain, at, 2);
+    window->findChild<QPushButton*>(QStringLiteral("cmdFullView"))->click();
+    EXPECT_EQ(window->viewport().view, first);
+    saveShot(window->grab().toImage(), QStringLiteral("real_map_window_1600.png"));
+    EXPECT_EQ(answerer.messages(), QStringList());
+    window->close();
 }

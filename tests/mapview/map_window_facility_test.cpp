@@ -17,7 +17,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextStream>
+#include <QSet>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 using namespace miratos;
 using mapview::LabelKind;
@@ -115,6 +117,44 @@ TEST_F(MapWindowFacility, MarkersNamesTreeAndSymbols)
     window.findChild<QPushButton*>(QStringLiteral("cmdReDraw"))->click();
     EXPECT_EQ(shown(window, LabelKind::Build), (QStringList{QStringLiteral("麹町中学校"), QStringLiteral("丸の内交番")}));
     EXPECT_EQ(prompts.records().size(), 1u) << "no 準備中 any more";
+}
+
+TEST_F(MapWindowFacility, ClassTreeShowsTwelveRowsAndSelectsOrClearsEveryClass)
+{
+    writeBuildDat();
+    app::frmMain window;
+    window.show();
+    window.初期化();
+    auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("tvwBuild"));
+    ASSERT_TRUE(tree->isVisible());
+    const int row = tree->visualItemRect(tree->topLevelItem(0)).height();
+    ASSERT_GT(row, 0);
+    EXPECT_GE(tree->viewport()->height(), 12 * row);
+    EXPECT_EQ(window.findChild<QWidget*>(QStringLiteral("picMain"))->size(), QSize(600, 600)) << "the map still opens at its size";
+    auto* none = window.findChild<QPushButton*>(QStringLiteral("cmdBuildNone"));
+    auto* all = window.findChild<QPushButton*>(QStringLiteral("cmdBuildAll"));
+    ASSERT_TRUE(none && all && none->isVisible() && all->isVisible());
+    EXPECT_EQ(none->text(), QStringLiteral("すべて解除"));
+    EXPECT_EQ(all->text(), QStringLiteral("すべて選択"));
+
+    auto states = [&] {
+        QSet<Qt::CheckState> seen;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            seen << (*it)->checkState(0);
+        return seen;
+    };
+    box(window, "chkBuild")->click();
+    none->click();
+    EXPECT_EQ(states(), QSet<Qt::CheckState>{Qt::Unchecked});
+    EXPECT_FALSE(box(window, "chkBuild")->isChecked());
+    box(window, "chkBuild")->click();
+    EXPECT_TRUE(shown(window, LabelKind::BuildP).isEmpty());
+    all->click();
+    EXPECT_EQ(states(), QSet<Qt::CheckState>{Qt::Checked});
+    box(window, "chkBuild")->click();
+    EXPECT_EQ(shown(window, LabelKind::BuildP).size(), 3);
+    if (const QString shots = QString::fromLocal8Bit(qgetenv("MIRATOS_SCREENSHOT_DIR")); !shots.isEmpty())
+        window.grab().save(shots + QStringLiteral("/facility_tree_window.png"));
 }
 
 TEST_F(MapWindowFacility, ImportRanksAndExport)

@@ -124,3 +124,18 @@ TEST_F(MapWindowRoad, WithoutRoadNameDatTheLayerIsOffWithoutAMessage)
     EXPECT_NE(pixelAt(window, 139.2), kPurple);
     EXPECT_TRUE(prompts.records().empty());
 }
+
+TEST_F(MapWindowRoad, DrawAtOnceDrawsATickedRoadBoxWithoutRedraw)
+{
+    writeRoads();
+    app::frmMain window;
+    window.初期化();
+    auto* atOnce = window.findChild<QCheckBox*>(QStringLiteral("chkDrawAtOnce"));
+    ASSERT_NE(atOnce, nullptr);
+    EXPECT_FALSE(atOnce->isChecked()); // off: the box waits for 再描画
+    atOnce->click();
+    road(window, 0)->click();
+    EXPECT_EQ(pixelAt(window, 139.2), kPurple);
+    road(window, 0)->click();
+    EXPECT_NE(pixelAt(window, 139.2), kPurple); // unticked: gone at once too
+}

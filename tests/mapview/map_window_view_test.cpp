@@ -3,6 +3,7 @@
 #include "mapview/map_canvas_ui.h"
 #include "platform/number_text.h"
 #include "platform/prompts.h"
+#include "platform/ui_yield.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -254,4 +255,29 @@ TEST_F(MapWindowView, DraggingALabelKeepsTheLayerPicture)
     w.picMain_MouseUp(Qt::LeftButton, onLabel + QPoint(5, 5));
     EXPECT_FALSE(w.labels().pictureUpToDate(w.canvas())) << "the dropped label is part of the picture again";
     EXPECT_GT(std::as_const(w.labels()).array(LabelKind::Pref).at(name).left, 139.5);
+}
+
+TEST_F(MapWindowView, AResizeDuringARedrawDrawsAgainAtTheNewSizeOnceItIsDone)
+{
+    app::frmMain w;
+    w.show();
+    w.初期化();
+    auto* picMain = w.findChild<QWidget*>(QStringLiteral("picMain"));
+    auto* redraw = w.findChild<QPushButton*>(QStringLiteral("cmdReDraw"));
+    ASSERT_EQ(w.canvas().width(), 600);
+    bool resizedWhileBusy = false;
+    platform::setYieldHook([&] {
+        if (resizedWhileBusy)
+            return;
+        resizedWhileBusy = !redraw->isEnabled();
+        w.resize(w.width() + 300, w.height() + 200);
+        QCoreApplication::processEvents(); // the layout gives the floor its new size now
+    });
+    redraw->click();
+    platform::setYieldHook({});
+    ASSERT_TRUE(resizedWhileBusy);
+    EXPECT_GT(picMain->width(), 600);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.canvas().width() == picMain->width(); }, 5000));
+    EXPECT_EQ(w.canvas().height(), picMain->height());
+    EXPECT_TRUE(redraw->isEnabled());
 }

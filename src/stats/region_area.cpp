@@ -148,4 +148,13 @@ const QHash<QString, double>& RegionAreas::of(const mapview::MapTables& tables, 
     return m_km2;
 }
 
+AreaLookup RegionAreas::lookup(const mapview::MapTables& tables, mapview::MapMode mode)
+{
+    return [this, &tables, mode](const QString& code) -> std::optional<double> {
+        const auto& km2 = of(tables, mode);
+        const auto it = km2.constFind(code);
+        return it == km2.constEnd() ? std::nullopt : std::optional<double>(*it);
+    };
+}
+
 } // namespace miratos::stats

@@ -4,6 +4,7 @@
 // and are subtracted; further rings (islands) are added. A District's inner rings are holes.
 #include "mapview/map_tables.h"
 #include "mapview/renderer.h"
+#include "stats/expression.h"
 
 #include <QHash>
 #include <QPointF>
@@ -26,6 +27,9 @@ public:
     // km² by statistic code (the district key without its leading "K" or "G").
     const QHash<QString, double>& of(const mapview::MapTables& tables, mapview::MapMode mode);
     void clear() { m_ready = false; m_km2.clear(); }
+    // 面積() of computed columns; the areas are worked out on its first call. The cache and the
+    // tables must outlive it.
+    AreaLookup lookup(const mapview::MapTables& tables, mapview::MapMode mode);
 
 private:
     bool m_ready = false;

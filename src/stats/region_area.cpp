@@ -3,6 +3,7 @@
 #include <geodesic.h>
 
 #include <QRectF>
+#include <algorithm>
 #include <cmath>
 
 namespace miratos::stats {
@@ -143,6 +144,8 @@ const QHash<QString, double>& RegionAreas::of(const mapview::MapTables& tables, 
 {
     if (!m_ready) {
         m_km2 = regionAreas(tables, mode);
+        m_sorted.assign(m_km2.keyValueBegin(), m_km2.keyValueEnd());
+        std::sort(m_sorted.begin(), m_sorted.end());
         m_ready = true;
     }
     return m_km2;
@@ -152,8 +155,15 @@ AreaLookup RegionAreas::lookup(const mapview::MapTables& tables, mapview::MapMod
 {
     return [this, &tables, mode](const QString& code) -> std::optional<double> {
         const auto& km2 = of(tables, mode);
-        const auto it = km2.constFind(code);
-        return it == km2.constEnd() ? std::nullopt : std::optional<double>(*it);
+        if (const auto it = km2.constFind(code); it != km2.constEnd())
+            return *it;
+        if (code.isEmpty())
+            return std::nullopt;
+        auto it = std::lower_bound(m_sorted.cbegin(), m_sorted.cend(), code, [](const auto& entry, const QString& c) { return entry.first < c; });
+        std::optional<double> sum;
+        for (; it != m_sorted.cend() && it->first.startsWith(code); ++it)
+            sum = sum.value_or(0) + it->second;
+        return sum;
     };
 }
 

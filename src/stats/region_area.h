@@ -27,13 +27,16 @@ public:
     // km² by statistic code (the district key without its leading "K" or "G").
     const QHash<QString, double>& of(const mapview::MapTables& tables, mapview::MapMode mode);
     void clear() { m_ready = false; m_km2.clear(); }
-    // 面積() of computed columns; the areas are worked out on its first call. The cache and the
-    // tables must outlive it.
+    // 面積() of computed columns; the areas are worked out on its first call. A code that no
+    // region has gets the sum of the regions whose codes begin with it, so that a total row (a
+    // municipality over its small areas) has its area too. The cache and the tables must
+    // outlive it.
     AreaLookup lookup(const mapview::MapTables& tables, mapview::MapMode mode);
 
 private:
     bool m_ready = false;
     QHash<QString, double> m_km2;
+    std::vector<std::pair<QString, double>> m_sorted; // m_km2 in code order, for the totals
 };
 
 // Works the areas out afresh (RegionAreas keeps the result).

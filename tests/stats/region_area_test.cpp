@@ -92,4 +92,15 @@ TEST(RegionArea, DistrictsSubtractInnerRingsAndAreKeptUntilCleared)
     EXPECT_NEAR(cache.of(city, mapview::MapMode::City).value(d.code), expectedCity, 1e-6);
     cache.clear();
     EXPECT_LT(cache.of(city, mapview::MapMode::City).value(d.code), expectedCity * 0.75);
+
+    // The lookup of computed columns: a total row gets the sum of the regions under its code.
+    d.code = QStringLiteral("131010020");
+    city.DistrictRecords.push_back(d);
+    cache.clear();
+    const stats::AreaLookup area = cache.lookup(city, mapview::MapMode::City);
+    const double first = area(QStringLiteral("131010010")).value_or(0);
+    EXPECT_NEAR(area(QStringLiteral("131010020")).value_or(0), stats::ringAreaKm2(cell(139.2, 35, 0.1)), 1e-6);
+    EXPECT_NEAR(area(QStringLiteral("13101")).value_or(0), first + stats::ringAreaKm2(cell(139.2, 35, 0.1)), 1e-6);
+    EXPECT_FALSE(area(QStringLiteral("13102")).has_value());
+    EXPECT_FALSE(area(QString()).has_value());
 }

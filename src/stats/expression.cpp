@@ -27,8 +27,14 @@ class Parser {
 public:
     Parser(const QString& text, const std::vector<QString>& header) : m_text(text), m_header(header) {}
 
+    // Operators chain into a tree as deep as the chain is long, and evaluating walks it by
+    // recursion: the length bounds that depth.
+    static constexpr int kMaxLength = 1000;
+
     Result<Node> run()
     {
+        if (m_text.size() > kMaxLength)
+            return Error{QStringLiteral("計算式が長すぎます（%1 文字まで、この式は %2 文字）。").arg(kMaxLength).arg(m_text.size())};
         Node root = expression();
         skipSpaces();
         if (m_error.isEmpty() && m_pos < m_text.size())
@@ -87,8 +93,26 @@ private:
         return n;
     }
 
+    // Parentheses and signs nest by recursion: a hostile expression of thousands of them would
+    // overflow the stack, so the depth is bounded.
+    static constexpr int kMaxDepth = 200;
+    bool deeper()
+    {
+        if (++m_depth <= kMaxDepth)
+            return true;
+        fail(QStringLiteral("括弧や符号の入れ子が深すぎます（%1 段まで）。").arg(kMaxDepth));
+        return false;
+    }
+    struct Depth {
+        Parser& p;
+        ~Depth() { --p.m_depth; }
+    };
+
     Node expression()
     {
+        Depth guard{*this};
+        if (!deeper())
+            return {};
         Node left = term();
         while (m_error.isEmpty()) {
             if (accept(u'+'))
@@ -115,6 +139,9 @@ private:
     }
     Node unary()
     {
+        Depth guard{*this};
+        if (!deeper())
+            return {};
         if (accept(u'-'))
             return make(ExprNode::Negate, unary());
         if (accept(u'+'))
@@ -231,6 +258,7 @@ private:
     const QString& m_text;
     const std::vector<QString>& m_header;
     qsizetype m_pos = 0;
+    int m_depth = 0;
     QString m_error;
 };
 

@@ -305,7 +305,7 @@ std::optional<QString> applyStatistic(const Options& o, state::MdlMain& s, mapvi
     if (column < 0)
         return QStringLiteral("no column \"%1\" in the statistic table").arg(o.column) +
                (note.isEmpty() ? QString() : QStringLiteral("\n") + note);
-    if (s.StatRowCount == 0 || !platform::isNumeric(s.StatTable[1][static_cast<size_t>(column)]))
+    if (!stats::canRankColumn(s.StatTable, column, s.StatRowCount))
         return QStringLiteral("column \"%1\" is not numeric").arg(o.column);
     s.StatColumn = static_cast<int16_t>(column);
     const stats::JoinResult joined = stats::joinStatistic(t, s, mode);

@@ -402,6 +402,53 @@ Result<QStringList> previewComputedColumn(const QString& expr, const StatRows& t
     return texts;
 }
 
+namespace {
+
+struct ComputedMark {
+    const StatRows* table;
+    int column;
+    QString name;
+};
+
+std::vector<ComputedMark>& computedMarks()
+{
+    static std::vector<ComputedMark> marks;
+    return marks;
+}
+
+} // namespace
+
+bool isComputedColumn(const StatRows& table, int column)
+{
+    if (table.empty() || column < 0 || static_cast<size_t>(column) >= table.front().size())
+        return false;
+    for (const ComputedMark& m : computedMarks()) {
+        if (m.table == &table && m.column == column && m.name == table.front()[static_cast<size_t>(column)])
+            return true;
+    }
+    return false;
+}
+
+bool canRankColumn(const StatRows& table, int column, int rowCount)
+{
+    const int rows = std::min(rowCount, static_cast<int>(table.size()) - 1);
+    const auto numericAt = [&](int r) {
+        const auto& row = table[static_cast<size_t>(r)];
+        return column >= 0 && static_cast<size_t>(column) < row.size() && platform::isNumeric(row[static_cast<size_t>(column)]);
+    };
+    if (rows < 1)
+        return false;
+    if (numericAt(1))
+        return true;
+    if (!isComputedColumn(table, column))
+        return false;
+    for (int r = 2; r <= rows; ++r) {
+        if (numericAt(r))
+            return true;
+    }
+    return false;
+}
+
 Status addComputedColumn(const QString& name, const QString& expr, StatRows& table, int16_t& colCount, int rowCount,
                          const AreaLookup& area)
 {
@@ -425,6 +472,7 @@ Status addComputedColumn(const QString& name, const QString& expr, StatRows& tab
             row.push_back(r - 1 < values.size() ? computedCellText(values[r - 1]) : QStringLiteral("-"));
     }
     ++colCount;
+    computedMarks().push_back({&table, colCount, name});
     return {};
 }
 

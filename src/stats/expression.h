@@ -57,4 +57,13 @@ Result<QStringList> previewComputedColumn(const QString& expr, const StatRows& t
 Status addComputedColumn(const QString& name, const QString& expr, StatRows& table, int16_t& colCount, int rowCount,
                          const AreaLookup& area);
 
+// True when column of table was added by addComputedColumn (and still holds that header). A
+// computed column may lack a value in its first row where a plain one would not (a total row
+// that has no region of its own for 面積()), so whether it can be ranked is asked of all rows.
+bool isComputedColumn(const StatRows& table, int column);
+
+// Whether a column can be ranked: its first data row is numeric, or, for a computed column,
+// any data row is.
+bool canRankColumn(const StatRows& table, int column, int rowCount);
+
 } // namespace miratos::stats

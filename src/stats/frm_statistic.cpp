@@ -251,8 +251,7 @@ void StatisticDialog::cmdGo_Click()
     }
     s.StatColumn = static_cast<int16_t>(row + 1);
     // A table without data rows has nothing to rank.
-    const bool numeric = s.StatRowCount > 0 && s.StatTable.size() > 1 &&
-                         platform::isNumeric(s.StatTable[1][static_cast<size_t>(s.StatColumn)]);
+    const bool numeric = canRankColumn(s.StatTable, s.StatColumn, s.StatRowCount);
     if (!numeric) {
         warn(QStringLiteral("だめだめ"), QStringLiteral("その項目は統計処理できません。"));
         return;

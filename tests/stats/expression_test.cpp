@@ -162,3 +162,25 @@ TEST(ComputedColumn, SpecSplitsAtTheFirstEqualsSign)
     EXPECT_EQ(spec->second, QStringLiteral(" [a] = [b]"));
     EXPECT_FALSE(stats::splitComputeSpec(QStringLiteral("[a]/[b]")).ok());
 }
+
+// A total row first (no region of its own for 面積()) must not make a computed column unrankable;
+// a plain column is still judged by its first row.
+TEST(ComputedColumn, CanBeRankedWhenAnyRowHasAValue)
+{
+    StatRows t = {{QStringLiteral("Code"), QStringLiteral("地区名"), QStringLiteral("人口(人)"), QStringLiteral("印")},
+                  {QStringLiteral("14100"), QStringLiteral("横浜市"), QStringLiteral("100"), QStringLiteral("-")},
+                  {QStringLiteral("14101"), QStringLiteral("鶴見区"), QStringLiteral("40"), QStringLiteral("5")}};
+    int16_t cols = 3;
+    const stats::AreaLookup area = [](const QString& code) -> std::optional<double> {
+        return code == QLatin1String("14101") ? std::optional<double>(2) : std::nullopt;
+    };
+    ASSERT_TRUE(stats::addComputedColumn(QStringLiteral("密度"), QStringLiteral("[人口(人)] ÷ 面積()"), t, cols, 2, area).ok());
+    ASSERT_EQ(t[1][4], QStringLiteral("-"));
+    EXPECT_TRUE(stats::isComputedColumn(t, 4));
+    EXPECT_TRUE(stats::canRankColumn(t, 4, 2));
+    EXPECT_FALSE(stats::canRankColumn(t, 3, 2)); // the same "-" first in a plain column
+    EXPECT_TRUE(stats::canRankColumn(t, 2, 2));
+    EXPECT_FALSE(stats::canRankColumn(t, 1, 2));
+    ASSERT_TRUE(stats::addComputedColumn(QStringLiteral("無"), QStringLiteral("[印] / 0"), t, cols, 2, area).ok());
+    EXPECT_FALSE(stats::canRankColumn(t, 5, 2)); // no row has a value
+}

@@ -25,7 +25,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpugixml-dev libfreexl-dev libgdal-dev
+  libpugixml-dev libfreexl-dev libgdal-dev libproj-dev
   fonts-ipafont-gothic qt6-translations-l10n locales
 )
 # clang with its sanitizer and libFuzzer runtimes, and the symbolizer for readable reports: only

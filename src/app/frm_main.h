@@ -11,6 +11,7 @@
 #include "mapview/map_tables.h"
 #include "mapview/name_labels.h"
 #include "mapview/viewport.h"
+#include "stats/region_area.h"
 #include "output/image_export.h"
 #include "platform/canvas.h"
 #include "quiz/quiz_lists.h"
@@ -190,6 +191,7 @@ private:
     int m_question = 0; // index 1.. of the entry asked, in the mode's list
 
     mapview::MapTables m_tables;
+    stats::RegionAreas m_areas; // 面積() of computed columns, cleared by every load
     layers::RailwayLayer m_railway;
     layers::RoadLayer m_road;
     QStringList m_roadProblems; // shown once the load has finished

@@ -109,6 +109,7 @@ void frmMain::runLoader(const std::function<mapview::LoadReport(const mapview::L
     hooks.keepChosenFacilities = [this] { keepChosenFacilities(); };
     m_facilityProblems.clear();
     auto report = load(hooks);
+    m_areas.clear(); // another set of regions
     syncBuildTree();
     report.problems << m_facilityProblems;
     m_hover.build(m_tables, mdlMain(), mapview::mapModeOf(mdlMain().MapMode));

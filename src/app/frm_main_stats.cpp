@@ -37,6 +37,7 @@ void frmMain::cmdStatistic_Click()
         dialog = std::make_unique<stats::frmStatistic_P>(this);
     else
         dialog = std::make_unique<stats::frmStatistic_C>(this);
+    dialog->setAreaLookup(m_areas.lookup(m_tables, mode));
     dialog->exec();
     if (mdlMain().StatColumn == -1)
         return;

@@ -16,9 +16,11 @@
 #include "platform/ini_file.h"
 #include "platform/number_text.h"
 #include "platform/path_part.h"
+#include "stats/expression.h"
 #include "stats/extraction.h"
 #include "stats/join.h"
 #include "stats/ranking.h"
+#include "stats/region_area.h"
 #include "store/extent_check.h"
 #include "store/facility_files.h"
 #include "store/pref_folder.h"
@@ -45,6 +47,7 @@ struct Options {
     int stat = 0;
     QString ownData;
     QString column;
+    QStringList computes; // "NAME=EXPR", added to the table in order before the column is chosen
     int ranks = 5;
     int series = 0;
     QString classes = QStringLiteral("equal");
@@ -67,7 +70,7 @@ struct Options {
 
 const char* const kUsage =
     "usage: miratos render [--app-folder DIR] --mode Japan|Pref|City [--pref NAME]... [--district FILE|NAME]... "
-    "[--style 0..3] [--stat N | --own-data FILE] [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
+    "[--style 0..3] [--stat N | --own-data FILE] [--compute \"NAME=EXPR\"]... [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
     "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--roads 1,2,3] "
     "[--facilities] [--facility-names] [--facility-symbols] [--facility-ranks] [--facility-csv FILE] [--declutter] [--note-location 0..4] [--note-maker TEXT] "
     "[--note-font-size N] --out FILE.bmp|.png|.pdf";
@@ -127,6 +130,7 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         else if (a == QLatin1String("--stat")) { if (!intIn(v, 1, 11, o.stat)) return QStringLiteral("--stat must be a statistic number 1..11"); }
         else if (a == QLatin1String("--own-data")) o.ownData = v;
         else if (a == QLatin1String("--column")) o.column = v;
+        else if (a == QLatin1String("--compute")) o.computes << v;
         else if (a == QLatin1String("--ranks")) { if (!intIn(v, 3, 10, o.ranks)) return QStringLiteral("--ranks must be 3..10"); }
         else if (a == QLatin1String("--series")) {
             const QStringList names = {QStringLiteral("赤"), QStringLiteral("黄"), QStringLiteral("緑"), QStringLiteral("青")};
@@ -162,6 +166,8 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         return QStringLiteral("--stat and --own-data exclude each other");
     if (!o.column.isEmpty() && o.stat == 0 && o.ownData.isEmpty())
         return QStringLiteral("--column needs --stat N or --own-data FILE");
+    if (!o.computes.isEmpty() && o.column.isEmpty())
+        return QStringLiteral("--compute needs --column HEADER (the column to paint, which may be a computed one)");
     return std::nullopt;
 }
 
@@ -278,6 +284,18 @@ std::optional<QString> applyStatistic(const Options& o, state::MdlMain& s, mapvi
     }
     if (s.StatTable.empty())
         return QStringLiteral("the statistic table is empty");
+    if (!o.computes.isEmpty()) {
+        stats::RegionAreas areas;
+        const stats::AreaLookup area = areas.lookup(t, mode);
+        for (const QString& spec : o.computes) {
+            const auto parts = stats::splitComputeSpec(spec);
+            if (!parts)
+                return QStringLiteral("--compute: ") + parts.error();
+            const Status added = stats::addComputedColumn(parts->first, parts->second, s.StatTable, s.StatColCount, s.StatRowCount, area);
+            if (!added.ok())
+                return QStringLiteral("--compute: ") + added.error();
+        }
+    }
     const auto& header = s.StatTable.front();
     int column = -1;
     for (int c = 1; c < static_cast<int>(header.size()); ++c) {
@@ -287,7 +305,7 @@ std::optional<QString> applyStatistic(const Options& o, state::MdlMain& s, mapvi
     if (column < 0)
         return QStringLiteral("no column \"%1\" in the statistic table").arg(o.column) +
                (note.isEmpty() ? QString() : QStringLiteral("\n") + note);
-    if (s.StatRowCount == 0 || !platform::isNumeric(s.StatTable[1][static_cast<size_t>(column)]))
+    if (!stats::canRankColumn(s.StatTable, column, s.StatRowCount))
         return QStringLiteral("column \"%1\" is not numeric").arg(o.column);
     s.StatColumn = static_cast<int16_t>(column);
     const stats::JoinResult joined = stats::joinStatistic(t, s, mode);

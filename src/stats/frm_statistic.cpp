@@ -8,6 +8,7 @@
 #include "platform/prompts.h"
 #include "platform/ui_yield.h"
 #include "stats/extraction.h"
+#include "stats/frm_compute.h"
 #include "store/statistic_file.h"
 
 #include <QFile>
@@ -103,6 +104,10 @@ StatisticDialog::StatisticDialog(mapview::MapMode mode, const QString& objectNam
         m_workButtons.append(cmdExport2);
         buttons->addWidget(cmdExport2);
     }
+    auto* cmdCompute = makeButton(this, QStringLiteral("cmdCompute"), QStringLiteral("計算列…"));
+    connect(cmdCompute, &QPushButton::clicked, this, [this] { cmdCompute_Click(); });
+    m_workButtons.append(cmdCompute);
+    buttons->addWidget(cmdCompute);
     buttons->addStretch();
     m_cmdGo = platform::makeDefaultButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
     connect(m_cmdGo, &QPushButton::clicked, this, [this] { cmdGo_Click(); });
@@ -219,6 +224,21 @@ void StatisticDialog::cmdExport_Click(bool withoutTotals)
         warn(QStringLiteral("残念"), written.error());
 }
 
+void StatisticDialog::cmdCompute_Click()
+{
+    if (m_busy)
+        return;
+    if (mdlMain().StatTable.empty()) {
+        warn(QStringLiteral("だめだめ"), QStringLiteral("統計データがまだ抽出されていません。"));
+        return;
+    }
+    frmCompute dialog(m_area, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    fillList();
+    m_lstStatistic->setCurrentRow(m_lstStatistic->count() - 1); // the new column, ready for 決定
+}
+
 void StatisticDialog::cmdGo_Click()
 {
     if (m_busy)
@@ -231,8 +251,7 @@ void StatisticDialog::cmdGo_Click()
     }
     s.StatColumn = static_cast<int16_t>(row + 1);
     // A table without data rows has nothing to rank.
-    const bool numeric = s.StatRowCount > 0 && s.StatTable.size() > 1 &&
-                         platform::isNumeric(s.StatTable[1][static_cast<size_t>(s.StatColumn)]);
+    const bool numeric = canRankColumn(s.StatTable, s.StatColumn, s.StatRowCount);
     if (!numeric) {
         warn(QStringLiteral("だめだめ"), QStringLiteral("その項目は統計処理できません。"));
         return;

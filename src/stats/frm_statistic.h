@@ -3,6 +3,7 @@
 // statistic files of the drawn areas (or from a table of the user's own), export it, and choose
 // the column to rank.
 #include "mapview/renderer.h"
+#include "stats/expression.h"
 
 #include <QDialog>
 #include <QVector>
@@ -19,6 +20,11 @@ public:
     void cmdExtract_Click();
     void cmdExport_Click(bool withoutTotals);
     void cmdGo_Click();
+    // "計算列…": a column computed from the others joins the table and is chosen in the list.
+    void cmdCompute_Click();
+
+    // Where 面積() of a computed column finds the drawn regions' areas.
+    void setAreaLookup(AreaLookup area) { m_area = std::move(area); }
 
     void reject() override; // the window's close box; while reading, the dialog closes after it
 
@@ -40,6 +46,7 @@ private:
     QListWidget* m_lstStatistic = nullptr;
     QPushButton* m_cmdGo = nullptr;
     QVector<QPushButton*> m_workButtons; // 抽出 and the export buttons
+    AreaLookup m_area;
     bool m_busy = false;
     bool m_closeWhenDone = false;
 };

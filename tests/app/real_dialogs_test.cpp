@@ -13,6 +13,7 @@
 #include "platform/program_end_ui.h"
 #include "platform/qt_prompts.h"
 #include "platform/ui_yield.h"
+#include "stats/frm_compute.h"
 #include "stats/frm_rank.h"
 #include "stats/frm_statistic.h"
 
@@ -375,6 +376,63 @@ TEST_F(RealDialogs, ExportWithTheLegendInTheRightHandFrame)
 
     window->close();
     EXPECT_EQ(ends, 1);
+}
+
+// "統計データ" → "計算列…" with real message boxes, on the prefecture map: a wrong expression is
+// said and the dialog stays; the corrected one is previewed, added, chosen and joined.
+TEST_F(RealDialogs, ComputedColumnFromTheStatisticDialog)
+{
+    writeSquarePrefectures();
+    const QString own = dir.filePath(QStringLiteral("人口.csv"));
+    ASSERT_TRUE(platform::writeTextLines(own, {QStringLiteral("Code,地区名,人口(人)"), QStringLiteral("13101,市13,1000000"),
+                                               QStringLiteral("14101,市14,3000000")})
+                    .ok());
+    state::resetMdlMain();
+    answerer.on<app::frmKenList>([](app::frmKenList& d) {
+        for (int code : {13, 14})
+            d.findChild<QCheckBox*>(QStringLiteral("chkKen_%1").arg(code))->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();
+    });
+    QStringList preview;
+    bool stayedOpen = false;
+    answerer.on<stats::frmCompute>([&](stats::frmCompute& d) {
+        d.findChild<QLineEdit*>(QStringLiteral("txtName"))->setText(QStringLiteral("人口密度"));
+        auto* expr = d.findChild<QLineEdit*>(QStringLiteral("txtExpr"));
+        expr->setText(QStringLiteral("[人口] ÷ 面積()"));
+        d.findChild<QPushButton*>(QStringLiteral("cmdAdd"))->click();
+        stayedOpen = d.isVisible();
+        expr->setText(QStringLiteral("[人口(人)] ÷ 面積()"));
+        const auto* table = d.findChild<QTableWidget*>(QStringLiteral("tblPreview"));
+        for (int r = 0; r < table->rowCount(); ++r)
+            preview << table->item(r, 0)->text() + QLatin1Char(' ') + table->item(r, 2)->text().left(5);
+        saveShot(d.grab().toImage(), QStringLiteral("real_compute_dialog.png"));
+        d.findChild<QPushButton*>(QStringLiteral("cmdAdd"))->click();
+    });
+    answerer.on<stats::StatisticDialog>([](stats::StatisticDialog& d) {
+        d.cmdExtract_Click(); // the own-data table, chosen in a file dialog
+        d.findChild<QPushButton*>(QStringLiteral("cmdCompute"))->click();
+        saveShot(d.grab().toImage(), QStringLiteral("real_statistic_dialog_computed.png"));
+        d.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();
+        if (d.isVisible())
+            d.reject(); // refused: the test fails below instead of waiting
+    });
+    launch("cmdMap1");
+    ASSERT_TRUE(waitFor([&] { return answerer.saw(QStringLiteral("frmKenList")); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* window = qobject_cast<app::frmMain*>(visibleTopLevel(QStringLiteral("frmMain")));
+    ASSERT_NE(window, nullptr);
+
+    answerer.files = {own};
+    window->cmdStatistic_Click();
+    EXPECT_EQ(answerer.messages(), QStringList{QStringLiteral("だめだめ|計算式「[人口] ÷ 面積()」: 列 [人口] は表にありません。")});
+    EXPECT_TRUE(stayedOpen);
+    // Each square of one degree at 35°..36° N holds about 10066 km².
+    EXPECT_EQ(preview, (QStringList{QStringLiteral("13101 99.34"), QStringLiteral("14101 298.0")}));
+    EXPECT_EQ(state::mdlMain().StatItemName, QStringLiteral("人口密度"));
+    const auto* joined = window->tables().lvwUseTiku.find(QStringLiteral("G14101"));
+    ASSERT_NE(joined, nullptr);
+    EXPECT_NEAR(joined->subItem(3).toDouble(), 3000000 / 10066.3, 0.01);
+    window->close();
 }
 
 // Every window the launcher opens, closed by the user: the program ends once, the window is

@@ -339,6 +339,14 @@ TEST_F(RenderCommand, ErrorsPrintOneLineAndExitNonZero)
         {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("none.csv")),
           QStringLiteral("--column"), QStringLiteral("面積(k㎡)"), QStringLiteral("--out"), out}, "cannot read"},
         {{QStringLiteral("--mode"), QStringLiteral("Moon"), QStringLiteral("--out"), out}, "--mode"},
+        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("面積.csv")),
+          QStringLiteral("--compute"), QStringLiteral("密度=[人口]/面積()"), QStringLiteral("--column"), QStringLiteral("密度"),
+          QStringLiteral("--out"), out}, "--compute: 計算式「[人口]/面積()」: 列 [人口] は表にありません。"},
+        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("面積.csv")),
+          QStringLiteral("--compute"), QStringLiteral("[面積(k㎡)]*2"), QStringLiteral("--column"), QStringLiteral("面積(k㎡)"),
+          QStringLiteral("--out"), out}, "「列名=計算式」"},
+        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("面積.csv")),
+          QStringLiteral("--compute"), QStringLiteral("倍=[面積(k㎡)]*2"), QStringLiteral("--out"), out}, "--compute needs --column"},
     };
     for (const auto& c : cases) {
         errText.clear();
@@ -417,6 +425,26 @@ TEST_F(RenderCommand, SameMapAsTheWindowsExport)
     exportWindow(w, prompts, exported, 3);
     app::frmMain::setAutoLoad(true);
     expectSamePicture(rendered, exported);
+}
+
+// A computed column is painted, ranked and titled as the same column read from a file.
+TEST_F(RenderCommand, ComputedColumnPaintsAsAColumnOfTheTable)
+{
+    ASSERT_TRUE(platform::writeTextLines(dir.filePath(QStringLiteral("倍.csv")),
+                                         {QStringLiteral("Code,地区名,面積(k㎡),倍"), QStringLiteral("13,東京都,2194,4388"),
+                                          QStringLiteral("14,神奈川県,2416,4832")})
+                    .ok());
+    const QString fromFile = dir.filePath(QStringLiteral("file.bmp"));
+    const QString computed = dir.filePath(QStringLiteral("computed.bmp"));
+    const QStringList common = {QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--column"), QStringLiteral("倍"),
+                                QStringLiteral("--ranks"), QStringLiteral("3"), QStringLiteral("--note-location"), QStringLiteral("3")};
+    ASSERT_EQ(run(common + QStringList{QStringLiteral("--own-data"), dir.filePath(QStringLiteral("倍.csv")), QStringLiteral("--out"), fromFile}), 0)
+        << errText.toStdString();
+    ASSERT_EQ(run(common + QStringList{QStringLiteral("--own-data"), dir.filePath(QStringLiteral("面積.csv")), QStringLiteral("--compute"),
+                                       QStringLiteral("倍 = [面積(k㎡)] × 2"), QStringLiteral("--out"), computed}),
+              0)
+        << errText.toStdString();
+    expectSamePicture(computed, fromFile);
 }
 
 TEST_F(RenderCommand, RailwaysAndStationNamesAsTheWindowShowsThem)

@@ -6,14 +6,17 @@
 #include "output/image_export.h"
 #include "platform/prompts.h"
 #include "platform/text_file.h"
+#include "stats/frm_compute.h"
 #include "stats/frm_rank.h"
 #include "stats/frm_statistic.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTimer>
 
 using namespace miratos;
@@ -208,4 +211,45 @@ TEST_F(MapStatistics, StatisticFrameCountsTheRowsThatJoinedNoRegion)
     writeOwnData(QStringLiteral("値"), QStringLiteral("1"), QStringLiteral("4"));
     join(w, 1);
     EXPECT_EQ(label->text(), QStringLiteral("一致しない行: 0"));
+}
+
+// "統計データ" → "計算列…": the preview shows the column before it is added; added, it is chosen
+// in the list, joined to the drawn prefectures and ranked like any other column.
+TEST_F(MapStatistics, ComputedDensityFromTheStatisticDialogIsJoinedAndRanked)
+{
+    writeOwnData(QStringLiteral("人口(人)"), QStringLiteral("1000000"), QStringLiteral("3000000"));
+    app::frmMain w;
+    w.show();
+    w.初期化();
+    prompts.queueText(dir.filePath(QStringLiteral("own.csv")));
+    QStringList preview, chosen;
+    whenShown<stats::StatisticDialog>([&](stats::StatisticDialog& d) {
+        d.cmdExtract_Click();
+        whenShown<stats::frmCompute>([&](stats::frmCompute& c) {
+            c.findChild<QLineEdit*>(QStringLiteral("txtName"))->setText(QStringLiteral("人口密度"));
+            c.findChild<QLineEdit*>(QStringLiteral("txtExpr"))->setText(QStringLiteral("[人口(人)] ÷ 面積()"));
+            const auto* table = c.findChild<QTableWidget*>(QStringLiteral("tblPreview"));
+            for (int r = 0; r < table->rowCount(); ++r)
+                preview << table->item(r, 0)->text() + QLatin1Char(' ') + table->item(r, 2)->text();
+            preview << table->horizontalHeaderItem(2)->text();
+            c.cmdAdd_Click();
+        });
+        d.cmdCompute_Click();
+        const auto* list = d.findChild<QListWidget*>(QStringLiteral("lstStatistic"));
+        chosen << list->currentItem()->text() << QString::number(list->count());
+        d.cmdGo_Click();
+    });
+    w.cmdStatistic_Click();
+    ASSERT_EQ(preview.size(), 3);
+    EXPECT_EQ(preview.last(), QStringLiteral("人口密度"));
+    EXPECT_EQ(chosen, (QStringList{QStringLiteral("人口密度"), QStringLiteral("3")}));
+    EXPECT_EQ(state::mdlMain().StatItemName, QStringLiteral("人口密度"));
+    // Both squares are one degree wide at 35°..36° N: about 10066 km² each.
+    const auto density = [&w](const char* key) { return w.tables().lvwUsePref.find(QString::fromLatin1(key))->subItem(3).toDouble(); };
+    EXPECT_NEAR(density("K13"), 1000000 / 10066.3, 0.05);
+    EXPECT_NEAR(density("K14"), 3 * density("K13"), 1e-6);
+    EXPECT_TRUE(preview.first().startsWith(QStringLiteral("13 99.3")));
+    rank(w);
+    EXPECT_EQ(pixelAt(w, 139.5, 35.5), state::rgbColor(255, 234, 234)); // rank 1
+    EXPECT_EQ(pixelAt(w, 140.5, 35.5), state::rgbColor(106, 0, 0));     // rank 5
 }

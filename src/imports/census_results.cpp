@@ -218,8 +218,8 @@ bool isMunicipalResults(const QString& path)
     }
     if (QFileInfo(path).suffix().toLower() != QLatin1String("csv"))
         return false;
-    const auto lines = platform::readTextLinesGuessing(path);
-    return lines && !lines->isEmpty() && lines->first().startsWith(kResultsHeader);
+    const auto head = platform::readFirstLineGuessing(path);
+    return head && head->startsWith(kResultsHeader);
 }
 
 Result<QStringList> importMunicipalResults(const QString& path, const QString& mapData, const QString& initIni,
@@ -301,8 +301,8 @@ bool isPrefectureSeries(const QString& path)
 {
     if (QFileInfo(path).suffix().toLower() != QLatin1String("csv"))
         return false;
-    const auto lines = platform::readTextLinesGuessing(path);
-    return lines && !lines->isEmpty() && seriesColumns(lines->first()).complete();
+    const auto head = platform::readFirstLineGuessing(path);
+    return head && seriesColumns(*head).complete();
 }
 
 Result<QStringList> importPrefectureSeries(const QString& path, const QString& mapData, const QString&, QStringList* notes)

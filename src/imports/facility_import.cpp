@@ -1,5 +1,7 @@
 #include "imports/facility_import.h"
 
+#include "imports/attribute_probe.h"
+
 #include "imports/prefecture_set_writer.h"
 #include "platform/import_lock.h"
 #include "platform/safe_write.h"
@@ -53,14 +55,7 @@ bool onTheGlobe(QPointF p)
 
 bool isFacilityDataset(const QString& path)
 {
-    const QFileInfo info(path);
-    QString probe = path;
-    if (info.suffix().compare(QLatin1String("shp"), Qt::CaseInsensitive) == 0)
-        probe = info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf"));
-    QFile file;
-    if (!platform::openForReading(file, probe, platform::kAnySize))
-        return false;
-    return file.read(64 * 1024).contains("P02_00");
+    return attributeProbe(path, 64 * 1024).contains("P02_00");
 }
 
 Result<FacilityImport> buildFacilityImport(const std::vector<std::vector<platform::GisLayer>>& files, convert::FacilityCodeTables& codes)

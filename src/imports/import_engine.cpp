@@ -204,52 +204,55 @@ void importRailwayFiles(Run& run, const std::vector<const ImportInput*>& inputs,
     run.stepDone(static_cast<int>(inputs.size()));
 }
 
+// One boundary file read and written as its prefectures' sets; its failure is told to the run.
+void importBoundaryFile(Run& run, const ImportInput& input, const QString& mapData, const QString& initIni,
+                        WrittenTotals& totals, int& skipped)
+{
+    const QString& file = input.path;
+    const BoundaryFormat* format = input.kind == InputKind::Boundary ? formatFor(file) : nullptr;
+    if (!format) {
+        run.problem(input.problems.isEmpty() ? shown(file) + QStringLiteral(": 読める形式ではありません（.shp .geojson .json .topojson .gml .xml .gpkg）。") + knownKindsText()
+                                             : problemOf(file, input.problems.first()));
+        return;
+    }
+    const ProgressFn progress = [&run](const QString& l) { run.progress(l); };
+    run.progress(QStringLiteral("%1: 読んでいます").arg(shown(file)));
+    const auto topology = format->read(file, run.options().gis, progress);
+    if (!topology) {
+        run.problem(problemOf(file, topology.error()));
+        return;
+    }
+    if (topology->municipalities.isEmpty()) {
+        run.problem(shown(file) + QStringLiteral(": 取り込める市区町村が 1 つもありません。") + knownKindsText());
+        return;
+    }
+    run.progress(QStringLiteral("%1: %2 市区町村, %3 線を読みました")
+                     .arg(shown(file))
+                     .arg(topology->municipalities.size())
+                     .arg(topology->lines.size()));
+    skipped += topology->skippedFeatures;
+    if (Status written = writePrefectureSets(*topology, mapData, initIni, progress, &totals); !written)
+        run.problem(shown(file) + QStringLiteral(": ") + written.error());
+}
+
 void importBoundaries(Run& run, const std::vector<const ImportInput*>& inputs, const QString& mapData, const QString& initIni)
 {
     if (inputs.empty())
         return;
-    const ProgressFn progress = [&run](const QString& l) { run.progress(l); };
     WrittenTotals totals;
     int skipped = 0;
-    bool failed = false;
     for (const ImportInput* input : inputs) {
-        const QString& file = input->path;
-        const BoundaryFormat* format = input->kind == InputKind::Boundary ? formatFor(file) : nullptr;
-        if (!format) {
-            run.problem(input->problems.isEmpty() ? shown(file) + QStringLiteral(": 読める形式ではありません（.shp .geojson .json .topojson .gml .xml .gpkg）。") + knownKindsText()
-                                                  : problemOf(file, input->problems.first()));
-            failed = true;
-        } else {
-            run.progress(QStringLiteral("%1: 読んでいます").arg(shown(file)));
-            const auto topology = format->read(file, run.options().gis, progress);
-            if (!topology) {
-                run.problem(problemOf(file, topology.error()));
-                failed = true;
-            } else if (topology->municipalities.isEmpty()) {
-                run.problem(shown(file) + QStringLiteral(": 取り込める市区町村が 1 つもありません。") + knownKindsText());
-                failed = true;
-            } else {
-                run.progress(QStringLiteral("%1: %2 市区町村, %3 線を読みました")
-                                 .arg(shown(file))
-                                 .arg(topology->municipalities.size())
-                                 .arg(topology->lines.size()));
-                skipped += topology->skippedFeatures;
-                if (Status written = writePrefectureSets(*topology, mapData, initIni, progress, &totals); !written) {
-                    run.problem(shown(file) + QStringLiteral(": ") + written.error());
-                    failed = true;
-                }
-            }
-        }
+        importBoundaryFile(run, *input, mapData, initIni, totals, skipped);
         if (run.stepDone())
             return;
     }
     run.result(QStringLiteral("合計: %1 都道府県, %2 市区町村, %3 面, %4 線, 飛ばした地物 %5 件%6")
-                     .arg(totals.prefectures.size())
-                     .arg(totals.municipalities)
-                     .arg(totals.polygons)
-                     .arg(totals.lines)
-                     .arg(skipped)
-                     .arg(failed || run.outcome().failed ? QStringLiteral("（失敗したファイルがあります）") : QString()));
+                   .arg(totals.prefectures.size())
+                   .arg(totals.municipalities)
+                   .arg(totals.polygons)
+                   .arg(totals.lines)
+                   .arg(skipped)
+                   .arg(run.outcome().failed ? QStringLiteral("（失敗したファイルがあります）") : QString()));
 }
 
 void runKinds(Run& run, const std::vector<ImportInput>& inputs, const QString& mapData, const QString& initIni)

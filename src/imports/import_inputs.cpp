@@ -1,5 +1,6 @@
 #include "imports/import_inputs.h"
 
+#include "imports/attribute_probe.h"
 #include "imports/census_results.h"
 #include "imports/facility_import.h"
 #include "imports/gis_boundary_reader.h"
@@ -29,14 +30,6 @@ QString shownPath(const QString& path)
 
 // Counting features means scanning the text of a file; beyond this size the row shows no count.
 constexpr qint64 kCountedBytes = 256LL * 1024 * 1024;
-
-QByteArray headOf(const QString& path, qint64 bytes)
-{
-    QFile file;
-    if (!platform::openForReading(file, path, platform::kAnySize))
-        return {};
-    return file.read(bytes);
-}
 
 QByteArray wholeOf(const QString& path)
 {
@@ -79,8 +72,7 @@ struct DbfPeek {
 
 DbfPeek peekDbf(const QString& shp)
 {
-    const QFileInfo info(shp);
-    const QByteArray head = headOf(info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf")), 64 * 1024);
+    const QByteArray head = attributeProbe(shp, 64 * 1024);
     DbfPeek peek;
     if (head.size() < 32)
         return peek;
@@ -179,16 +171,6 @@ qint64 countFeatures(const QString& path)
     return text.count("\"properties\"");
 }
 
-bool isRailwayStations(const QString& path)
-{
-    const QFileInfo info(path);
-    const QString probe = info.suffix().compare(QLatin1String("shp"), Qt::CaseInsensitive) == 0
-                              ? info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf"))
-                              : path;
-    const QByteArray head = headOf(probe, 256 * 1024);
-    return head.contains("N02_005") || head.contains("N05_011") || head.contains("\"stationName\"");
-}
-
 void describeGis(ImportInput& input)
 {
     const QString name = QFileInfo(input.path).fileName();
@@ -266,18 +248,21 @@ ImportInput recogniseInput(const QString& path)
         input.problems << readable.error();
         return input;
     }
-    if (isSmallAreaTable(path) || isMunicipalResults(path) || isPrefectureSeries(path)) {
-        input.kind = isSmallAreaTable(path)     ? InputKind::SmallAreaTable
-                     : isPrefectureSeries(path) ? InputKind::PrefectureSeries
-                                                : InputKind::CensusResults;
+    // Each probe once: a workbook's probe reads its whole first sheet.
+    if (isSmallAreaTable(path))
+        input.kind = InputKind::SmallAreaTable;
+    else if (isPrefectureSeries(path))
+        input.kind = InputKind::PrefectureSeries;
+    else if (isMunicipalResults(path))
+        input.kind = InputKind::CensusResults;
+    if (input.kind != InputKind::Unknown) {
         const QString suffix = QFileInfo(path).suffix().toLower();
-        if (suffix == QLatin1String("csv") || suffix == QLatin1String("txt"))
-        {
-            const auto lines = platform::readTextLinesGuessing(path);
-            describeTable(input, lines ? *lines : QStringList());
+        QStringList lines; // a workbook's rows are counted when it is read
+        if (suffix == QLatin1String("csv") || suffix == QLatin1String("txt")) {
+            if (auto read = platform::readTextLinesGuessing(path))
+                lines = std::move(*read);
         }
-        else
-            describeTable(input, {}); // a workbook: its rows are counted when it is read
+        describeTable(input, lines);
         return input;
     }
     if (isSmallAreaShapefile(path)) {
@@ -289,8 +274,8 @@ ImportInput recogniseInput(const QString& path)
     const bool gisFile = isGisBoundaryFile(path) || QFileInfo(path).suffix().compare(QLatin1String("topojson"), Qt::CaseInsensitive) == 0;
     if (gisFile && isFacilityDataset(path))
         input.kind = InputKind::Facility;
-    else if (gisFile && isRailwayDataset(path))
-        input.kind = isRailwayStations(path) ? InputKind::RailwayStations : InputKind::RailwayLines;
+    else if (const RailwayFileKind railway = gisFile ? railwayFileKind(path) : RailwayFileKind::None; railway != RailwayFileKind::None)
+        input.kind = railway == RailwayFileKind::Stations ? InputKind::RailwayStations : InputKind::RailwayLines;
     else if (isTopoJsonFile(path) || isMapsDatabase(path) || isGisBoundaryFile(path))
         input.kind = InputKind::Boundary;
     if (input.kind == InputKind::Unknown) {

@@ -1,5 +1,6 @@
 #include "imports/railway_import.h"
 
+#include "imports/attribute_probe.h"
 #include "imports/gis_encoding.h"
 
 #include "platform/import_lock.h"
@@ -146,25 +147,21 @@ std::vector<QVector<QPointF>> splitRailCurve(const QVector<QPointF>& line)
     return pieces;
 }
 
+RailwayFileKind railwayFileKind(const QString& path)
+{
+    const QByteArray probe = attributeProbe(path, 256 * 1024, true);
+    const auto any = [&probe](std::initializer_list<const char*> markers) {
+        return std::any_of(markers.begin(), markers.end(), [&probe](const char* m) { return probe.contains(m); });
+    };
+    if (!any({"N02_00", "N05_00", "\"lineName\""}))
+        return RailwayFileKind::None;
+    // A station file names its line too.
+    return any({"N02_005", "N05_011", "\"stationName\""}) ? RailwayFileKind::Stations : RailwayFileKind::Lines;
+}
+
 bool isRailwayDataset(const QString& path)
 {
-    const QFileInfo info(path);
-    QString probe = path;
-    if (info.suffix().compare(QLatin1String("shp"), Qt::CaseInsensitive) == 0)
-        probe = info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf"));
-    QFile file;
-    if (!platform::openForReading(file, probe, platform::kAnySize))
-        return false;
-    // TopoJSON keeps the attributes after the coordinates: the start and the end are looked at.
-    constexpr qint64 kProbe = 256 * 1024;
-    QByteArray probeBytes = file.read(kProbe);
-    if (file.size() > kProbe && file.seek(std::max(kProbe, file.size() - kProbe)))
-        probeBytes += file.read(kProbe);
-    for (const char* marker : {"N02_00", "N05_00", "\"lineName\""}) {
-        if (probeBytes.contains(marker))
-            return true;
-    }
-    return false;
+    return railwayFileKind(path) != RailwayFileKind::None;
 }
 
 void RailClassRule::addStation(const QString& line, const QString& operatorName, const QString& railClass)

@@ -36,7 +36,12 @@ inline constexpr qsizetype kRailCurvePoints = 50;
 // joint point; a line of fewer than two points gives none.
 std::vector<QVector<QPointF>> splitRailCurve(const QVector<QPointF>& line);
 
-// True for a file that holds railway data (looked up by its attribute names).
+// What a railway download holds, looked up by its attribute names: stations (N02 Station, N05
+// station points), lines (N02 sections, N05 lines), or no railway data.
+enum class RailwayFileKind { None, Lines, Stations };
+RailwayFileKind railwayFileKind(const QString& path);
+
+// True for a file that holds railway data.
 bool isRailwayDataset(const QString& path);
 
 // The class written for a section without one: the most frequent N02 class of the stations of

@@ -1,5 +1,7 @@
 #include "imports/small_area_import.h"
 
+#include "imports/attribute_probe.h"
+
 #include "imports/gis_encoding.h"
 #include "imports/statistic_output.h"
 #include "convert/small_area_converter.h"
@@ -113,10 +115,7 @@ bool isSmallAreaShapefile(const QString& path)
         return false;
     // The field names stand in the header of the .dbf beside it: 32-byte descriptors after a
     // 32-byte header, ended by 0x0D.
-    QFile dbf;
-    if (!platform::openForReading(dbf, info.dir().filePath(info.completeBaseName() + QStringLiteral(".dbf")), platform::kAnySize))
-        return false;
-    const QByteArray head = dbf.read(32 * 256);
+    const QByteArray head = attributeProbe(path, 32 * 256);
     QSet<QByteArray> names;
     for (qsizetype at = 32; at + 32 <= head.size() && head.at(at) != '\r'; at += 32)
         names.insert(QByteArray(head.constData() + at, 11).split('\0').first());
@@ -237,9 +236,9 @@ bool isSmallAreaTable(const QString& path)
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QLatin1String("csv") && suffix != QLatin1String("txt"))
         return false;
-    const auto lines = csvLines(path);
+    const auto head = platform::readFirstLineGuessing(path);
     // Any KEY_CODE table is taken, so that one without GASSAN is told what it lacks.
-    return lines && !lines->isEmpty() && (lines->first().startsWith(QLatin1String("KEY_CODE,")) || convert::isTodaysSmallAreaTable(lines->first()));
+    return head && (head->startsWith(QLatin1String("KEY_CODE,")) || convert::isTodaysSmallAreaTable(*head));
 }
 
 namespace {

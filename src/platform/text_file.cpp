@@ -73,6 +73,23 @@ Result<QStringList> readTextLinesGuessing(const QString& path, qsizetype* invali
     return splitLines(decodeText(*bytes, guessEncoding(*bytes), invalid));
 }
 
+Result<QString> readFirstLineGuessing(const QString& path)
+{
+    QFile file;
+    if (Status opened = openForReading(file, path); !opened)
+        return Error{opened.error()};
+    QByteArray head = file.read(256 * 1024);
+    // Decoded up to a line end only: a character cut at the end would spoil the guess.
+    if (!file.atEnd()) {
+        if (const qsizetype lf = head.lastIndexOf('\n'); lf >= 0)
+            head.truncate(lf + 1);
+    }
+    if (isUtf16(head))
+        return Error{utf16Refusal(path)};
+    const QStringList lines = splitLines(decodeText(head, guessEncoding(head), nullptr));
+    return lines.isEmpty() ? QString() : lines.first();
+}
+
 Result<QByteArray> encodeLines(const QStringList& lines, bool lastLineEnd)
 {
     QByteArray out;

@@ -28,6 +28,9 @@ Result<QStringList> readTextLines(const QString& path, qsizetype* invalid = null
 // Like readTextLines, but also recognises UTF-8 without a byte order mark (files users bring).
 Result<QStringList> readTextLinesGuessing(const QString& path, qsizetype* invalid = nullptr);
 
+// The first line of such a file, from its start only: what a probe needs to tell its kind.
+Result<QString> readFirstLineGuessing(const QString& path);
+
 // Writes lines as CP932, each ended with CR LF (the last one too unless lastLineEnd is false).
 // The file is replaced only when everything was written; a character CP932 cannot hold is an
 // error naming the file and the line.

@@ -1,5 +1,7 @@
 #include "mapview/hover_index.h"
 
+#include "mapview/ring_geometry.h"
+
 #include "platform/number_text.h"
 
 #include <algorithm>
@@ -24,33 +26,12 @@ QRectF boxOf(const QVector<QVector<QPointF>>& rings)
     return x1 > x2 ? QRectF() : QRectF(QPointF(x1, y1), QPointF(x2, y2));
 }
 
-QVector<QPointF> assembled(const MapTables& tables, const ResolvedRing& lines)
-{
-    QVector<QPointF> out;
-    for (const RingLine& rl : lines) {
-        if (rl.line < 0 || rl.line >= static_cast<int>(tables.LineRecords.size()))
-            continue;
-        const auto& pts = tables.LineRecords[static_cast<size_t>(rl.line)].points;
-        if (rl.reversed)
-            std::copy(pts.rbegin(), pts.rend(), std::back_inserter(out));
-        else
-            out += pts;
-    }
-    return out;
-}
-
+// Even-odd over all the region's rings, so that a hole is outside.
 bool inside(const QVector<QVector<QPointF>>& rings, double x, double y)
 {
     bool in = false;
-    for (const auto& ring : rings) {
-        const qsizetype n = ring.size();
-        for (qsizetype i = 0, j = n - 1; i < n; j = i++) {
-            const QPointF& a = ring[i];
-            const QPointF& b = ring[j];
-            if ((a.y() > y) != (b.y() > y) && x < (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y()) + a.x())
-                in = !in;
-        }
-    }
+    for (const auto& ring : rings)
+        in ^= insideRing(QPointF(x, y), ring);
     return in;
 }
 
@@ -72,7 +53,7 @@ void collectJapan(std::vector<HoverRegion>& out, const MapTables& tables)
         for (const auto& ringRow : tables.lvwOrgPrefLine) {
             const QString first = ringRow.text.startsWith(QLatin1Char('_')) ? ringRow.text.mid(1) : ringRow.text;
             if (first.startsWith(code) && index < static_cast<int>(tables.orgPrefLineRings.size()))
-                region.rings.append(assembled(tables, tables.orgPrefLineRings[static_cast<size_t>(index)]));
+                region.rings.append(ringPoints(tables, tables.orgPrefLineRings[static_cast<size_t>(index)]));
             ++index;
         }
         out.push_back(std::move(region));
@@ -88,7 +69,7 @@ void collectPref(std::vector<HoverRegion>& out, const MapTables& tables)
         if (index < 0)
             continue;
         HoverRegion region{rec.nameParts.split(QLatin1Char('@')).join(QString()), QStringLiteral("G") + rec.code, 3, {}, {}};
-        region.rings.append(assembled(tables, tables.PolygonRecords[static_cast<size_t>(index)].lines));
+        region.rings.append(ringPoints(tables, tables.PolygonRecords[static_cast<size_t>(index)].lines));
         out.push_back(std::move(region));
     }
 }

@@ -1,5 +1,7 @@
 #include "mapview/renderer.h"
 
+#include "mapview/ring_geometry.h"
+
 #include "platform/number_text.h"
 
 #include <cmath>
@@ -62,19 +64,7 @@ void Renderer::points(const QVector<QPointF>& pts, bool filled)
 
 QVector<QPointF> Renderer::assemble(const ResolvedRing& lines) const
 {
-    QVector<QPointF> pts;
-    for (const RingLine& part : lines) {
-        if (part.line < 0)
-            continue;
-        const QVector<QPointF>& line = m_tables.LineRecords[static_cast<size_t>(part.line)].points;
-        if (part.reversed) {
-            for (auto it = line.crbegin(); it != line.crend(); ++it)
-                pts.append(*it);
-        } else {
-            pts.append(line);
-        }
-    }
-    return pts;
+    return ringPoints(m_tables, lines);
 }
 
 void Renderer::ring(const ResolvedRing& lines, bool filled)

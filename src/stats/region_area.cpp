@@ -1,5 +1,7 @@
 #include "stats/region_area.h"
 
+#include "mapview/ring_geometry.h"
+
 #include <geodesic.h>
 
 #include <QRectF>
@@ -30,36 +32,6 @@ QRectF boundsOf(const QVector<QPointF>& ring)
         y2 = std::max(y2, p.y());
     }
     return QRectF(QPointF(x1, y1), QPointF(x2, y2));
-}
-
-// Even-odd test in the longitude-latitude plane, enough to tell whether one ring lies in another.
-bool inside(const QPointF& p, const QVector<QPointF>& ring)
-{
-    bool in = false;
-    for (qsizetype i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
-        const QPointF& a = ring.at(i);
-        const QPointF& b = ring.at(j);
-        if ((a.y() > p.y()) != (b.y() > p.y()) && p.x() < (b.x() - a.x()) * (p.y() - a.y()) / (b.y() - a.y()) + a.x())
-            in = !in;
-    }
-    return in;
-}
-
-QVector<QPointF> assemble(const mapview::MapTables& t, const mapview::ResolvedRing& lines)
-{
-    QVector<QPointF> pts;
-    for (const mapview::RingLine& part : lines) {
-        if (part.line < 0)
-            continue;
-        const QVector<QPointF>& line = t.LineRecords[static_cast<size_t>(part.line)].points;
-        if (part.reversed) {
-            for (auto it = line.crbegin(); it != line.crend(); ++it)
-                pts.append(*it);
-        } else {
-            pts.append(line);
-        }
-    }
-    return pts;
 }
 
 } // namespace
@@ -94,7 +66,7 @@ double regionAreaKm2(const QVector<QVector<QPointF>>& rings)
         int depth = 0;
         const QPointF probe = rings.at(i).front();
         for (qsizetype j = 0; j < rings.size(); ++j) {
-            if (j != i && rings.at(j).size() >= 3 && bounds.at(j).contains(bounds.at(i)) && inside(probe, rings.at(j)))
+            if (j != i && rings.at(j).size() >= 3 && bounds.at(j).contains(bounds.at(i)) && mapview::insideRing(probe, rings.at(j)))
                 ++depth;
         }
         total += (depth % 2 ? -1 : 1) * ringAreaKm2(rings.at(i));
@@ -123,7 +95,7 @@ QHash<QString, double> regionAreas(const mapview::MapTables& t, mapview::MapMode
             if (first.startsWith(u'_'))
                 first.remove(0, 1);
             if (index < t.orgPrefLineRings.size())
-                rings[first.left(2)].append(assemble(t, t.orgPrefLineRings[index]));
+                rings[first.left(2)].append(mapview::ringPoints(t, t.orgPrefLineRings[index]));
             ++index;
         }
     } else if (mode == mapview::MapMode::Pref) {
@@ -132,7 +104,7 @@ QHash<QString, double> regionAreas(const mapview::MapTables& t, mapview::MapMode
                 continue; // as the map draws them: a record of another prefecture's polygon is not drawn
             const int index = t.polygonIndex.value(rec.polygonKey, -1);
             if (index >= 0)
-                rings[rec.code].append(assemble(t, t.PolygonRecords[static_cast<size_t>(index)].lines));
+                rings[rec.code].append(mapview::ringPoints(t, t.PolygonRecords[static_cast<size_t>(index)].lines));
         }
     }
     for (auto it = rings.cbegin(); it != rings.cend(); ++it)

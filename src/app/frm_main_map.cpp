@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QTimer>
 #include <cmath>
+#include <algorithm>
 #include <utility>
 #include <QCheckBox>
 #include <QFrame>
@@ -346,7 +347,12 @@ void frmMain::描画()
         return;
     }
     ++m_busy;
-    if (m_canvas.width() != m_picMain->width() || m_canvas.height() != m_picMain->height()) {
+    // HiDPI screens get the canvas at their own pixels, unless the zoomed canvas would pass
+    // 64 million image pixels (a quarter gigabyte).
+    const double area = static_cast<double>(m_picMain->width()) * m_picMain->height();
+    const double ratio = std::max(1.0, std::min(m_picMain->devicePixelRatioF(), std::sqrt(64e6 / std::max(area, 1.0))));
+    if (m_canvas.width() != m_picMain->width() || m_canvas.height() != m_picMain->height() || m_canvas.devicePixelRatio() != ratio) {
+        m_canvas.setDevicePixelRatio(ratio);
         m_canvas.resize(m_picMain->width(), m_picMain->height());
         m_picMain->setImage(&m_canvas.image());
     }

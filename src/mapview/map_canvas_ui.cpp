@@ -20,7 +20,12 @@ void MapCanvasWidget::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
     if (m_image && !m_image->isNull())
-        p.drawImage(event->rect().topLeft(), *m_image, event->rect());
+    {
+        // The source rectangle is in image pixels, which a HiDPI canvas has more of.
+        const double ratio = m_image->devicePixelRatio();
+        const QRectF logical(event->rect());
+        p.drawImage(logical, *m_image, QRectF(logical.topLeft() * ratio, logical.size() * ratio));
+    }
     else
         p.fillRect(event->rect(), Qt::white);
     if (onPaintOverlay)

@@ -22,6 +22,7 @@ void drawScene(const SceneRefs& scene, const ViewRect& view, state::MdlMain& sta
 {
     // The map is drawn into an off-screen copy and shown once it is complete.
     platform::Canvas work(scene.canvas.width(), scene.canvas.height());
+    work.setDevicePixelRatio(scene.canvas.devicePixelRatio());
     work.setScale(view.X1, view.Y1, view.X2, view.Y2);
     work.clear();
     scene.labels.removeAll();

@@ -89,7 +89,7 @@ QSize mapPart(const ExportScene& scene)
 {
     const Mapping m = mappingOf(scene);
     if (scene.zoomed)
-        return scene.map->image().size();
+        return QSize(scene.map->width(), scene.map->height());
     return QSize(m.px(static_cast<double>(scene.data.maxLon) - scene.data.minLon + 0.04),
                  m.py(static_cast<double>(scene.data.maxLat) - scene.data.minLat + 0.04));
 }
@@ -225,7 +225,8 @@ void composeExport(QPainter& p, const ExportScene& scene, const state::MdlMain& 
     if (vector && scene.drawVectorMap)
         scene.drawVectorMap(p);
     else
-        p.drawImage(QPoint(0, 0), scene.map->image(), QRect(QPoint(0, 0), part));
+        p.drawImage(QRectF(QPointF(0, 0), QSizeF(part)), scene.map->image(),
+                    QRectF(QPointF(0, 0), QSizeF(part) * scene.map->devicePixelRatio()));
     p.restore();
 
     // Labels and rank circles stay on the map: the frame the canvas was widened by is the legend's,

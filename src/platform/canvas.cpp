@@ -91,12 +91,31 @@ Canvas::Canvas(int width, int height)
 
 void Canvas::resize(int width, int height)
 {
-    m_image = QImage(width < 1 ? 1 : width, height < 1 ? 1 : height, QImage::Format_RGB32);
-    m_width = m_image.width();
-    m_height = m_image.height();
+    m_width = width < 1 ? 1 : width;
+    m_height = height < 1 ? 1 : height;
+    m_image = QImage(static_cast<int>(std::lround(m_width * m_ratio)), static_cast<int>(std::lround(m_height * m_ratio)),
+                     QImage::Format_RGB32);
+    m_image.setDevicePixelRatio(m_ratio);
     if (m_right == m_left || m_top == m_bottom)
         setScale(0, 0, m_width, m_height);
     clear();
+}
+
+void Canvas::setDevicePixelRatio(double ratio)
+{
+    if (!(ratio >= 1 && ratio <= 8))
+        ratio = 1;
+    if (ratio == m_ratio)
+        return;
+    m_ratio = ratio;
+    resize(width(), height());
+}
+
+QPoint Canvas::toImagePixel(QPoint p) const
+{
+    if (m_ratio == 1)
+        return p;
+    return QPoint(static_cast<int>(std::floor((p.x() + 0.5) * m_ratio)), static_cast<int>(std::floor((p.y() + 0.5) * m_ratio)));
 }
 
 void Canvas::clear()
@@ -180,8 +199,9 @@ void Canvas::circle(double x, double y, double radius, int colorValue)
     p->drawEllipse(c, r, r);
 }
 
-bool Canvas::floodFillBorder(QPoint seed, int fillColorValue, int borderColorValue)
+bool Canvas::floodFillBorder(QPoint logicalSeed, int fillColorValue, int borderColorValue)
 {
+    const QPoint seed = toImagePixel(logicalSeed);
     if (!m_image.rect().contains(seed))
         return false;
     const QRgb border = toQColor(borderColorValue).rgb() | 0xFF000000u;
@@ -228,8 +248,9 @@ bool Canvas::floodFillBorder(QPoint seed, int fillColorValue, int borderColorVal
     return true;
 }
 
-int Canvas::pixel(QPoint p) const
+int Canvas::pixel(QPoint logical) const
 {
+    const QPoint p = toImagePixel(logical);
     if (!m_image.rect().contains(p))
         return -1;
     return toColorValue(QColor(m_image.pixel(p)));

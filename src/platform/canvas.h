@@ -28,10 +28,14 @@ public:
 
     Canvas(int width = 600, int height = 600);
 
-    // Resizes the image (content is cleared).
+    // Resizes the image (content is cleared). Sizes are logical pixels.
     void resize(int width, int height);
-    int width() const { return m_image.width(); }
-    int height() const { return m_image.height(); }
+    int width() const { return static_cast<int>(m_width); }
+    int height() const { return static_cast<int>(m_height); }
+    // Image pixels per logical pixel: a HiDPI screen shows the map at its own pixels, while every
+    // coordinate, pen and font stays in logical pixels. Changing it resizes (and clears) the image.
+    void setDevicePixelRatio(double ratio);
+    double devicePixelRatio() const { return m_ratio; }
 
     // Paints the whole image in the background colour and puts the pen position at the top left.
     void clear();
@@ -76,7 +80,8 @@ public:
     void circle(double x, double y, double radius, int colorValue);
 
     // Fills from the seed pixel over every four-connected pixel that is not the border colour.
-    // Returns false when the seed is outside the image or on the border colour.
+    // Returns false when the seed is outside the image or on the border colour. Seeds and pixel
+    // reads are logical pixels.
     bool floodFillBorder(QPoint seed, int fillColorValue, int borderColorValue);
     int pixel(QPoint p) const;
 
@@ -115,7 +120,7 @@ public:
     QImage& image() { return m_image; }
     const QImage& image() const { return m_image; }
 
-    // Writes the image as a 24-bit Windows bitmap; the file is replaced only when all went well.
+    // Writes the image (at its image pixels) as a 24-bit Windows bitmap; the file is replaced only when all went well.
     Status saveBmp(const QString& path) const;
 
 private:
@@ -124,8 +129,12 @@ private:
     QPainter* m_batch = nullptr;
     bool m_external = false;
 
+    // The image pixel under a logical pixel.
+    QPoint toImagePixel(QPoint p) const;
+
     QImage m_image;
     double m_width = 600, m_height = 600;
+    double m_ratio = 1;
     double m_left = 0, m_top = 0, m_right = 600, m_bottom = 600;
     int m_backColor = 16777215;
     int m_foreColor = 0;

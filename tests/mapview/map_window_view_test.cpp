@@ -71,6 +71,38 @@ TEST_F(MapWindowView, ZoomBarEnlargesTheCanvasAroundTheSameView)
     EXPECT_EQ(picMain->geometry(), QRect(0, 0, 600, 600));
 }
 
+// Run by the HiDPI test entry with QT_SCALE_FACTOR=2; elsewhere the screen has one pixel per pixel.
+TEST_F(MapWindowView, HiDpiScreenDrawsTheMapAtItsOwnPixels)
+{
+    if (qApp->devicePixelRatio() < 2)
+        GTEST_SKIP() << "needs QT_SCALE_FACTOR=2 (the mapview_hidpi test entry)";
+    app::frmMain w;
+    w.初期化();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    type(w, "138.8", "36.2", "139.6", "35.4"); // the square's north-west corner in the middle
+    auto* picMain = w.findChild<QWidget*>(QStringLiteral("picMain"));
+    EXPECT_EQ(w.canvas().width(), picMain->width());
+    EXPECT_EQ(w.canvas().image().size(), picMain->size() * 2);
+    // The screen shows the map's own pixels: where the canvas is painted (not background), a grab
+    // at device pixels shows the same colour, except under the few labels.
+    const QImage shown = picMain->grab().toImage();
+    ASSERT_EQ(shown.size(), w.canvas().image().size());
+    const QImage& canvas = w.canvas().image();
+    const QRgb background = canvas.pixel(0, 0) & 0xFFFFFF;
+    int painted = 0;
+    int same = 0;
+    for (int y = 0; y < canvas.height(); y += 5)
+        for (int x = 0; x < canvas.width(); x += 5) {
+            if ((canvas.pixel(x, y) & 0xFFFFFF) == background)
+                continue;
+            ++painted;
+            same += (shown.pixel(x, y) & 0xFFFFFF) == (canvas.pixel(x, y) & 0xFFFFFF);
+        }
+    ASSERT_GT(painted, 100); // the boundary lines
+    EXPECT_GT(same, painted * 9 / 10);
+}
+
 TEST_F(MapWindowView, MouseSetsCornersAndReadout)
 {
     app::frmMain w;

@@ -107,3 +107,27 @@ TEST(Canvas, SavesA24BitWindowsBitmap)
     other.copyFrom(c);
     EXPECT_EQ(other.pixel({0, 0}), kRed);
 }
+
+TEST(Canvas, HiDpiCanvasKeepsLogicalCoordinatesAtTwiceThePixels)
+{
+    Canvas c(40, 30);
+    c.setDevicePixelRatio(2);
+    EXPECT_EQ(c.width(), 40);
+    EXPECT_EQ(c.height(), 30);
+    EXPECT_EQ(c.image().size(), QSize(80, 60));
+    c.setScale(0, 0, 40, 30);
+    c.setFillStyle(Canvas::Solid);
+    c.setFillColor(kRed);
+    c.setForeColor(kRed);
+    const QPoint square[] = {{10, 10}, {20, 10}, {20, 20}, {10, 20}};
+    c.polygon(square, 4);
+    // Reads and fills take logical pixels; the square covers twice the image pixels.
+    EXPECT_EQ(c.pixel({15, 15}), kRed);
+    EXPECT_EQ(c.pixel({25, 15}), kWhite);
+    EXPECT_EQ(QColor(c.image().pixel(39, 39)).red(), 255);
+    EXPECT_EQ(QColor(c.image().pixel(45, 30)).green(), 255);
+    EXPECT_TRUE(c.floodFillBorder({30, 25}, 0xFF0000, kRed));
+    EXPECT_EQ(c.pixel({35, 5}), 0xFF0000);
+    EXPECT_EQ(c.pixel({15, 15}), kRed);
+    EXPECT_DOUBLE_EQ(c.toPixelX(40), 40);
+}

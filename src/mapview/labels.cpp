@@ -113,7 +113,8 @@ QRectF scaleRectOf(const platform::Canvas& scale)
 
 bool LabelLayer::pictureUpToDate(const platform::Canvas& scale) const
 {
-    return m_picture.size() == QSize(scale.width(), scale.height()) && m_pictureGeneration == generation() &&
+    return m_picture.deviceIndependentSize().toSize() == QSize(scale.width(), scale.height()) &&
+           m_picture.devicePixelRatio() == scale.devicePixelRatio() && m_pictureGeneration == generation() &&
            m_pictureScale == scaleRectOf(scale);
 }
 
@@ -122,14 +123,18 @@ void LabelLayer::paintCached(QPainter& painter, const platform::Canvas& scale, c
     const QRectF scaleRect = scaleRectOf(scale);
     const QSize size(scale.width(), scale.height());
     if (!pictureUpToDate(scale)) {
-        m_picture = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        // At the canvas's pixels, so names stay sharp on a HiDPI screen.
+        const double ratio = scale.devicePixelRatio();
+        m_picture = QImage(size * ratio, QImage::Format_ARGB32_Premultiplied);
+        m_picture.setDevicePixelRatio(ratio);
         m_picture.fill(Qt::transparent);
         QPainter p(&m_picture);
-        paint(p, scale, m_picture.rect());
+        paint(p, scale, QRect(QPoint(0, 0), size));
         m_pictureGeneration = generation();
         m_pictureScale = scaleRect;
     }
-    painter.drawImage(clip.topLeft(), m_picture, clip);
+    const double ratio = m_picture.devicePixelRatio();
+    painter.drawImage(QRectF(clip), m_picture, QRectF(QPointF(clip.topLeft()) * ratio, QSizeF(clip.size()) * ratio));
     if (m_floating) {
         const LabelArray& a = array(m_floating->kind);
         const Label& l = a.at(m_floating->index);

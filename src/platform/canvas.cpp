@@ -37,11 +37,12 @@ QBrush brushFor(int style, int colorValue)
     }
 }
 
-QPen penFor(int colorValue, int width)
+QPen penFor(int colorValue, int width, bool hairline)
 {
     // Width 1 is a cosmetic one-pixel pen; wider pens are square-capped so wide lines stay flush at corners.
+    // On a HiDPI image a one-pixel line keeps its width on screen, so it is not a hairline there.
     QPen pen(toQColor(colorValue));
-    pen.setWidth(width <= 1 ? 0 : width);
+    pen.setWidth(width <= 1 && hairline ? 0 : width);
     pen.setCapStyle(Qt::SquareCap);
     pen.setJoinStyle(Qt::MiterJoin);
     return pen;
@@ -115,7 +116,8 @@ QPoint Canvas::toImagePixel(QPoint p) const
 {
     if (m_ratio == 1)
         return p;
-    return QPoint(static_cast<int>(std::floor((p.x() + 0.5) * m_ratio)), static_cast<int>(std::floor((p.y() + 0.5) * m_ratio)));
+    // The first image pixel of the logical one: a one-pixel line through it covers that one.
+    return QPoint(static_cast<int>(std::floor(p.x() * m_ratio)), static_cast<int>(std::floor(p.y() * m_ratio)));
 }
 
 void Canvas::clear()
@@ -153,7 +155,7 @@ void Canvas::polyline(const QPoint* points, int count)
     if (count < 2)
         return;
     PainterRef p(*this);
-    p->setPen(penFor(m_foreColor, m_drawWidth));
+    p->setPen(penFor(m_foreColor, m_drawWidth, hairline()));
     p->drawPolyline(points, count);
 }
 
@@ -162,7 +164,7 @@ void Canvas::polygon(const QPoint* points, int count)
     if (count < 2)
         return;
     PainterRef p(*this);
-    p->setPen(penFor(m_foreColor, m_drawWidth));
+    p->setPen(penFor(m_foreColor, m_drawWidth, hairline()));
     p->setBrush(brushFor(m_fillStyle, m_fillColor));
     p->drawPolygon(points, count, Qt::WindingFill);
 }
@@ -170,7 +172,7 @@ void Canvas::polygon(const QPoint* points, int count)
 void Canvas::line(double x1, double y1, double x2, double y2, int colorValue)
 {
     PainterRef p(*this);
-    p->setPen(penFor(colorValue, m_drawWidth));
+    p->setPen(penFor(colorValue, m_drawWidth, hairline()));
     p->drawLine(toPixel(x1, y1), toPixel(x2, y2));
 }
 
@@ -183,7 +185,7 @@ void Canvas::box(double x1, double y1, double x2, double y2, int colorValue, boo
     if (filled) {
         p->fillRect(QRect(r.topLeft(), QSize(r.width() + 1, r.height() + 1)), toQColor(colorValue));
     } else {
-        p->setPen(penFor(colorValue, m_drawWidth));
+        p->setPen(penFor(colorValue, m_drawWidth, hairline()));
         p->setBrush(Qt::NoBrush);
         p->drawRect(r);
     }
@@ -194,7 +196,7 @@ void Canvas::circle(double x, double y, double radius, int colorValue)
     const QPointF c(toPixelX(x), toPixelY(y));
     const double r = widthToPixels(radius);
     PainterRef p(*this);
-    p->setPen(penFor(colorValue, m_drawWidth));
+    p->setPen(penFor(colorValue, m_drawWidth, hairline()));
     p->setBrush(brushFor(m_fillStyle, m_fillColor));
     p->drawEllipse(c, r, r);
 }

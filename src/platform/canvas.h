@@ -129,6 +129,8 @@ private:
     QPainter* m_batch = nullptr;
     bool m_external = false;
 
+    // One-pixel pens are cosmetic except on a HiDPI image (another device keeps the old rule).
+    bool hairline() const { return m_ratio == 1 || m_external; }
     // The image pixel under a logical pixel.
     QPoint toImagePixel(QPoint p) const;
 

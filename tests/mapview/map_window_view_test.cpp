@@ -71,7 +71,7 @@ TEST_F(MapWindowView, ZoomBarEnlargesTheCanvasAroundTheSameView)
     EXPECT_EQ(picMain->geometry(), QRect(0, 0, 600, 600));
 }
 
-// Run by the HiDPI test entry with QT_SCALE_FACTOR=2; elsewhere the screen has one pixel per pixel.
+// Run by the HiDPI test entry (QT_SCALE_FACTOR=2); elsewhere the screen has one pixel per pixel.
 TEST_F(MapWindowView, HiDpiScreenDrawsTheMapAtItsOwnPixels)
 {
     if (qApp->devicePixelRatio() < 2)

@@ -20,6 +20,7 @@
 #include <QVector>
 #include <optional>
 #include <functional>
+#include <QElapsedTimer>
 #include <QWidget>
 
 class QCheckBox;
@@ -133,6 +134,7 @@ public:
     // bar's ratio, a drag or the arrow keys pan, "全体表示" and Home return to the first view.
     void zoomAt(QPoint pixel, int steps);
     void panBy(double dx, double dy);
+    void moveView(const mapview::ViewRect& next);
     void 全体表示();
     bool picMain_Key(int key);
     // The rectangle the canvas shows: the view, widened along the longer side of the canvas.
@@ -208,6 +210,7 @@ private:
     int m_prevScroll = 0;
     bool m_dragging = false;
     QPoint m_dragStart;
+    QElapsedTimer m_navigationClock; // since the last wheel, key or drag move of the view
     QPoint m_dragOrigin; // where the canvas lay when the drag began
     int m_busy = 0;
     bool m_closeRequested = false;

@@ -166,7 +166,10 @@ void frmMain::cmdZoomBack_Click()
     m_viewport.stepBack();
     if (m_viewport.zoomCount <= 1)
         m_cmdZoomBack->setEnabled(false);
-    ズーム処理共通();
+    if (m_viewport.currentEntryMoved())
+        描画(); // a view the wheel or a drag made is shown as it was
+    else
+        ズーム処理共通();
     処理中(true);
 }
 
@@ -257,9 +260,16 @@ void frmMain::zoomAt(QPoint pixel, int steps)
     const double lon = m_canvas.toUserX(pixel.x());
     const double lat = m_canvas.toUserY(pixel.y());
     const double factor = std::pow(mapview::zoomStepFactor(m_picMain->width(), m_picMain->height()), steps);
-    m_viewport.prevView = m_viewport.view;
-    m_viewport.view = mapview::zoomAbout(m_viewport.view, lon, lat, factor);
-    m_viewport.zoomed = true;
+    moveView(mapview::zoomAbout(m_viewport.view, lon, lat, factor));
+}
+
+void frmMain::moveView(const mapview::ViewRect& next)
+{
+    // Moves within a moment of each other (wheel notches, held keys) are one step of "１つ前".
+    const bool burst = m_navigationClock.isValid() && m_navigationClock.elapsed() < 600;
+    m_viewport.pushView(next, burst);
+    m_navigationClock.start();
+    m_cmdZoomBack->setEnabled(m_viewport.canStepBack());
     処理中(false);
     描画();
     処理中(true);
@@ -269,12 +279,7 @@ void frmMain::panBy(double dx, double dy)
 {
     if (!mapShown() || m_busy > 0 || m_labels.floating())
         return;
-    m_viewport.prevView = m_viewport.view;
-    m_viewport.view = mapview::panByPixels(m_viewport.view, m_picMain->width(), m_picMain->height(), dx, dy);
-    m_viewport.zoomed = true;
-    処理中(false);
-    描画();
-    処理中(true);
+    moveView(mapview::panByPixels(m_viewport.view, m_picMain->width(), m_picMain->height(), dx, dy));
 }
 
 void frmMain::全体表示()

@@ -59,8 +59,32 @@ bool Viewport::pushTyped(const QString& x1, const QString& y1, const QString& x2
     ++zoomCount;
     if (zoomHistory.size() < zoomCount)
         zoomHistory.resize(zoomCount);
+    movedEntries.resize(zoomHistory.size());
     zoomHistory[zoomCount - 1] = view;
+    movedEntries[zoomCount - 1] = false;
     return true;
+}
+
+void Viewport::pushView(const ViewRect& next, bool replaceLast)
+{
+    prevView = view;
+    auto put = [this](const ViewRect& entry) {
+        if (zoomHistory.size() < zoomCount)
+            zoomHistory.resize(zoomCount);
+        movedEntries.resize(zoomHistory.size());
+        zoomHistory[zoomCount - 1] = entry;
+        movedEntries[zoomCount - 1] = true;
+    };
+    if (zoomCount == 0 || zoomHistory.value(zoomCount - 1) != view) {
+        replaceLast = false;
+        ++zoomCount;
+        put(view);
+    }
+    if (!replaceLast || zoomCount < 2)
+        ++zoomCount;
+    put(next);
+    view = next;
+    zoomed = true;
 }
 
 bool Viewport::stepBack()
@@ -85,6 +109,7 @@ void Viewport::widen()
 void Viewport::reset()
 {
     zoomHistory.clear();
+    movedEntries.clear();
     zoomCount = 0;
     zoomed = false;
 }

@@ -24,6 +24,7 @@ struct Viewport {
     ViewRect prevView;
     QVector<ViewRect> zoomHistory; // entries 1..zoomCount are zoomHistory[0..zoomCount-1]
     int zoomCount = 0;
+    QVector<bool> movedEntries; // beside zoomHistory: made by pushView
     bool zoomed = false;
     float typedX2 = 0; // the right or bottom edge the user typed before squaring (export crops)
     float typedY2 = 0;
@@ -35,6 +36,12 @@ struct Viewport {
     void makeSquare(float typedRight, float typedBottom);
     // "変更": pushes the typed rectangle; false (nothing changed) when a value is not a number.
     bool pushTyped(const QString& x1, const QString& y1, const QString& x2, const QString& y2);
+    // A view the wheel, a drag or a key made becomes a history entry, so "１つ前" steps back over
+    // it; the first such move keeps the view it left as the entry before it. A burst of moves
+    // (replaceLast) changes its own last entry instead of adding one per wheel notch.
+    void pushView(const ViewRect& next, bool replaceLast);
+    // Whether the current history entry is such a move (shown as it was, not squared again).
+    bool currentEntryMoved() const { return zoomCount > 0 && movedEntries.value(zoomCount - 1, false); }
     // "１つ前": back to the previous entry; false when there is none.
     bool stepBack();
     // "少し広域": widens the view by a twentieth on every side.

@@ -716,6 +716,13 @@ TEST_F(RealDialogs, TheMapWindowGrowsZoomsAndPansAndNamesTheRegionUnderThePointe
     wheelOn(picMain, at, 2);
     window->findChild<QPushButton*>(QStringLiteral("cmdFullView"))->click();
     EXPECT_EQ(window->viewport().view, first);
+    // A wheel move is a step of "１つ前": the button comes on and brings the view back.
+    QTest::qWait(700);
+    wheelOn(picMain, at, 1);
+    auto* back = window->findChild<QPushButton*>(QStringLiteral("cmdZoomBack"));
+    ASSERT_TRUE(back->isEnabled());
+    back->click();
+    EXPECT_EQ(window->viewport().view, first);
     saveShot(window->grab().toImage(), QStringLiteral("real_map_window_1600.png"));
     EXPECT_EQ(answerer.messages(), QStringList());
     window->close();

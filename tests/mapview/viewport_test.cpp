@@ -98,3 +98,32 @@ TEST(ScaleBar, HiddenWhenLongerThan400Pixels)
     const float degrees = static_cast<float>(0.01 / (60 * 1.852) * 6);
     EXPECT_FALSE(scaleBarFor({139, 36, 139 + degrees, 36 - degrees}, 600).visible);
 }
+
+TEST(Viewport, WheelAndDragMovesBecomeHistoryEntriesAndABurstIsOne)
+{
+    Viewport v;
+    const ViewRect initial{139, 36, 140, 35};
+    const ViewRect a{139.2f, 35.8f, 139.8f, 35.2f};
+    const ViewRect b{139.3f, 35.7f, 139.7f, 35.3f};
+    const ViewRect c{139.4f, 35.7f, 139.8f, 35.3f};
+    v.view = initial;
+    v.pushView(a, false); // the first move keeps the view it left
+    v.pushView(b, true);  // the same wheel burst
+    v.pushView(c, false); // a later drag
+    EXPECT_EQ(v.view, c);
+    EXPECT_EQ(v.zoomCount, 3);
+    ASSERT_TRUE(v.stepBack());
+    EXPECT_EQ(v.view, b);
+    ASSERT_TRUE(v.stepBack());
+    EXPECT_EQ(v.view, initial);
+    EXPECT_TRUE(v.currentEntryMoved()); // shown as it was, not squared again
+    EXPECT_FALSE(v.canStepBack());
+
+    // After a typed rectangle the moves go on from it; one step back returns to it.
+    Viewport typed;
+    ASSERT_TRUE(typed.pushTyped(QStringLiteral("139.2"), QStringLiteral("35.8"), QStringLiteral("139.8"), QStringLiteral("35.2")));
+    typed.pushView(b, true);
+    ASSERT_TRUE(typed.stepBack());
+    EXPECT_EQ(typed.view, a);
+    EXPECT_FALSE(typed.currentEntryMoved());
+}

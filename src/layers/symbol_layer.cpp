@@ -146,18 +146,46 @@ void drawSymbolsOn(QPainter& painter, const platform::Canvas& scale, std::vector
     painter.restore();
 }
 
+namespace {
+
+// Where the legend's parts go, from its top-left corner: the nested symbols stand on one bottom
+// line, each value beside the top of its symbol, moved down where it would touch the one above.
+struct LegendLayout {
+    double centreX = 0, bottom = 0;
+    QVector<double> textCentres; // vertical centres of the value texts
+    int textLeft = 0;
+    QSize size;
+};
+
+LegendLayout layoutLegend(const SymbolLegend& legend, const QFontMetrics& metrics)
+{
+    LegendLayout l;
+    const double rMax = legend.radii.front();
+    const int line = metrics.height();
+    l.centreX = rMax;
+    l.bottom = line + 6 + std::max(2 * rMax, static_cast<double>(line));
+    l.textLeft = static_cast<int>(std::ceil(2 * rMax)) + 10;
+    double previous = -1e9;
+    int valuesWidth = 0;
+    for (qsizetype i = 0; i < legend.values.size(); ++i) {
+        const double centre = std::max(l.bottom - 2 * legend.radii[i], previous + line);
+        l.textCentres << centre;
+        previous = centre;
+        valuesWidth = std::max(valuesWidth, metrics.horizontalAdvance(valueText(legend.values[i], legend.decimals)));
+    }
+    const int width = std::max(metrics.horizontalAdvance(legend.title), l.textLeft + valuesWidth);
+    const double height = std::max(l.bottom, previous + line / 2.0);
+    l.size = QSize(width, static_cast<int>(std::ceil(height)));
+    return l;
+}
+
+} // namespace
+
 QSize legendSize(const SymbolLegend& legend, const QFont& font)
 {
     if (!legend.any())
         return {};
-    const QFontMetrics metrics(font, &metricsDevice());
-    const int diameter = static_cast<int>(std::ceil(2 * legend.radii.front()));
-    int textWidth = metrics.horizontalAdvance(legend.title);
-    int valuesWidth = 0;
-    for (const double v : legend.values)
-        valuesWidth = std::max(valuesWidth, metrics.horizontalAdvance(valueText(v, legend.decimals)));
-    textWidth = std::max(textWidth, diameter + 8 + valuesWidth);
-    return QSize(textWidth, metrics.height() + 6 + std::max(diameter, metrics.height()));
+    return layoutLegend(legend, QFontMetrics(font, &metricsDevice())).size;
 }
 
 void paintLegend(QPainter& p, const SymbolLegend& legend, const QFont& font, QPoint topLeft)
@@ -165,14 +193,12 @@ void paintLegend(QPainter& p, const SymbolLegend& legend, const QFont& font, QPo
     if (!legend.any())
         return;
     const QFontMetrics metrics(font, &metricsDevice());
+    const LegendLayout l = layoutLegend(legend, metrics);
     p.save();
+    p.translate(topLeft);
     p.setFont(font);
     p.setPen(Qt::black);
-    p.drawText(QPoint(topLeft.x(), topLeft.y() + metrics.ascent()), legend.title);
-    // Nested: every reference symbol stands on the same bottom line, the largest behind.
-    const double rMax = legend.radii.front();
-    const double cx = topLeft.x() + rMax;
-    const double bottom = topLeft.y() + metrics.height() + 6 + 2 * rMax;
+    p.drawText(QPoint(0, metrics.ascent()), legend.title);
     QColor fill = platform::toQColor(legend.color);
     fill.setAlpha(200);
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -180,13 +206,18 @@ void paintLegend(QPainter& p, const SymbolLegend& legend, const QFont& font, QPo
         const double r = legend.radii[i];
         p.setPen(QPen(QColor(60, 60, 60), 1));
         p.setBrush(fill);
-        paintOne(p, QPointF(cx, bottom - r), r, legend.shape);
-        // The value beside the top of its symbol, joined to it by a short line.
-        const double y = bottom - 2 * r;
-        p.drawLine(QPointF(cx, y), QPointF(cx + rMax + 4, y));
+        paintOne(p, QPointF(l.centreX, l.bottom - r), r, legend.shape);
+    }
+    // The leaders and values over all the symbols, so none is hidden by a larger one.
+    for (qsizetype i = 0; i < legend.values.size(); ++i) {
+        const double top = l.bottom - 2 * legend.radii[i];
+        const double centre = l.textCentres[i];
+        p.setPen(QPen(QColor(60, 60, 60), 1));
+        p.drawLine(QPointF(l.centreX, top), QPointF(l.textLeft - 6, top));
+        p.drawLine(QPointF(l.textLeft - 6, top), QPointF(l.textLeft - 2, centre));
         p.setPen(Qt::black);
-        const int ty = static_cast<int>(std::lround(y + metrics.ascent() / 2.0 - 1));
-        p.drawText(QPoint(static_cast<int>(cx + rMax + 6), ty), valueText(legend.values[i], legend.decimals));
+        const int baseline = static_cast<int>(std::lround(centre + (metrics.ascent() - metrics.descent()) / 2.0));
+        p.drawText(QPoint(l.textLeft, baseline), valueText(legend.values[i], legend.decimals));
     }
     p.restore();
 }

@@ -27,8 +27,9 @@ struct SymbolOptions {
     SymbolShape shape = SymbolShape::Circle;
     bool flannery = false;     // radius ∝ value^0.5716 instead of value^0.5
     int maxRadius = 20;        // pixels, the symbol of the largest absolute value
-    int color = 0x3C14DC;      // colour value (R + 256·G + 65536·B) of values at or above 0
-    int negativeColor = 0xE16941; // of values below 0
+    // Blue and orange stand out on every rank series; colour values are R + 256·G + 65536·B.
+    int color = 0xBD8231;         // values at or above 0
+    int negativeColor = 0x0D55E6; // values below 0
     ValueLabels valueLabels = ValueLabels::Off;
     int valueDecimals = 0;
 };

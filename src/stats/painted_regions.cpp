@@ -16,8 +16,14 @@ double number(const QString& text)
     return platform::toNumber(text).value_or(0);
 }
 
-QString csvField(const QString& text)
+QString csvField(QString text)
 {
+    // A spreadsheet runs a cell that starts with = + - @ as a formula: a name or code from a
+    // hostile table could make it fetch or run something. Such a text (not a number) is kept as
+    // text by a leading apostrophe.
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && formulaStarts.contains(text.front()) && !platform::isNumeric(text))
+        text.prepend(QLatin1Char('\''));
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
         !text.contains(QLatin1Char('\r')))
         return text;

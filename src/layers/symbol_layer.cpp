@@ -51,7 +51,8 @@ void paintAll(QPainter& p, const platform::Canvas& scale, const std::vector<Symb
 {
     p.setRenderHint(QPainter::Antialiasing, true);
     // A thin dark outline keeps overlapping symbols apart; the fill lets the rank colours show.
-    p.setPen(QPen(QColor(60, 60, 60), 1));
+    // A cosmetic pen (width 0) is one pixel wide without the cost of stroking a path.
+    p.setPen(QPen(QColor(60, 60, 60), 0));
     QColor positive = platform::toQColor(options.color);
     QColor negative = platform::toQColor(options.negativeColor);
     positive.setAlpha(200);

@@ -149,6 +149,13 @@ void drawSymbolsOn(QPainter& painter, const platform::Canvas& scale, std::vector
 
 namespace {
 
+// A reference value with at least the digits it needs: 0.02 stays "0.02" with 0 decimals chosen.
+QString legendValueText(double v, int decimals)
+{
+    const int needed = v > 0 && v < 1 ? static_cast<int>(std::ceil(-std::log10(v) - 1e-9)) : 0;
+    return valueText(v, std::max(decimals, needed));
+}
+
 // Where the legend's parts go, from its top-left corner: the nested symbols stand on one bottom
 // line, each value beside the top of its symbol, moved down where it would touch the one above.
 struct LegendLayout {
@@ -172,7 +179,7 @@ LegendLayout layoutLegend(const SymbolLegend& legend, const QFontMetrics& metric
         const double centre = std::max(l.bottom - 2 * legend.radii[i], previous + line);
         l.textCentres << centre;
         previous = centre;
-        valuesWidth = std::max(valuesWidth, metrics.horizontalAdvance(valueText(legend.values[i], legend.decimals)));
+        valuesWidth = std::max(valuesWidth, metrics.horizontalAdvance(legendValueText(legend.values[i], legend.decimals)));
     }
     const int width = std::max(metrics.horizontalAdvance(legend.title), l.textLeft + valuesWidth);
     const double height = std::max(l.bottom, previous + line / 2.0);
@@ -218,7 +225,7 @@ void paintLegend(QPainter& p, const SymbolLegend& legend, const QFont& font, QPo
         p.drawLine(QPointF(l.textLeft - 6, top), QPointF(l.textLeft - 2, centre));
         p.setPen(Qt::black);
         const int baseline = static_cast<int>(std::lround(centre + (metrics.ascent() - metrics.descent()) / 2.0));
-        p.drawText(QPoint(l.textLeft, baseline), valueText(legend.values[i], legend.decimals));
+        p.drawText(QPoint(l.textLeft, baseline), legendValueText(legend.values[i], legend.decimals));
     }
     p.restore();
 }

@@ -1,5 +1,7 @@
 #include "layers/symbol_layer.h"
 #include "platform/canvas.h"
+#include "mapview/name_labels.h"
+#include "state/mdl_main.h"
 
 #include <QImage>
 #include <cmath>
@@ -114,4 +116,46 @@ TEST(SymbolLayer, LargestFirstAndNegativeColour)
     ASSERT_TRUE(legend.any());
     EXPECT_EQ(legend.values.front(), 1000);
     EXPECT_NEAR(legend.radii.front(), 20, 1e-9);
+}
+
+// Value labels on the region names: under the name and centred on it, or in its place; a region
+// without a number keeps its name alone.
+TEST(SymbolLayer, ValueLabelsUnderTheNameOrAlone)
+{
+    state::resetMdlMain();
+    mapview::MapTables tables;
+    tables.lvwUsePref.add(QStringLiteral("K13"), QStringLiteral("東京都"), {QStringLiteral("0.3"), QStringLiteral("0.5"), QStringLiteral("14047594.5")});
+    tables.lvwUsePref.add(QStringLiteral("K14"), QStringLiteral("神奈川県"), {QStringLiteral("0.7"), QStringLiteral("0.5"), QStringLiteral("-")});
+    platform::Canvas canvas(600, 600);
+    canvas.setScale(0, 1, 1, 0);
+    const double degPerPx = 1.0 / 600;
+    auto centreX = [&](const mapview::Label& l) { return l.left + l.pixelSize.width() * degPerPx / 2; };
+
+    struct Case {
+        ValueLabels mode;
+        QStringList captions;
+    };
+    const Case cases[] = {
+        {ValueLabels::Under, {QStringLiteral("東京都"), QStringLiteral("神奈川県"), QStringLiteral("14,047,594.5")}},
+        {ValueLabels::Alone, {QStringLiteral("14,047,594.5"), QStringLiteral("神奈川県")}},
+        {ValueLabels::Off, {QStringLiteral("東京都"), QStringLiteral("神奈川県")}},
+    };
+    for (const Case& c : cases) {
+        mapview::LabelLayer layer;
+        mapview::buildNameLabels(layer, tables, state::mdlMain(), mapview::MapMode::Japan, true, canvas);
+        const mapview::Label name = layer.lblPref().at(1);
+        SymbolOptions o;
+        o.valueLabels = c.mode;
+        o.valueDecimals = 1;
+        applyValueLabels(layer, tables, mapview::MapMode::Japan, o, canvas);
+        const mapview::LabelArray& labels = layer.lblPref();
+        QStringList captions;
+        for (int i = 1; i < labels.count(); ++i)
+            captions << labels.at(i).caption;
+        EXPECT_EQ(captions, c.captions) << static_cast<int>(c.mode);
+        const mapview::Label& value = labels.at(c.mode == ValueLabels::Under ? 3 : 1);
+        EXPECT_NEAR(centreX(value), centreX(name), degPerPx) << static_cast<int>(c.mode);
+        if (c.mode == ValueLabels::Under)
+            EXPECT_NEAR(value.top, name.top - name.pixelSize.height() * degPerPx, 1e-12);
+    }
 }

@@ -333,6 +333,7 @@ QGroupBox* frmMain::buildStatisticFrame()
     layout->addWidget(cmdStatistic);
     layout->addWidget(m_cmdRank);
     layout->addWidget(m_cmdUnmatch);
+    layout->addWidget(makeCheck(frame, QStringLiteral("chkSymbols"), QStringLiteral("比例シンボル")));
     // Rows of the last join that found no district, in every mode (empty before the first join).
     auto* lblUnmatched = new QLabel(frame);
     lblUnmatched->setObjectName(QStringLiteral("lblUnmatched"));

@@ -5,6 +5,7 @@
 #include "layers/facility_layer.h"
 #include "layers/railway_layer.h"
 #include "layers/road_layer.h"
+#include "layers/symbol_layer.h"
 #include "mapview/hover_index.h"
 #include "mapview/labels.h"
 #include "mapview/loaders.h"
@@ -35,6 +36,7 @@ class QFrame;
 
 namespace miratos::mapview {
 class MapCanvasWidget;
+struct DrawOptions;
 }
 
 namespace miratos::app {
@@ -77,6 +79,11 @@ public:
     // Statistics: join a column, rank it, report the unmatched districts.
     void cmdStatistic_Click();
     void cmdRank_Click();
+    // "比例シンボル": symbols of the statistic at the label points, redrawn at once; a right click
+    // opens their settings (and the value labels').
+    void chkSymbols_Click();
+    void openSymbolSettings();
+    const layers::SymbolOptions& symbolOptions() const { return m_symbols; }
     void cmdUnmatch_Click();
 
     // Finishing tools: "属性非重" and "２点間距離".
@@ -167,6 +174,9 @@ private:
     // What lies over the map image: the labels and the two-point line.
     void paintOverlay(QPainter& painter, const QRect& clip);
     void installLayerPropertyClicks();
+    void installSymbolControls();
+    // The symbols' and value labels' parts of a redraw and of the export.
+    void addSymbolDrawing(mapview::DrawOptions& options);
     void connectFacilityControls();
     // Adds tree items for the class nodes added since the last time.
     void syncBuildTree();
@@ -245,6 +255,9 @@ private:
     QPushButton* m_cmdReDraw = nullptr;
     QPushButton* m_cmdRank = nullptr;
     QPushButton* m_cmdUnmatch = nullptr;
+    layers::SymbolOptions m_symbols;
+    layers::SymbolLegend m_symbolLegend; // what the last redraw's symbols call for
+    std::vector<layers::Symbol> m_symbolList;
     QString m_mapSide;  // Pref: drawn districts without a value
     QString m_statSide; // Pref: statistic rows without a drawn district
     QPushButton* m_cmdImageExport = nullptr;

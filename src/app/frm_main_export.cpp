@@ -41,13 +41,17 @@ output::ExportScene frmMain::exportScene()
     // For PDF the boundaries are drawn again as vectors with the colours the screen shows.
     const bool railways = findChild<QCheckBox*>(QStringLiteral("chkTrain"))->isChecked();
     const layers::RoadClasses roads = roadClassesTicked();
-    scene.drawVectorMap = [this, style, railways, roads](QPainter& p) {
+    scene.symbolLegend = m_symbolLegend;
+    const bool symbols = findChild<QCheckBox*>(QStringLiteral("chkSymbols"))->isChecked();
+    scene.drawVectorMap = [this, style, railways, roads, symbols](QPainter& p) {
         mapview::drawBoundariesOn(p, {m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, shownView(), mdlMain(),
                                   mapview::mapModeOf(mdlMain().MapMode), style);
         if (railways)
             layers::drawRailwaysOn(p, m_railway, m_canvas, m_tables.DataExtent, layers::railwayColorsOf(mdlMain()));
         if (roads[0] || roads[1] || roads[2])
             layers::drawRoadsOn(p, m_road, m_canvas, layers::roadColorsOf(mdlMain()), roads);
+        if (symbols)
+            layers::drawSymbolsOn(p, m_canvas, m_symbolList, m_symbols);
     };
     return scene;
 }

@@ -73,6 +73,7 @@ void frmMain::connectMapControls()
         });
     }
     installLayerPropertyClicks();
+    installSymbolControls();
 }
 
 
@@ -394,6 +395,7 @@ void frmMain::描画()
     options.facilityCircles = [this, ranks](mapview::LabelLayer& labels) {
         m_facilities.rankCircles(labels, ranks, layers::rankSettingsOf(mdlMain()));
     };
+    addSymbolDrawing(options);
     mapview::drawScene({m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, shownView(), mdlMain(),
                        mapview::mapModeOf(mdlMain().MapMode), options);
     m_picMain->setImage(&m_canvas.image());

@@ -6,6 +6,7 @@
 #include "stats/frm_rank.h"
 #include "stats/frm_statistic.h"
 #include "stats/join.h"
+#include "stats/painted_regions.h"
 #include "store/statistic_file.h"
 
 #include <QDir>
@@ -38,6 +39,9 @@ void frmMain::cmdStatistic_Click()
     else
         dialog = std::make_unique<stats::frmStatistic_C>(this);
     dialog->setAreaLookup(m_areas.lookup(m_tables, mode));
+    dialog->setPaintedTable([this, mode](const QString& path) {
+        return stats::writePaintedTable(path, stats::paintedRegions(m_tables, mode), mdlMain());
+    });
     dialog->exec();
     if (mdlMain().StatColumn == -1)
         return;

@@ -8,6 +8,7 @@
 #include "layers/facility_layer.h"
 #include "layers/railway_layer.h"
 #include "layers/road_layer.h"
+#include "layers/symbol_layer.h"
 #include "mapview/loaders.h"
 #include "mapview/map_drawing.h"
 #include "mapview/renderer.h"
@@ -19,6 +20,7 @@
 #include "stats/expression.h"
 #include "stats/extraction.h"
 #include "stats/join.h"
+#include "stats/painted_regions.h"
 #include "stats/ranking.h"
 #include "stats/region_area.h"
 #include "store/extent_check.h"
@@ -66,6 +68,9 @@ struct Options {
     QString noteMaker;
     int noteFontSize = 10;
     QString out;
+    // Proportional symbols, value labels and the table of what was painted.
+    layers::SymbolOptions symbols;
+    QString tableOut;
 };
 
 const char* const kUsage =
@@ -73,7 +78,49 @@ const char* const kUsage =
     "[--style 0..3] [--stat N | --own-data FILE] [--compute \"NAME=EXPR\"]... [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
     "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--roads 1,2,3] "
     "[--facilities] [--facility-names] [--facility-symbols] [--facility-ranks] [--facility-csv FILE] [--declutter] [--note-location 0..4] [--note-maker TEXT] "
-    "[--note-font-size N] --out FILE.bmp|.png|.pdf";
+    "[--note-font-size N] [--symbols COLUMN] [--symbol-shape circle|square] [--symbol-size PX] [--flannery] "
+    "[--value-labels under|alone] [--value-decimals N] [--table-out FILE.csv] --out FILE.bmp|.png|.pdf";
+
+// The options of the symbols, value labels and painted table; false when a is none of them.
+std::optional<std::optional<QString>> parseSymbolOption(const QString& a, const QStringList& args, qsizetype& i, Options& o)
+{
+    if (a == QLatin1String("--flannery")) {
+        o.symbols.flannery = true;
+        return std::optional<QString>();
+    }
+    const QStringList valued = {QStringLiteral("--symbols"), QStringLiteral("--symbol-shape"), QStringLiteral("--symbol-size"),
+                                QStringLiteral("--value-labels"), QStringLiteral("--value-decimals"), QStringLiteral("--table-out")};
+    if (!valued.contains(a))
+        return std::nullopt;
+    if (i + 1 >= args.size())
+        return std::optional<QString>(QStringLiteral("%1 needs a value").arg(a));
+    const QString v = args.at(++i);
+    bool ok = false;
+    const int n = v.toInt(&ok);
+    if (a == QLatin1String("--symbols")) {
+        o.symbols.enabled = true;
+        o.symbols.column = v;
+    } else if (a == QLatin1String("--symbol-shape")) {
+        if (v != QLatin1String("circle") && v != QLatin1String("square"))
+            return std::optional<QString>(QStringLiteral("--symbol-shape must be circle or square"));
+        o.symbols.shape = v == QLatin1String("square") ? layers::SymbolShape::Square : layers::SymbolShape::Circle;
+    } else if (a == QLatin1String("--symbol-size")) {
+        if (!ok || n < 2 || n > 200)
+            return std::optional<QString>(QStringLiteral("--symbol-size must be 2..200 (pixels, the largest radius)"));
+        o.symbols.maxRadius = n;
+    } else if (a == QLatin1String("--value-labels")) {
+        if (v != QLatin1String("under") && v != QLatin1String("alone"))
+            return std::optional<QString>(QStringLiteral("--value-labels must be under or alone"));
+        o.symbols.valueLabels = v == QLatin1String("alone") ? layers::ValueLabels::Alone : layers::ValueLabels::Under;
+    } else if (a == QLatin1String("--value-decimals")) {
+        if (!ok || n < 0 || n > 6)
+            return std::optional<QString>(QStringLiteral("--value-decimals must be 0..6"));
+        o.symbols.valueDecimals = n;
+    } else {
+        o.tableOut = v;
+    }
+    return std::optional<QString>();
+}
 
 // Parses the arguments; an error text on failure.
 std::optional<QString> parse(const QStringList& args, Options& o)
@@ -88,6 +135,11 @@ std::optional<QString> parse(const QStringList& args, Options& o)
     };
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
+        if (const auto symbol = parseSymbolOption(a, args, i, o)) {
+            if (*symbol)
+                return *symbol;
+            continue;
+        }
         if (a == QLatin1String("--labels")) {
             o.labels = true;
             continue;
@@ -168,6 +220,8 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         return QStringLiteral("--column needs --stat N or --own-data FILE");
     if (!o.computes.isEmpty() && o.column.isEmpty())
         return QStringLiteral("--compute needs --column HEADER (the column to paint, which may be a computed one)");
+    if ((o.symbols.enabled || o.symbols.valueLabels != layers::ValueLabels::Off) && o.column.isEmpty())
+        return QStringLiteral("--symbols and --value-labels need --column HEADER (and --style 2 to draw symbols without the rank fill)");
     return std::nullopt;
 }
 
@@ -498,6 +552,17 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
         facilities.markers(l, o.facilities, o.facilityNames, platform::AppFolder::buildSymbolFile(), canvas);
     };
     draw.facilityCircles = [&](mapview::LabelLayer& l) { facilities.rankCircles(l, o.facilityRanks, layers::rankSettingsOf(s)); };
+    const std::vector<stats::PaintedRegion> regions = stats::paintedRegions(tables, mode);
+    std::vector<layers::Symbol> symbols;
+    layers::SymbolLegend symbolLegend;
+    if (o.symbols.enabled) {
+        auto found = stats::symbolsOf(regions, s, mode, o.symbols.column);
+        if (!found)
+            return fail(found.error());
+        symbols = std::move(*found);
+        draw.symbols = [&](platform::Canvas& c) { symbolLegend = layers::drawSymbols(c, symbols, o.symbols, o.symbols.column); };
+    }
+    draw.valueLabels = [&](mapview::LabelLayer& l) { layers::applyValueLabels(l, tables, mode, o.symbols, canvas); };
     mapview::drawScene({tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw);
     if (o.declutter)
         layers::declutter(labels, canvas, {mode == mapview::MapMode::City, o.labels, o.stations, o.towns});
@@ -518,13 +583,22 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     scene.scaleVisible = bar.visible;
     scene.scaleLengthPx = bar.lengthPx;
     scene.scaleText = bar.text;
+    scene.symbolLegend = symbolLegend;
+    scene.symbolLegend.decimals = o.symbols.valueDecimals;
     scene.drawVectorMap = [&](QPainter& p) {
         mapview::drawBoundariesOn(p, {tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw.style);
         if (o.railways)
             layers::drawRailwaysOn(p, railway, canvas, tables.DataExtent, railColors);
         if (roads)
             layers::drawRoadsOn(p, road, canvas, roadColors, o.roads);
+        if (o.symbols.enabled)
+            layers::drawSymbolsOn(p, canvas, symbols, o.symbols);
     };
+    if (!o.tableOut.isEmpty()) {
+        const Status table = stats::writePaintedTable(o.tableOut, regions, s);
+        if (!table.ok())
+            return fail(table.error());
+    }
     const Status saved = output::saveExport(o.out, scene, s);
     if (!saved.ok())
         return fail(saved.error());

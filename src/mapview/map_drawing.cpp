@@ -36,10 +36,14 @@ void drawScene(const SceneRefs& scene, const ViewRect& view, state::MdlMain& sta
         options.railways(work);
     if (options.roads)
         options.roads(work);
+    if (options.symbols)
+        options.symbols(work);
     scene.canvas = std::move(work);
     buildNameLabels(scene.labels, scene.tables, state, mode, options.cityNames, scene.canvas);
     if (mode == MapMode::City)
         buildTownLabels(scene.labels, scene.tables, state, options.townNames, options.townFilter, scene.canvas);
+    if (options.valueLabels)
+        options.valueLabels(scene.labels);
     if (options.facilityMarkers)
         options.facilityMarkers(scene.labels);
     if (options.stationNames)

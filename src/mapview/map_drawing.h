@@ -26,6 +26,9 @@ struct DrawOptions {
     std::function<void(platform::Canvas&)> railways;
     // The roads onto the picture after the railways, so they paint over them.
     std::function<void(platform::Canvas&)> roads;
+    // Proportional symbols onto the picture after the roads; value labels after the name labels.
+    std::function<void(platform::Canvas&)> symbols;
+    std::function<void(LabelLayer&)> valueLabels;
     std::function<void(LabelLayer&)> stationNames;
     // The facility markers and names before the station names, the rank circles last.
     std::function<void(LabelLayer&)> facilityMarkers;

@@ -106,6 +106,7 @@ void buildNameLabels(LabelLayer& layer, const MapTables& t, const state::MdlMain
         for (const auto& row : t.lvwUsePref) {
             Label& l = lbl.edit(layer.add(LabelKind::Pref, row.text, number(row.subItem(1)), number(row.subItem(2))));
             l.tooltip = tooltipOrCaption(state, &row, 3, l.caption);
+            l.tag = row.key; // the region's row, for value labels
             centre(l, scale);
         }
     } else if (mode == MapMode::Pref) {
@@ -116,6 +117,7 @@ void buildNameLabels(LabelLayer& layer, const MapTables& t, const state::MdlMain
             const double lon = number(latLon.value(1));
             Label& l = lbl.edit(layer.add(LabelKind::Pref, municipalityCaption(row.subItem(1)), lon, lat));
             l.tooltip = tooltipOrCaption(state, &row, 3, l.caption);
+            l.tag = row.key;
             centre(l, scale);
         }
     } else if (mode == MapMode::City) {
@@ -148,6 +150,7 @@ void buildTownLabels(LabelLayer& layer, const MapTables& t, const state::MdlMain
         Label& l = lbl.edit(layer.add(LabelKind::Tiku, caption, platform::toNumber(d.labelX).value_or(0),
                                     platform::toNumber(d.labelY).value_or(0)));
         l.opaque = white && !caption.isEmpty();
+        l.tag = QStringLiteral("G") + d.code;
         l.tooltip = state.StatDrawn ? (row ? row->subItem(1) : QString()) : caption;
         centre(l, scale);
     }

@@ -202,6 +202,17 @@ LegendBox legendBox(const ExportScene& scene, const state::MdlMain& state)
     return box;
 }
 
+QRect symbolLegendBox(const ExportScene& scene, const state::MdlMain& state)
+{
+    if (!scene.symbolLegend.any())
+        return {};
+    const QSize inner = layers::legendSize(scene.symbolLegend, noteFont(state));
+    const QSize size = inner + QSize(12, 12);
+    const bool topLeftTaken = state.StatDrawn && state.NoteLocation == 1;
+    const int x = topLeftTaken ? baseSize(scene).width() - size.width() - 10 : 5;
+    return QRect(QPoint(x, 5), size);
+}
+
 QSize exportSize(const ExportScene& scene, const state::MdlMain& state)
 {
     QSize size = baseSize(scene);
@@ -319,6 +330,12 @@ void composeExport(QPainter& p, const ExportScene& scene, const state::MdlMain& 
             p.setBrush(Qt::NoBrush);
             print(p, font, x1 + 5 + 2 * r, y1, scene.buildRankTitle);
         }
+    }
+
+    if (const QRect box = symbolLegendBox(scene, state); !box.isEmpty()) {
+        p.fillRect(box, Qt::white);
+        outline(p, box, Qt::black);
+        layers::paintLegend(p, scene.symbolLegend, font, box.topLeft() + QPoint(6, 6));
     }
 
     if (scene.scaleVisible) {

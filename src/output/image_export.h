@@ -6,6 +6,7 @@
 #include "mapview/labels.h"
 #include "mapview/map_tables.h"
 #include "mapview/viewport.h"
+#include "layers/symbol_layer.h"
 #include "platform/canvas.h"
 #include "platform/result.h"
 
@@ -33,6 +34,8 @@ struct ExportScene {
     bool scaleVisible = false;
     double scaleLengthPx = 0;
     QString scaleText;
+    // The proportional symbols' reference sizes, in a box of their own (none without symbols).
+    layers::SymbolLegend symbolLegend;
     // Draws the boundaries as vectors in map-canvas pixels (PDF); without it the map image is used.
     std::function<void(QPainter&)> drawVectorMap;
 };
@@ -62,5 +65,8 @@ struct LegendBox {
     int facilityHeight = 0; // hw
 };
 LegendBox legendBox(const ExportScene& scene, const state::MdlMain& state);
+// The box of the symbol legend: at the top left, or at the top right when the statistic legend
+// sits at the top left. Empty without symbols.
+QRect symbolLegendBox(const ExportScene& scene, const state::MdlMain& state);
 
 } // namespace miratos::output

@@ -214,11 +214,20 @@ void StatisticDialog::cmdExport_Click(bool withoutTotals)
     platform::FileDialogRequest request;
     request.title = QStringLiteral("データファイル出力");
     request.filter = QStringLiteral("データファイル (*.txt)");
+    // The second choice: what the map shows, one line per drawn region.
+    if (m_paintedTable)
+        request.filter += QStringLiteral(";;塗り分けの表 (*.csv)");
     request.proposedName = QStringLiteral("statistic_data");
     request.startFolder = platform::AppFolder::root();
     const auto path = platform::prompts().saveFile(request);
     if (!path)
         return;
+    if (m_paintedTable && path->endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
+        const Status written = m_paintedTable(*path);
+        if (!written.ok())
+            warn(QStringLiteral("残念"), written.error());
+        return;
+    }
     const Status written = store::exportStatisticTable(*path, s.StatTable, s.StatColCount, s.StatRowCount, withoutTotals);
     if (!written.ok())
         warn(QStringLiteral("残念"), written.error());

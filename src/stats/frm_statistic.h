@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QVector>
+#include <functional>
 
 class QListWidget;
 class QPushButton;
@@ -25,6 +26,8 @@ public:
 
     // Where 面積() of a computed column finds the drawn regions' areas.
     void setAreaLookup(AreaLookup area) { m_area = std::move(area); }
+    // The map window's table of what was painted, offered by "データ出力" as a CSV choice.
+    void setPaintedTable(std::function<Status(const QString&)> write) { m_paintedTable = std::move(write); }
 
     void reject() override; // the window's close box; while reading, the dialog closes after it
 
@@ -47,6 +50,7 @@ private:
     QPushButton* m_cmdGo = nullptr;
     QVector<QPushButton*> m_workButtons; // 抽出 and the export buttons
     AreaLookup m_area;
+    std::function<Status(const QString&)> m_paintedTable;
     bool m_busy = false;
     bool m_closeWhenDone = false;
 };

@@ -16,6 +16,8 @@
 #include "stats/frm_compute.h"
 #include "stats/frm_rank.h"
 #include "stats/frm_statistic.h"
+#include "stats/painted_regions.h"
+#include "layers/frm_symbol.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,6 +35,7 @@
 #include <QTableWidget>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QSpinBox>
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
@@ -432,6 +435,93 @@ TEST_F(RealDialogs, ComputedColumnFromTheStatisticDialog)
     const auto* joined = window->tables().lvwUseTiku.find(QStringLiteral("G14101"));
     ASSERT_NE(joined, nullptr);
     EXPECT_NEAR(joined->subItem(3).toDouble(), 3000000 / 10066.3, 0.01);
+    window->close();
+}
+
+// "比例シンボル" on the Japan map: a right click opens its settings (squares, value labels under
+// the names), the tick draws the squares at the label points over the rank fill, and the
+// statistic export writes the table of what was painted.
+TEST_F(RealDialogs, ProportionalSymbolsFromTheirCheckBoxAndThePaintedTable)
+{
+    writeSquarePrefectures();
+    const QString own = dir.filePath(QStringLiteral("人口.csv"));
+    ASSERT_TRUE(platform::writeTextLines(own, {QStringLiteral("Code,地区名,人口"), QStringLiteral("13,東京都,1000"),
+                                               QStringLiteral("14,神奈川県,4000")})
+                    .ok());
+    state::resetMdlMain();
+    answerer.on<app::frmKenList>([](app::frmKenList& d) {
+        for (int code : {13, 14})
+            d.findChild<QCheckBox*>(QStringLiteral("chkKen_%1").arg(code))->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();
+    });
+    bool exportTable = false;
+    answerer.on<stats::StatisticDialog>([&](stats::StatisticDialog& d) {
+        if (exportTable) {
+            d.findChild<QPushButton*>(QStringLiteral("cmdExport"))->click();
+            d.reject();
+            return;
+        }
+        d.cmdExtract_Click();
+        d.findChild<QListWidget*>(QStringLiteral("lstStatistic"))->setCurrentRow(1);
+        d.cmdGo_Click();
+    });
+    answerer.on<stats::frmRank>([](stats::frmRank& d) { d.cmdGo_Click(); });
+    answerer.on<layers::frmSymbol>([](layers::frmSymbol& d) {
+        d.findChild<QRadioButton*>(QStringLiteral("optSquare"))->setChecked(true);
+        d.findChild<QSpinBox*>(QStringLiteral("txtSize"))->setValue(30);
+        d.findChild<QComboBox*>(QStringLiteral("cboValueLabels"))->setCurrentIndex(1);
+        saveShot(d.grab().toImage(), QStringLiteral("real_symbol_dialog.png"));
+        d.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();
+    });
+    launch("cmdMap3");
+    ASSERT_TRUE(waitFor([&] { return answerer.saw(QStringLiteral("frmKenList")); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* window = qobject_cast<app::frmMain*>(visibleTopLevel(QStringLiteral("frmMain")));
+    ASSERT_NE(window, nullptr);
+    answerer.files = {own};
+    window->cmdStatistic_Click();
+    window->cmdRank_Click();
+    window->findChild<QCheckBox*>(QStringLiteral("chkCity"))->click();
+
+    auto* box = window->findChild<QCheckBox*>(QStringLiteral("chkSymbols"));
+    ASSERT_NE(box, nullptr);
+    QTest::mouseClick(box, Qt::RightButton);
+    EXPECT_TRUE(answerer.saw(QStringLiteral("frmSymbol")));
+    EXPECT_FALSE(box->isChecked()) << "a right click only opens the settings";
+    EXPECT_EQ(window->symbolOptions().shape, layers::SymbolShape::Square);
+    QTest::mouseClick(box, Qt::LeftButton);
+    ASSERT_TRUE(box->isChecked());
+
+    // Four times the value, twice the side: only the larger square (radius 30, the other 15)
+    // reaches the corner 26 pixels out.
+    const auto regions = stats::paintedRegions(window->tables(), mapview::MapMode::Japan);
+    ASSERT_EQ(regions.size(), 2u);
+    const platform::Canvas& canvas = window->canvas();
+    const QColor blue = platform::toQColor(layers::SymbolOptions().color);
+    for (const auto& r : regions) {
+        const QPoint corner(static_cast<int>(canvas.toPixelX(r.lon)) - 26, static_cast<int>(canvas.toPixelY(r.lat)) - 26);
+        const QColor c = canvas.image().pixelColor(corner);
+        const bool largest = r.code == QLatin1String("14");
+        EXPECT_EQ(std::abs(c.blue() - blue.blue()) < 40 && c.red() < 120, largest) << r.code.toStdString();
+    }
+    QStringList captions;
+    const auto& names = window->labels().array(mapview::LabelKind::Pref);
+    for (int i = 1; i < names.count(); ++i)
+        captions << names.at(i).caption;
+    EXPECT_TRUE(captions.contains(QStringLiteral("1,000")) && captions.contains(QStringLiteral("4,000"))) << captions.join(u' ').toStdString();
+    saveShot(window->grab().toImage(), QStringLiteral("real_map_symbols.png"));
+
+    const QString table = dir.filePath(QStringLiteral("塗り分け.csv"));
+    exportTable = true;
+    answerer.files = {table};
+    window->cmdStatistic_Click();
+    QFile f(table);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    const QString text = QString::fromUtf8(bytes);
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\n13,東京都,1000,1,#"))) << text.toStdString();
+    EXPECT_EQ(answerer.messages(), QStringList());
     window->close();
 }
 

@@ -213,10 +213,11 @@ uint32_t along(const std::vector<uint32_t>& colors, double t)
     return mix(colors[i], colors[i + 1], pos - static_cast<double>(i));
 }
 
-// The colour at t in 0..1 along a colormap's entries 0..255, interpolated between samples.
+// The entry a colormap lookup picks for t in 0..1 (as matplotlib does: ⌊256·t⌋, the last for 1),
+// interpolated between the samples.
 uint32_t alongSamples(const std::vector<Sample>& samples, double t)
 {
-    const double index = t * 255;
+    const double index = std::min(std::floor(t * 256), 255.0);
     size_t i = 0;
     while (i + 2 < samples.size() && samples[i + 1].index <= index)
         ++i;

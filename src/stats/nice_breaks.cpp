@@ -75,34 +75,35 @@ RankProposal roundBounds(const RankProposal& proposal, float statMin, float stat
     const double range = static_cast<double>(statMax) - statMin;
     if (n < 1 || proposal.upper.size() != n || !(range > 0) || !std::isfinite(range))
         return proposal;
-    std::vector<double> inner;
+    // All bounds in order: statMin, the inner ones, statMax.
+    std::vector<double> bounds{static_cast<double>(statMin)};
     for (qsizetype i = 1; i < n; ++i)
-        inner.push_back(platform::toSingle(proposal.lower.at(i)).value_or(statMin));
+        bounds.push_back(platform::toSingle(proposal.lower.at(i)).value_or(statMin));
+    bounds.push_back(statMax);
     // From the equal width downwards, the first step that merges no two distinct bounds.
     const double width = range / static_cast<double>(n);
     Step s = stepAtLeast(width);
     if (s.value() > width)
         s = s.previous();
     for (int guard = 0; guard < 80; ++guard, s = s.previous()) {
+        // Outer bounds outwards, inner ones to the nearest multiple.
         std::vector<double> rounded;
+        for (size_t i = 0; i < bounds.size(); ++i) {
+            const double k = bounds[i] / s.value();
+            rounded.push_back(s.times(i == 0 ? std::floor(k) : i + 1 == bounds.size() ? std::ceil(k) : std::round(k)));
+        }
         bool apart = true;
-        for (size_t i = 0; i < inner.size(); ++i) {
-            rounded.push_back(s.times(std::round(inner[i] / s.value())));
-            if (i > 0 && inner[i] > inner[i - 1] && !(rounded[i] > rounded[i - 1]))
+        for (size_t i = 1; i < bounds.size(); ++i) {
+            if (bounds[i] > bounds[i - 1] && !(rounded[i] > rounded[i - 1]))
                 apart = false;
         }
         if (!apart)
             continue;
-        const double low = s.times(std::floor(statMin / s.value()));
-        const double high = s.times(std::ceil(statMax / s.value()));
         RankProposal p;
-        p.lower.append(text(low));
-        for (double b : rounded) {
-            const QString t = text(std::clamp(b, low, high));
-            p.lower.append(t);
-            p.upper.append(t);
+        for (size_t i = 0; i + 1 < rounded.size(); ++i) {
+            p.lower.append(text(rounded[i]));
+            p.upper.append(text(rounded[i + 1]));
         }
-        p.upper.append(text(high));
         return p;
     }
     return proposal;

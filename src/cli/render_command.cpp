@@ -4,6 +4,7 @@
 #include "state/mdl_main.h"
 #include "state/prefectures.h"
 #include "state/water_fill.h"
+#include "state/color_schemes.h"
 #include "layers/label_declutter.h"
 #include "layers/facility_layer.h"
 #include "layers/railway_layer.h"
@@ -23,6 +24,7 @@
 #include "stats/painted_regions.h"
 #include "stats/ranking.h"
 #include "stats/region_area.h"
+#include "stats/scheme_ranking.h"
 #include "store/extent_check.h"
 #include "store/facility_files.h"
 #include "store/pref_folder.h"
@@ -71,12 +73,14 @@ struct Options {
     // Proportional symbols, value labels and the table of what was painted.
     layers::SymbolOptions symbols;
     QString tableOut;
+    // Published colour scheme, centring, no-data grey and round bounds.
+    state::SchemeOptions scheme;
 };
 
 const char* const kUsage =
     "usage: miratos render [--app-folder DIR] --mode Japan|Pref|City [--pref NAME]... [--district FILE|NAME]... "
     "[--style 0..3] [--stat N | --own-data FILE] [--compute \"NAME=EXPR\"]... [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
-    "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--roads 1,2,3] "
+    "[--classes equal|quantile|jenks] [--scheme NAME] [--center X] [--nodata-grey] [--nice-breaks] [--labels] [--towns] [--railways] [--stations] [--roads 1,2,3] "
     "[--facilities] [--facility-names] [--facility-symbols] [--facility-ranks] [--facility-csv FILE] [--declutter] [--note-location 0..4] [--note-maker TEXT] "
     "[--note-font-size N] [--symbols COLUMN] [--symbol-shape circle|square] [--symbol-size PX] [--flannery] "
     "[--value-labels under|alone] [--value-decimals N] [--table-out FILE.csv] --out FILE.bmp|.png|.pdf";
@@ -120,6 +124,17 @@ std::optional<std::optional<QString>> parseSymbolOption(const QString& a, const 
         o.tableOut = v;
     }
     return std::optional<QString>();
+}
+
+// The schemes --scheme takes, for its message.
+QString schemeNames()
+{
+    QStringList names;
+    for (const state::SchemeInfo& scheme : state::colorSchemes()) {
+        if (scheme.kind != state::SchemeKind::Qualitative)
+            names << scheme.name;
+    }
+    return names.join(QStringLiteral(", "));
 }
 
 // Parses the arguments; an error text on failure.
@@ -171,6 +186,10 @@ std::optional<QString> parse(const QStringList& args, Options& o)
             o.facilityRanks = true;
             continue;
         }
+        if (a == QLatin1String("--nodata-grey") || a == QLatin1String("--nice-breaks")) {
+            (a == QLatin1String("--nodata-grey") ? o.scheme.noDataGrey : o.scheme.niceBreaks) = true;
+            continue;
+        }
         if (i + 1 >= args.size())
             return QStringLiteral("%1 needs a value").arg(a);
         const QString v = args.at(++i);
@@ -195,6 +214,19 @@ std::optional<QString> parse(const QStringList& args, Options& o)
                 return QStringLiteral("--classes must be equal, quantile or jenks");
             o.classes = v;
         }
+        else if (a == QLatin1String("--scheme")) {
+            const state::SchemeInfo* scheme = state::findScheme(v);
+            if (!scheme || scheme->kind == state::SchemeKind::Qualitative)
+                return QStringLiteral("--scheme must be a sequential or diverging scheme: %1").arg(schemeNames());
+            o.scheme.scheme = v;
+        }
+        else if (a == QLatin1String("--center")) {
+            const auto centre = platform::toNumber(v);
+            if (!centre || !std::isfinite(*centre))
+                return QStringLiteral("--center must be a number");
+            o.scheme.centred = true;
+            o.scheme.centre = *centre;
+        }
         else if (a == QLatin1String("--note-location")) { if (!intIn(v, 0, 4, o.noteLocation)) return QStringLiteral("--note-location must be 0..4"); }
         else if (a == QLatin1String("--note-maker")) o.noteMaker = v;
         else if (a == QLatin1String("--note-font-size")) { if (!intIn(v, 6, 72, o.noteFontSize)) return QStringLiteral("--note-font-size must be 6..72"); }
@@ -218,6 +250,8 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         return QStringLiteral("--stat and --own-data exclude each other");
     if (!o.column.isEmpty() && o.stat == 0 && o.ownData.isEmpty())
         return QStringLiteral("--column needs --stat N or --own-data FILE");
+    if (o.scheme.centred && (o.scheme.scheme.isEmpty() || state::findScheme(o.scheme.scheme)->kind != state::SchemeKind::Diverging))
+        return QStringLiteral("--center needs a diverging --scheme (RdBu, PuOr, BrBG or RdYlBu)");
     if (!o.computes.isEmpty() && o.column.isEmpty())
         return QStringLiteral("--compute needs --column HEADER (the column to paint, which may be a computed one)");
     if ((o.symbols.enabled || o.symbols.valueLabels != layers::ValueLabels::Off) && o.column.isEmpty())
@@ -367,14 +401,13 @@ std::optional<QString> applyStatistic(const Options& o, state::MdlMain& s, mapvi
         return joined.rankProblem;
 
     const QVector<float> values = stats::joinedValues(t, mode);
-    stats::RankProposal p;
-    if (o.classes == QLatin1String("quantile"))
-        p = stats::proposeQuantile(values, s.StatMin, s.StatMax, o.ranks);
-    else if (o.classes == QLatin1String("jenks"))
-        p = stats::proposeJenks(values, s.StatMin, s.StatMax, o.ranks);
-    else
-        p = stats::proposeEqualWidth(s.StatMin, s.StatMax, o.ranks);
-    const QVector<int> colours = stats::seriesColors(o.series, o.ranks);
+    const stats::ClassMethod method = o.classes == QLatin1String("quantile") ? stats::ClassMethod::Quantile
+                                      : o.classes == QLatin1String("jenks")  ? stats::ClassMethod::Jenks
+                                                                             : stats::ClassMethod::EqualWidth;
+    const stats::RankProposal p = stats::proposeBounds(method, o.scheme.niceBreaks, values, s.StatMin, s.StatMax, o.ranks);
+    const QVector<int> colours =
+        stats::rankColors(o.scheme, o.series, stats::boundValues(p.lower), stats::boundValues(p.upper));
+    s.RankScheme = o.scheme;
     s.RankCount = static_cast<int16_t>(o.ranks);
     s.RankBound.assign(static_cast<size_t>(o.ranks) + 1, {0, 0});
     s.RankColor.assign(static_cast<size_t>(o.ranks) + 1, 0);

@@ -5,6 +5,9 @@
 #include "mapview/region_colors.h"
 #include "platform/canvas.h"
 #include "platform/prompts.h"
+#include "state/color_schemes.h"
+
+#include <QComboBox>
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -72,7 +75,19 @@ frmKenColor::frmKenColor(platform::KeyedTable& lvwTikuColor, QWidget* parent) : 
     auto* cmdGo = platform::makeDefaultButton(this, QStringLiteral("cmdGo"), QStringLiteral("閉じる"));
     connect(cmdGo, &QPushButton::clicked, this, &QDialog::accept);
 
+    // Published qualitative schemes over every region at once.
+    m_cmbScheme = new QComboBox(this);
+    m_cmbScheme->setObjectName(QStringLiteral("cmbScheme"));
+    for (const state::SchemeInfo& scheme : state::colorSchemes()) {
+        if (scheme.kind == state::SchemeKind::Qualitative)
+            m_cmbScheme->addItem(state::schemeListText(scheme), scheme.name);
+    }
+    auto* cmdScheme = makeButton(this, QStringLiteral("cmdScheme"), QStringLiteral("配色"));
+    connect(cmdScheme, &QPushButton::clicked, this, [this] { cmdScheme_Click(); });
+
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmbScheme);
+    buttons->addWidget(cmdScheme);
     buttons->addWidget(cmdColor);
     buttons->addStretch();
     buttons->addWidget(cmdGo);
@@ -103,6 +118,14 @@ void frmKenColor::lblKen_Click(int index)
     setLabelColor(label, *chosen);
     setPrefectureColor(label->property("tag").toInt(), *chosen, mdlMain().MapMode == QLatin1String("City"), mdlMain(),
                        m_lvwTikuColor);
+}
+
+void frmKenColor::cmdScheme_Click()
+{
+    if (!applyRegionScheme(m_cmbScheme->currentData().toString(), mdlMain(), m_lvwTikuColor))
+        return;
+    for (int n = 1; n < m_lblKen.size(); ++n)
+        setLabelColor(m_lblKen.at(n), mdlMain().PrefTable[static_cast<size_t>(m_lblKen.at(n)->property("tag").toInt())][2].toInt());
 }
 
 frmTikuColor::frmTikuColor(platform::KeyedTable& lvwTikuColor, QWidget* parent) : QDialog(parent), m_lvwTikuColor(lvwTikuColor)

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QVector>
 
+class QComboBox;
 class QLabel;
 class QListWidget;
 
@@ -18,6 +19,8 @@ public:
     // Copies 1, 2, … of lblKen (element 0 is the hidden template).
     const QVector<QLabel*>& lblKen() const { return m_lblKen; }
     void lblKen_Click(int index);
+    // "配色": the qualitative scheme chosen in cmbScheme over every region.
+    void cmdScheme_Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -25,6 +28,7 @@ protected:
 private:
     platform::KeyedTable& m_lvwTikuColor;
     QVector<QLabel*> m_lblKen;
+    QComboBox* m_cmbScheme = nullptr;
 };
 
 class frmTikuColor : public QDialog {

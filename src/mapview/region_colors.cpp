@@ -1,6 +1,7 @@
 #include "mapview/region_colors.h"
 
 #include "platform/number_text.h"
+#include "state/color_schemes.h"
 #include "platform/seams.h"
 
 #include <cmath>
@@ -42,6 +43,25 @@ void setMunicipalityColor(const state::MdlMain& state, platform::KeyedTable& lvw
 {
     if (auto* row = lvwTikuColor.find(colorKey(state, k)))
         row->text = QString::number(color);
+}
+
+bool applyRegionScheme(const QString& scheme, state::MdlMain& state, platform::KeyedTable& lvwTikuColor)
+{
+    const state::SchemeInfo* info = state::findScheme(scheme);
+    if (!info || info->kind != state::SchemeKind::Qualitative)
+        return false;
+    const QVector<int> colors = state::schemeColors(scheme, 47);
+    int n = 0;
+    for (int i = 1; i <= 47; ++i) {
+        if (state.PrefTable[static_cast<size_t>(i)][0] == QLatin1String("TRUE"))
+            state.PrefTable[static_cast<size_t>(i)][2] = QString::number(colors.at(n++));
+    }
+    if (state.MapMode == QLatin1String("City")) {
+        const QVector<int> many = state::schemeColors(scheme, std::max<int>(state.TikuCount, 1));
+        for (int k = 1; k <= state.TikuCount; ++k)
+            setMunicipalityColor(state, lvwTikuColor, k, many.at(k - 1));
+    }
+    return true;
 }
 
 void randomMunicipalityColors(const state::MdlMain& state, platform::KeyedTable& lvwTikuColor)

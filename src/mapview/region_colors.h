@@ -19,6 +19,11 @@ void setPrefectureColor(int prefCode, int color, bool cityMode, state::MdlMain& 
 int municipalityColor(const state::MdlMain& state, const platform::KeyedTable& lvwTikuColor, int k);
 void setMunicipalityColor(const state::MdlMain& state, platform::KeyedTable& lvwTikuColor, int k, int color);
 
+// A qualitative scheme (Set2, Paired) over the regions: the chosen prefectures in code order take
+// its colours in turn, and in City mode so do the chosen municipalities, so that neighbours in the
+// list differ. False for a scheme that is not qualitative.
+bool applyRegionScheme(const QString& scheme, state::MdlMain& state, platform::KeyedTable& lvwTikuColor);
+
 // "全地区ランダム": a random colour for every chosen municipality (red, green, blue drawn in
 // that order from the random source).
 void randomMunicipalityColors(const state::MdlMain& state, platform::KeyedTable& lvwTikuColor);

@@ -173,8 +173,9 @@ int Renderer::rankColorOf(const QString& value, bool* topRank) const
 
 int Renderer::statisticColor(KeyedTable::Row* row, int valueItem, int cacheItem, int markItem)
 {
+    // No number (non-numeric, secret, unmatched): grey when the painted ranking asks for it.
     if (!row || !platform::isNumeric(row->subItem(valueItem)))
-        return kWhite;
+        return m_state.StatPainted.noDataGrey ? state::kNoDataGrey : kWhite;
     if (colorCacheValid)
         return colorNumber(row->subItem(cacheItem), kWhite);
     bool top = false;
@@ -191,7 +192,8 @@ void Renderer::drawStatistic(MapMode mode)
     // ranking recorded when they were worked out.
     if (!colorCacheValid) {
         const int count = std::min<int>(m_state.RankCount, static_cast<int>(m_state.RankBound.size()) - 1);
-        m_state.StatPainted = {m_state.StatItemName, static_cast<int16_t>(std::max(count, 0)), m_state.RankBound, m_state.RankColor};
+        m_state.StatPainted = {m_state.StatItemName, static_cast<int16_t>(std::max(count, 0)), m_state.RankBound, m_state.RankColor,
+                               m_state.RankScheme.noDataGrey};
     }
     m_canvas.setFillStyle(platform::Canvas::Solid);
     if (mode == MapMode::Japan) {

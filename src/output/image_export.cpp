@@ -160,6 +160,12 @@ QString rankRowText(const state::PaintedRanking& ranking, int i)
     return platform::formatSingle(bound[0]) + QStringLiteral("～") + platform::formatSingle(bound[1]);
 }
 
+// Rows under the title: the ranks, and "データなし" where regions without a number were greyed.
+int legendRows(const state::PaintedRanking& ranking)
+{
+    return ranking.count + (ranking.noDataGrey ? 1 : 0);
+}
+
 // Left edge of the rank rows' text, from the box's left edge.
 int rankTextOffset(const state::MdlMain& state)
 {
@@ -197,8 +203,8 @@ LegendBox legendBox(const ExportScene& scene, const state::MdlMain& state)
         box.width = std::max(box.width, rankTextOffset(state) + textWidth(font, rankRowText(ranking, i)) + 10);
     const int g = city ? 2 : 3;
     const int d = box.lineHeight;
-    box.height = state.NoteMaker.isEmpty() ? d * (g + ranking.count) + box.facilityHeight + 45
-                                           : d * (g + 1 + ranking.count) + box.facilityHeight + 50;
+    box.height = state.NoteMaker.isEmpty() ? d * (g + legendRows(ranking)) + box.facilityHeight + 45
+                                           : d * (g + 1 + legendRows(ranking)) + box.facilityHeight + 50;
     return box;
 }
 
@@ -302,6 +308,12 @@ void composeExport(QPainter& p, const ExportScene& scene, const state::MdlMain& 
             p.fillRect(corners(o + 4, top, o + 4 + 2 * state.NoteFontSize, top + d), platform::toQColor(colour));
             p.setPen(Qt::black);
             y = print(p, font, o + rankTextOffset(state), top, rankRowText(ranking, i));
+        }
+        if (ranking.noDataGrey) {
+            const int top = u + hw + 20 + d * (ranking.count + 1);
+            p.fillRect(corners(o + 4, top, o + 4 + 2 * state.NoteFontSize, top + d), platform::toQColor(state::kNoDataGrey));
+            p.setPen(Qt::black);
+            y = print(p, font, o + rankTextOffset(state), top, QStringLiteral("データなし"));
         }
         y = print(p, font, o + 4, y + 20, source);
         if (!city)

@@ -1,6 +1,8 @@
 #pragma once
 // The program-wide state shared by every window (the module mdlMain). It lives for the whole run
 // and nothing of it is saved. Names follow the data model the windows are built on.
+#include "state/scheme_options.h"
+
 #include <QString>
 #include <QVariant>
 #include <array>
@@ -28,6 +30,7 @@ struct PaintedRanking {
     int16_t count = 0;
     std::vector<std::array<float, 2>> bounds; // 0..count: (i,0) lower, (i,1) upper
     std::vector<int32_t> colors;              // 0..count
+    bool noDataGrey = false;                  // regions without a number were painted grey
 };
 
 struct MdlMain {
@@ -76,6 +79,8 @@ struct MdlMain {
     std::array<QString, 2> RankSetting{};
     bool RankReady = false;
     bool RankWater = false;
+    // Published colour scheme, centring, no-data grey and round bounds, as "決定" stored them.
+    SchemeOptions RankScheme;
     // The ranking whose colours the map shows, taken when the fill works its colours out anew.
     // The export's legend shows it: after a new column is joined (which renames StatItemName and
     // clears RankBound) the map keeps its colours until it is ranked, and so does the legend.

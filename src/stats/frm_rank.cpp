@@ -5,7 +5,9 @@
 #include "mapview/frm_ken_color.h"
 #include "platform/number_text.h"
 #include "platform/prompts.h"
+#include "state/color_schemes.h"
 #include "stats/ranking.h"
+#include "stats/scheme_ranking.h"
 #include "store/statistic_file.h"
 
 #include <QCheckBox>
@@ -27,6 +29,18 @@ using mapview::setLabelColor;
 
 namespace {
 constexpr int kMaxRanks = 10;
+constexpr int kHueSeries = 4; // "赤", "黄", "緑", "青" come first in the list
+
+// The published schemes the list offers after the hue series, in list order.
+QVector<const state::SchemeInfo*> rankSchemes()
+{
+    QVector<const state::SchemeInfo*> out;
+    for (const state::SchemeInfo& scheme : state::colorSchemes()) {
+        if (scheme.kind != state::SchemeKind::Qualitative)
+            out.append(&scheme);
+    }
+    return out;
+}
 
 // A bound box's number; text beyond single precision ("1e39") is no bound either.
 std::optional<float> toSingle(const QString& text)
@@ -53,6 +67,8 @@ frmRank::frmRank(const QVector<float>& values, QWidget* parent) : QDialog(parent
     m_cmbColor = new QComboBox(this);
     m_cmbColor->setObjectName(QStringLiteral("cmbColor"));
     m_cmbColor->addItems({QStringLiteral("赤"), QStringLiteral("黄"), QStringLiteral("緑"), QStringLiteral("青")});
+    for (const state::SchemeInfo* scheme : rankSchemes())
+        m_cmbColor->addItem(state::schemeListText(*scheme));
     // Beyond the equal widths: classes of equal counts and natural breaks.
     m_cmbClass = new QComboBox(this);
     m_cmbClass->setObjectName(QStringLiteral("cmbClass"));
@@ -65,6 +81,19 @@ frmRank::frmRank(const QVector<float>& values, QWidget* parent) : QDialog(parent
     top->addWidget(m_cmbColor, 0, 3);
     top->addWidget(makeLabel(this, QStringLiteral("lblClass"), QStringLiteral("区分方法")), 1, 0);
     top->addWidget(m_cmbClass, 1, 1, 1, 3);
+    // Beyond the specified controls: centring of diverging schemes, no-data grey, round bounds.
+    m_chkCenter = platform::makeCheck(this, QStringLiteral("chkCenter"), QStringLiteral("中心の値で色を分ける"));
+    m_txtCenter = platform::makeText(this, QStringLiteral("txtCenter"));
+    m_chkNoData = platform::makeCheck(this, QStringLiteral("chkNoData"), QStringLiteral("データなしを灰色にする"));
+    m_chkNice = platform::makeCheck(this, QStringLiteral("chkNice"), QStringLiteral("きりのよい値"));
+    top->addWidget(m_chkCenter, 2, 0, 1, 2);
+    top->addWidget(m_txtCenter, 2, 2, 1, 2);
+    top->addWidget(m_chkNoData, 3, 0, 1, 2);
+    top->addWidget(m_chkNice, 3, 2, 1, 2);
+    m_chkCenter->setChecked(s.RankScheme.centred);
+    m_txtCenter->setText(platform::formatDouble(s.RankScheme.centre));
+    m_chkNoData->setChecked(s.RankScheme.noDataGrey);
+    m_chkNice->setChecked(s.RankScheme.niceBreaks);
 
     auto* rows = new QGridLayout;
     rows->addWidget(makeLabel(this, QStringLiteral("Label3"), QStringLiteral("以上")), 0, 1);
@@ -122,6 +151,9 @@ frmRank::frmRank(const QVector<float>& values, QWidget* parent) : QDialog(parent
     connect(m_cmbCo, &QComboBox::currentIndexChanged, this, [this] { cmbCo_Change(); });
     connect(m_cmbColor, &QComboBox::currentIndexChanged, this, [this] { cmbColor_Change(); });
     connect(m_cmbClass, &QComboBox::currentIndexChanged, this, [this] { cmbClass_Change(); });
+    connect(m_chkNice, &QCheckBox::toggled, this, [this] { cmbClass_Change(); });
+    connect(m_chkCenter, &QCheckBox::toggled, this, [this] { applySeries(); });
+    connect(m_txtCenter, &QLineEdit::editingFinished, this, [this] { applySeries(); });
     if (s.RankReady) {
         for (int i = 1; i <= s.RankCount && i <= kMaxRanks && i < static_cast<int>(s.RankBound.size()); ++i) {
             // Rounded outwards, so that seven digits never move a bound past a value it held.
@@ -161,21 +193,46 @@ void frmRank::setSwatch(int rank, int color)
 void frmRank::propose()
 {
     const auto& s = mdlMain();
-    RankProposal p;
-    switch (m_cmbClass->currentIndex()) {
-    case 1: p = proposeQuantile(m_values, s.StatMin, s.StatMax, m_rankCount); break;
-    case 2: p = proposeJenks(m_values, s.StatMin, s.StatMax, m_rankCount); break;
-    default: p = proposeEqualWidth(s.StatMin, s.StatMax, m_rankCount); break;
-    }
+    const ClassMethod method = m_cmbClass->currentIndex() == 1   ? ClassMethod::Quantile
+                               : m_cmbClass->currentIndex() == 2 ? ClassMethod::Jenks
+                                                                 : ClassMethod::EqualWidth;
+    const RankProposal p = proposeBounds(method, m_chkNice->isChecked(), m_values, s.StatMin, s.StatMax, m_rankCount);
     for (int i = 1; i <= m_rankCount; ++i) {
         m_txtS[i]->setText(p.lower.value(i - 1));
         m_txtG[i]->setText(p.upper.value(i - 1));
     }
 }
 
+state::SchemeOptions frmRank::schemeOptions() const
+{
+    state::SchemeOptions o;
+    const QVector<const state::SchemeInfo*> schemes = rankSchemes();
+    const int index = m_cmbColor->currentIndex() - kHueSeries;
+    const state::SchemeInfo* scheme = index >= 0 && index < schemes.size() ? schemes.at(index) : nullptr;
+    if (scheme)
+        o.scheme = scheme->name;
+    const auto centre = platform::toNumber(m_txtCenter->text());
+    o.centred = scheme && scheme->kind == state::SchemeKind::Diverging && m_chkCenter->isChecked() && centre;
+    o.centre = centre.value_or(0);
+    o.noDataGrey = m_chkNoData->isChecked();
+    o.niceBreaks = m_chkNice->isChecked();
+    return o;
+}
+
 void frmRank::applySeries()
 {
-    const QVector<int> colors = seriesColors(m_cmbColor->currentIndex(), m_rankCount);
+    // Centring only means something for a diverging scheme.
+    const state::SchemeOptions o = schemeOptions();
+    const state::SchemeInfo* scheme = state::findScheme(o.scheme);
+    const bool diverging = scheme && scheme->kind == state::SchemeKind::Diverging;
+    m_chkCenter->setEnabled(diverging);
+    m_txtCenter->setEnabled(diverging);
+    QStringList lower, upper;
+    for (int i = 1; i <= m_rankCount; ++i) {
+        lower << m_txtS[i]->text();
+        upper << m_txtG[i]->text();
+    }
+    const QVector<int> colors = rankColors(o, m_cmbColor->currentIndex(), boundValues(lower), boundValues(upper));
     for (int i = 1; i <= m_rankCount; ++i)
         setSwatch(i, colors.value(i - 1));
 }
@@ -202,6 +259,9 @@ void frmRank::cmbColor_Change()
 void frmRank::cmbClass_Change()
 {
     propose();
+    // Centred colours follow the bounds.
+    if (schemeOptions().centred)
+        applySeries();
     updateCounts();
 }
 
@@ -235,6 +295,10 @@ void frmRank::cmdGo_Click()
         }
         bounds[static_cast<size_t>(i)] = {*lower, *upper};
     }
+    if (m_chkCenter->isEnabled() && m_chkCenter->isChecked() && !platform::toNumber(m_txtCenter->text())) {
+        platform::warn(QStringLiteral("だめだめ"), QStringLiteral("中心の値を正しく設定してください。"));
+        return;
+    }
     auto& s = mdlMain();
     s.RankCount = static_cast<int16_t>(m_rankCount);
     s.RankBound = bounds;
@@ -244,6 +308,7 @@ void frmRank::cmdGo_Click()
     s.RankSetting = {QString::number(m_cmbCo->currentIndex()), QString::number(m_cmbColor->currentIndex())};
     s.RankReady = true;
     s.RankWater = m_chkSuimen->isChecked();
+    s.RankScheme = schemeOptions();
     accept();
 }
 

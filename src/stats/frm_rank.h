@@ -2,6 +2,8 @@
 // The ranking dialog: rank count, colour series, class bounds and rank colours. It works on
 // copies and stores RankCount, RankBound and RankColor only on "決定", so a dialog closed with
 // its close box leaves the map's ranking whole.
+#include "state/scheme_options.h"
+
 #include <QDialog>
 #include <QVector>
 
@@ -28,6 +30,8 @@ public:
 
     int rankCount() const { return m_rankCount; }
     int swatchColor(int rank) const { return m_colors.value(rank - 1); }
+    // The scheme settings the controls show now (centred only for a diverging scheme).
+    state::SchemeOptions schemeOptions() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -45,6 +49,10 @@ private:
     QComboBox* m_cmbColor = nullptr;
     QComboBox* m_cmbClass = nullptr;
     QCheckBox* m_chkSuimen = nullptr;
+    QCheckBox* m_chkCenter = nullptr; // diverging schemes: colours centred on txtCenter
+    QLineEdit* m_txtCenter = nullptr;
+    QCheckBox* m_chkNoData = nullptr;
+    QCheckBox* m_chkNice = nullptr;
     QLabel* m_lblRank[11] = {};
     QLineEdit* m_txtS[11] = {};
     QLabel* m_lbl[11] = {};

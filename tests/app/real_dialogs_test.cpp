@@ -381,6 +381,71 @@ TEST_F(RealDialogs, ExportWithTheLegendInTheRightHandFrame)
     EXPECT_EQ(ends, 1);
 }
 
+// "ランキング" with a published scheme, centre, no-data grey and round bounds, with real message
+// boxes: a centre that is no number is said and the dialog stays; the export greys the region
+// without a number and lists "データなし".
+TEST_F(RealDialogs, RankDialogWithASchemeCentreAndNoDataGrey)
+{
+    writeSquarePrefectures();
+    ASSERT_TRUE(platform::writeTextLines(dir.filePath(QStringLiteral("秘匿.csv")),
+                                         {QStringLiteral("Code,地区名,人口"), QStringLiteral("13101,市13,2194"), QStringLiteral("14101,市14,X")})
+                    .ok());
+    state::resetMdlMain();
+    answerer.on<app::frmKenList>([](app::frmKenList& d) {
+        for (int code : {13, 14})
+            d.findChild<QCheckBox*>(QStringLiteral("chkKen_%1").arg(code))->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();
+    });
+    answerer.on<stats::StatisticDialog>([](stats::StatisticDialog& d) {
+        d.cmdExtract_Click();
+        d.findChild<QListWidget*>(QStringLiteral("lstStatistic"))->setCurrentRow(1);
+        d.cmdGo_Click();
+    });
+    answerer.on<stats::frmRank>([&](stats::frmRank& d) {
+        auto* series = d.findChild<QComboBox*>(QStringLiteral("cmbColor"));
+        series->setCurrentIndex(series->findText(QStringLiteral("RdBu（色覚配慮）")));
+        d.findChild<QCheckBox*>(QStringLiteral("chkCenter"))->setChecked(true);
+        d.findChild<QCheckBox*>(QStringLiteral("chkNoData"))->setChecked(true);
+        d.findChild<QCheckBox*>(QStringLiteral("chkNice"))->setChecked(true);
+        auto* centre = d.findChild<QLineEdit*>(QStringLiteral("txtCenter"));
+        centre->setText(QStringLiteral("abc"));
+        d.cmdGo_Click();
+        EXPECT_TRUE(d.isVisible());
+        centre->setText(QStringLiteral("0"));
+        saveShot(d.grab().toImage(), QStringLiteral("real_rank_dialog_scheme.png"));
+        d.cmdGo_Click();
+    });
+    answerer.on<output::frmLocation>([](output::frmLocation& d) {
+        d.findChild<QRadioButton*>(QStringLiteral("optLocation_1"))->setChecked(true);
+        d.cmdGo_Click();
+    });
+    launch("cmdMap1");
+    ASSERT_TRUE(waitFor([&] { return answerer.saw(QStringLiteral("frmKenList")); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* window = qobject_cast<app::frmMain*>(visibleTopLevel(QStringLiteral("frmMain")));
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(waitFor([&] { return window->canvas().scaleTop() > window->canvas().scaleBottom(); }));
+
+    answerer.files = {dir.filePath(QStringLiteral("秘匿.csv"))};
+    window->cmdStatistic_Click();
+    window->cmdRank_Click();
+    EXPECT_EQ(answerer.messages(), QStringList{QStringLiteral("だめだめ|中心の値を正しく設定してください。")});
+    // 2194 in the first rank of steps of 0.2, every rank above 0: the eleven-class RdBu's first blue.
+    const platform::Canvas& c = window->canvas();
+    const QString exported = dir.filePath(QStringLiteral("地図.png"));
+    answerer.files = {exported};
+    window->cmdImageExport_Click();
+    const QImage image(exported);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(c.pixel(c.toPixel(139.5, 35.2)), state::rgbColor(0xd1, 0xe5, 0xf0));
+    EXPECT_EQ(c.pixel(c.toPixel(140.5, 35.2)), state::kNoDataGrey);
+    saveShot(image, QStringLiteral("real_export_scheme_nodata.png"));
+    saveShot(window->grab().toImage(), QStringLiteral("real_map_scheme_nodata.png"));
+
+    window->close();
+    EXPECT_EQ(ends, 1);
+}
+
 // "統計データ" → "計算列…" with real message boxes, on the prefecture map: a wrong expression is
 // said and the dialog stays; the corrected one is previewed, added, chosen and joined.
 TEST_F(RealDialogs, ComputedColumnFromTheStatisticDialog)

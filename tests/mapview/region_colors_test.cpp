@@ -4,6 +4,7 @@
 #include "platform/prompts.h"
 #include "platform/seams.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -102,4 +103,30 @@ TEST_F(RegionColors, MunicipalitySwatchAndRandomColours)
     EXPECT_EQ(colours.find(QStringLiteral("13101G"))->text, QString::number(state::rgbColor(0, 128, 255)));
     EXPECT_EQ(colours.find(QStringLiteral("13102G"))->text, QString::number(state::rgbColor(64, 64, 64)));
     EXPECT_EQ(labelColor(d.findChild<QLabel*>(QStringLiteral("lblColor"))), state::rgbColor(64, 64, 64));
+}
+
+// "配色": Set2 and Paired over the chosen prefectures in code order, and in City mode over the
+// chosen municipalities in list order, so that neighbours in the list differ.
+TEST_F(RegionColors, QualitativeSchemeColoursEveryRegionInTurn)
+{
+    const int set2[] = {state::rgbColor(0x66, 0xc2, 0xa5), state::rgbColor(0xfc, 0x8d, 0x62), state::rgbColor(0x8d, 0xa0, 0xcb)};
+    frmKenColor d(colours);
+    auto* list = d.findChild<QComboBox*>(QStringLiteral("cmbScheme"));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->itemText(0), QStringLiteral("Set2（3色まで色覚配慮）"));
+    d.cmdScheme_Click();
+    const auto& s = state::mdlMain();
+    EXPECT_EQ(s.PrefTable[13][2], QString::number(set2[0]));
+    EXPECT_EQ(s.PrefTable[14][2], QString::number(set2[1]));
+    EXPECT_EQ(labelColor(d.lblKen()[2]), set2[1]);
+    EXPECT_EQ(colours.find(QStringLiteral("13101G"))->text, QString::number(set2[0]));
+    EXPECT_EQ(colours.find(QStringLiteral("13102G"))->text, QString::number(set2[1]));
+    EXPECT_EQ(colours.find(QStringLiteral("14100G"))->text, QString::number(set2[2]));
+
+    list->setCurrentIndex(list->findData(QStringLiteral("Paired")));
+    d.cmdScheme_Click();
+    EXPECT_EQ(s.PrefTable[14][2], QString::number(state::rgbColor(0x1f, 0x78, 0xb4)));
+    // Only qualitative schemes colour regions.
+    EXPECT_FALSE(applyRegionScheme(QStringLiteral("Blues"), state::mdlMain(), colours));
+    EXPECT_EQ(s.PrefTable[14][2], QString::number(state::rgbColor(0x1f, 0x78, 0xb4)));
 }

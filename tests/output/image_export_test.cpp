@@ -6,6 +6,7 @@
 #include "cli/render_command.h"
 #include "platform/prompts.h"
 #include "platform/text_file.h"
+#include "state/scheme_options.h"
 #include "store/district_file.h"
 #include "store/railway_files.h"
 #include "stats/frm_rank.h"
@@ -347,6 +348,14 @@ TEST_F(RenderCommand, ErrorsPrintOneLineAndExitNonZero)
           QStringLiteral("--out"), out}, "「列名=計算式」"},
         {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("面積.csv")),
           QStringLiteral("--compute"), QStringLiteral("倍=[面積(k㎡)]*2"), QStringLiteral("--out"), out}, "--compute needs --column"},
+        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--scheme"), QStringLiteral("Set2"), QStringLiteral("--out"), out},
+         "--scheme must be a sequential or diverging scheme: Blues, Greens"},
+        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--scheme"), QStringLiteral("blues"), QStringLiteral("--out"), out},
+         "--scheme must be"},
+        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--scheme"), QStringLiteral("Blues"), QStringLiteral("--center"),
+          QStringLiteral("0"), QStringLiteral("--out"), out}, "--center needs a diverging --scheme"},
+        {{QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--scheme"), QStringLiteral("RdBu"), QStringLiteral("--center"),
+          QStringLiteral("zero"), QStringLiteral("--out"), out}, "--center must be a number"},
     };
     for (const auto& c : cases) {
         errText.clear();
@@ -559,4 +568,95 @@ TEST_F(RenderCommand, FacilitiesAsTheWindowShowsThem)
             dark += qGray(a.pixel(name + QPoint(dx, dy))) < 100;
     }
     EXPECT_GT(dark, 10);
+}
+
+namespace {
+
+QString hex(int value)
+{
+    return QString::number(value, 16);
+}
+
+// Pixels of each colour value in a picture.
+QHash<int, int> colourCounts(const QImage& image)
+{
+    QHash<int, int> counts;
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb p = rgb.pixel(x, y);
+            ++counts[state::rgbColor(qRed(p), qGreen(p), qBlue(p))];
+        }
+    }
+    return counts;
+}
+
+} // namespace
+
+TEST_F(RenderCommand, PublishedSchemesCentringAndNoDataGreyPaintTheRegions)
+{
+    // 神奈川県 holds a secret value in one table and a rise in the other.
+    ASSERT_TRUE(platform::writeTextLines(dir.filePath(QStringLiteral("秘匿.csv")),
+                                         {QStringLiteral("Code,地区名,人口"), QStringLiteral("13,東京都,2194"), QStringLiteral("14,神奈川県,X")})
+                    .ok());
+    ASSERT_TRUE(platform::writeTextLines(dir.filePath(QStringLiteral("増減.csv")),
+                                         {QStringLiteral("Code,地区名,増減"), QStringLiteral("13,東京都,-3"), QStringLiteral("14,神奈川県,5")})
+                    .ok());
+    const int grey = state::kNoDataGrey;
+    const int white = state::kWhite;
+    // One value: every rank but the top is empty, and 東京都 takes the darkest of Blues 5.
+    const int blues5 = state::rgbColor(0x08, 0x51, 0x9c);
+    struct Case {
+        const char* name;
+        QStringList args;
+        QVector<int> painted; // colours that fill a region
+        QVector<int> absent;  // in no region (a few text pixels may match)
+    };
+    const Case cases[] = {
+        {"secret value white by default", {"--own-data", "秘匿.csv", "--column", "人口", "--scheme", "Blues"}, {blues5, white}, {grey}},
+        {"secret value grey", {"--own-data", "秘匿.csv", "--column", "人口", "--scheme", "Blues", "--nodata-grey"}, {blues5, grey}, {}},
+        // min -3, max 6 on round steps of 5: [-5, 0) [0, 5) [5, 10) [10, 15); one rank below 0,
+        // three above, so the seven-class RdBu ramp from beside its middle.
+        {"change in RdBu centred on 0",
+         {"--own-data", "増減.csv", "--column", "増減", "--ranks", "4", "--scheme", "RdBu", "--center", "0", "--nice-breaks"},
+         {state::rgbColor(0xfd, 0xdb, 0xc7), state::rgbColor(0x67, 0xa9, 0xcf)},
+         {grey}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList args = {QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--note-location"), QStringLiteral("1")};
+        for (const QString& a : c.args)
+            args << (a.endsWith(QLatin1String(".csv")) ? dir.filePath(a) : a);
+        const QString out = dir.filePath(QStringLiteral("scheme.png"));
+        ASSERT_EQ(run(args + QStringList{QStringLiteral("--out"), out}), 0) << errText.toStdString();
+        const QHash<int, int> counts = colourCounts(QImage(out));
+        for (int colour : c.painted)
+            EXPECT_GT(counts.value(colour), 10000) << hex(colour).toStdString();
+        for (int colour : c.absent)
+            EXPECT_LT(counts.value(colour), 100);
+    }
+}
+
+TEST_F(RenderCommand, NoDataGreyAddsALegendRow)
+{
+    ASSERT_TRUE(platform::writeTextLines(dir.filePath(QStringLiteral("秘匿.csv")),
+                                         {QStringLiteral("Code,地区名,人口"), QStringLiteral("13,東京都,2194"), QStringLiteral("14,神奈川県,X")})
+                    .ok());
+    const QString out = dir.filePath(QStringLiteral("legend.png"));
+    ASSERT_EQ(run({QStringLiteral("--mode"), QStringLiteral("Japan"), QStringLiteral("--own-data"), dir.filePath(QStringLiteral("秘匿.csv")),
+                   QStringLiteral("--column"), QStringLiteral("人口"), QStringLiteral("--ranks"), QStringLiteral("3"), QStringLiteral("--nodata-grey"),
+                   QStringLiteral("--note-location"), QStringLiteral("1"), QStringLiteral("--out"), out}),
+              0)
+        << errText.toStdString();
+    state::MdlMain& s = state::mdlMain();
+    ASSERT_TRUE(s.StatPainted.noDataGrey);
+    const ExportScene none;
+    const LegendBox with = legendBox(none, s);
+    s.StatPainted.noDataGrey = false;
+    EXPECT_EQ(with.height - legendBox(none, s).height, with.lineHeight);
+    // The box at the top left: the row under the three ranks has a grey swatch, the last rank its colour.
+    const QImage image(out);
+    const int d = with.lineHeight;
+    EXPECT_EQ(image.pixel(10, 20 + d * 4 + d / 2), QColor(217, 217, 217).rgb());
+    EXPECT_EQ(image.pixel(10, 20 + d * 3 + d / 2), platform::toQColor(s.StatPainted.colors[3]).rgb());
 }

@@ -11,6 +11,8 @@
 #include "stats/frm_statistic.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -252,4 +254,54 @@ TEST_F(MapStatistics, ComputedDensityFromTheStatisticDialogIsJoinedAndRanked)
     rank(w);
     EXPECT_EQ(pixelAt(w, 139.5, 35.5), state::rgbColor(255, 234, 234)); // rank 1
     EXPECT_EQ(pixelAt(w, 140.5, 35.5), state::rgbColor(106, 0, 0));     // rank 5
+}
+
+// The ranking dialog's scheme, centring, no-data grey and round bounds, through the map window.
+TEST_F(MapStatistics, RankDialogPaintsAPublishedSchemeCentredWithNoDataGrey)
+{
+    app::frmMain w;
+    w.show();
+    w.初期化();
+    writeOwnData(QStringLiteral("増減"), QStringLiteral("-3"), QStringLiteral("X"));
+    join(w, 1);
+    auto choose = [](stats::frmRank& d, const QString& centre) {
+        d.findChild<QComboBox*>(QStringLiteral("cmbCo"))->setCurrentIndex(0);
+        auto* series = d.findChild<QComboBox*>(QStringLiteral("cmbColor"));
+        series->setCurrentIndex(series->findText(QStringLiteral("RdBu（色覚配慮）")));
+        d.findChild<QCheckBox*>(QStringLiteral("chkCenter"))->setChecked(true);
+        d.findChild<QLineEdit*>(QStringLiteral("txtCenter"))->setText(centre);
+        d.findChild<QCheckBox*>(QStringLiteral("chkNoData"))->setChecked(true);
+        d.findChild<QCheckBox*>(QStringLiteral("chkNice"))->setChecked(true);
+        d.cmdGo_Click();
+    };
+    // A centre that is no number stops "決定" and stores nothing.
+    whenShown<stats::frmRank>([&](stats::frmRank& d) {
+        choose(d, QStringLiteral("abc"));
+        EXPECT_EQ(prompts.last().text, QStringLiteral("中心の値を正しく設定してください。"));
+        d.reject();
+    });
+    w.cmdRank_Click();
+    EXPECT_FALSE(state::mdlMain().RankReady);
+
+    whenShown<stats::frmRank>([&](stats::frmRank& d) { choose(d, QStringLiteral("0")); });
+    w.cmdRank_Click();
+    const auto& s = state::mdlMain();
+    // -3 to -2 on steps of 0.5, all three ranks below 0: the seven-class RdBu's low side.
+    EXPECT_FLOAT_EQ(s.RankBound[1][1], -2.5f);
+    EXPECT_FLOAT_EQ(s.RankBound[3][1], -1.5f);
+    EXPECT_EQ(s.RankColor[1], state::rgbColor(0xb2, 0x18, 0x2b));
+    EXPECT_EQ(s.RankColor[3], state::rgbColor(0xfd, 0xdb, 0xc7));
+    EXPECT_EQ(pixelAt(w, 139.5, 35.5), state::rgbColor(0xb2, 0x18, 0x2b));
+    EXPECT_EQ(pixelAt(w, 140.5, 35.5), state::kNoDataGrey);
+
+    // Opened again, the dialog shows the confirmed choices.
+    whenShown<stats::frmRank>([](stats::frmRank& d) {
+        EXPECT_EQ(d.findChild<QComboBox*>(QStringLiteral("cmbColor"))->currentText(), QStringLiteral("RdBu（色覚配慮）"));
+        EXPECT_TRUE(d.findChild<QCheckBox*>(QStringLiteral("chkCenter"))->isChecked());
+        EXPECT_TRUE(d.findChild<QCheckBox*>(QStringLiteral("chkNoData"))->isChecked());
+        EXPECT_TRUE(d.findChild<QCheckBox*>(QStringLiteral("chkNice"))->isChecked());
+        EXPECT_EQ(d.swatchColor(1), state::rgbColor(0xb2, 0x18, 0x2b));
+        d.reject();
+    });
+    w.cmdRank_Click();
 }

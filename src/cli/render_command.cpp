@@ -66,6 +66,9 @@ struct Options {
     QString noteMaker;
     int noteFontSize = 10;
     QString out;
+    // Size, smoothing and notes of the picture beside the specified one.
+    output::ExportOptions exportOptions;
+    bool dpiGiven = false;
 };
 
 const char* const kUsage =
@@ -73,7 +76,8 @@ const char* const kUsage =
     "[--style 0..3] [--stat N | --own-data FILE] [--compute \"NAME=EXPR\"]... [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
     "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--roads 1,2,3] "
     "[--facilities] [--facility-names] [--facility-symbols] [--facility-ranks] [--facility-csv FILE] [--declutter] [--note-location 0..4] [--note-maker TEXT] "
-    "[--note-font-size N] --out FILE.bmp|.png|.pdf";
+    "[--note-font-size N] [--paper A4L|A4P|A3L|A3P [--dpi 150|300] | --size WxH] [--antialias|--no-antialias] [--credit TEXT] "
+    "[--north-arrow] --out FILE.bmp|.png|.pdf|.svg";
 
 // Parses the arguments; an error text on failure.
 std::optional<QString> parse(const QStringList& args, Options& o)
@@ -119,6 +123,14 @@ std::optional<QString> parse(const QStringList& args, Options& o)
             o.facilityRanks = true;
             continue;
         }
+        if (a == QLatin1String("--antialias") || a == QLatin1String("--no-antialias")) {
+            o.exportOptions.antialias = a == QLatin1String("--antialias");
+            continue;
+        }
+        if (a == QLatin1String("--north-arrow")) {
+            o.exportOptions.northArrow = true;
+            continue;
+        }
         if (i + 1 >= args.size())
             return QStringLiteral("%1 needs a value").arg(a);
         const QString v = args.at(++i);
@@ -156,6 +168,21 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         }
         else if (a == QLatin1String("--out")) o.out = v;
         else if (a == QLatin1String("--facility-csv")) o.facilityCsv = v;
+        else if ((a == QLatin1String("--paper") || a == QLatin1String("--size")) && o.exportOptions.size != output::ExportSize::Specified)
+            return QStringLiteral("--paper and --size exclude each other");
+        else if (a == QLatin1String("--paper")) { if (!output::setPaper(o.exportOptions, v)) return QStringLiteral("--paper must be A4L, A4P, A3L or A3P"); }
+        else if (a == QLatin1String("--dpi")) {
+            if (v != QLatin1String("150") && v != QLatin1String("300"))
+                return QStringLiteral("--dpi must be 150 or 300");
+            o.exportOptions.dpi = v.toInt();
+            o.dpiGiven = true;
+        }
+        else if (a == QLatin1String("--size")) {
+            if (!output::setPixelSize(o.exportOptions, v))
+                return QStringLiteral("--size must be WIDTHxHEIGHT, each %1..%2 pixels and at most %3 pixels in all")
+                    .arg(output::kMinExportSide).arg(output::kMaxExportSide).arg(output::kMaxExportPixels);
+        }
+        else if (a == QLatin1String("--credit")) { o.exportOptions.credit = true; o.exportOptions.creditText = v; }
         else return QStringLiteral("unknown option %1").arg(a);
     }
     if (o.mode != QLatin1String("Japan") && o.mode != QLatin1String("Pref") && o.mode != QLatin1String("City"))
@@ -168,6 +195,8 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         return QStringLiteral("--column needs --stat N or --own-data FILE");
     if (!o.computes.isEmpty() && o.column.isEmpty())
         return QStringLiteral("--compute needs --column HEADER (the column to paint, which may be a computed one)");
+    if (o.dpiGiven && o.exportOptions.size != output::ExportSize::Paper)
+        return QStringLiteral("--dpi needs --paper");
     return std::nullopt;
 }
 
@@ -494,13 +523,18 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
         if (const auto problem = loadFacilities(o, s, mode, facilities, err))
             return fail(*problem);
     }
-    draw.facilityMarkers = [&](mapview::LabelLayer& l) {
-        facilities.markers(l, o.facilities, o.facilityNames, platform::AppFolder::buildSymbolFile(), canvas);
+    // The redraw on any canvas: the screen-sized one, or a fresh one at a paper or pixel size.
+    auto drawOn = [&](platform::Canvas& target, mapview::LabelLayer& l, const mapview::ViewRect& view) {
+        mapview::DrawOptions d = draw;
+        d.facilityMarkers = [&](mapview::LabelLayer& ll) {
+            facilities.markers(ll, o.facilities, o.facilityNames, platform::AppFolder::buildSymbolFile(), target);
+        };
+        d.facilityCircles = [&](mapview::LabelLayer& ll) { facilities.rankCircles(ll, o.facilityRanks, layers::rankSettingsOf(s)); };
+        mapview::drawScene({tables, target, l, water, colorCacheValid}, view, s, mode, d);
+        if (o.declutter)
+            layers::declutter(l, target, {mode == mapview::MapMode::City, o.labels, o.stations, o.towns});
     };
-    draw.facilityCircles = [&](mapview::LabelLayer& l) { facilities.rankCircles(l, o.facilityRanks, layers::rankSettingsOf(s)); };
-    mapview::drawScene({tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw);
-    if (o.declutter)
-        layers::declutter(labels, canvas, {mode == mapview::MapMode::City, o.labels, o.stations, o.towns});
+    drawOn(canvas, labels, viewport.view);
 
     s.NoteFontSize = static_cast<int16_t>(o.noteFontSize);
     // Without a statistic legend the note always goes to the bottom right.
@@ -518,14 +552,23 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     scene.scaleVisible = bar.visible;
     scene.scaleLengthPx = bar.lengthPx;
     scene.scaleText = bar.text;
-    scene.drawVectorMap = [&](QPainter& p) {
-        mapview::drawBoundariesOn(p, {tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw.style);
+    scene.drawVectorMap = [&](QPainter& p, const platform::Canvas& at) {
+        const mapview::ViewRect view{static_cast<float>(at.scaleLeft()), static_cast<float>(at.scaleTop()),
+                                     static_cast<float>(at.scaleRight()), static_cast<float>(at.scaleBottom())};
+        // The boundaries read only the canvas's size and scale.
+        mapview::drawBoundariesOn(p, {tables, const_cast<platform::Canvas&>(at), labels, water, colorCacheValid}, view, s, mode, draw.style);
         if (o.railways)
-            layers::drawRailwaysOn(p, railway, canvas, tables.DataExtent, railColors);
+            layers::drawRailwaysOn(p, railway, at, tables.DataExtent, railColors);
         if (roads)
-            layers::drawRoadsOn(p, road, canvas, roadColors, o.roads);
+            layers::drawRoadsOn(p, road, at, roadColors, o.roads);
     };
-    const Status saved = output::saveExport(o.out, scene, s);
+    scene.redraw = [&](platform::Canvas& at, mapview::LabelLayer& l) {
+        drawOn(at, l, {static_cast<float>(at.scaleLeft()), static_cast<float>(at.scaleTop()), static_cast<float>(at.scaleRight()),
+                       static_cast<float>(at.scaleBottom())});
+    };
+    scene.drawn = {mode != mapview::MapMode::City, mode == mapview::MapMode::City, o.railways || o.stations,
+                   o.facilities || o.facilityRanks || !o.facilityCsv.isEmpty(), s.StatDrawn && o.stat > 0};
+    const Status saved = output::saveExport(o.out, scene, s, o.exportOptions);
     if (!saved.ok())
         return fail(saved.error());
     out << "miratos render: wrote " << QDir::toNativeSeparators(QFileInfo(o.out).absoluteFilePath()) << "\n";

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -37,11 +38,12 @@ QBrush brushFor(int style, int colorValue)
     }
 }
 
-QPen penFor(int colorValue, int width)
+QPen penFor(int colorValue, int width, const QPainter& painter)
 {
     // Width 1 is a cosmetic one-pixel pen; wider pens are square-capped so wide lines stay flush at corners.
+    // On a scaled painter (a print-size export) every width scales with the picture instead.
     QPen pen(toQColor(colorValue));
-    pen.setWidth(width <= 1 ? 0 : width);
+    pen.setWidth(width <= 1 && !painter.transform().isScaling() ? 0 : std::max(width, 1));
     pen.setCapStyle(Qt::SquareCap);
     pen.setJoinStyle(Qt::MiterJoin);
     return pen;
@@ -134,7 +136,7 @@ void Canvas::polyline(const QPoint* points, int count)
     if (count < 2)
         return;
     PainterRef p(*this);
-    p->setPen(penFor(m_foreColor, m_drawWidth));
+    p->setPen(penFor(m_foreColor, m_drawWidth, *p));
     p->drawPolyline(points, count);
 }
 
@@ -143,7 +145,7 @@ void Canvas::polygon(const QPoint* points, int count)
     if (count < 2)
         return;
     PainterRef p(*this);
-    p->setPen(penFor(m_foreColor, m_drawWidth));
+    p->setPen(penFor(m_foreColor, m_drawWidth, *p));
     p->setBrush(brushFor(m_fillStyle, m_fillColor));
     p->drawPolygon(points, count, Qt::WindingFill);
 }
@@ -151,7 +153,7 @@ void Canvas::polygon(const QPoint* points, int count)
 void Canvas::line(double x1, double y1, double x2, double y2, int colorValue)
 {
     PainterRef p(*this);
-    p->setPen(penFor(colorValue, m_drawWidth));
+    p->setPen(penFor(colorValue, m_drawWidth, *p));
     p->drawLine(toPixel(x1, y1), toPixel(x2, y2));
 }
 
@@ -164,7 +166,7 @@ void Canvas::box(double x1, double y1, double x2, double y2, int colorValue, boo
     if (filled) {
         p->fillRect(QRect(r.topLeft(), QSize(r.width() + 1, r.height() + 1)), toQColor(colorValue));
     } else {
-        p->setPen(penFor(colorValue, m_drawWidth));
+        p->setPen(penFor(colorValue, m_drawWidth, *p));
         p->setBrush(Qt::NoBrush);
         p->drawRect(r);
     }
@@ -175,7 +177,7 @@ void Canvas::circle(double x, double y, double radius, int colorValue)
     const QPointF c(toPixelX(x), toPixelY(y));
     const double r = widthToPixels(radius);
     PainterRef p(*this);
-    p->setPen(penFor(colorValue, m_drawWidth));
+    p->setPen(penFor(colorValue, m_drawWidth, *p));
     p->setBrush(brushFor(m_fillStyle, m_fillColor));
     p->drawEllipse(c, r, r);
 }

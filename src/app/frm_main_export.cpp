@@ -72,7 +72,7 @@ void frmMain::cmdImageExport_Click()
 {
     MdlMain& s = mdlMain();
     s.NoteCancelled = true;
-    output::frmLocation location(this);
+    output::frmLocation location(this, output::creditLines(exportScene().drawn));
     location.exec();
     if (s.NoteCancelled)
         return;

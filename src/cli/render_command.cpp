@@ -77,7 +77,7 @@ const char* const kUsage =
     "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--roads 1,2,3] "
     "[--facilities] [--facility-names] [--facility-symbols] [--facility-ranks] [--facility-csv FILE] [--declutter] [--note-location 0..4] [--note-maker TEXT] "
     "[--note-font-size N] [--paper A4L|A4P|A3L|A3P [--dpi 150|300] | --size WxH] [--antialias|--no-antialias] [--credit TEXT] "
-    "[--north-arrow] --out FILE.bmp|.png|.pdf|.svg";
+    "[--north-arrow] [--legend-symbols] --out FILE.bmp|.png|.pdf|.svg";
 
 // Parses the arguments; an error text on failure.
 std::optional<QString> parse(const QStringList& args, Options& o)
@@ -129,6 +129,10 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         }
         if (a == QLatin1String("--north-arrow")) {
             o.exportOptions.northArrow = true;
+            continue;
+        }
+        if (a == QLatin1String("--legend-symbols")) {
+            o.exportOptions.symbolLegend = true;
             continue;
         }
         if (i + 1 >= args.size())
@@ -568,6 +572,8 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     };
     scene.drawn = {mode != mapview::MapMode::City, mode == mapview::MapMode::City, o.railways || o.stations,
                    o.facilities || o.facilityRanks || !o.facilityCsv.isEmpty(), s.StatDrawn && o.stat > 0};
+    if (o.facilities)
+        scene.symbols = facilities.symbolKey(platform::AppFolder::buildSymbolFile());
     const Status saved = output::saveExport(o.out, scene, s, o.exportOptions);
     if (!saved.ok())
         return fail(saved.error());

@@ -88,6 +88,12 @@ frmLocation::frmLocation(QWidget* parent, const QStringList& credit) : QDialog(p
     m_chkCredit->setChecked(e.credit);
     m_chkNorth = platform::makeCheck(this, QStringLiteral("chkNorth"), QStringLiteral("方位記号"));
     m_chkNorth->setChecked(e.northArrow);
+    m_chkSymbols = platform::makeCheck(this, QStringLiteral("chkSymbolLegend"), QStringLiteral("施設記号の凡例"));
+    m_chkSymbols->setChecked(e.symbolLegend);
+    auto* marks = new QHBoxLayout;
+    marks->addWidget(m_chkNorth);
+    marks->addWidget(m_chkSymbols);
+    marks->addStretch();
 
     auto* cmdGo = platform::makeDefaultButton(this, QStringLiteral("cmdGo"), QStringLiteral("決定"));
     connect(cmdGo, &QPushButton::clicked, this, [this] { cmdGo_Click(); });
@@ -105,7 +111,7 @@ frmLocation::frmLocation(QWidget* parent, const QStringList& credit) : QDialog(p
     grid->addWidget(makeLabel(this, QStringLiteral("lblCredit"), QStringLiteral("出典")), 4, 0, Qt::AlignTop);
     grid->addWidget(m_txtCredit, 4, 1);
     grid->addWidget(m_chkCredit, 5, 1);
-    grid->addWidget(m_chkNorth, 6, 1);
+    grid->addLayout(marks, 6, 1);
     grid->addWidget(cmdGo, 7, 0, 1, 2, Qt::AlignRight);
 }
 
@@ -135,6 +141,7 @@ void frmLocation::cmdGo_Click()
     chosen.creditText = credit == m_proposedCredit.join(QLatin1Char('\n')) ? QString() : credit;
     chosen.credit = m_chkCredit->isChecked();
     chosen.northArrow = m_chkNorth->isChecked();
+    chosen.symbolLegend = m_chkSymbols->isChecked();
     windowExportOptions() = chosen;
     s.NoteCancelled = false;
     accept();

@@ -33,6 +33,7 @@ private:
     QPlainTextEdit* m_txtCredit = nullptr;
     QCheckBox* m_chkCredit = nullptr;
     QCheckBox* m_chkNorth = nullptr;
+    QCheckBox* m_chkSymbols = nullptr;
     QStringList m_proposedCredit;
 };
 

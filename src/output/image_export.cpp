@@ -227,6 +227,32 @@ void drawNorthArrow(QPainter& p, const QFont& font, const QRect& box)
     p.setBrush(Qt::NoBrush);
 }
 
+// The facility symbols drawn, each in the markers' font and colour before its class name, in a
+// white box with a black outline where it covers least.
+void drawSymbolLegend(QPainter& p, const ExportScene& scene, const QFont& font, const QRect& area, const QVector<QRect>& labels,
+                      const QVector<QRect>& taken)
+{
+    const mapview::LabelStyle& marker = scene.labels->array(LabelKind::BuildP).style();
+    const int line = std::max(textHeight(font), textHeight(marker.font));
+    int symbolWidth = 0, nameWidth = 0;
+    for (const auto& [symbol, name] : scene.symbols) {
+        symbolWidth = std::max(symbolWidth, textWidth(marker.font, symbol));
+        nameWidth = std::max(nameWidth, textWidth(font, name));
+    }
+    const QSize size(symbolWidth + nameWidth + 16, line * static_cast<int>(scene.symbols.size()) + 8);
+    const QRect box = leastCoveredCorner(scene.map->image(), area, size, 10, labels, taken);
+    p.fillRect(box, Qt::white);
+    outline(p, box, Qt::black);
+    int y = box.top() + 4;
+    for (const auto& [symbol, name] : scene.symbols) {
+        p.setPen(platform::toQColor(marker.color));
+        print(p, marker.font, box.left() + 4, y + (line - textHeight(marker.font)) / 2, symbol);
+        p.setPen(Qt::black);
+        print(p, font, box.left() + 12 + symbolWidth, y + (line - textHeight(font)) / 2, name);
+        y += line;
+    }
+}
+
 // Left edge of the rank rows' text, from the box's left edge.
 int rankTextOffset(const state::MdlMain& state)
 {
@@ -402,7 +428,7 @@ void composeExport(QPainter& p, const ExportScene& scene, const state::MdlMain& 
     // The map's part of the picture, where the scale bar and north arrow may go.
     const QRect mapArea(0, 0, rightFrame ? base.width() - 4 : cw - 5, ch - 5);
     QVector<QRect> labels;
-    if (scene.placeScaleBar || scene.northArrow)
+    if (scene.placeScaleBar || scene.northArrow || scene.symbolLegend)
         labels = labelRects(scene);
     if (scene.scaleVisible) {
         const int len = whole(scene.scaleLengthPx);
@@ -418,8 +444,13 @@ void composeExport(QPainter& p, const ExportScene& scene, const state::MdlMain& 
             taken << corners(x0 - 3, ch - 10 - textHeight(font), x0 + len + 3 + textWidth(font, scene.scaleText), ch - 10);
         }
     }
-    if (scene.northArrow)
-        drawNorthArrow(p, font, leastCoveredCorner(scene.map->image(), mapArea, northArrowSize(font), 10, labels, taken));
+    if (scene.northArrow) {
+        const QRect at = leastCoveredCorner(scene.map->image(), mapArea, northArrowSize(font), 10, labels, taken);
+        taken << at;
+        drawNorthArrow(p, font, at);
+    }
+    if (scene.symbolLegend)
+        drawSymbolLegend(p, scene, font, mapArea, labels, taken);
 }
 
 QImage renderExport(const ExportScene& scene, const state::MdlMain& state)
@@ -504,6 +535,7 @@ ExportScene withNotes(const ExportScene& scene, const ExportOptions& options)
     if (options.credit || options.size != ExportSize::Specified)
         s.credit = creditOf(options, scene.drawn);
     s.northArrow = options.northArrow;
+    s.symbolLegend = options.symbolLegend && !scene.symbols.isEmpty();
     return s;
 }
 

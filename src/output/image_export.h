@@ -42,10 +42,12 @@ struct ExportScene {
     // whose size and scale are set: the paper and pixel sizes. Without it those sizes are refused.
     std::function<void(platform::Canvas&, mapview::LabelLayer&)> redraw;
     DrawnData drawn; // what the map shows, for the credit
+    QVector<QPair<QString, QString>> symbols; // the facility symbols drawn and their class names
 
     // Set by saveExport from the options.
     QStringList credit;        // lines in place of the source notes; empty keeps the notes
     bool northArrow = false;
+    bool symbolLegend = false;  // a box of the symbols with their class names
     bool placeScaleBar = false; // the scale bar in the corner that covers least, not at the bottom left
 };
 

@@ -296,3 +296,25 @@ TEST_F(ExportSize, RenderRefusesSizesItCannotMake)
         EXPECT_FALSE(QFile::exists(out));
     }
 }
+
+TEST_F(ExportSize, LegendShowsTheFacilitySymbolsDrawnWithTheirClassNames)
+{
+    ASSERT_TRUE(platform::writeTextLines(folder(QStringLiteral("東京都")) + QStringLiteral("Build.dat"),
+                                         {QStringLiteral("35.3 139.3|13101|学校|小学校|麹町小学校|麹町2-8|市区町村"),
+                                          QStringLiteral("35.7 139.6|13101|郵便局|郵便局|麹町局|麹町1|国"),
+                                          QStringLiteral("35.6 139.4|13101|病院|一般病院|東京病院|本郷1|国")})
+                    .ok());
+    ASSERT_TRUE(platform::writeTextLines(dir.filePath(QStringLiteral("MapData/公共施設.ini")),
+                                         {QStringLiteral("[BuildString]"), QStringLiteral("学校=学"), QStringLiteral("郵便局=〒")})
+                    .ok());
+    const QString svg = file(QStringLiteral("symbols.svg"));
+    ASSERT_EQ(run({QStringLiteral("--facility-symbols"), QStringLiteral("--legend-symbols")}, svg), 0) << errText.toStdString();
+    const QString text = readFile(svg);
+    // 病院 has no symbol of its own (its markers are dots): it gets no legend row.
+    for (const char* shown : {">学校</text>", ">郵便局</text>", ">〒</text>"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(shown))) << shown;
+    EXPECT_FALSE(text.contains(QStringLiteral(">病院</text>")));
+
+    ASSERT_EQ(run({QStringLiteral("--facility-symbols")}, svg), 0);
+    EXPECT_FALSE(readFile(svg).contains(QStringLiteral(">学校</text>"))) << "the legend is asked for";
+}

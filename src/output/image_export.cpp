@@ -1,5 +1,6 @@
 #include "output/image_export.h"
 
+#include "platform/canvas_line_scale.h"
 #include "platform/number_text.h"
 #include "platform/text_file.h"
 
@@ -316,7 +317,17 @@ void composeExport(QPainter& p, const ExportScene& scene, const state::MdlMain& 
     const QSize part = mapPart(scene).boundedTo(base);
     p.save();
     p.setClipRect(QRect(QPoint(0, 0), part));
-    if (vector && scene.drawVectorMap)
+    if (vector && scene.drawVectorMap && scene.vectorDetail > 1) {
+        // The boundaries' points are whole pixels of the canvas they are drawn for: at a print
+        // size that canvas has the picture's resolution, so lines are not stairs of layout pixels.
+        const double k = scene.vectorDetail;
+        const platform::Canvas& m = *scene.map;
+        platform::Canvas fine(whole(m.width() * k), whole(m.height() * k));
+        fine.setScale(m.scaleLeft(), m.scaleTop(), m.scaleRight(), m.scaleBottom());
+        const platform::ScopedLineScale lines(k);
+        p.scale(1 / k, 1 / k);
+        scene.drawVectorMap(p, fine);
+    } else if (vector && scene.drawVectorMap)
         scene.drawVectorMap(p, *scene.map);
     else
         p.drawImage(QPoint(0, 0), scene.map->image(), QRect(QPoint(0, 0), part));
@@ -518,6 +529,7 @@ std::unique_ptr<Redrawn> redrawAt(const ExportScene& scene, const state::MdlMain
     r->scene.scaleLengthPx = bar.lengthPx;
     r->scene.scaleText = bar.text;
     r->scene.placeScaleBar = true;
+    r->scene.vectorDetail = r->scale;
     return r;
 }
 

@@ -49,6 +49,7 @@ struct ExportScene {
     bool northArrow = false;
     bool symbolLegend = false;  // a box of the symbols with their class names
     bool placeScaleBar = false; // the scale bar in the corner that covers least, not at the bottom left
+    double vectorDetail = 1;    // the vector map's points are this much finer than the layout's pixels
 };
 
 // "出展元：国土交通省", or "出展元：総務省統計局" in City mode.

@@ -1,4 +1,5 @@
 #include "platform/canvas.h"
+#include "platform/canvas_line_scale.h"
 
 #include "platform/text_file.h"
 
@@ -38,18 +39,38 @@ QBrush brushFor(int style, int colorValue)
     }
 }
 
+thread_local double t_lineScale = 1;
+
 QPen penFor(int colorValue, int width, const QPainter& painter)
 {
     // Width 1 is a cosmetic one-pixel pen; wider pens are square-capped so wide lines stay flush at corners.
-    // On a scaled painter (a print-size export) every width scales with the picture instead.
+    // On a scaled painter or under a line scale (a print-size export) every width scales with the picture.
     QPen pen(toQColor(colorValue));
-    pen.setWidth(width <= 1 && !painter.transform().isScaling() ? 0 : std::max(width, 1));
+    if (width <= 1 && t_lineScale == 1 && !painter.transform().isScaling())
+        pen.setWidth(0);
+    else
+        pen.setWidthF(std::max(width, 1) * t_lineScale);
     pen.setCapStyle(Qt::SquareCap);
     pen.setJoinStyle(Qt::MiterJoin);
     return pen;
 }
 
 } // namespace
+
+ScopedLineScale::ScopedLineScale(double scale) : m_previous(t_lineScale)
+{
+    t_lineScale = scale > 0 ? scale : 1;
+}
+
+ScopedLineScale::~ScopedLineScale()
+{
+    t_lineScale = m_previous;
+}
+
+double lineScale()
+{
+    return t_lineScale;
+}
 
 // Uses the batch painter when one is open, else a painter of its own for one call.
 class Canvas::PainterRef {

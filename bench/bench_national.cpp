@@ -142,6 +142,17 @@ void BM_RenderTokyoKanagawaWithRailways(benchmark::State& state)
                 QStringLiteral("--out"), out});
 }
 
+// A print of every municipality of Japan with its name: the map drawn again at A4 300 dpi and
+// written as a smoothed PNG.
+void BM_RenderAllMunicipalitiesA4At300Dpi(benchmark::State& state)
+{
+    ensureBoundaries();
+    const QString out = QDir(appFolder()).filePath(QStringLiteral("japan_a4.png"));
+    runCommand(state, cli::runRenderCommand,
+               {QStringLiteral("--mode"), QStringLiteral("Pref"), QStringLiteral("--labels"), QStringLiteral("--paper"), QStringLiteral("A4L"),
+                QStringLiteral("--dpi"), QStringLiteral("300"), QStringLiteral("--out"), out});
+}
+
 } // namespace
 
 BENCHMARK(BM_ImportPrefectures)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
@@ -151,6 +162,7 @@ BENCHMARK(BM_ImportResults2020)->Unit(benchmark::kMillisecond)->UseRealTime()->M
 BENCHMARK(BM_RenderJapanByPopulation)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_RenderTokyoWithRailways)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_RenderTokyoKanagawaWithRailways)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_RenderAllMunicipalitiesA4At300Dpi)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 
 int main(int argc, char** argv)
 {

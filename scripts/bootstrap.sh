@@ -23,7 +23,7 @@ fi
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libpugixml-dev libfreexl-dev libgdal-dev libproj-dev
   fonts-ipafont-gothic qt6-translations-l10n locales

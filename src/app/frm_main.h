@@ -9,6 +9,7 @@
 #include "mapview/hover_index.h"
 #include "mapview/labels.h"
 #include "mapview/loaders.h"
+#include "mapview/map_drawing.h"
 #include "mapview/map_tables.h"
 #include "mapview/name_labels.h"
 #include "mapview/viewport.h"
@@ -106,6 +107,8 @@ public:
     void 道路データ読込(int prefCode);
     void 道路描画();
     layers::RoadClasses roadClassesTicked() const;
+    // The redraw's options as the controls say, with the facility markers scaled to the canvas given.
+    mapview::DrawOptions drawOptions(const platform::Canvas& scale, bool yield);
     layers::RoadLayer& road() { return m_road; }
     // Facilities: read with the map when asked for, imported by "施設取込"; markers and names
     // while "施設指標" is ticked, circles while "施設ランク" is (frm_main_facilities.cpp).

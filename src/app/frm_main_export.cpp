@@ -43,16 +43,34 @@ output::ExportScene frmMain::exportScene()
     const layers::RoadClasses roads = roadClassesTicked();
     scene.symbolLegend = m_symbolLegend;
     const bool symbols = findChild<QCheckBox*>(QStringLiteral("chkSymbols"))->isChecked();
-    scene.drawVectorMap = [this, style, railways, roads, symbols](QPainter& p) {
-        mapview::drawBoundariesOn(p, {m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, shownView(), mdlMain(),
-                                  mapview::mapModeOf(mdlMain().MapMode), style);
+    scene.drawVectorMap = [this, style, railways, roads, symbols](QPainter& p, const platform::Canvas& at) {
+        const mapview::ViewRect view{static_cast<float>(at.scaleLeft()), static_cast<float>(at.scaleTop()),
+                                     static_cast<float>(at.scaleRight()), static_cast<float>(at.scaleBottom())};
+        // The boundaries read only the canvas's size and scale.
+        mapview::drawBoundariesOn(p, {m_tables, const_cast<platform::Canvas&>(at), m_labels, m_waterFill, m_colorCacheValid}, view,
+                                  mdlMain(), mapview::mapModeOf(mdlMain().MapMode), style);
         if (railways)
-            layers::drawRailwaysOn(p, m_railway, m_canvas, m_tables.DataExtent, layers::railwayColorsOf(mdlMain()));
+            layers::drawRailwaysOn(p, m_railway, at, m_tables.DataExtent, layers::railwayColorsOf(mdlMain()));
         if (roads[0] || roads[1] || roads[2])
-            layers::drawRoadsOn(p, m_road, m_canvas, layers::roadColorsOf(mdlMain()), roads);
+            layers::drawRoadsOn(p, m_road, at, layers::roadColorsOf(mdlMain()), roads);
         if (symbols)
-            layers::drawSymbolsOn(p, m_canvas, m_symbolList, m_symbols);
+            layers::drawSymbolsOn(p, at, m_symbolList, m_symbols);
     };
+    // A paper or pixel size draws the map again on a fresh canvas; the screen's stays as it is.
+    scene.redraw = [this](platform::Canvas& at, mapview::LabelLayer& labels) {
+        const mapview::ViewRect view{static_cast<float>(at.scaleLeft()), static_cast<float>(at.scaleTop()),
+                                     static_cast<float>(at.scaleRight()), static_cast<float>(at.scaleBottom())};
+        bool cache = m_colorCacheValid;
+        mapview::drawScene({m_tables, at, labels, m_waterFill, cache}, view, mdlMain(), mapview::mapModeOf(mdlMain().MapMode),
+                           drawOptions(at, false));
+    };
+    const MdlMain& s = mdlMain();
+    const bool city = s.MapMode == QLatin1String("City");
+    scene.drawn = {!city, city, railways || findChild<QCheckBox*>(QStringLiteral("chkEki"))->isChecked(),
+                   m_labels.array(mapview::LabelKind::BuildP).count() > 1 || !m_labels.circles().empty(),
+                   s.StatDrawn && s.StatKind > 0};
+    if (m_labels.array(mapview::LabelKind::BuildP).count() > 1)
+        scene.symbols = m_facilities.symbolKey(platform::AppFolder::buildSymbolFile());
     return scene;
 }
 
@@ -60,20 +78,20 @@ void frmMain::cmdImageExport_Click()
 {
     MdlMain& s = mdlMain();
     s.NoteCancelled = true;
-    output::frmLocation location(this);
+    output::frmLocation location(this, output::creditLines(exportScene().drawn));
     location.exec();
     if (s.NoteCancelled)
         return;
     platform::FileDialogRequest request;
     request.title = QStringLiteral("イメージ出力");
     // The bitmap comes first; PNG is the same picture, PDF draws the map as vectors.
-    request.filter = QStringLiteral("ビットマップ (*.bmp);;PNG 画像 (*.png);;PDF (*.pdf)");
+    request.filter = QStringLiteral("ビットマップ (*.bmp);;PNG 画像 (*.png);;PDF (*.pdf);;SVG (*.svg)");
     request.proposedName = QStringLiteral("image");
     request.startFolder = platform::AppFolder::root();
     const auto path = platform::prompts().saveFile(request);
     if (!path)
         return;
-    const Status saved = output::saveExport(*path, exportScene(), s);
+    const Status saved = output::saveExport(*path, exportScene(), s, output::windowExportOptions());
     if (!saved.ok())
         platform::warn(QStringLiteral("残念"), QStringLiteral("画像を書き込めませんでした。\n") + saved.error());
 }

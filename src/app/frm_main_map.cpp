@@ -362,6 +362,17 @@ void frmMain::描画()
         m_canvas.resize(m_picMain->width(), m_picMain->height());
         m_picMain->setImage(&m_canvas.image());
     }
+    const mapview::DrawOptions options = drawOptions(m_canvas, true);
+    mapview::drawScene({m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, shownView(), mdlMain(),
+                       mapview::mapModeOf(mdlMain().MapMode), options);
+    m_picMain->setImage(&m_canvas.image());
+    m_picMain->update();
+    尺図描画();
+    endWork();
+}
+
+mapview::DrawOptions frmMain::drawOptions(const platform::Canvas& scale, bool yield)
+{
     int style = 0;
     for (int i = 0; i < 4; ++i) {
         if (m_optMode[i]->isChecked())
@@ -372,16 +383,17 @@ void frmMain::描画()
     options.cityNames = m_chkCity->isChecked();
     options.townNames = m_chkTown->isChecked();
     options.townFilter = townFilter();
-    options.yield = platform::yieldToUi;
+    if (yield)
+        options.yield = platform::yieldToUi;
     if (findChild<QCheckBox*>(QStringLiteral("chkTrain"))->isChecked()) {
-        options.railways = [this](platform::Canvas& canvas) {
-            m_railway.draw(canvas, m_tables.DataExtent, layers::railwayColorsOf(mdlMain()), platform::yieldToUi);
+        options.railways = [this, yield](platform::Canvas& canvas) {
+            m_railway.draw(canvas, m_tables.DataExtent, layers::railwayColorsOf(mdlMain()), yield ? platform::yieldToUi : std::function<void()>());
         };
     }
     const layers::RoadClasses roads = roadClassesTicked();
     if (roads[0] || roads[1] || roads[2]) {
-        options.roads = [this, roads](platform::Canvas& canvas) {
-            m_road.draw(canvas, layers::roadColorsOf(mdlMain()), roads, platform::yieldToUi);
+        options.roads = [this, roads, yield](platform::Canvas& canvas) {
+            m_road.draw(canvas, layers::roadColorsOf(mdlMain()), roads, yield ? platform::yieldToUi : std::function<void()>());
         };
     }
     const bool stations = findChild<QCheckBox*>(QStringLiteral("chkEki"))->isChecked();
@@ -389,19 +401,14 @@ void frmMain::描画()
     const bool markers = mdlMain().UseBuild && findChild<QCheckBox*>(QStringLiteral("chkBuild"))->isChecked();
     const bool names = findChild<QCheckBox*>(QStringLiteral("chkBuildName"))->isChecked();
     const bool ranks = mdlMain().UseBuild && findChild<QCheckBox*>(QStringLiteral("chkBuildRank"))->isChecked();
-    options.facilityMarkers = [this, markers, names](mapview::LabelLayer& labels) {
-        m_facilities.markers(labels, markers, names, platform::AppFolder::buildSymbolFile(), m_canvas);
+    options.facilityMarkers = [this, markers, names, &scale](mapview::LabelLayer& labels) {
+        m_facilities.markers(labels, markers, names, platform::AppFolder::buildSymbolFile(), scale);
     };
     options.facilityCircles = [this, ranks](mapview::LabelLayer& labels) {
         m_facilities.rankCircles(labels, ranks, layers::rankSettingsOf(mdlMain()));
     };
     addSymbolDrawing(options);
-    mapview::drawScene({m_tables, m_canvas, m_labels, m_waterFill, m_colorCacheValid}, shownView(), mdlMain(),
-                       mapview::mapModeOf(mdlMain().MapMode), options);
-    m_picMain->setImage(&m_canvas.image());
-    m_picMain->update();
-    尺図描画();
-    endWork();
+    return options;
 }
 
 void frmMain::尺図描画()

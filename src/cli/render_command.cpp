@@ -75,6 +75,9 @@ struct Options {
     QString tableOut;
     // Published colour scheme, centring, no-data grey and round bounds.
     state::SchemeOptions scheme;
+    // Size, smoothing and notes of the picture beside the specified one.
+    output::ExportOptions exportOptions;
+    bool dpiGiven = false;
 };
 
 const char* const kUsage =
@@ -83,7 +86,9 @@ const char* const kUsage =
     "[--classes equal|quantile|jenks] [--scheme NAME] [--center X] [--nodata-grey] [--nice-breaks] [--labels] [--towns] [--railways] [--stations] [--roads 1,2,3] "
     "[--facilities] [--facility-names] [--facility-symbols] [--facility-ranks] [--facility-csv FILE] [--declutter] [--note-location 0..4] [--note-maker TEXT] "
     "[--note-font-size N] [--symbols COLUMN] [--symbol-shape circle|square] [--symbol-size PX] [--flannery] "
-    "[--value-labels under|alone] [--value-decimals N] [--table-out FILE.csv] --out FILE.bmp|.png|.pdf";
+    "[--value-labels under|alone] [--value-decimals N] [--table-out FILE.csv] "
+    "[--paper A4L|A4P|A3L|A3P [--dpi 150|300] | --size WxH] [--antialias|--no-antialias] [--credit TEXT] "
+    "[--north-arrow] [--legend-symbols] --out FILE.bmp|.png|.pdf|.svg";
 
 // The options of the symbols, value labels and painted table; false when a is none of them.
 std::optional<std::optional<QString>> parseSymbolOption(const QString& a, const QStringList& args, qsizetype& i, Options& o)
@@ -190,6 +195,18 @@ std::optional<QString> parse(const QStringList& args, Options& o)
             (a == QLatin1String("--nodata-grey") ? o.scheme.noDataGrey : o.scheme.niceBreaks) = true;
             continue;
         }
+        if (a == QLatin1String("--antialias") || a == QLatin1String("--no-antialias")) {
+            o.exportOptions.antialias = a == QLatin1String("--antialias");
+            continue;
+        }
+        if (a == QLatin1String("--north-arrow")) {
+            o.exportOptions.northArrow = true;
+            continue;
+        }
+        if (a == QLatin1String("--legend-symbols")) {
+            o.exportOptions.symbolLegend = true;
+            continue;
+        }
         if (i + 1 >= args.size())
             return QStringLiteral("%1 needs a value").arg(a);
         const QString v = args.at(++i);
@@ -240,6 +257,21 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         }
         else if (a == QLatin1String("--out")) o.out = v;
         else if (a == QLatin1String("--facility-csv")) o.facilityCsv = v;
+        else if ((a == QLatin1String("--paper") || a == QLatin1String("--size")) && o.exportOptions.size != output::ExportSize::Specified)
+            return QStringLiteral("--paper and --size exclude each other");
+        else if (a == QLatin1String("--paper")) { if (!output::setPaper(o.exportOptions, v)) return QStringLiteral("--paper must be A4L, A4P, A3L or A3P"); }
+        else if (a == QLatin1String("--dpi")) {
+            if (v != QLatin1String("150") && v != QLatin1String("300"))
+                return QStringLiteral("--dpi must be 150 or 300");
+            o.exportOptions.dpi = v.toInt();
+            o.dpiGiven = true;
+        }
+        else if (a == QLatin1String("--size")) {
+            if (!output::setPixelSize(o.exportOptions, v))
+                return QStringLiteral("--size must be WIDTHxHEIGHT, each %1..%2 pixels and at most %3 pixels in all")
+                    .arg(output::kMinExportSide).arg(output::kMaxExportSide).arg(output::kMaxExportPixels);
+        }
+        else if (a == QLatin1String("--credit")) { o.exportOptions.credit = true; o.exportOptions.creditText = v; }
         else return QStringLiteral("unknown option %1").arg(a);
     }
     if (o.mode != QLatin1String("Japan") && o.mode != QLatin1String("Pref") && o.mode != QLatin1String("City"))
@@ -256,6 +288,8 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         return QStringLiteral("--compute needs --column HEADER (the column to paint, which may be a computed one)");
     if ((o.symbols.enabled || o.symbols.valueLabels != layers::ValueLabels::Off) && o.column.isEmpty())
         return QStringLiteral("--symbols and --value-labels need --column HEADER (and --style 2 to draw symbols without the rank fill)");
+    if (o.dpiGiven && o.exportOptions.size != output::ExportSize::Paper)
+        return QStringLiteral("--dpi needs --paper");
     return std::nullopt;
 }
 
@@ -581,10 +615,18 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
         if (const auto problem = loadFacilities(o, s, mode, facilities, err))
             return fail(*problem);
     }
-    draw.facilityMarkers = [&](mapview::LabelLayer& l) {
-        facilities.markers(l, o.facilities, o.facilityNames, platform::AppFolder::buildSymbolFile(), canvas);
+    // The redraw on any canvas: the screen-sized one, or a fresh one at a paper or pixel size.
+    auto drawOn = [&](platform::Canvas& target, mapview::LabelLayer& l, const mapview::ViewRect& view) {
+        mapview::DrawOptions d = draw;
+        d.facilityMarkers = [&](mapview::LabelLayer& ll) {
+            facilities.markers(ll, o.facilities, o.facilityNames, platform::AppFolder::buildSymbolFile(), target);
+        };
+        d.facilityCircles = [&](mapview::LabelLayer& ll) { facilities.rankCircles(ll, o.facilityRanks, layers::rankSettingsOf(s)); };
+        d.valueLabels = [&](mapview::LabelLayer& ll) { layers::applyValueLabels(ll, tables, mode, o.symbols, target); };
+        mapview::drawScene({tables, target, l, water, colorCacheValid}, view, s, mode, d);
+        if (o.declutter)
+            layers::declutter(l, target, {mode == mapview::MapMode::City, o.labels, o.stations, o.towns});
     };
-    draw.facilityCircles = [&](mapview::LabelLayer& l) { facilities.rankCircles(l, o.facilityRanks, layers::rankSettingsOf(s)); };
     const std::vector<stats::PaintedRegion> regions = stats::paintedRegions(tables, mode);
     std::vector<layers::Symbol> symbols;
     layers::SymbolLegend symbolLegend;
@@ -595,10 +637,7 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
         symbols = std::move(*found);
         draw.symbols = [&](platform::Canvas& c) { symbolLegend = layers::drawSymbols(c, symbols, o.symbols, o.symbols.column); };
     }
-    draw.valueLabels = [&](mapview::LabelLayer& l) { layers::applyValueLabels(l, tables, mode, o.symbols, canvas); };
-    mapview::drawScene({tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw);
-    if (o.declutter)
-        layers::declutter(labels, canvas, {mode == mapview::MapMode::City, o.labels, o.stations, o.towns});
+    drawOn(canvas, labels, viewport.view);
 
     s.NoteFontSize = static_cast<int16_t>(o.noteFontSize);
     // Without a statistic legend the note always goes to the bottom right.
@@ -618,21 +657,32 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     scene.scaleText = bar.text;
     scene.symbolLegend = symbolLegend;
     scene.symbolLegend.decimals = o.symbols.valueDecimals;
-    scene.drawVectorMap = [&](QPainter& p) {
-        mapview::drawBoundariesOn(p, {tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw.style);
+    scene.drawVectorMap = [&](QPainter& p, const platform::Canvas& at) {
+        const mapview::ViewRect view{static_cast<float>(at.scaleLeft()), static_cast<float>(at.scaleTop()),
+                                     static_cast<float>(at.scaleRight()), static_cast<float>(at.scaleBottom())};
+        // The boundaries read only the canvas's size and scale.
+        mapview::drawBoundariesOn(p, {tables, const_cast<platform::Canvas&>(at), labels, water, colorCacheValid}, view, s, mode, draw.style);
         if (o.railways)
-            layers::drawRailwaysOn(p, railway, canvas, tables.DataExtent, railColors);
+            layers::drawRailwaysOn(p, railway, at, tables.DataExtent, railColors);
         if (roads)
-            layers::drawRoadsOn(p, road, canvas, roadColors, o.roads);
+            layers::drawRoadsOn(p, road, at, roadColors, o.roads);
         if (o.symbols.enabled)
-            layers::drawSymbolsOn(p, canvas, symbols, o.symbols);
+            layers::drawSymbolsOn(p, at, symbols, o.symbols);
     };
     if (!o.tableOut.isEmpty()) {
         const Status table = stats::writePaintedTable(o.tableOut, regions, s);
         if (!table.ok())
             return fail(table.error());
     }
-    const Status saved = output::saveExport(o.out, scene, s);
+    scene.redraw = [&](platform::Canvas& at, mapview::LabelLayer& l) {
+        drawOn(at, l, {static_cast<float>(at.scaleLeft()), static_cast<float>(at.scaleTop()), static_cast<float>(at.scaleRight()),
+                       static_cast<float>(at.scaleBottom())});
+    };
+    scene.drawn = {mode != mapview::MapMode::City, mode == mapview::MapMode::City, o.railways || o.stations,
+                   o.facilities || o.facilityRanks || !o.facilityCsv.isEmpty(), s.StatDrawn && o.stat > 0};
+    if (o.facilities)
+        scene.symbols = facilities.symbolKey(platform::AppFolder::buildSymbolFile());
+    const Status saved = output::saveExport(o.out, scene, s, o.exportOptions);
     if (!saved.ok())
         return fail(saved.error());
     out << "miratos render: wrote " << QDir::toNativeSeparators(QFileInfo(o.out).absoluteFilePath()) << "\n";

@@ -122,6 +122,24 @@ std::vector<BuildRow> FacilityLayer::keepChosen(std::vector<BuildRow> rows, cons
     return kept;
 }
 
+QVector<QPair<QString, QString>> FacilityLayer::symbolKey(const QString& symbolFile) const
+{
+    QVector<QPair<QString, QString>> key;
+    if (MarkerStyle != 1)
+        return key;
+    QSet<QString> seen;
+    for (const BuildRow& row : m_rows) {
+        const QString& major = row[store::kBuildClass];
+        if (seen.contains(major) || !m_tree.minorChecked(row[store::kBuildSubClass]))
+            continue;
+        seen.insert(major);
+        const QString symbol = platform::GetINIValue(major, QString::fromUtf16(store::kBuildSymbolSection), symbolFile);
+        if (symbol != QLatin1String("ERROR") && !symbol.isEmpty())
+            key.append({symbol, major});
+    }
+    return key;
+}
+
 void FacilityLayer::markers(mapview::LabelLayer& layer, bool ticked, bool names, const QString& symbolFile,
                             const platform::Canvas& scale) const
 {

@@ -90,6 +90,9 @@ public:
     // "ERROR"); without, none. Names are then shown or hidden as chkBuildName says.
     void markers(mapview::LabelLayer& layer, bool ticked, bool names, const QString& symbolFile,
                  const platform::Canvas& scale) const;
+    // The symbols the markers show in symbol mode with their major class, once each in the order
+    // the classes first come, for the legend; empty in "点" mode.
+    QVector<QPair<QString, QString>> symbolKey(const QString& symbolFile) const;
     // chkBuildName: every facility name visible exactly when ticked.
     void showNames(mapview::LabelLayer& layer, bool ticked) const;
     // chkBuildRank: removes the circles; with ticked, one circle for every facility whose value is

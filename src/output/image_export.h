@@ -7,12 +7,14 @@
 #include "mapview/map_tables.h"
 #include "mapview/viewport.h"
 #include "layers/symbol_layer.h"
+#include "output/export_options.h"
 #include "platform/canvas.h"
 #include "platform/result.h"
 
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QPainter;
@@ -36,8 +38,21 @@ struct ExportScene {
     QString scaleText;
     // The proportional symbols' reference sizes, in a box of their own (none without symbols).
     layers::SymbolLegend symbolLegend;
-    // Draws the boundaries as vectors in map-canvas pixels (PDF); without it the map image is used.
-    std::function<void(QPainter&)> drawVectorMap;
+    // Draws the boundaries as vectors in the pixels of the canvas given (its size and scale): PDF,
+    // SVG, smoothed and larger pictures; without it the map image is used.
+    std::function<void(QPainter&, const platform::Canvas&)> drawVectorMap;
+    // Draws the map again, boundaries and every label as the redraw makes them, on a fresh canvas
+    // whose size and scale are set: the paper and pixel sizes. Without it those sizes are refused.
+    std::function<void(platform::Canvas&, mapview::LabelLayer&)> redraw;
+    DrawnData drawn; // what the map shows, for the credit
+    QVector<QPair<QString, QString>> symbols; // the facility symbols drawn and their class names
+
+    // Set by saveExport from the options.
+    QStringList credit;        // lines in place of the source notes; empty keeps the notes
+    bool northArrow = false;
+    bool facilityKey = false;   // a box of the facility symbols with their class names
+    bool placeScaleBar = false; // the scale bar in the corner that covers least, not at the bottom left
+    double vectorDetail = 1;    // the vector map's points are this much finer than the layout's pixels
 };
 
 // "出展元：国土交通省", or "出展元：総務省統計局" in City mode.
@@ -53,9 +68,13 @@ void composeExport(QPainter& painter, const ExportScene& scene, const state::Mdl
 // The picture as an image.
 QImage renderExport(const ExportScene& scene, const state::MdlMain& state);
 
-// Writes the picture: ".pdf" as vectors, ".png" as PNG, anything else as a 24-bit Windows bitmap.
-// The file is replaced only when everything was written; errors name the file.
-Status saveExport(const QString& path, const ExportScene& scene, const state::MdlMain& state);
+// Composes the picture as the options ask: the specified picture, or the map drawn again at a
+// paper or pixel size, as an image of the picture's pixels.
+QImage renderExport(const ExportScene& scene, const state::MdlMain& state, const ExportOptions& options, bool antialias);
+
+// Writes the picture: ".pdf" as vectors, ".svg" as SVG (text as text), ".png" as PNG, anything else
+// as a 24-bit Windows bitmap. The file is replaced only when everything was written; errors name the file.
+Status saveExport(const QString& path, const ExportScene& scene, const state::MdlMain& state, const ExportOptions& options = {});
 
 // Legend-box geometry (exposed for tests).
 struct LegendBox {

@@ -1,10 +1,12 @@
 #include "platform/canvas.h"
+#include "platform/canvas_line_scale.h"
 
 #include "platform/text_file.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -37,18 +39,39 @@ QBrush brushFor(int style, int colorValue)
     }
 }
 
-QPen penFor(int colorValue, int width, bool hairline)
+thread_local double t_lineScale = 1;
+
+QPen penFor(int colorValue, int width, const QPainter& painter, bool hairline)
 {
     // Width 1 is a cosmetic one-pixel pen; wider pens are square-capped so wide lines stay flush at corners.
-    // On a HiDPI image a one-pixel line keeps its width on screen, so it is not a hairline there.
+    // On a scaled painter or under a line scale (a print-size export) every width scales with the picture,
+    // and on a HiDPI image a one-pixel line keeps its width on screen.
     QPen pen(toQColor(colorValue));
-    pen.setWidth(width <= 1 && hairline ? 0 : width);
+    if (width <= 1 && hairline && t_lineScale == 1 && !painter.transform().isScaling())
+        pen.setWidth(0);
+    else
+        pen.setWidthF(std::max(width, 1) * t_lineScale);
     pen.setCapStyle(Qt::SquareCap);
     pen.setJoinStyle(Qt::MiterJoin);
     return pen;
 }
 
 } // namespace
+
+ScopedLineScale::ScopedLineScale(double scale) : m_previous(t_lineScale)
+{
+    t_lineScale = scale > 0 ? scale : 1;
+}
+
+ScopedLineScale::~ScopedLineScale()
+{
+    t_lineScale = m_previous;
+}
+
+double lineScale()
+{
+    return t_lineScale;
+}
 
 // Uses the batch painter when one is open, else a painter of its own for one call.
 class Canvas::PainterRef {
@@ -155,7 +178,7 @@ void Canvas::polyline(const QPoint* points, int count)
     if (count < 2)
         return;
     PainterRef p(*this);
-    p->setPen(penFor(m_foreColor, m_drawWidth, hairline()));
+    p->setPen(penFor(m_foreColor, m_drawWidth, *p, hairline()));
     p->drawPolyline(points, count);
 }
 
@@ -164,7 +187,7 @@ void Canvas::polygon(const QPoint* points, int count)
     if (count < 2)
         return;
     PainterRef p(*this);
-    p->setPen(penFor(m_foreColor, m_drawWidth, hairline()));
+    p->setPen(penFor(m_foreColor, m_drawWidth, *p, hairline()));
     p->setBrush(brushFor(m_fillStyle, m_fillColor));
     p->drawPolygon(points, count, Qt::WindingFill);
 }
@@ -172,7 +195,7 @@ void Canvas::polygon(const QPoint* points, int count)
 void Canvas::line(double x1, double y1, double x2, double y2, int colorValue)
 {
     PainterRef p(*this);
-    p->setPen(penFor(colorValue, m_drawWidth, hairline()));
+    p->setPen(penFor(colorValue, m_drawWidth, *p, hairline()));
     p->drawLine(toPixel(x1, y1), toPixel(x2, y2));
 }
 
@@ -185,7 +208,7 @@ void Canvas::box(double x1, double y1, double x2, double y2, int colorValue, boo
     if (filled) {
         p->fillRect(QRect(r.topLeft(), QSize(r.width() + 1, r.height() + 1)), toQColor(colorValue));
     } else {
-        p->setPen(penFor(colorValue, m_drawWidth, hairline()));
+        p->setPen(penFor(colorValue, m_drawWidth, *p, hairline()));
         p->setBrush(Qt::NoBrush);
         p->drawRect(r);
     }
@@ -196,7 +219,7 @@ void Canvas::circle(double x, double y, double radius, int colorValue)
     const QPointF c(toPixelX(x), toPixelY(y));
     const double r = widthToPixels(radius);
     PainterRef p(*this);
-    p->setPen(penFor(colorValue, m_drawWidth, hairline()));
+    p->setPen(penFor(colorValue, m_drawWidth, *p, hairline()));
     p->setBrush(brushFor(m_fillStyle, m_fillColor));
     p->drawEllipse(c, r, r);
 }

@@ -9,6 +9,7 @@
 #include "app/frm_tiku_list.h"
 #include "imports/frm_import.h"
 #include "output/frm_location.h"
+#include "output/export_options.h"
 #include "platform/app_folder.h"
 #include "platform/program_end_ui.h"
 #include "platform/qt_prompts.h"
@@ -444,6 +445,51 @@ TEST_F(RealDialogs, RankDialogWithASchemeCentreAndNoDataGrey)
 
     window->close();
     EXPECT_EQ(ends, 1);
+}
+
+// 画像出力 at a paper size with real message boxes: the map is drawn again at A4 150 dpi, then
+// the same settings write an SVG with the names as text.
+TEST_F(RealDialogs, ExportAtAPaperSizeAndAsSvg)
+{
+    writeSquarePrefectures();
+    state::resetMdlMain();
+    output::windowExportOptions() = {};
+    answerer.on<app::frmKenList>([](app::frmKenList& d) {
+        for (int code : {13, 14})
+            d.findChild<QCheckBox*>(QStringLiteral("chkKen_%1").arg(code))->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();
+    });
+    answerer.on<output::frmLocation>([](output::frmLocation& d) {
+        d.findChild<QRadioButton*>(QStringLiteral("optSize_1"))->setChecked(true);
+        d.findChild<QCheckBox*>(QStringLiteral("chkNorth"))->setChecked(true);
+        saveShot(d.grab().toImage(), QStringLiteral("real_export_dialog.png"));
+        d.cmdGo_Click();
+    });
+    launch("cmdMap3");
+    ASSERT_TRUE(waitFor([&] { return answerer.saw(QStringLiteral("frmKenList")); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* window = qobject_cast<app::frmMain*>(visibleTopLevel(QStringLiteral("frmMain")));
+    ASSERT_NE(window, nullptr);
+    window->findChild<QCheckBox*>(QStringLiteral("chkCity"))->click();
+    const QString png = dir.filePath(QStringLiteral("地図.png"));
+    answerer.files = {png};
+    window->cmdImageExport_Click();
+    EXPECT_EQ(answerer.messages(), QStringList());
+    const QImage image(png);
+    EXPECT_EQ(image.size(), QSize(1754, 1240));
+    saveShot(image, QStringLiteral("real_export_a4.png"));
+
+    const QString svg = dir.filePath(QStringLiteral("地図.svg"));
+    answerer.files = {svg};
+    window->cmdImageExport_Click();
+    EXPECT_EQ(answerer.messages(), QStringList());
+    QFile f(svg);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(f.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral(">東京都</text>")));
+    EXPECT_TRUE(text.contains(QStringLiteral("<path")));
+    output::windowExportOptions() = {};
+    window->close();
 }
 
 // "統計データ" → "計算列…" with real message boxes, on the prefecture map: a wrong expression is

@@ -268,7 +268,10 @@ TEST_F(ExportTest, BitmapPngAndPdfFilesAndAFailedWrite)
     const QString png = dir.filePath(QStringLiteral("image.png"));
     const QString pdf = dir.filePath(QStringLiteral("image.pdf"));
     ASSERT_TRUE(saveExport(bmp, scene, state::mdlMain()).ok());
-    ASSERT_TRUE(saveExport(png, scene, state::mdlMain()).ok());
+    // PNG is smoothed by default; unsmoothed it is the bitmap's picture.
+    ExportOptions unsmoothed;
+    unsmoothed.antialias = false;
+    ASSERT_TRUE(saveExport(png, scene, state::mdlMain(), unsmoothed).ok());
     ASSERT_TRUE(saveExport(pdf, scene, state::mdlMain()).ok());
     QFile f(bmp);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

@@ -7,12 +7,14 @@
 #include "mapview/name_labels.h"
 #include "output/frm_location.h"
 #include "output/frm_property.h"
+#include "output/export_options.h"
 #include "platform/prompts.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -243,6 +245,52 @@ TEST_F(SettingsDialogs, NoteDialogConfirmsOrLeavesTheExportCancelled)
     EXPECT_EQ(s.NoteFontSize, 16);
     EXPECT_EQ(s.NoteLocation, 2);
     EXPECT_EQ(s.NoteMaker, text("国土地理院"));
+}
+
+// The size, credit and north arrow below the note settings: kept for the next export; a proposed
+// credit left untouched stays automatic, an edited one is the user's; a pixel size that cannot be
+// made is said and the dialog stays.
+TEST_F(SettingsDialogs, NoteDialogKeepsTheSizeCreditAndNorthArrow)
+{
+    output::windowExportOptions() = {};
+    const QStringList proposed = {text("「国土数値情報（行政区域データ）」（国土交通省）を加工して作成")};
+    platform::ScopedScriptedPrompts prompts;
+    {
+        frmLocation d(nullptr, proposed);
+        EXPECT_TRUE(child<QRadioButton>(d, QStringLiteral("optSize_0"))->isChecked()); // the specified picture first
+        EXPECT_EQ(child<QPlainTextEdit>(d, QStringLiteral("txtCredit"))->toPlainText(), proposed.join(QLatin1Char('\n')));
+        child<QRadioButton>(d, QStringLiteral("optSize_1"))->setChecked(true);
+        child<QComboBox>(d, QStringLiteral("cmbPaper"))->setCurrentIndex(1); // A4 縦
+        child<QComboBox>(d, QStringLiteral("cmbDpi"))->setCurrentIndex(1);   // 300 dpi
+        child<QCheckBox>(d, QStringLiteral("chkNorth"))->setChecked(true);
+        d.cmdGo_Click();
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    }
+    output::ExportOptions& e = output::windowExportOptions();
+    EXPECT_EQ(e.size, output::ExportSize::Paper);
+    EXPECT_EQ(output::targetPixels(e), QSize(2480, 3508));
+    EXPECT_TRUE(e.northArrow);
+    EXPECT_TRUE(e.creditText.isEmpty());
+
+    {
+        frmLocation d(nullptr, proposed);
+        EXPECT_TRUE(child<QRadioButton>(d, QStringLiteral("optSize_1"))->isChecked());
+        child<QPlainTextEdit>(d, QStringLiteral("txtCredit"))->setPlainText(text("自作の境界データ"));
+        child<QRadioButton>(d, QStringLiteral("optSize_2"))->setChecked(true);
+        child<QLineEdit>(d, QStringLiteral("txtPixels"))->setText(QStringLiteral("20000x100"));
+        state::mdlMain().NoteCancelled = true;
+        d.cmdGo_Click();
+        ASSERT_FALSE(prompts.records().empty());
+        EXPECT_TRUE(prompts.last().text.contains(text("ピクセル数"))) << prompts.last().text.toStdString();
+        EXPECT_TRUE(state::mdlMain().NoteCancelled);
+        EXPECT_EQ(e.size, output::ExportSize::Paper) << "nothing is kept from a refused confirmation";
+        child<QLineEdit>(d, QStringLiteral("txtPixels"))->setText(QStringLiteral("1200x900"));
+        d.cmdGo_Click();
+        EXPECT_FALSE(state::mdlMain().NoteCancelled);
+    }
+    EXPECT_EQ(output::targetPixels(e), QSize(1200, 900));
+    EXPECT_EQ(e.creditText, text("自作の境界データ"));
+    output::windowExportOptions() = {};
 }
 
 namespace {

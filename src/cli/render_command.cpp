@@ -5,6 +5,7 @@
 #include "state/prefectures.h"
 #include "state/water_fill.h"
 #include "layers/label_declutter.h"
+#include "layers/label_placement.h"
 #include "layers/facility_layer.h"
 #include "layers/railway_layer.h"
 #include "layers/road_layer.h"
@@ -56,6 +57,10 @@ struct Options {
     bool railways = false; // 鉄道
     bool stations = false; // 駅名
     bool declutter = false; // 属性非重 once the labels are made
+    // ラベル配置 and its companions: --place-labels, --qualify-wards[-two-lines], --stations-inside,
+    // --main-stations, --place-by-statistic, --halo, --no-halo, --halo-color.
+    layers::PlacementOptions placement;
+    bool halo = false;
     layers::RoadClasses roads{}; // 高速, 国道, 地方道 (classes 1, 2, 3)
     bool facilities = false;      // 施設指標
     bool facilityNames = false;   // 施設名
@@ -72,8 +77,27 @@ const char* const kUsage =
     "usage: miratos render [--app-folder DIR] --mode Japan|Pref|City [--pref NAME]... [--district FILE|NAME]... "
     "[--style 0..3] [--stat N | --own-data FILE] [--compute \"NAME=EXPR\"]... [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
     "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--roads 1,2,3] "
-    "[--facilities] [--facility-names] [--facility-symbols] [--facility-ranks] [--facility-csv FILE] [--declutter] [--note-location 0..4] [--note-maker TEXT] "
+    "[--facilities] [--facility-names] [--facility-symbols] [--facility-ranks] [--facility-csv FILE] [--declutter] "
+    "[--place-labels] [--qualify-wards | --qualify-wards-two-lines] [--stations-inside] [--main-stations] [--place-by-statistic] "
+    "[--halo | --no-halo] [--halo-color RRGGBB] [--note-location 0..4] [--note-maker TEXT] "
     "[--note-font-size N] --out FILE.bmp|.png|.pdf";
+
+// A flag of label placement, set in the options; false when the argument is not one of them.
+bool placementFlag(const QString& a, layers::PlacementOptions& p, bool& halo)
+{
+    using Halo = layers::PlacementOptions::Halo;
+    using Ward = layers::PlacementOptions::WardStyle;
+    if (a == QLatin1String("--place-labels")) p.placeLabels = true;
+    else if (a == QLatin1String("--qualify-wards")) p.qualifyWards = Ward::Prefixed;
+    else if (a == QLatin1String("--qualify-wards-two-lines")) p.qualifyWards = Ward::TwoLines;
+    else if (a == QLatin1String("--stations-inside")) p.stationsInside = true;
+    else if (a == QLatin1String("--main-stations")) p.mainStations = true;
+    else if (a == QLatin1String("--place-by-statistic")) p.orderByStatistic = true;
+    else if (a == QLatin1String("--halo")) { p.halo.fill(Halo::On); halo = true; }
+    else if (a == QLatin1String("--no-halo")) { p.halo.fill(Halo::Off); halo = true; }
+    else return false;
+    return true;
+}
 
 // Parses the arguments; an error text on failure.
 std::optional<QString> parse(const QStringList& args, Options& o)
@@ -106,6 +130,18 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         }
         if (a == QLatin1String("--declutter")) {
             o.declutter = true;
+            continue;
+        }
+        if (placementFlag(a, o.placement, o.halo))
+            continue;
+        if (a == QLatin1String("--halo-color")) {
+            const QString v = args.value(++i);
+            bool ok = false;
+            const uint rgb = v.toUInt(&ok, 16);
+            if (!ok || v.size() != 6)
+                return QStringLiteral("--halo-color must be six hexadecimal digits RRGGBB, for example FFFFFF");
+            o.placement.haloColor = static_cast<int>(((rgb >> 16) & 0xff) | (rgb & 0xff00) | ((rgb & 0xff) << 16));
+            o.halo = true;
             continue;
         }
         // Names and symbols are parts of the markers: either one shows the markers too.
@@ -499,6 +535,7 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     };
     draw.facilityCircles = [&](mapview::LabelLayer& l) { facilities.rankCircles(l, o.facilityRanks, layers::rankSettingsOf(s)); };
     mapview::drawScene({tables, canvas, labels, water, colorCacheValid}, viewport.view, s, mode, draw);
+    layers::applyPlacementOptions(labels, canvas, tables, mode, s.StatDrawn, railway.stationLines(), o.placement, o.halo);
     if (o.declutter)
         layers::declutter(labels, canvas, {mode == mapview::MapMode::City, o.labels, o.stations, o.towns});
 

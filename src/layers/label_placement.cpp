@@ -5,7 +5,9 @@
 #include "platform/canvas.h"
 #include "platform/number_text.h"
 
+#include <QFontMetrics>
 #include <QHash>
+#include <QImage>
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -334,6 +336,21 @@ int contrastingTextColor(int fillColor)
     return withBlack >= withWhite ? 0 : 16777215;
 }
 
+QRect inkRect(const mapview::LabelArray& array, const mapview::Label& label, const platform::Canvas& scale)
+{
+    const QRect r = mapview::labelPixelRect(label, scale);
+    // The line height holds leading above and below the glyphs; the ink of a CJK line is about
+    // one em from ascent − em·0.88 down. Measured once per font on the canvas' 96 dpi.
+    static const QImage device(1, 1, QImage::Format_RGB32);
+    const QFontMetrics m(array.style().font, &device);
+    const QRect glyph = m.tightBoundingRect(QStringLiteral("国g"));
+    const int top = std::max(0, m.ascent() + glyph.top() - 1);
+    const int bottom = std::max(0, m.height() - (m.ascent() + glyph.bottom() + 2));
+    if (top + bottom >= r.height())
+        return r;
+    return r.adjusted(0, top, 0, -bottom);
+}
+
 namespace {
 
 // Candidate rectangles of one label in pixels, best first.
@@ -373,6 +390,7 @@ int placeLabels(mapview::LabelLayer& labels, const platform::Canvas& scale, cons
     struct Ref {
         LabelKind kind;
         int index;
+        double inkTop; // pixels from the label's top to its ink
     };
     std::vector<PlacementItem> items;
     std::vector<Ref> refs;
@@ -392,9 +410,15 @@ int placeLabels(mapview::LabelLayer& labels, const platform::Canvas& scale, cons
                 item.weight = options.orderByStatistic && k < input.regionOrder.size() ? input.regionOrder[k] : (shape ? shape->area : 0);
             else if (kind == LabelKind::Eki)
                 item.weight = k < input.stationLines.size() ? input.stationLines[k] : 0;
+            // Candidates are placed as label rectangles and compared by their ink.
             item.candidates = candidatesOf(kind, l, scale, shape, input.mode);
+            const QRect full = mapview::labelPixelRect(l, scale);
+            const QRect ink = inkRect(a, l, scale);
+            const QMarginsF inset(0, ink.top() - full.top(), 0, full.bottom() - ink.bottom());
+            for (QRectF& r : item.candidates)
+                r = r.marginsRemoved(inset);
             items.push_back(std::move(item));
-            refs.push_back({kind, i});
+            refs.push_back({kind, i, inset.top()});
         }
     }
     const int placed = placeItems(items, QRectF(0, 0, scale.width(), scale.height()));
@@ -407,7 +431,7 @@ int placeLabels(mapview::LabelLayer& labels, const platform::Canvas& scale, cons
             a.edit(refs[n].index).visible = false;
             continue;
         }
-        const QRectF& r = item.candidates[static_cast<size_t>(item.chosen)];
+        const QRectF r = item.candidates[static_cast<size_t>(item.chosen)].translated(0, -refs[n].inkTop);
         const mapview::Label& l = a.at(refs[n].index);
         const QRect now = mapview::labelPixelRect(l, scale);
         if (QRectF(now) == r)
@@ -451,6 +475,30 @@ void applyHalos(mapview::LabelLayer& labels, const platform::Canvas& canvas, boo
             }
         }
     }
+}
+
+void applyPlacementOptions(mapview::LabelLayer& labels, const platform::Canvas& canvas, const mapview::MapTables& tables,
+                           mapview::MapMode mode, bool statDrawn, const std::vector<int>& stationLines,
+                           const PlacementOptions& options, bool halosAsked)
+{
+    qualifyWards(labels, tables, mode, options.qualifyWards, canvas);
+    if (options.stationsInside || options.mainStations) {
+        const std::vector<QVector<QPointF>> rings = options.stationsInside ? loadedRings(tables, mode) : std::vector<QVector<QPointF>>{};
+        filterStations(labels, options.stationsInside ? &rings : nullptr, options.mainStations, stationLines);
+    }
+    if (options.placeLabels) {
+        PlacementInput input{&tables, mode, {}, stationLines};
+        if (options.orderByStatistic && statDrawn) {
+            // The value a region name shows as its tooltip after a fill.
+            const platform::KeyedTable& rows = mode == mapview::MapMode::Japan ? tables.lvwUsePref : tables.lvwUseTiku;
+            if (mode != mapview::MapMode::City)
+                for (const auto& row : rows)
+                    input.regionOrder.push_back(platform::toNumber(row.subItem(3)).value_or(0));
+        }
+        placeLabels(labels, canvas, input, options);
+    }
+    if (options.placeLabels || halosAsked)
+        applyHalos(labels, canvas, statDrawn, options);
 }
 
 } // namespace miratos::layers

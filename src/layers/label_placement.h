@@ -89,6 +89,10 @@ struct PlacementInput {
     std::vector<int> stationLines;   // parallel to lblEki copies (optional)
 };
 
+// The part of a label's pixel rectangle its glyphs cover (the line's leading left out): placed
+// labels never share a pixel of it.
+QRect inkRect(const mapview::LabelArray& array, const mapview::Label& label, const platform::Canvas& scale);
+
 // ラベル配置 on the layer at the canvas scale: moves and hides labels. Returns labels placed.
 int placeLabels(mapview::LabelLayer& labels, const platform::Canvas& scale, const PlacementInput& input,
                 const PlacementOptions& options);
@@ -96,5 +100,12 @@ int placeLabels(mapview::LabelLayer& labels, const platform::Canvas& scale, cons
 // Halos and text colours: over a statistic fill (a map pixel under the label that is not the
 // blank background) Auto halos are drawn and text turns black or white by contrast.
 void applyHalos(mapview::LabelLayer& labels, const platform::Canvas& canvas, bool statDrawn, const PlacementOptions& options);
+
+// Everything the options ask for, in order, on labels just made: ward captions, station filters,
+// placement (region names ordered by the drawn statistic when asked), then halos and colours.
+// Nothing is done when no option is set.
+void applyPlacementOptions(mapview::LabelLayer& labels, const platform::Canvas& canvas, const mapview::MapTables& tables,
+                           mapview::MapMode mode, bool statDrawn, const std::vector<int>& stationLines,
+                           const PlacementOptions& options, bool halosAsked = false);
 
 } // namespace miratos::layers

@@ -83,7 +83,7 @@ TEST(LabelPlacement, PlacedLabelsOfTheLayerNeverOverlap)
         const mapview::LabelArray& a = layer.array(kind);
         for (int i = 1; i < a.count(); ++i)
             if (a.at(i).visible)
-                shown.push_back(mapview::labelPixelRect(a.at(i), canvas));
+                shown.push_back(inkRect(a, a.at(i), canvas));
     }
     EXPECT_EQ(static_cast<int>(shown.size()), placed);
     for (size_t a = 0; a < shown.size(); ++a)

@@ -315,6 +315,8 @@ QGroupBox* frmMain::buildModifyFrame()
         layout->addWidget(option);
     }
     layout->addWidget(makeButton(frame, QStringLiteral("cmdDecrease"), QStringLiteral("属性非重")));
+    layout->addWidget(makeButton(frame, QStringLiteral("cmdPlaceLabels"), QStringLiteral("ラベル配置")));
+    layout->addWidget(makeButton(frame, QStringLiteral("cmdPlacementSettings"), QStringLiteral("配置設定")));
     return frame;
 }
 

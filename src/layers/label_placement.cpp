@@ -459,11 +459,23 @@ void applyHalos(mapview::LabelLayer& labels, const platform::Canvas& canvas, boo
             const mapview::Label& l = a.at(i);
             if (!l.visible)
                 continue;
-            // The fill under the label's middle decides: the blank background is no fill.
-            const QPoint mid = mapview::labelPixelRect(l, canvas).center();
-            const bool onMap = image.rect().contains(mid);
-            const QRgb under = onMap ? image.pixel(mid) : blank;
-            const bool overFill = statDrawn && onMap && (under & 0xffffff) != (blank & 0xffffff) && (under & 0xffffff) != 0;
+            // The colour most of a 3×3 grid over the label shows: thin boundaries and railway
+            // lines under a few samples do not count as the fill.
+            const QRect r = mapview::labelPixelRect(l, canvas);
+            QHash<QRgb, int> votes;
+            QRgb under = blank;
+            int best = 0;
+            for (int gy = 1; gy <= 3; ++gy) {
+                for (int gx = 1; gx <= 3; ++gx) {
+                    const QPoint p(r.left() + r.width() * gx / 4, r.top() + r.height() * gy / 4);
+                    const QRgb c = image.rect().contains(p) ? (image.pixel(p) & 0xffffff) : (blank & 0xffffff);
+                    if (++votes[c] > best) {
+                        best = votes[c];
+                        under = c;
+                    }
+                }
+            }
+            const bool overFill = statDrawn && under != (blank & 0xffffff) && under != 0;
             const bool halo = mode == PlacementOptions::Halo::On || (mode == PlacementOptions::Halo::Auto && overFill);
             const int text = options.contrastText && overFill
                                  ? contrastingTextColor(qRed(under) + 256 * qGreen(under) + 65536 * qBlue(under))

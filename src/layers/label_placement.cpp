@@ -375,6 +375,9 @@ std::vector<QRectF> candidatesOf(LabelKind kind, const mapview::Label& l, const 
     const QPointF anchor = kind == LabelKind::Eki ? QPointF(now.left(), now.top()) : QPointF(now.left(), now.center().y());
     // Whole pixels, as labels are painted, so that rectangles apart stay apart on the canvas.
     std::vector<QRectF> out = pointCandidates(anchor, w, h, kind == LabelKind::Eki ? 2 : 1);
+    // Then the same eight half a line further out, before the name gives up.
+    for (const QRectF& r : pointCandidates(anchor, w, h, (kind == LabelKind::Eki ? 2 : 1) + h / 2))
+        out.push_back(r);
     for (QRectF& r : out)
         r.moveTopLeft(QPointF(std::round(r.left()), std::round(r.top())));
     return out;

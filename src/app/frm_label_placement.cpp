@@ -40,10 +40,13 @@ frmLabelPlacement::frmLabelPlacement(const layers::PlacementOptions& options, QW
                     options.qualifyWards != Ward::Off);
     m_twoLines = check(names, QStringLiteral("chkWardTwoLines"), QStringLiteral("市名と区名を２行にする"),
                        options.qualifyWards == Ward::TwoLines);
+    m_cityForWards = check(names, QStringLiteral("chkCityForWards"), QStringLiteral("区が小さく並ぶ市は市名だけにする"),
+                           options.cityForWards);
     m_byStatistic = check(names, QStringLiteral("chkOrderByStatistic"), QStringLiteral("統計値の大きい市区町村名から置く（既定は面積順）"),
                           options.orderByStatistic);
     namesLayout->addWidget(m_wards);
     namesLayout->addWidget(m_twoLines);
+    namesLayout->addWidget(m_cityForWards);
     namesLayout->addWidget(m_byStatistic);
     layout->addWidget(names);
 
@@ -82,6 +85,7 @@ layers::PlacementOptions frmLabelPlacement::options() const
 {
     layers::PlacementOptions o = m_options;
     o.qualifyWards = !m_wards->isChecked() ? Ward::Off : m_twoLines->isChecked() ? Ward::TwoLines : Ward::Prefixed;
+    o.cityForWards = m_cityForWards->isChecked();
     o.orderByStatistic = m_byStatistic->isChecked();
     o.stationsInside = m_inside->isChecked();
     o.mainStations = m_main->isChecked();

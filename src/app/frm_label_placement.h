@@ -21,6 +21,7 @@ private:
     layers::PlacementOptions m_options;
     QCheckBox* m_wards = nullptr;
     QCheckBox* m_twoLines = nullptr;
+    QCheckBox* m_cityForWards = nullptr;
     QCheckBox* m_inside = nullptr;
     QCheckBox* m_main = nullptr;
     QCheckBox* m_byStatistic = nullptr;

@@ -57,7 +57,7 @@ struct Options {
     bool railways = false; // 鉄道
     bool stations = false; // 駅名
     bool declutter = false; // 属性非重 once the labels are made
-    // ラベル配置 and its companions: --place-labels, --qualify-wards[-two-lines], --stations-inside,
+    // ラベル配置 and its companions: --place-labels, --qualify-wards[-two-lines], --city-for-wards, --stations-inside,
     // --main-stations, --place-by-statistic, --halo, --no-halo, --halo-color.
     layers::PlacementOptions placement;
     bool halo = false;
@@ -78,7 +78,7 @@ const char* const kUsage =
     "[--style 0..3] [--stat N | --own-data FILE] [--compute \"NAME=EXPR\"]... [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
     "[--classes equal|quantile|jenks] [--labels] [--towns] [--railways] [--stations] [--roads 1,2,3] "
     "[--facilities] [--facility-names] [--facility-symbols] [--facility-ranks] [--facility-csv FILE] [--declutter] "
-    "[--place-labels] [--qualify-wards | --qualify-wards-two-lines] [--stations-inside] [--main-stations] [--place-by-statistic] "
+    "[--place-labels] [--qualify-wards | --qualify-wards-two-lines] [--city-for-wards] [--stations-inside] [--main-stations] [--place-by-statistic] "
     "[--halo | --no-halo] [--halo-color RRGGBB] [--note-location 0..4] [--note-maker TEXT] "
     "[--note-font-size N] --out FILE.bmp|.png|.pdf";
 
@@ -90,6 +90,7 @@ bool placementFlag(const QString& a, layers::PlacementOptions& p, bool& halo)
     if (a == QLatin1String("--place-labels")) p.placeLabels = true;
     else if (a == QLatin1String("--qualify-wards")) p.qualifyWards = Ward::Prefixed;
     else if (a == QLatin1String("--qualify-wards-two-lines")) p.qualifyWards = Ward::TwoLines;
+    else if (a == QLatin1String("--city-for-wards")) p.cityForWards = true;
     else if (a == QLatin1String("--stations-inside")) p.stationsInside = true;
     else if (a == QLatin1String("--main-stations")) p.mainStations = true;
     else if (a == QLatin1String("--place-by-statistic")) p.orderByStatistic = true;

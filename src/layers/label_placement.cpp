@@ -10,6 +10,7 @@
 #include <QImage>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 #include <unordered_map>
 
@@ -256,13 +257,22 @@ void qualifyWards(mapview::LabelLayer& labels, const mapview::MapTables& t, mapv
     mapview::LabelArray& lbl = labels.lblPref();
     if (mode != mapview::MapMode::Pref || style == PlacementOptions::WardStyle::Off || lbl.count() - 1 != t.lvwUseTiku.count())
         return;
+    // Only names still shown count as repeats, and only names as they were made are changed (a
+    // city shown instead of its wards keeps its name).
     QStringList parts;
-    for (const auto& row : t.lvwUseTiku)
-        parts << row.subItem(1);
+    std::vector<int> shown;
+    for (int i = 1; i < lbl.count(); ++i) {
+        const QString p = t.lvwUseTiku.at(i).subItem(1);
+        if (lbl.at(i).visible && lbl.at(i).caption == mapview::municipalityCaption(p)) {
+            parts << p;
+            shown.push_back(i);
+        }
+    }
     const QStringList captions = wardCaptions(parts, style);
     const PixelScale px(scale);
-    for (int i = 1; i < lbl.count(); ++i) {
-        const QString& caption = captions.at(i - 1);
+    for (size_t k = 0; k < shown.size(); ++k) {
+        const int i = shown[k];
+        const QString& caption = captions.at(static_cast<qsizetype>(k));
         if (lbl.at(i).caption == caption)
             continue;
         // The label stays centred on its point as it grows (whole-pixel halves, as it was made).
@@ -271,6 +281,58 @@ void qualifyWards(mapview::LabelLayer& labels, const mapview::MapTables& t, mapv
         mapview::Label& l = lbl.edit(i);
         l.left -= (l.pixelSize.width() / 2 - before.width() / 2) * px.degX;
         l.top += (l.pixelSize.height() / 2 - before.height() / 2) * px.degY;
+    }
+}
+
+void cityInsteadOfWards(mapview::LabelLayer& labels, const mapview::MapTables& t, mapview::MapMode mode, const platform::Canvas& scale,
+                        int spanPx)
+{
+    mapview::LabelArray& lbl = labels.lblPref();
+    if (mode != mapview::MapMode::Pref || lbl.count() - 1 != t.lvwUseTiku.count())
+        return;
+    // The wards of each city, by the city's name parts before the ward.
+    QHash<QString, std::vector<int>> wards;
+    QHash<QString, QString> cityName;
+    for (int i = 1; i < lbl.count(); ++i) {
+        const QString parts = t.lvwUseTiku.at(i).subItem(1);
+        const QString ward = mapview::municipalityCaption(parts);
+        if (!ward.endsWith(u'区'))
+            continue;
+        for (const QString& part : parts.split(u'@')) {
+            if (part != ward && part.endsWith(u'市')) {
+                const QString key = parts.section(u'@', 0, 0) + u'@' + part;
+                wards[key].push_back(i);
+                cityName.insert(key, part);
+            }
+        }
+    }
+    const double unitX = (scale.scaleRight() - scale.scaleLeft()) / scale.width();
+    const double unitY = (scale.scaleTop() - scale.scaleBottom()) / scale.height();
+    for (auto it = wards.cbegin(); it != wards.cend(); ++it) {
+        const std::vector<int>& members = it.value();
+        if (members.size() < 2)
+            continue;
+        double x0 = std::numeric_limits<double>::max(), y0 = x0, x1 = -x0, y1 = -x0;
+        QPointF sum;
+        for (int i : members) {
+            const QPointF c = QRectF(mapview::labelPixelRect(lbl.at(i), scale)).center();
+            x0 = std::min(x0, c.x());
+            x1 = std::max(x1, c.x());
+            y0 = std::min(y0, c.y());
+            y1 = std::max(y1, c.y());
+            sum += c;
+        }
+        if (std::max(x1 - x0, y1 - y0) > spanPx)
+            continue;
+        const QPointF mid = sum / static_cast<double>(members.size());
+        const int first = members.front();
+        lbl.setCaption(first, cityName.value(it.key()));
+        mapview::Label& l = lbl.edit(first);
+        l.tooltip = l.caption;
+        l.left = scale.scaleLeft() + std::round(mid.x() - l.pixelSize.width() / 2) * unitX;
+        l.top = scale.scaleTop() - std::round(mid.y() - l.pixelSize.height() / 2) * unitY;
+        for (size_t k = 1; k < members.size(); ++k)
+            lbl.edit(members[k]).visible = false;
     }
 }
 
@@ -496,6 +558,8 @@ void applyPlacementOptions(mapview::LabelLayer& labels, const platform::Canvas& 
                            mapview::MapMode mode, bool statDrawn, const std::vector<int>& stationLines,
                            const PlacementOptions& options, bool halosAsked)
 {
+    if (options.cityForWards)
+        cityInsteadOfWards(labels, tables, mode, canvas);
     qualifyWards(labels, tables, mode, options.qualifyWards, canvas);
     if (options.stationsInside || options.mainStations) {
         const std::vector<QVector<QPointF>> rings = options.stationsInside ? loadedRings(tables, mode) : std::vector<QVector<QPointF>>{};

@@ -24,6 +24,7 @@ struct PlacementOptions {
     bool placeLabels = false;    // ラベル配置 / --place-labels
     enum class WardStyle { Off, Prefixed, TwoLines };
     WardStyle qualifyWards = WardStyle::Off; // 緑区 that repeats shown as 横浜市緑区 (or on two lines)
+    bool cityForWards = false;   // a designated city drawn small shows its name instead of its wards
     bool stationsInside = false; // only stations inside the chosen prefectures' polygons
     bool mainStations = false;   // only stations that serve several lines (主要駅)
     bool orderByStatistic = false; // the drawn statistic, not the area, orders region names
@@ -70,6 +71,11 @@ QStringList wardCaptions(const QStringList& nameParts, PlacementOptions::WardSty
 // The same on the layer's municipality labels (Pref mode; other modes have no ward names).
 void qualifyWards(mapview::LabelLayer& labels, const mapview::MapTables& tables, mapview::MapMode mode,
                   PlacementOptions::WardStyle style, const platform::Canvas& scale);
+
+// Pref mode: the wards of one city whose label points lie within spanPx of each other give way
+// to one label with the city's name, at the middle of their points.
+void cityInsteadOfWards(mapview::LabelLayer& labels, const mapview::MapTables& tables, mapview::MapMode mode,
+                        const platform::Canvas& scale, int spanPx = 150);
 
 // All rings of the loaded regions (the chosen prefectures' polygons), for the station filter.
 std::vector<QVector<QPointF>> loadedRings(const mapview::MapTables& tables, mapview::MapMode mode);

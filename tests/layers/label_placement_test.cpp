@@ -1,5 +1,6 @@
 #include "layers/label_placement.h"
 
+#include "mapview/name_labels.h"
 #include "mapview/ring_geometry.h"
 #include "platform/canvas.h"
 
@@ -136,6 +137,40 @@ TEST(LabelPlacement, RepeatedWardsAreToldApartByTheirCity)
     const QSize two = lbl.measure(QStringLiteral("相模原市\n緑区"));
     EXPECT_EQ(two.width(), one.width());
     EXPECT_EQ(two.height(), 2 * one.height());
+}
+
+TEST(LabelPlacement, ASmallDesignatedCityShowsItsNameInsteadOfItsWards)
+{
+    const platform::Canvas canvas = fixtureCanvas();
+    mapview::MapTables tables;
+    mapview::LabelLayer layer;
+    // 横浜市's two wards 0.5° (50 px) apart; 相模原市's two 3° (300 px) apart.
+    const struct {
+        const char* parts;
+        double lon;
+    } rows[] = {{"神奈川県@横浜市@緑区", 1}, {"神奈川県@横浜市@中区", 1.5}, {"神奈川県@相模原市@緑区", 1}, {"神奈川県@相模原市@中央区", 4}};
+    int n = 0;
+    for (const auto& r : rows) {
+        const QString parts = QString::fromUtf8(r.parts);
+        tables.lvwUseTiku.add(QStringLiteral("G1410%1").arg(++n), QStringLiteral("14p%1").arg(n), {parts});
+        layer.add(LabelKind::Pref, mapview::municipalityCaption(parts), r.lon, n <= 2 ? 4 : 2);
+    }
+    const double midX = (QRectF(mapview::labelPixelRect(layer.array(LabelKind::Pref).at(1), canvas)).center().x() +
+                         QRectF(mapview::labelPixelRect(layer.array(LabelKind::Pref).at(2), canvas)).center().x()) / 2;
+    PlacementOptions options;
+    options.cityForWards = true;
+    options.qualifyWards = PlacementOptions::WardStyle::Prefixed;
+    applyPlacementOptions(layer, canvas, tables, mapview::MapMode::Pref, false, {}, options);
+
+    const mapview::LabelArray& a = layer.array(LabelKind::Pref);
+    QStringList shown;
+    for (int i = 1; i < a.count(); ++i)
+        if (a.at(i).visible)
+            shown << a.at(i).caption;
+    // With 横浜市's 緑区 folded into the city, 相模原市's 緑区 no longer repeats.
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("横浜市"), QStringLiteral("緑区"), QStringLiteral("中央区")}));
+    // The city's name is centred between its wards' points.
+    EXPECT_NEAR(QRectF(mapview::labelPixelRect(a.at(1), canvas)).center().x(), midX, 1);
 }
 
 TEST(LabelPlacement, StationFiltersByPolygonAndByLines)

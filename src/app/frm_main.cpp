@@ -307,7 +307,7 @@ QGroupBox* frmMain::buildPropertyFrame()
 QGroupBox* frmMain::buildModifyFrame()
 {
     auto* frame = makeFrame(this, QStringLiteral("fmeModify"), QStringLiteral("属性編集モード"));
-    auto* layout = new QHBoxLayout(frame);
+    auto* layout = new QHBoxLayout;
     const char* captions[] = {"ＯＦＦ", "移動・名称変更", "消去"};
     for (int i = 0; i < 3; ++i) {
         auto* option = makeOption(frame, arrayName("optModify", i), QString::fromUtf8(captions[i]));
@@ -315,6 +315,15 @@ QGroupBox* frmMain::buildModifyFrame()
         layout->addWidget(option);
     }
     layout->addWidget(makeButton(frame, QStringLiteral("cmdDecrease"), QStringLiteral("属性非重")));
+    // Placement on a row of its own under 属性非重, so the panel keeps its width.
+    auto* placement = new QHBoxLayout;
+    placement->addStretch();
+    placement->addWidget(makeButton(frame, QStringLiteral("cmdPlaceLabels"), QStringLiteral("ラベル配置")));
+    placement->addWidget(makeButton(frame, QStringLiteral("cmdPlacementSettings"), QStringLiteral("配置設定")));
+    auto* rows = new QVBoxLayout;
+    rows->addLayout(layout);
+    rows->addLayout(placement);
+    frame->setLayout(rows);
     return frame;
 }
 

@@ -3,6 +3,7 @@
 // drawing live in the map view code it calls.
 #include "state/water_fill.h"
 #include "layers/facility_layer.h"
+#include "layers/label_placement.h"
 #include "layers/railway_layer.h"
 #include "layers/road_layer.h"
 #include "layers/symbol_layer.h"
@@ -90,6 +91,11 @@ public:
     // Finishing tools: "属性非重" and "２点間距離".
     void cmdDecrease_Click();
     void cmdDistance_Click();
+    // "ラベル配置" moves the names apart; "配置設定" opens its settings (kept until the window closes).
+    void cmdPlaceLabels_Click();
+    void cmdPlacementSettings_Click();
+    const layers::PlacementOptions& placementOptions() const { return m_placement; }
+    void setPlacementOptions(const layers::PlacementOptions& options) { m_placement = options; }
     // Quiz: "次の問題", "答え" and "ヒント" (municipality quiz).
     void 次の問題();
     void cmdAnswer_Click();
@@ -215,6 +221,7 @@ private:
     QStringList m_facilityProblems;
     bool m_syncingTree = false;
     mapview::LabelLayer m_labels;
+    layers::PlacementOptions m_placement;
     mapview::Viewport m_viewport;
     mapview::HoverIndex m_hover; // built after every load
     bool m_redrawPending = false; // a resize came while drawing

@@ -1,5 +1,6 @@
 // The map window's finishing tools: "属性非重", the label edit mode and "２点間距離".
 #include "app/frm_main.h"
+#include "app/frm_label_placement.h"
 #include "layers/label_declutter.h"
 #include "mapview/distance.h"
 #include "mapview/map_canvas_ui.h"
@@ -18,6 +19,9 @@ namespace miratos::app {
 void frmMain::connectLabelTools()
 {
     connect(findChild<QPushButton*>(QStringLiteral("cmdDecrease")), &QPushButton::clicked, this, [this] { cmdDecrease_Click(); });
+    connect(findChild<QPushButton*>(QStringLiteral("cmdPlaceLabels")), &QPushButton::clicked, this, [this] { cmdPlaceLabels_Click(); });
+    connect(findChild<QPushButton*>(QStringLiteral("cmdPlacementSettings")), &QPushButton::clicked, this,
+            [this] { cmdPlacementSettings_Click(); });
     connect(m_cmdDistance, &QPushButton::clicked, this, [this] { cmdDistance_Click(); });
     // Edits are not stored: say so where the modes are chosen.
     const QString lasting = QStringLiteral("ラベルの移動・名称変更・消去は、ラベルが作り直されるまで（再描画や"
@@ -91,6 +95,22 @@ void frmMain::cmdDecrease_Click()
     options.towns = m_chkTown->isChecked();
     layers::declutter(m_labels, m_canvas, options);
     m_picMain->update();
+}
+
+void frmMain::cmdPlaceLabels_Click()
+{
+    layers::PlacementOptions options = m_placement;
+    options.placeLabels = true;
+    layers::applyPlacementOptions(m_labels, m_canvas, m_tables, mapview::mapModeOf(state::mdlMain().MapMode), state::mdlMain().StatDrawn,
+                                  m_railway.stationLines(), options);
+    m_picMain->update();
+}
+
+void frmMain::cmdPlacementSettings_Click()
+{
+    frmLabelPlacement dialog(m_placement, this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_placement = dialog.options();
 }
 
 void frmMain::cmdDistance_Click()

@@ -6,6 +6,7 @@
 #include "state/water_fill.h"
 #include "state/color_schemes.h"
 #include "layers/label_declutter.h"
+#include "layers/label_placement.h"
 #include "layers/facility_layer.h"
 #include "layers/railway_layer.h"
 #include "layers/road_layer.h"
@@ -60,6 +61,10 @@ struct Options {
     bool railways = false; // 鉄道
     bool stations = false; // 駅名
     bool declutter = false; // 属性非重 once the labels are made
+    // ラベル配置 and its companions: --place-labels, --qualify-wards[-two-lines], --city-for-wards, --stations-inside,
+    // --main-stations, --place-by-statistic, --halo, --no-halo, --halo-color.
+    layers::PlacementOptions placement;
+    bool halo = false;
     layers::RoadClasses roads{}; // 高速, 国道, 地方道 (classes 1, 2, 3)
     bool facilities = false;      // 施設指標
     bool facilityNames = false;   // 施設名
@@ -84,7 +89,9 @@ const char* const kUsage =
     "usage: miratos render [--app-folder DIR] --mode Japan|Pref|City [--pref NAME]... [--district FILE|NAME]... "
     "[--style 0..3] [--stat N | --own-data FILE] [--compute \"NAME=EXPR\"]... [--column HEADER] [--ranks 3..10] [--series 赤|黄|緑|青] "
     "[--classes equal|quantile|jenks] [--scheme NAME] [--center X] [--nodata-grey] [--nice-breaks] [--labels] [--towns] [--railways] [--stations] [--roads 1,2,3] "
-    "[--facilities] [--facility-names] [--facility-symbols] [--facility-ranks] [--facility-csv FILE] [--declutter] [--note-location 0..4] [--note-maker TEXT] "
+    "[--facilities] [--facility-names] [--facility-symbols] [--facility-ranks] [--facility-csv FILE] [--declutter] "
+    "[--place-labels] [--qualify-wards | --qualify-wards-two-lines] [--city-for-wards] [--stations-inside] [--main-stations] [--place-by-statistic] "
+    "[--halo | --no-halo] [--halo-color RRGGBB] [--note-location 0..4] [--note-maker TEXT] "
     "[--note-font-size N] [--symbols COLUMN] [--symbol-shape circle|square] [--symbol-size PX] [--flannery] "
     "[--value-labels under|alone] [--value-decimals N] [--table-out FILE.csv] "
     "[--paper A4L|A4P|A3L|A3P [--dpi 150|300] | --size WxH] [--antialias|--no-antialias] [--credit TEXT] "
@@ -142,6 +149,24 @@ QString schemeNames()
     return names.join(QStringLiteral(", "));
 }
 
+// A flag of label placement, set in the options; false when the argument is not one of them.
+bool placementFlag(const QString& a, layers::PlacementOptions& p, bool& halo)
+{
+    using Halo = layers::PlacementOptions::Halo;
+    using Ward = layers::PlacementOptions::WardStyle;
+    if (a == QLatin1String("--place-labels")) p.placeLabels = true;
+    else if (a == QLatin1String("--qualify-wards")) p.qualifyWards = Ward::Prefixed;
+    else if (a == QLatin1String("--qualify-wards-two-lines")) p.qualifyWards = Ward::TwoLines;
+    else if (a == QLatin1String("--city-for-wards")) p.cityForWards = true;
+    else if (a == QLatin1String("--stations-inside")) p.stationsInside = true;
+    else if (a == QLatin1String("--main-stations")) p.mainStations = true;
+    else if (a == QLatin1String("--place-by-statistic")) p.orderByStatistic = true;
+    else if (a == QLatin1String("--halo")) { p.halo.fill(Halo::On); halo = true; }
+    else if (a == QLatin1String("--no-halo")) { p.halo.fill(Halo::Off); halo = true; }
+    else return false;
+    return true;
+}
+
 // Parses the arguments; an error text on failure.
 std::optional<QString> parse(const QStringList& args, Options& o)
 {
@@ -178,6 +203,18 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         }
         if (a == QLatin1String("--declutter")) {
             o.declutter = true;
+            continue;
+        }
+        if (placementFlag(a, o.placement, o.halo))
+            continue;
+        if (a == QLatin1String("--halo-color")) {
+            const QString v = args.value(++i);
+            bool ok = false;
+            const uint rgb = v.toUInt(&ok, 16);
+            if (!ok || v.size() != 6)
+                return QStringLiteral("--halo-color must be six hexadecimal digits RRGGBB, for example FFFFFF");
+            o.placement.haloColor = static_cast<int>(((rgb >> 16) & 0xff) | (rgb & 0xff00) | ((rgb & 0xff) << 16));
+            o.halo = true;
             continue;
         }
         // Names and symbols are parts of the markers: either one shows the markers too.
@@ -624,6 +661,7 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
         d.facilityCircles = [&](mapview::LabelLayer& ll) { facilities.rankCircles(ll, o.facilityRanks, layers::rankSettingsOf(s)); };
         d.valueLabels = [&](mapview::LabelLayer& ll) { layers::applyValueLabels(ll, tables, mode, o.symbols, target); };
         mapview::drawScene({tables, target, l, water, colorCacheValid}, view, s, mode, d);
+        layers::applyPlacementOptions(l, target, tables, mode, s.StatDrawn, railway.stationLines(), o.placement, o.halo);
         if (o.declutter)
             layers::declutter(l, target, {mode == mapview::MapMode::City, o.labels, o.stations, o.towns});
     };

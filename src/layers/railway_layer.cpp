@@ -193,6 +193,7 @@ void RailwayLayer::stationLabels(mapview::LabelLayer& layer, bool ticked)
         return;
     mapview::LabelArray& labels = layer.array(mapview::LabelKind::Eki);
     labels.removeCopies();
+    m_labelLines.clear();
     if (!ticked)
         return;
     auto addLabel = [&layer](const QString& name, double x, double y) {
@@ -201,13 +202,17 @@ void RailwayLayer::stationLabels(mapview::LabelLayer& layer, bool ticked)
         return index;
     };
     if (SameStationBuilt) {
+        size_t n = 0;
         for (const KeyedTable::Row& entry : lvwSameStation) {
             addLabel(entry.subItem(3), platform::toNumber(entry.text).value_or(0),
                      platform::toNumber(entry.subItem(1)).value_or(0));
+            m_labelLines.push_back(n < m_entryLines.size() ? m_entryLines[n] : 1);
+            ++n;
         }
         return;
     }
     lvwSameStation.clear();
+    m_entryLines.clear();
     // Positions are kept as numbers while merging and stored as text; the text is what the
     // later creations read, so it is written with all the digits a double holds.
     for (int i = 1; i <= lvwLine_st.count(); ++i) {
@@ -222,9 +227,11 @@ void RailwayLayer::stationLabels(mapview::LabelLayer& layer, bool ticked)
         const double my = sy / pts.size();
         const QString name = curve.subItem(1);
         const int index = addLabel(name, mx, my);
+        m_labelLines.push_back(1);
         KeyedTable::Row* first = lvwSameStation.find(name);
         if (!first) {
             lvwSameStation.add(name, platform::formatDouble(mx), {platform::formatDouble(my), QString::number(index), name});
+            m_entryLines.push_back(1);
             continue;
         }
         const double ex = platform::toNumber(first->text).value_or(0);
@@ -238,8 +245,12 @@ void RailwayLayer::stationLabels(mapview::LabelLayer& layer, bool ticked)
             kept.left = nx;
             kept.top = ny;
             labels.edit(index).visible = false;
+            m_labelLines[static_cast<size_t>(first->subItem(2).toInt() - 1)] += 1;
+            m_labelLines.back() = 0;
+            m_entryLines[static_cast<size_t>(lvwSameStation.indexOf(first->key) - 1)] += 1;
         } else {
             lvwSameStation.add(QString(), platform::formatDouble(mx), {platform::formatDouble(my), QString::number(index), name});
+            m_entryLines.push_back(1);
         }
     }
     SameStationBuilt = true;

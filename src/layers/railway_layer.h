@@ -54,6 +54,9 @@ public:
     // chkEki: with ticked, creates the station labels (merging on the first time, from
     // lvwSameStation afterwards); without, removes them. Nothing happens while lvwLine_st is empty.
     void stationLabels(mapview::LabelLayer& layer, bool ticked);
+    // The number of station curves merged into each station label of the last stationLabels
+    // (element i for label i + 1; 0 for a label merged away): one curve per line a station serves.
+    const std::vector<int>& stationLines() const { return m_labelLines; }
 
     KeyedTable lvwLine_rr;     // key CurveId, text Coords, sub-item 1 RailClass
     KeyedTable lvwLine_st;     // key CurveId, text Coords, sub-item 1 StationName
@@ -72,6 +75,8 @@ private:
     std::vector<int> m_rrWidth;
     std::vector<QVector<QPointF>> m_stPoints;
     QVector<QPoint> m_buffer;
+    std::vector<int> m_entryLines; // parallel to the rows of lvwSameStation
+    std::vector<int> m_labelLines;
 
     void drawCurve(platform::Canvas& canvas, const QVector<QPointF>& points);
 };

@@ -5,6 +5,8 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 
@@ -30,7 +32,12 @@ QSize LabelArray::measure(const QString& caption) const
     if (const auto it = m_sizes.constFind(caption); it != m_sizes.constEnd())
         return it.value();
     const QFontMetrics metrics(m_style.font, &metricsDevice());
-    const QSize size(metrics.horizontalAdvance(caption), metrics.height());
+    // A caption may hold line breaks (a ward under its city): the widest line, lines stacked.
+    int width = 0;
+    const QStringList lines = caption.split(QLatin1Char('\n'));
+    for (const QString& line : lines)
+        width = std::max(width, metrics.horizontalAdvance(line));
+    const QSize size(width, metrics.height() * static_cast<int>(lines.size()));
     m_sizes.insert(caption, size);
     return size;
 }
@@ -149,10 +156,46 @@ void LabelLayer::paintCached(QPainter& painter, const platform::Canvas& scale, c
 void LabelLayer::drawLabel(QPainter& painter, const LabelArray& array, const Label& label, const QRect& r)
 {
     painter.setFont(array.style().font);
-    painter.setPen(platform::toQColor(array.style().color));
+    const QFontMetrics metrics(array.style().font, &metricsDevice());
     if (label.opaque)
         painter.fillRect(r, Qt::white);
-    painter.drawText(QPoint(r.left(), r.top() + QFontMetrics(array.style().font, &metricsDevice()).ascent()), label.caption);
+    paintCaption(painter, array.style(), label, r.topLeft(), metrics.ascent(), metrics.height());
+}
+
+void paintCaption(QPainter& painter, const LabelStyle& style, const Label& label, QPoint topLeft)
+{
+    const QFontMetrics metrics(style.font, &metricsDevice());
+    painter.setFont(style.font);
+    paintCaption(painter, style, label, topLeft, metrics.ascent(), metrics.height());
+}
+
+void paintCaption(QPainter& painter, const LabelStyle& style, const Label& label, QPoint topLeft, int ascent, int lineHeight)
+{
+    const QRect r(topLeft, label.pixelSize);
+    const int textValue = label.textColor >= 0 ? label.textColor : style.color;
+    const QColor text = platform::toQColor(textValue);
+    const bool plain = !label.halo && !label.caption.contains(QLatin1Char('\n'));
+    if (plain) {
+        painter.setPen(text);
+        painter.drawText(QPoint(r.left(), r.top() + ascent), label.caption);
+        return;
+    }
+    const QStringList lines = label.caption.split(QLatin1Char('\n'));
+    if (label.halo) {
+        // The outline first, the text over it: it stays readable on any fill.
+        QPainterPath path;
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            path.addText(QPointF(r.left(), r.top() + ascent + i * lineHeight), style.font, lines.at(i));
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        // A halo of the text's own colour would not show: white text gets a black one.
+        const int halo = style.haloColor == textValue ? (textValue == 16777215 ? 0 : 16777215) : style.haloColor;
+        painter.strokePath(path, QPen(platform::toQColor(halo), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.restore();
+    }
+    painter.setPen(text);
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        painter.drawText(QPoint(r.left(), r.top() + ascent + static_cast<int>(i) * lineHeight), lines.at(i));
 }
 
 void LabelLayer::setFloating(std::optional<LabelHit> label)
@@ -203,13 +246,12 @@ void LabelLayer::paint(QPainter& painter, const platform::Canvas& scale, const Q
         if (item.array != current) {
             current = item.array;
             painter.setFont(current->style().font);
-            painter.setPen(platform::toQColor(current->style().color));
             metrics = QFontMetrics(current->style().font, &metricsDevice());
         }
         const QRect r = labelPixelRect(*item.label, scale);
         if (item.label->opaque)
             painter.fillRect(r, Qt::white);
-        painter.drawText(QPoint(r.left(), r.top() + metrics.ascent()), item.label->caption);
+        paintCaption(painter, current->style(), *item.label, r.topLeft(), metrics.ascent(), metrics.height());
     }
 }
 

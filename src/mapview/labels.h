@@ -28,6 +28,7 @@ struct LabelStyle {
     QFont font;
     int color = 0;               // colour value
     bool whiteBackground = false;
+    int haloColor = 16777215; // outline colour of labels with a halo (white)
 };
 
 struct Label {
@@ -40,6 +41,8 @@ struct Label {
     bool visible = true;
     bool opaque = false; // white box behind the text
     int z = 0;           // later labels lie above earlier ones
+    bool halo = false;   // an outline in the template's halo colour around the text
+    int textColor = -1;  // a colour value instead of the template's (-1: the template's)
 };
 
 class LabelArray {
@@ -167,6 +170,11 @@ private:
     quint64 m_pictureGeneration = ~0ull;
     QRectF m_pictureScale;
 };
+
+// Paints a label's text (its lines, its halo, its own colour) with the top-left corner at a
+// pixel; the white box, where there is one, is the caller's.
+void paintCaption(QPainter& painter, const LabelStyle& style, const Label& label, QPoint topLeft, int ascent, int lineHeight);
+void paintCaption(QPainter& painter, const LabelStyle& style, const Label& label, QPoint topLeft);
 
 // Pixel rectangle of a label on a canvas scale.
 QRect labelPixelRect(const Label& label, const platform::Canvas& scale);

@@ -128,8 +128,7 @@ void paintLabels(QPainter& p, const ExportScene& scene, const state::MdlMain& st
             const int y = m.py(m.y1 - label.top);
             if (white)
                 p.fillRect(QRect(x, y, textWidth(font, label.caption), textHeight(font)), Qt::white);
-            p.setPen(platform::toQColor(array.style().color));
-            print(p, font, x, y, label.caption);
+            mapview::paintCaption(p, array.style(), label, QPoint(x, y));
         }
     };
     paintKind(LabelKind::BuildP);

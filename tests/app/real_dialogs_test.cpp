@@ -3,11 +3,13 @@
 // (file dialogs are given a file or cancelled). The program's end is recorded, not carried out.
 #include "../mapview/map_fixture.h"
 #include "app/frm_ken_list.h"
+#include "app/frm_label_placement.h"
 #include "app/frm_main.h"
 #include "app/frm_menu.h"
 #include "app/frm_read_me.h"
 #include "app/frm_tiku_list.h"
 #include "imports/frm_import.h"
+#include "layers/label_placement.h"
 #include "output/frm_location.h"
 #include "output/export_options.h"
 #include "platform/app_folder.h"
@@ -489,6 +491,78 @@ TEST_F(RealDialogs, ExportAtAPaperSizeAndAsSvg)
     EXPECT_TRUE(text.contains(QStringLiteral(">東京都</text>")));
     EXPECT_TRUE(text.contains(QStringLiteral("<path")));
     output::windowExportOptions() = {};
+    window->close();
+}
+
+// "配置設定" then "ラベル配置" on a prefecture of four squares whose label points all lie on their
+// common corner: the names move apart into their own squares and the two 緑区 get their cities.
+TEST_F(RealDialogs, LabelPlacementWithItsSettingsDialog)
+{
+    Pref p;
+    const char* names[4] = {"神奈川県@横浜市@緑区", "神奈川県@相模原市@緑区", "神奈川県@川崎市@中原区", "神奈川県@鎌倉市"};
+    const double west[4] = {139, 139.5, 139, 139.5};
+    const double south[4] = {35.5, 35.5, 35, 35};
+    for (int i = 0; i < 4; ++i) {
+        const QString n = QString::number(i + 1);
+        const QString w = QString::number(west[i]), e = QString::number(west[i] + 0.5);
+        const QString s0 = QString::number(south[i]), s1 = QString::number(south[i] + 0.5);
+        p.lines.append({QStringLiteral("14c") + n, QStringLiteral("%1 %2 %1 %3 %4 %3 %4 %2 %1 %2").arg(s0, w, e, s1)});
+        p.prefLines << QStringLiteral("14c") + n;
+        p.polygons.append({QStringLiteral("14a") + n, QStringLiteral("14c") + n});
+        p.points.append({QStringLiteral("14p") + n, QStringLiteral("35.5 139.5")});
+        p.tiku.append({QStringLiteral("14a") + n, QString::fromUtf8(names[i]), QStringLiteral("1410") + n});
+    }
+    writePref(14, QStringLiteral("神奈川県"), p);
+    state::resetMdlMain();
+    answerer.on<app::frmKenList>([](app::frmKenList& d) {
+        d.findChild<QCheckBox*>(QStringLiteral("chkKen_14"))->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();
+    });
+    answerer.on<app::frmLabelPlacement>([](app::frmLabelPlacement& d) {
+        d.findChild<QCheckBox*>(QStringLiteral("chkQualifyWards"))->setChecked(true);
+        d.findChild<QComboBox*>(QStringLiteral("cmbHalo_0"))->setCurrentIndex(1); // いつも
+        saveShot(d.grab().toImage(), QStringLiteral("real_label_placement_dialog.png"));
+        d.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    });
+    launch("cmdMap1");
+    ASSERT_TRUE(waitFor([&] { return answerer.saw(QStringLiteral("frmKenList")); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* window = qobject_cast<app::frmMain*>(visibleTopLevel(QStringLiteral("frmMain")));
+    ASSERT_NE(window, nullptr);
+    window->findChild<QCheckBox*>(QStringLiteral("chkCity"))->click();
+    window->findChild<QPushButton*>(QStringLiteral("cmdPlacementSettings"))->click();
+    EXPECT_TRUE(answerer.saw(QStringLiteral("frmLabelPlacement")));
+    EXPECT_EQ(window->placementOptions().qualifyWards, layers::PlacementOptions::WardStyle::Prefixed);
+    window->findChild<QPushButton*>(QStringLiteral("cmdPlaceLabels"))->click();
+    EXPECT_EQ(answerer.messages(), QStringList());
+
+    const auto& names_ = window->labels().array(mapview::LabelKind::Pref);
+    ASSERT_EQ(names_.count() - 1, 4);
+    QStringList captions;
+    std::vector<QRect> ink;
+    for (int i = 1; i <= 4; ++i) {
+        const mapview::Label& l = names_.at(i);
+        captions << l.caption;
+        EXPECT_TRUE(l.visible) << i;
+        EXPECT_TRUE(l.halo) << i;
+        ink.push_back(layers::inkRect(names_, l, window->canvas()));
+    }
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("横浜市緑区"), QStringLiteral("相模原市緑区"), QStringLiteral("中原区"), QStringLiteral("鎌倉市")}));
+    for (size_t a = 0; a < ink.size(); ++a)
+        for (size_t b = a + 1; b < ink.size(); ++b)
+            EXPECT_FALSE(ink[a].intersects(ink[b])) << captions[static_cast<int>(a)].toStdString() << " / " << captions[static_cast<int>(b)].toStdString();
+    // The names that left the shared corner sit inside their own squares.
+    for (int i = 0; i < 4; ++i) {
+        const QRect r = mapview::labelPixelRect(names_.at(i + 1), window->canvas());
+        const QPoint c = r.center();
+        const platform::Canvas& cv = window->canvas();
+        const double lon = cv.scaleLeft() + c.x() * (cv.scaleRight() - cv.scaleLeft()) / cv.width();
+        const double lat = cv.scaleTop() - c.y() * (cv.scaleTop() - cv.scaleBottom()) / cv.height();
+        const bool atCorner = std::abs(lon - 139.5) < 0.02 && std::abs(lat - 35.5) < 0.02;
+        const bool inOwn = lon > west[i] && lon < west[i] + 0.5 && lat > south[i] && lat < south[i] + 0.5;
+        EXPECT_TRUE(atCorner || inOwn) << captions[i].toStdString() << " at " << lon << " " << lat;
+    }
+    saveShot(window->grab().toImage(), QStringLiteral("real_label_placement_window.png"));
     window->close();
 }
 

@@ -211,6 +211,8 @@ TEST(RailwayLayer, TickingStationNamesAgainUsesTheStoredPositions)
     layer.stationLabels(labels, true);
     EXPECT_EQ(labels.array(LabelKind::Eki).count() - 1, 3); // one per curve, the merged one hidden
     EXPECT_EQ(labels.array(LabelKind::Eki).at(1).tooltip, QStringLiteral("A"));
+    // The two platforms of A are two lines at one station; D serves one.
+    EXPECT_EQ(layer.stationLines(), (std::vector<int>{2, 0, 1}));
 
     layer.stationLabels(labels, false);
     EXPECT_EQ(labels.array(LabelKind::Eki).count(), 1);
@@ -221,6 +223,7 @@ TEST(RailwayLayer, TickingStationNamesAgainUsesTheStoredPositions)
     const auto shown = visibleStations(labels);
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(labels.array(LabelKind::Eki).count() - 1, 2); // one per entry
+    EXPECT_EQ(layer.stationLines(), (std::vector<int>{2, 1}));
     EXPECT_EQ(shown[0].caption, QStringLiteral("A"));
     EXPECT_NEAR(shown[0].left, 139.502, 1e-9);
     EXPECT_EQ(shown[1].caption, QStringLiteral("D"));

@@ -346,6 +346,7 @@ void frmMain::描画()
         return;
     }
     ++m_busy;
+    m_labelEdits.clear(); // the labels are built anew
     if (m_canvas.width() != m_picMain->width() || m_canvas.height() != m_picMain->height()) {
         m_canvas.resize(m_picMain->width(), m_picMain->height());
         m_picMain->setImage(&m_canvas.image());

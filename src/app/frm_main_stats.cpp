@@ -39,6 +39,8 @@ void frmMain::cmdStatistic_Click()
         dialog = std::make_unique<stats::frmStatistic_C>(this);
     dialog->setAreaLookup(m_areas.lookup(m_tables, mode));
     dialog->exec();
+    if (dialog->extracted())
+        m_ownDataFile = dialog->ownDataFile();
     if (mdlMain().StatColumn == -1)
         return;
     m_cmdRank->setEnabled(true);

@@ -132,7 +132,6 @@ state::SavedMap savedMapOf(const Options& o, const state::MdlMain& s)
 {
     state::SavedMap m = o.saved;
     state::takeSharedState(s, m);
-    m.prefs = o.prefs; // as asked: no names stands for every prefecture with data
     m.style = o.style;
     m.labels = o.labels;
     m.towns = o.towns;
@@ -521,7 +520,8 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     mapview::MapTables tables;
     if (const auto problem = applyMapChoices(o.mode, o.prefs, o.districts, s, tables.lvwTikuColor))
         return fail(*problem);
-    state::applyLayerProperty(o.saved, s);
+    if (!o.saved.mode.isEmpty())
+        state::applySharedState(o.saved, s);
     for (const QString& problem : o.mapProblems)
         err << "miratos render: warning: " << problem << "\n";
     const state::WaterFill water = state::readWaterFill(platform::AppFolder::initIni());

@@ -13,6 +13,7 @@ struct SnapshotOptions {
     QStringList prefs;
     QStringList districts;
     QSize size; // empty: the size the window opens with
+    QString map; // a saved map: the map window opened with it (its choices, then the options')
     QString out;
 };
 

@@ -177,6 +177,11 @@ QByteArray savedMapText(const SavedMap& m)
         w.put(QStringLiteral("district.%1").arg(i + 1), m.districts.at(i));
     if (m.style)
         w.put(QStringLiteral("style"), *m.style);
+    w.flag(QStringLiteral("special-coordinate"), m.specialCoordinate);
+    w.flag(QStringLiteral("hide-separate"), m.hideSeparate);
+    w.flag(QStringLiteral("town-level"), m.townLevel);
+    if (m.dataYear > 0)
+        w.put(QStringLiteral("data-year"), m.dataYear);
 
     w.section(QStringLiteral("layers"));
     w.flag(QStringLiteral("names"), m.labels);
@@ -293,6 +298,10 @@ Result<SavedMap> parseSavedMap(const QByteArray& bytes, const QString& fileName,
             else if ((i = indexOf(key, QStringLiteral("pref.")))) putNumbered(m.prefs, i, value);
             else if ((i = indexOf(key, QStringLiteral("district.")))) putNumbered(m.districts, i, value);
             else if (key == QLatin1String("style")) { int v = 0; number(0, 3, v); if (value == QString::number(v)) m.style = v; }
+            else if (key == QLatin1String("special-coordinate")) m.specialCoordinate = flag();
+            else if (key == QLatin1String("hide-separate")) m.hideSeparate = flag();
+            else if (key == QLatin1String("town-level")) m.townLevel = flag();
+            else if (key == QLatin1String("data-year")) number(1, 99, m.dataYear);
             else known = false;
         } else if (section == QLatin1String("layers")) {
             if (key == QLatin1String("names")) m.labels = flag();
@@ -498,6 +507,10 @@ void takeSharedState(const MdlMain& s, SavedMap& m)
         if (s.PrefTable[i][0] == QLatin1String("TRUE"))
             m.prefs << s.PrefTable[i][1];
     }
+    m.specialCoordinate = s.UseSpecialCoordinate;
+    m.hideSeparate = s.HideSeparate;
+    m.townLevel = s.UseTownLevel;
+    m.dataYear = m.mode == QLatin1String("City") ? s.DataYear : 0;
     m.districts.clear();
     if (m.mode == QLatin1String("City")) {
         for (int k = 1; k <= s.TikuCount && k < static_cast<int>(s.TikuPath.size()); ++k) {
@@ -531,8 +544,13 @@ void takeSharedState(const MdlMain& s, SavedMap& m)
     m.noteFontSize = s.NoteFontSize;
 }
 
-void applyLayerProperty(const SavedMap& m, MdlMain& s)
+void applySharedState(const SavedMap& m, MdlMain& s)
 {
+    s.UseSpecialCoordinate = m.specialCoordinate;
+    s.HideSeparate = m.hideSeparate;
+    s.UseTownLevel = m.townLevel;
+    if (m.dataYear > 0)
+        s.DataYear = static_cast<int16_t>(m.dataYear);
     for (const auto& [cell, value] : m.layerProperty)
         s.LayerProperty[static_cast<size_t>(cell[0])][static_cast<size_t>(cell[1])] = value;
 }

@@ -38,6 +38,11 @@ struct SavedMap {
     QStringList prefs;        // prefecture names; empty: every prefecture with data
     QStringList districts;    // City: district files, relative to the app folder
     std::optional<int> style; // 表示スタイル 0..3; unset: the mode's default
+    // The prefecture dialog's choices.
+    bool specialCoordinate = true; // 特殊座標 (Japan, Pref)
+    bool hideSeparate = false;     // Japan
+    bool townLevel = false;
+    int dataYear = 0;              // City; 0: the current data
     // [layers]
     bool labels = false;
     bool towns = false;
@@ -107,7 +112,8 @@ void resolveSavedPaths(SavedMap& map, QStringList& problems);
 // the caller's.
 void takeSharedState(const MdlMain& s, SavedMap& m);
 
-// Sets the saved display settings into s; prepareMode resets them, so this comes after it.
-void applyLayerProperty(const SavedMap& m, MdlMain& s);
+// Sets the saved display settings and the prefecture dialog's choices into s; prepareMode
+// resets the display settings, so this comes after it.
+void applySharedState(const SavedMap& m, MdlMain& s);
 
 } // namespace miratos::state

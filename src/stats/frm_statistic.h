@@ -28,6 +28,11 @@ public:
 
     void reject() override; // the window's close box; while reading, the dialog closes after it
 
+    // Whether 抽出 read a table while the dialog was open, and the own table it read (empty for a
+    // statistic kind), for a saved map.
+    bool extracted() const { return m_extracted; }
+    const QString& ownDataFile() const { return m_ownDataFile; }
+
     // True while a table is being read: the buttons that start work are disabled meanwhile.
     bool isBusy() const { return m_busy; }
 
@@ -49,6 +54,8 @@ private:
     AreaLookup m_area;
     bool m_busy = false;
     bool m_closeWhenDone = false;
+    bool m_extracted = false;
+    QString m_ownDataFile;
 };
 
 class frmStatistic_J : public StatisticDialog {

@@ -13,8 +13,8 @@ struct SnapshotOptions {
     QStringList prefs;
     QStringList districts;
     QSize size; // empty: the size the window opens with
-    QString map; // a saved map: the map window opened with it (its choices, then the options')
     QString out;
+    QString map; // a saved map: the window opened with it (its choices; mode and areas given override)
 };
 
 // Sizes a snapshot may ask for, each side.

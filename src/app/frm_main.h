@@ -208,6 +208,7 @@ private:
     QString m_ownDataFile;
     QString m_facilityCsv;
     std::map<std::pair<int, int>, QString> m_labelEdits;
+    std::vector<std::pair<QString, QString>> m_savedUnknown; // keys of a newer version, written back
     void noteLabelEdit(int kind, int index);
     QVector<int> m_prefQuizList;
     QVector<quiz::CityQuizEntry> m_cityQuizList;

@@ -50,6 +50,7 @@ state::SavedMap frmMain::savedMap() const
 {
     const auto& s = mdlMain();
     state::SavedMap m;
+    m.unknown = m_savedUnknown;
     state::takeSharedState(s, m);
     for (int i = 0; i < 4; ++i)
         if (m_optMode[i]->isChecked())
@@ -166,6 +167,7 @@ QStringList frmMain::applySavedChoices(const state::SavedMap& m)
     QStringList problems;
     auto& s = mdlMain();
     const auto mode = mapview::mapModeOf(s.MapMode);
+    m_savedUnknown = m.unknown;
     state::applySharedState(m, s); // 初期化 reset the display settings to the mode's
     applyLabelStyles();
     s.NoteLocation = static_cast<int16_t>(m.noteLocation);

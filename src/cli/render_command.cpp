@@ -104,7 +104,7 @@ std::optional<QString> loadMap(const QString& file, Options& o)
     o.stations = m.stations;
     o.declutter = m.declutter;
     o.roads = m.roads;
-    o.facilities = m.facilities || m.facilityNames || m.facilitySymbols;
+    o.facilities = m.facilities; // the window keeps 図 chosen while the markers are off
     o.facilityNames = m.facilityNames;
     o.facilitySymbols = m.facilitySymbols;
     o.facilityRanks = m.facilityRanks;

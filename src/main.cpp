@@ -70,7 +70,7 @@ int snapshotCommand(const QStringList& args, const miratos::Status& folders)
         return 2;
     }
     const auto& options = std::get<miratos::cli::SnapshotOptions>(parsed);
-    if (options.mode.isEmpty())
+    if (options.mode.isEmpty() && options.map.isEmpty())
         return snapshotLauncher(options.out);
     if (!folders) {
         err << "miratos snapshot: " << folders.error() << "\n";

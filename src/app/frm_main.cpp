@@ -57,6 +57,11 @@ void frmMain::setAutoLoad(bool enabled)
     g_autoLoad = enabled;
 }
 
+bool frmMain::autoLoad()
+{
+    return g_autoLoad;
+}
+
 frmMain::frmMain(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -163,6 +168,15 @@ void frmMain::buildControls()
     buttons->addWidget(cmdColor);
     buttons->addWidget(m_cmdReDraw);
     buttons->addWidget(m_cmdImageExport);
+    // Saved maps, in a row of their own.
+    auto* mapFileButtons = new QHBoxLayout;
+    auto* cmdSaveMap = makeButton(this, QStringLiteral("cmdSaveMap"), QStringLiteral("地図の保存"));
+    auto* cmdOpenMap = makeButton(this, QStringLiteral("cmdOpenMap"), QStringLiteral("地図を開く"));
+    connect(cmdSaveMap, &QPushButton::clicked, this, [this] { cmdSaveMap_Click(); });
+    connect(cmdOpenMap, &QPushButton::clicked, this, [this] { cmdOpenMap_Click(); });
+    mapFileButtons->addWidget(cmdSaveMap);
+    mapFileButtons->addWidget(cmdOpenMap);
+    mapFileButtons->addStretch();
     m_fmeZoom = buildZoomFrame();
     m_fmeProperty = buildPropertyFrame();
     m_fmeModify = buildModifyFrame();
@@ -193,6 +207,7 @@ void frmMain::buildControls()
     right->setContentsMargins(0, 0, 0, 0);
     right->addWidget(m_fmeShow);
     right->addLayout(buttons);
+    right->addLayout(mapFileButtons);
     right->addWidget(m_fmeZoom);
     right->addWidget(m_fmeProperty);
     right->addWidget(m_fmeModify);

@@ -1,6 +1,7 @@
 #pragma once
 // The map window. This file holds its controls and the load sequence; loaders, viewport and
 // drawing live in the map view code it calls.
+#include "state/saved_map.h"
 #include "state/water_fill.h"
 #include "layers/facility_layer.h"
 #include "layers/label_placement.h"
@@ -24,6 +25,7 @@
 #include <optional>
 #include <functional>
 #include <QElapsedTimer>
+#include <map>
 #include <QWidget>
 
 class QCheckBox;
@@ -158,6 +160,21 @@ public:
     // The status line under the map, for a canvas pixel.
     QString hoverTextAt(QPoint pixel) const;
 
+    // Saved maps (frm_main_saved_map.cpp): "地図の保存" writes the map's choices to a .miratos
+    // file; "地図を開く" reads one and loads it in a fresh map window of its mode (this one goes),
+    // naming what could not be opened. openSavedMap is that load, from a file already read; it
+    // returns the new window (nothing when the map names nothing to draw).
+    void cmdSaveMap_Click();
+    void cmdOpenMap_Click();
+    state::SavedMap savedMap() const;
+    // beforeShow and beforeLoad let a caller set the window up (off screen, a size) at those steps.
+    static frmMain* openSavedMap(state::SavedMap map, QStringList problems, frmMain* replaced = nullptr,
+                                 const std::function<void(frmMain&)>& beforeShow = {},
+                                 const std::function<void(frmMain&)>& beforeLoad = {});
+    // After the load: ticks the boxes, paints the statistic and draws; the problems met.
+    QStringList applySavedChoices(const state::SavedMap& map);
+    static bool autoLoad();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -207,6 +224,13 @@ private:
     void connectQuiz();
 
     state::WaterFill m_waterFill;
+    // What a saved map needs and no control shows: the own table and facility table read, and
+    // the labels edited by hand since the last redraw ((kind, index) → the caption built).
+    QString m_ownDataFile;
+    QString m_facilityCsv;
+    std::map<std::pair<int, int>, QString> m_labelEdits;
+    std::vector<std::pair<QString, QString>> m_savedUnknown; // keys of a newer version, written back
+    void noteLabelEdit(int kind, int index);
     QVector<int> m_prefQuizList;
     QVector<quiz::CityQuizEntry> m_cityQuizList;
     int m_question = 0; // index 1.. of the entry asked, in the mode's list

@@ -165,6 +165,7 @@ void frmMain::cmdBuildCSV_Click()
         m_facilities.BuildRankTitle = read->title;
         added = m_facilities.append(std::move(read->rows));
         syncBuildTree();
+        m_facilityCsv = *path;
     }
     処理中(true);
     endWork();

@@ -24,6 +24,7 @@ void frmMain::applyLabelStyles()
 
 void frmMain::chkCity_Click()
 {
+    m_labelEdits.clear();
     mapview::buildNameLabels(m_labels, m_tables, mdlMain(), mapview::mapModeOf(mdlMain().MapMode), m_chkCity->isChecked(), m_canvas);
     m_picMain->update();
 }
@@ -40,6 +41,7 @@ mapview::TownFilter frmMain::townFilter() const
 
 void frmMain::chkTown_Click()
 {
+    m_labelEdits.clear();
     mapview::buildTownLabels(m_labels, m_tables, mdlMain(), m_chkTown->isChecked(), townFilter(), m_canvas);
     m_picMain->update();
 }

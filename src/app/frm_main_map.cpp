@@ -353,6 +353,7 @@ void frmMain::描画()
         return;
     }
     ++m_busy;
+    m_labelEdits.clear(); // the labels are built anew
     // HiDPI screens get the canvas at their own pixels, unless the zoomed canvas would pass
     // 64 million image pixels (a quarter gigabyte).
     const double area = static_cast<double>(m_picMain->width()) * m_picMain->height();

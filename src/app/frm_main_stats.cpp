@@ -43,6 +43,8 @@ void frmMain::cmdStatistic_Click()
         return stats::writePaintedTable(path, stats::paintedRegions(m_tables, mode), mdlMain());
     });
     dialog->exec();
+    if (dialog->extracted())
+        m_ownDataFile = dialog->ownDataFile();
     if (mdlMain().StatColumn == -1)
         return;
     m_cmdRank->setEnabled(true);

@@ -45,6 +45,7 @@ void frmMain::labelEditPress(Qt::MouseButton button, QPoint pixel)
     if (!hit)
         return;
     mapview::LabelArray& array = m_labels.array(hit->kind);
+    noteLabelEdit(static_cast<int>(hit->kind), hit->index);
     if (editMode() == 2) {
         array.edit(hit->index).visible = false;
         m_picMain->update();

@@ -3,6 +3,7 @@
 #include "state/district_selection.h"
 #include "state/mdl_main.h"
 #include "state/prefectures.h"
+#include "state/saved_map.h"
 #include "state/water_fill.h"
 #include "state/color_schemes.h"
 #include "layers/label_declutter.h"
@@ -11,6 +12,7 @@
 #include "layers/railway_layer.h"
 #include "layers/road_layer.h"
 #include "layers/symbol_layer.h"
+#include "mapview/label_edits.h"
 #include "mapview/loaders.h"
 #include "mapview/map_drawing.h"
 #include "mapview/renderer.h"
@@ -83,6 +85,14 @@ struct Options {
     // Size, smoothing and notes of the picture beside the specified one.
     output::ExportOptions exportOptions;
     bool dpiGiven = false;
+    // Saved maps: --map fills the choices above from a file (options after it override them),
+    // --save-map writes them; what only a saved map holds is kept in `saved`.
+    QString saveMap;
+    state::SavedMap saved;
+    bool savedRanking = false; // saved.bounds/colors paint as they are (no later option changed the ranking)
+    bool columnFromMap = false; // a missing column is a warning, not the end
+    int mapLists = 0;          // bits: prefs, districts, computes still as the map gave them
+    QStringList mapProblems;
 };
 
 const char* const kUsage =
@@ -95,7 +105,7 @@ const char* const kUsage =
     "[--note-font-size N] [--symbols COLUMN] [--symbol-shape circle|square] [--symbol-size PX] [--flannery] "
     "[--value-labels under|alone] [--value-decimals N] [--table-out FILE.csv] "
     "[--paper A4L|A4P|A3L|A3P [--dpi 150|300] | --size WxH] [--antialias|--no-antialias] [--credit TEXT] "
-    "[--north-arrow] [--legend-symbols] --out FILE.bmp|.png|.pdf|.svg";
+    "[--north-arrow] [--legend-symbols] [--map FILE.miratos] [--save-map FILE.miratos] --out FILE.bmp|.png|.pdf|.svg";
 
 // The options of the symbols, value labels and painted table; false when a is none of them.
 std::optional<std::optional<QString>> parseSymbolOption(const QString& a, const QStringList& args, qsizetype& i, Options& o)
@@ -165,6 +175,78 @@ bool placementFlag(const QString& a, layers::PlacementOptions& p, bool& halo)
     else if (a == QLatin1String("--no-halo")) { p.halo.fill(Halo::Off); halo = true; }
     else return false;
     return true;
+}
+
+// Options from a saved map: every choice it holds replaces what came before.
+std::optional<QString> loadMap(const QString& file, Options& o)
+{
+    QStringList problems;
+    auto read = state::readSavedMap(file, problems);
+    if (!read)
+        return read.error();
+    state::SavedMap m = std::move(*read);
+    state::resolveSavedPaths(m, problems);
+    o.mode = m.mode;
+    o.prefs = m.prefs;
+    o.districts = m.districts;
+    o.style = m.style;
+    o.labels = m.labels;
+    o.towns = m.towns;
+    o.railways = m.railways;
+    o.stations = m.stations;
+    o.declutter = m.declutter;
+    o.roads = m.roads;
+    o.facilities = m.facilities; // the window keeps 図 chosen while the markers are off
+    o.facilityNames = m.facilityNames;
+    o.facilitySymbols = m.facilitySymbols;
+    o.facilityRanks = m.facilityRanks;
+    o.facilityCsv = m.facilityCsv;
+    o.stat = m.stat;
+    o.ownData = m.ownData;
+    o.computes = m.computes;
+    o.column = m.column;
+    o.classes = m.classes;
+    o.ranks = m.ranks;
+    o.series = m.series;
+    o.noteLocation = m.noteLocation;
+    o.noteMaker = m.noteMaker;
+    o.noteFontSize = m.noteFontSize;
+    o.savedRanking = !m.bounds.empty();
+    o.columnFromMap = !m.column.isEmpty();
+    o.mapLists = 7;
+    o.mapProblems << problems;
+    o.saved = std::move(m);
+    return std::nullopt;
+}
+
+// What render drew, as a saved map: the options, the shared state's choices and ranks.
+state::SavedMap savedMapOf(const Options& o, const state::MdlMain& s)
+{
+    state::SavedMap m = o.saved;
+    state::takeSharedState(s, m);
+    m.style = o.style;
+    m.labels = o.labels;
+    m.towns = o.towns;
+    m.railways = o.railways;
+    m.stations = o.stations;
+    m.declutter = o.declutter;
+    m.roads = o.roads;
+    m.facilities = o.facilities;
+    m.facilityNames = o.facilityNames;
+    m.facilitySymbols = o.facilitySymbols;
+    m.facilityRanks = o.facilityRanks;
+    m.facilityCsv = o.facilityCsv.isEmpty() ? QString() : state::pathForSavedMap(o.facilityCsv).value_or(QString());
+    m.stat = o.stat;
+    m.ownData = o.ownData.isEmpty() ? QString() : state::pathForSavedMap(o.ownData).value_or(QString());
+    m.computes = o.computes;
+    m.classes = o.classes;
+    m.series = o.series;
+    if (o.column.isEmpty())
+        m.column.clear();
+    m.noteLocation = o.noteLocation;
+    m.noteMaker = o.noteMaker;
+    m.noteFontSize = o.noteFontSize;
+    return m;
 }
 
 // Parses the arguments; an error text on failure.
@@ -248,6 +330,27 @@ std::optional<QString> parse(const QStringList& args, Options& o)
             return QStringLiteral("%1 needs a value").arg(a);
         const QString v = args.at(++i);
         int n = 0;
+        // After --map, a list option replaces the map's list, and a ranking option its ranks.
+        const int listBit = a == QLatin1String("--pref") ? 1 : a == QLatin1String("--district") ? 2 : a == QLatin1String("--compute") ? 4 : 0;
+        if (o.mapLists & listBit) {
+            (listBit == 1 ? o.prefs : listBit == 2 ? o.districts : o.computes).clear();
+            o.mapLists &= ~listBit;
+        }
+        if (a == QLatin1String("--ranks") || a == QLatin1String("--classes") || a == QLatin1String("--series") || a == QLatin1String("--column") ||
+            a == QLatin1String("--stat") || a == QLatin1String("--own-data") || a == QLatin1String("--compute"))
+            o.savedRanking = false;
+        if (a == QLatin1String("--stat") && !o.saved.mode.isEmpty()) o.ownData.clear();
+        if (a == QLatin1String("--own-data") && !o.saved.mode.isEmpty()) o.stat = 0;
+        if (a == QLatin1String("--column")) o.columnFromMap = false;
+        if (a == QLatin1String("--map")) {
+            if (const auto problem = loadMap(v, o))
+                return problem;
+            continue;
+        }
+        if (a == QLatin1String("--save-map")) {
+            o.saveMap = v;
+            continue;
+        }
         if (a == QLatin1String("--mode")) o.mode = v;
         else if (a == QLatin1String("--pref")) o.prefs << v;
         else if (a == QLatin1String("--district")) o.districts << v;
@@ -475,17 +578,26 @@ std::optional<QString> applyStatistic(const Options& o, state::MdlMain& s, mapvi
     const stats::ClassMethod method = o.classes == QLatin1String("quantile") ? stats::ClassMethod::Quantile
                                       : o.classes == QLatin1String("jenks")  ? stats::ClassMethod::Jenks
                                                                              : stats::ClassMethod::EqualWidth;
-    const stats::RankProposal p = stats::proposeBounds(method, o.scheme.niceBreaks, values, s.StatMin, s.StatMax, o.ranks);
+    stats::RankProposal p = stats::proposeBounds(method, o.scheme.niceBreaks, values, s.StatMin, s.StatMax, o.ranks);
     const QVector<int> colours =
         stats::rankColors(o.scheme, o.series, stats::boundValues(p.lower), stats::boundValues(p.upper));
     s.RankScheme = o.scheme;
     s.RankCount = static_cast<int16_t>(o.ranks);
+    if (o.savedRanking && static_cast<int>(o.saved.bounds.size()) == o.ranks) {
+        // A saved map's ranks paint as they were saved, hand-set bounds and colours included.
+        p.lower.clear();
+        p.upper.clear();
+        for (const auto& b : o.saved.bounds) {
+            p.lower << platform::formatDouble(static_cast<float>(b[0]));
+            p.upper << platform::formatDouble(static_cast<float>(b[1]));
+        }
+    }
     s.RankBound.assign(static_cast<size_t>(o.ranks) + 1, {0, 0});
     s.RankColor.assign(static_cast<size_t>(o.ranks) + 1, 0);
     for (int i = 1; i <= o.ranks; ++i) {
         s.RankBound[static_cast<size_t>(i)] = {static_cast<float>(platform::toNumber(p.lower.value(i - 1)).value_or(0)),
                                                static_cast<float>(platform::toNumber(p.upper.value(i - 1)).value_or(0))};
-        s.RankColor[static_cast<size_t>(i)] = colours.value(i - 1);
+        s.RankColor[static_cast<size_t>(i)] = o.savedRanking ? o.saved.colors.at(static_cast<size_t>(i - 1)) : colours.value(i - 1);
     }
     s.RankReady = true;
     return std::nullopt;
@@ -566,6 +678,10 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     mapview::MapTables tables;
     if (const auto problem = applyMapChoices(o.mode, o.prefs, o.districts, s, tables.lvwTikuColor))
         return fail(*problem);
+    if (!o.saved.mode.isEmpty())
+        state::applySharedState(o.saved, s);
+    for (const QString& problem : o.mapProblems)
+        err << "miratos render: warning: " << problem << "\n";
     const state::WaterFill water = state::readWaterFill(platform::AppFolder::initIni());
     // Roads: the name table first, then each prefecture's roads while its boundaries load.
     const bool roads = o.roads[0] || o.roads[1] || o.roads[2];
@@ -597,8 +713,16 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
         err << "miratos render: warning: " << problem << "\n";
 
     if (!o.column.isEmpty()) {
-        if (const auto problem = applyStatistic(o, s, tables, mode))
-            return fail(*problem);
+        if (const auto problem = applyStatistic(o, s, tables, mode)) {
+            if (!o.columnFromMap)
+                return fail(*problem);
+            // An older map whose column is gone still draws, without its statistic.
+            err << "miratos render: warning: " << *problem << "\n";
+            o.column.clear();
+            s.StatTable.clear();
+            s.StatColumn = 0;
+            s.RankReady = false;
+        }
     }
 
     // No extent read (every NEWS.dat refused or missing) would paint an empty map around 0°, 0°.
@@ -676,6 +800,8 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
         draw.symbols = [&](platform::Canvas& c) { symbolLegend = layers::drawSymbols(c, symbols, o.symbols, o.symbols.column); };
     }
     drawOn(canvas, labels, viewport.view);
+    for (const QString& problem : mapview::applyLabelEdits(o.saved.labelEdits, labels))
+        err << "miratos render: warning: " << problem << "\n";
 
     s.NoteFontSize = static_cast<int16_t>(o.noteFontSize);
     // Without a statistic legend the note always goes to the bottom right.
@@ -723,6 +849,14 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     const Status saved = output::saveExport(o.out, scene, s, o.exportOptions);
     if (!saved.ok())
         return fail(saved.error());
+    if (!o.saveMap.isEmpty()) {
+        state::SavedMap m = savedMapOf(o, s);
+        m.labelEdits = o.saved.labelEdits;
+        const Status written = state::writeSavedMap(o.saveMap, m);
+        if (!written.ok())
+            return fail(written.error());
+        out << "miratos render: wrote " << QDir::toNativeSeparators(QFileInfo(o.saveMap).absoluteFilePath()) << "\n";
+    }
     out << "miratos render: wrote " << QDir::toNativeSeparators(QFileInfo(o.out).absoluteFilePath()) << "\n";
     return 0;
 }

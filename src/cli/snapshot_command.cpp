@@ -20,7 +20,8 @@ QString snapshotUsage()
 {
     return QStringLiteral("usage: miratos snapshot FILE.png\n"
                           "       miratos snapshot --mode Japan|Pref|City [--pref NAME]... [--district FILE|NAME]... "
-                          "[--size WxH] --out FILE.png");
+                          "[--size WxH] --out FILE.png\n"
+                          "       miratos snapshot --map FILE.miratos [--size WxH] --out FILE.png");
 }
 
 std::variant<SnapshotOptions, QString> parseSnapshotArgs(const QStringList& args)
@@ -43,6 +44,8 @@ std::variant<SnapshotOptions, QString> parseSnapshotArgs(const QStringList& args
             o.prefs << v;
         else if (a == QLatin1String("--district"))
             o.districts << v;
+        else if (a == QLatin1String("--map"))
+            o.map = v;
         else if (a == QLatin1String("--out")) {
             if (!o.out.isEmpty())
                 return QStringLiteral("one output file only: %1").arg(v);
@@ -60,8 +63,8 @@ std::variant<SnapshotOptions, QString> parseSnapshotArgs(const QStringList& args
     if (o.out.isEmpty())
         return QStringLiteral("an output file is required");
     const bool mapChoices = !o.prefs.isEmpty() || !o.districts.isEmpty() || !o.size.isEmpty();
-    if (o.mode.isEmpty() && mapChoices)
-        return QStringLiteral("--pref, --district and --size need --mode");
+    if (o.mode.isEmpty() && o.map.isEmpty() && mapChoices)
+        return QStringLiteral("--pref, --district and --size need --mode or --map");
     if (!o.mode.isEmpty() && o.mode != QLatin1String("Japan") && o.mode != QLatin1String("Pref") && o.mode != QLatin1String("City"))
         return QStringLiteral("--mode must be Japan, Pref or City");
     return o;

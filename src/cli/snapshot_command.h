@@ -14,6 +14,7 @@ struct SnapshotOptions {
     QStringList districts;
     QSize size; // empty: the size the window opens with
     QString out;
+    QString map; // a saved map: the window opened with it (its choices; mode and areas given override)
 };
 
 // Sizes a snapshot may ask for, each side.

@@ -29,6 +29,7 @@ struct KindLimit {
 // shapefiles) of the whole country under 2 GB.
 const KindLimit kLimits[] = {
     {QLatin1StringView("*.ini"), 4 * kMB},
+    {QLatin1StringView("*.miratos"), 4 * kMB}, // saved maps: a few hundred lines
     {QLatin1StringView("*.csv"), 256 * kMB},
     {QLatin1StringView("*.txt"), 256 * kMB},
     {QLatin1StringView("*.xls"), 256 * kMB},

@@ -3,6 +3,7 @@
 #include "platform/number_text.h"
 
 #include <cmath>
+#include <map>
 #include <unordered_map>
 
 namespace miratos::stats {
@@ -408,6 +409,7 @@ struct ComputedMark {
     const StatRows* table;
     int column;
     QString name;
+    QString expr;
 };
 
 std::vector<ComputedMark>& computedMarks()
@@ -427,6 +429,21 @@ bool isComputedColumn(const StatRows& table, int column)
             return true;
     }
     return false;
+}
+
+QStringList computedColumnSpecs(const StatRows& table)
+{
+    // A table read again at the same place may have left older marks: the last one of each
+    // column is the one that made it.
+    std::map<int, QString> byColumn;
+    for (const ComputedMark& m : computedMarks()) {
+        if (m.table == &table && isComputedColumn(table, m.column) && table.front()[static_cast<size_t>(m.column)] == m.name)
+            byColumn[m.column] = m.name + QLatin1Char('=') + m.expr;
+    }
+    QStringList specs;
+    for (const auto& [column, spec] : byColumn)
+        specs << spec;
+    return specs;
 }
 
 bool canRankColumn(const StatRows& table, int column, int rowCount)
@@ -472,7 +489,7 @@ Status addComputedColumn(const QString& name, const QString& expr, StatRows& tab
             row.push_back(r - 1 < values.size() ? computedCellText(values[r - 1]) : QStringLiteral("-"));
     }
     ++colCount;
-    computedMarks().push_back({&table, colCount, name});
+    computedMarks().push_back({&table, colCount, name, expr});
     return {};
 }
 

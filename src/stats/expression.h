@@ -62,6 +62,10 @@ Status addComputedColumn(const QString& name, const QString& expr, StatRows& tab
 // that has no region of its own for 面積()), so whether it can be ranked is asked of all rows.
 bool isComputedColumn(const StatRows& table, int column);
 
+// The computed columns of table still in it, as "NAME=EXPR" in the order they were added (what
+// a saved map keeps to compute them again).
+QStringList computedColumnSpecs(const StatRows& table);
+
 // Whether a column can be ranked: its first data row is numeric, or, for a computed column,
 // any data row is.
 bool canRankColumn(const StatRows& table, int column, int rowCount);

@@ -161,6 +161,8 @@ void StatisticDialog::cmdExtract_Click()
     if (kind != 0 && kind == s.StatKind)
         return; // already extracted
     s.StatKind = static_cast<int16_t>(kind);
+    m_extracted = true;
+    m_ownDataFile.clear();
     s.StatTable.clear();
     s.StatColCount = 0;
     s.StatRowCount = 0;
@@ -196,6 +198,7 @@ void StatisticDialog::readTable(int kind)
     request.filter = QStringLiteral("データファイル (*.csv)");
     request.startFolder = platform::AppFolder::mapData(); // where own tables usually live
     if (const auto path = platform::prompts().openFile(request)) {
+        m_ownDataFile = *path;
         QString note;
         const Status read =
             store::appendStatisticFile(*path, s.StatTable, s.StatColCount, s.StatRowCount, true, platform::yieldToUi, &note);

@@ -31,6 +31,11 @@ public:
 
     void reject() override; // the window's close box; while reading, the dialog closes after it
 
+    // Whether 抽出 read a table while the dialog was open, and the own table it read (empty for a
+    // statistic kind), for a saved map.
+    bool extracted() const { return m_extracted; }
+    const QString& ownDataFile() const { return m_ownDataFile; }
+
     // True while a table is being read: the buttons that start work are disabled meanwhile.
     bool isBusy() const { return m_busy; }
 
@@ -53,6 +58,8 @@ private:
     std::function<Status(const QString&)> m_paintedTable;
     bool m_busy = false;
     bool m_closeWhenDone = false;
+    bool m_extracted = false;
+    QString m_ownDataFile;
 };
 
 class frmStatistic_J : public StatisticDialog {

@@ -4,6 +4,7 @@
 #include "app/map_snapshot_ui.h"
 #include "cli/snapshot_command.h"
 
+#include <QFile>
 #include <QImage>
 
 using namespace miratos;
@@ -47,6 +48,34 @@ TEST_F(MapSnapshot, TheMapWindowAtTheSizeAskedShowsTheChosenPrefectures)
     EXPECT_EQ(std::get<QString>(unknown), QStringLiteral("unknown prefecture: ない県"));
 }
 
+// A saved map's window: its areas, statistic and size, as "地図を開く" would show them.
+TEST_F(MapSnapshot, ASavedMapIsTheWindowItOpens)
+{
+    writeSquarePrefectures();
+    ASSERT_TRUE(platform::writeTextLines(dir.filePath(QStringLiteral("人口.csv")),
+                                         {QStringLiteral("Code,地区名,人口(人)"), QStringLiteral("13101,市13,1000"), QStringLiteral("14101,市14,3000")})
+                    .ok());
+    QFile map(dir.filePath(QStringLiteral("m.miratos")));
+    ASSERT_TRUE(map.open(QIODevice::WriteOnly));
+    map.write("[miratos-map]\nversion=1\n[map]\nmode=Pref\npref.1=東京都\npref.2=神奈川県\n"
+              "[statistic]\nown-data=人口.csv\ncolumn=人口(人)\n[ranking]\nranks=3\n");
+    map.close();
+    cli::SnapshotOptions options;
+    options.map = map.fileName();
+    options.size = QSize(1100, 800);
+    options.out = QStringLiteral("x.png");
+    QStringList warnings;
+    const auto shot = app::snapshotMapWindow(options, warnings);
+    ASSERT_TRUE(std::holds_alternative<QImage>(shot)) << std::get<QString>(shot).toStdString();
+    const QImage image = std::get<QImage>(shot);
+    EXPECT_EQ(image.size(), QSize(1100, 800));
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();
+    // Both squares are drawn, in the lowest and the highest rank's colours.
+    const QColor west = image.pixelColor(100, 300), east = image.pixelColor(500, 300);
+    EXPECT_NE(west, east);
+    EXPECT_LT(east.value(), west.value());
+}
+
 TEST(SnapshotArguments, LauncherFormStaysAndMapChoicesAreChecked)
 {
     struct Case {
@@ -60,7 +89,8 @@ TEST(SnapshotArguments, LauncherFormStaysAndMapChoicesAreChecked)
          "--size must be WxH, each side 200..8000 pixels, for example 1600x1200"},
         {{QStringLiteral("--mode"), QStringLiteral("Pref"), QStringLiteral("--size"), QStringLiteral("1600"), QStringLiteral("out.png")},
          "--size must be WxH, each side 200..8000 pixels, for example 1600x1200"},
-        {{QStringLiteral("--size"), QStringLiteral("800x600"), QStringLiteral("out.png")}, "--pref, --district and --size need --mode"},
+        {{QStringLiteral("--size"), QStringLiteral("800x600"), QStringLiteral("out.png")}, "--pref, --district and --size need --mode or --map"},
+        {{QStringLiteral("--map"), QStringLiteral("m.miratos"), QStringLiteral("--size"), QStringLiteral("800x600"), QStringLiteral("out.png")}, nullptr},
         {{QStringLiteral("--mode"), QStringLiteral("World"), QStringLiteral("out.png")}, "--mode must be Japan, Pref or City"},
         {{QStringLiteral("--mode"), QStringLiteral("Pref")}, "an output file is required"},
         {{QStringLiteral("a.png"), QStringLiteral("b.png")}, "one output file only: b.png"},

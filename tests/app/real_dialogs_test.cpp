@@ -1002,3 +1002,91 @@ TEST_F(RealDialogs, TheMapWindowGrowsZoomsAndPansAndNamesTheRegionUnderThePointe
     EXPECT_EQ(answerer.messages(), QStringList());
     window->close();
 }
+
+// 地図の保存 and 地図を開く with Qt's own file dialogs: a statistic map with a label hidden by hand
+// is saved, the program is started again from the launcher on another choice of prefectures, and
+// the map opened in its window exports the same picture; the window it replaced is gone without
+// ending the program.
+TEST_F(RealDialogs, ASavedMapOpensAgainAsTheSamePicture)
+{
+    writeSquarePrefectures();
+    const QString own = dir.filePath(QStringLiteral("人口.csv"));
+    ASSERT_TRUE(platform::writeTextLines(own, {QStringLiteral("Code,地区名,人口(人)"), QStringLiteral("13101,市13,1000000"),
+                                               QStringLiteral("14101,市14,3000000")})
+                    .ok());
+    state::resetMdlMain();
+    QList<int> chosen = {13, 14};
+    answerer.on<app::frmKenList>([&chosen](app::frmKenList& d) {
+        for (int code : chosen)
+            d.findChild<QCheckBox*>(QStringLiteral("chkKen_%1").arg(code))->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("cmdGo"))->click();
+    });
+    answerer.on<stats::StatisticDialog>([](stats::StatisticDialog& d) {
+        d.cmdExtract_Click();
+        d.findChild<QListWidget*>(QStringLiteral("lstStatistic"))->setCurrentRow(1);
+        d.cmdGo_Click();
+    });
+    answerer.on<stats::frmRank>([](stats::frmRank& d) {
+        d.findChild<QComboBox*>(QStringLiteral("cmbCo"))->setCurrentIndex(0);
+        d.cmdGo_Click();
+    });
+    answerer.on<output::frmLocation>([](output::frmLocation& d) {
+        d.findChild<QRadioButton*>(QStringLiteral("optLocation_3"))->setChecked(true);
+        d.cmdGo_Click();
+    });
+    launch("cmdMap1");
+    ASSERT_TRUE(waitFor([&] { return answerer.saw(QStringLiteral("frmKenList")); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* window = qobject_cast<app::frmMain*>(visibleTopLevel(QStringLiteral("frmMain")));
+    ASSERT_NE(window, nullptr);
+    answerer.files = {own};
+    window->cmdStatistic_Click();
+    window->cmdRank_Click();
+    window->findChild<QCheckBox*>(QStringLiteral("chkCity"))->click();
+    // The first municipality name is hidden in the edit mode 消去.
+    const auto& names = window->labels().array(mapview::LabelKind::Pref);
+    ASSERT_GE(names.count(), 3);
+    const QString hidden = names.at(1).caption;
+    window->findChild<QRadioButton*>(QStringLiteral("optModify_2"))->setChecked(true);
+    window->picMain_MouseDown(Qt::LeftButton, window->canvas().toPixel(names.at(1).left, names.at(1).top) + QPoint(3, 3));
+    ASSERT_FALSE(names.at(1).visible);
+    window->findChild<QRadioButton*>(QStringLiteral("optModify_0"))->setChecked(true);
+    const QString first = dir.filePath(QStringLiteral("first.png"));
+    answerer.files = {first};
+    window->cmdImageExport_Click();
+    const QString map = dir.filePath(QStringLiteral("関東.miratos"));
+    answerer.files = {map};
+    window->findChild<QPushButton*>(QStringLiteral("cmdSaveMap"))->click();
+    ASSERT_TRUE(QFileInfo::exists(map));
+    window->close();
+    EXPECT_EQ(ends, 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // Started again: the launcher and the prefecture dialog as always, then the map opened.
+    state::resetMdlMain();
+    chosen = {13};
+    launch("cmdMap1");
+    ASSERT_TRUE(waitFor([&] { return visibleTopLevel(QStringLiteral("frmMain")) != nullptr; }));
+    QPointer<app::frmMain> second = qobject_cast<app::frmMain*>(visibleTopLevel(QStringLiteral("frmMain")));
+    ASSERT_FALSE(second.isNull());
+    answerer.files = {map};
+    second->findChild<QPushButton*>(QStringLiteral("cmdOpenMap"))->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(second.isNull()) << "the window of the other choice is replaced";
+    auto* opened = qobject_cast<app::frmMain*>(visibleTopLevel(QStringLiteral("frmMain")));
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(answerer.messages(), QStringList());
+    EXPECT_EQ(opened->labels().array(mapview::LabelKind::Pref).at(1).caption, hidden);
+    EXPECT_FALSE(opened->labels().array(mapview::LabelKind::Pref).at(1).visible);
+    saveShot(opened->grab().toImage(), QStringLiteral("real_saved_map_opened.png"));
+    const QString again = dir.filePath(QStringLiteral("again.png"));
+    answerer.files = {again};
+    opened->cmdImageExport_Click();
+    const QImage a(first), b(again);
+    ASSERT_FALSE(a.isNull());
+    EXPECT_NE(a.pixel(150, 300), a.pixel(450, 300)) << "the two squares are painted in their ranks";
+    EXPECT_EQ(a.convertToFormat(QImage::Format_RGB32), b.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(ends, 1);
+    opened->close();
+    EXPECT_EQ(ends, 2);
+}

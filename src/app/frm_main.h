@@ -246,6 +246,7 @@ private:
     bool m_syncingTree = false;
     mapview::LabelLayer m_labels;
     layers::PlacementOptions m_placement;
+    bool m_labelsPlaced = false; // ラベル配置 pressed since the labels were last made
     mapview::Viewport m_viewport;
     mapview::HoverIndex m_hover; // built after every load
     bool m_redrawPending = false; // a resize came while drawing

@@ -354,6 +354,7 @@ void frmMain::描画()
     }
     ++m_busy;
     m_labelEdits.clear(); // the labels are built anew
+    m_labelsPlaced = false;
     // HiDPI screens get the canvas at their own pixels, unless the zoomed canvas would pass
     // 64 million image pixels (a quarter gigabyte).
     const double area = static_cast<double>(m_picMain->width()) * m_picMain->height();

@@ -1,5 +1,6 @@
 // The map window's saved maps: "地図の保存" and "地図を開く".
 #include "app/frm_main.h"
+#include "output/saved_map_sections.h"
 #include "state/mdl_main.h"
 #include "state/saved_map.h"
 #include "mapview/label_edits.h"
@@ -73,6 +74,11 @@ state::SavedMap frmMain::savedMap() const
         if (key.second < m_labels.array(kind).count())
             m.labelEdits.push_back(mapview::labelEditOf(m_labels, kind, key.second, built));
     }
+    output::putSymbols(m_symbols, m);
+    layers::PlacementOptions placement = m_placement;
+    placement.placeLabels = m_labelsPlaced;
+    output::putPlacement(placement, m);
+    output::putExportSize(output::windowExportOptions(), m);
     return m;
 }
 
@@ -211,12 +217,20 @@ QStringList frmMain::applySavedChoices(const state::SavedMap& m)
             painted = true;
         }
     }
+    m_symbols = output::symbolsOf(m);
+    findChild<QCheckBox*>(QStringLiteral("chkSymbols"))->setChecked(m_symbols.enabled);
+    const layers::PlacementOptions placement = output::placementOf(m);
+    m_placement = placement;
+    m_placement.placeLabels = false; // the button places; the setting only says it was pressed
+    output::windowExportOptions() = output::exportSizeOf(m);
     const int style = m.style.value_or(painted ? 3 : 0);
     // Without a statistic its fill has nothing to show.
     m_optMode[style == 3 && !painted ? 0 : style]->setChecked(true);
     処理中(false);
     描画();
     処理中(true);
+    if (placement.placeLabels)
+        cmdPlaceLabels_Click();
     if (m.declutter)
         cmdDecrease_Click();
     problems << mapview::applyLabelEdits(m.labelEdits, m_labels);

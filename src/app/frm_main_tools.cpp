@@ -104,6 +104,7 @@ void frmMain::cmdPlaceLabels_Click()
     options.placeLabels = true;
     layers::applyPlacementOptions(m_labels, m_canvas, m_tables, mapview::mapModeOf(state::mdlMain().MapMode), state::mdlMain().StatDrawn,
                                   m_railway.stationLines(), options);
+    m_labelsPlaced = true;
     m_picMain->update();
 }
 

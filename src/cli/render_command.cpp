@@ -17,6 +17,7 @@
 #include "mapview/map_drawing.h"
 #include "mapview/renderer.h"
 #include "output/image_export.h"
+#include "output/saved_map_sections.h"
 #include "platform/app_folder.h"
 #include "platform/ini_file.h"
 #include "platform/number_text.h"
@@ -211,6 +212,12 @@ std::optional<QString> loadMap(const QString& file, Options& o)
     o.noteLocation = m.noteLocation;
     o.noteMaker = m.noteMaker;
     o.noteFontSize = m.noteFontSize;
+    o.scheme = state::schemeOf(m);
+    o.symbols = output::symbolsOf(m);
+    o.placement = output::placementOf(m);
+    const layers::PlacementOptions plain;
+    o.halo = o.placement.halo != plain.halo || o.placement.haloColor != plain.haloColor;
+    o.exportOptions = output::exportSizeOf(m);
     o.savedRanking = !m.bounds.empty();
     o.columnFromMap = !m.column.isEmpty();
     o.mapLists = 7;
@@ -246,6 +253,9 @@ state::SavedMap savedMapOf(const Options& o, const state::MdlMain& s)
     m.noteLocation = o.noteLocation;
     m.noteMaker = o.noteMaker;
     m.noteFontSize = o.noteFontSize;
+    output::putSymbols(o.symbols, m);
+    output::putPlacement(o.placement, m);
+    output::putExportSize(o.exportOptions, m);
     return m;
 }
 

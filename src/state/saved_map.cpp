@@ -160,7 +160,41 @@ void putNumbered(QStringList& list, int n, const QString& value)
     list[n - 1] = value;
 }
 
+
 } // namespace
+
+QString sectionValue(const SavedMap& map, const QString& sectionKey, const QString& fallback)
+{
+    for (const auto& [key, value] : map.unknown) {
+        if (key == sectionKey)
+            return value;
+    }
+    return fallback;
+}
+
+void setSectionValue(SavedMap& map, const QString& sectionKey, const QString& value)
+{
+    auto found = std::find_if(map.unknown.begin(), map.unknown.end(), [&](const auto& kv) { return kv.first == sectionKey; });
+    if (value.isEmpty()) {
+        if (found != map.unknown.end())
+            map.unknown.erase(found);
+    } else if (found != map.unknown.end()) {
+        found->second = value;
+    } else {
+        map.unknown.emplace_back(sectionKey, value);
+    }
+}
+
+bool sectionFlag(const SavedMap& map, const QString& sectionKey, bool fallback)
+{
+    const QString v = sectionValue(map, sectionKey);
+    return v == QLatin1String("1") ? true : v == QLatin1String("0") ? false : fallback;
+}
+
+double sectionNumber(const SavedMap& map, const QString& sectionKey, double fallback)
+{
+    return platform::toNumber(sectionValue(map, sectionKey)).value_or(fallback);
+}
 
 QByteArray savedMapText(const SavedMap& m)
 {
@@ -542,6 +576,28 @@ void takeSharedState(const MdlMain& s, SavedMap& m)
     m.noteLocation = s.NoteLocation;
     m.noteMaker = s.NoteMaker;
     m.noteFontSize = s.NoteFontSize;
+    putScheme(s.RankScheme, m);
+}
+
+void putScheme(const SchemeOptions& o, SavedMap& m)
+{
+    setSectionValue(m, QStringLiteral("ranking/scheme"), o.scheme);
+    setSectionValue(m, QStringLiteral("ranking/center"), o.centred ? platform::formatDouble(o.centre) : QString());
+    setSectionValue(m, QStringLiteral("ranking/nodata-grey"), o.noDataGrey ? QStringLiteral("1") : QString());
+    setSectionValue(m, QStringLiteral("ranking/nice-breaks"), o.niceBreaks ? QStringLiteral("1") : QString());
+}
+
+SchemeOptions schemeOf(const SavedMap& m)
+{
+    SchemeOptions o;
+    o.scheme = sectionValue(m, QStringLiteral("ranking/scheme"));
+    if (const auto centre = platform::toNumber(sectionValue(m, QStringLiteral("ranking/center")))) {
+        o.centred = true;
+        o.centre = *centre;
+    }
+    o.noDataGrey = sectionFlag(m, QStringLiteral("ranking/nodata-grey"), false);
+    o.niceBreaks = sectionFlag(m, QStringLiteral("ranking/nice-breaks"), false);
+    return o;
 }
 
 void applySharedState(const SavedMap& m, MdlMain& s)
@@ -553,6 +609,7 @@ void applySharedState(const SavedMap& m, MdlMain& s)
         s.DataYear = static_cast<int16_t>(m.dataYear);
     for (const auto& [cell, value] : m.layerProperty)
         s.LayerProperty[static_cast<size_t>(cell[0])][static_cast<size_t>(cell[1])] = value;
+    s.RankScheme = schemeOf(m);
 }
 
 } // namespace miratos::state

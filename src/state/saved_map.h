@@ -4,6 +4,7 @@
 // Sections, one per concern: [miratos-map] (the format version), [map], [layers], [statistic],
 // [ranking], [labels], [export]. Keys this version does not know are kept and written back.
 // Paths are stored relative to the app folder with "/" between the parts.
+#include "state/scheme_options.h"
 #include "platform/result.h"
 
 #include <QString>
@@ -77,9 +78,24 @@ struct SavedMap {
     QString noteMaker;
     int noteFontSize = 10;
 
-    // Keys this version does not read: "section/key" and value, in file order.
+    // Keys this file's reader does not read: "section/key" and value, in file order. The layers
+    // above keep their own sections here ([symbols], [placement], the export size in [export])
+    // through sectionValue and setSectionValue; keys no one reads are written back as they came.
     std::vector<std::pair<QString, QString>> unknown;
 };
+
+// A key of a section kept by the layers above ("symbols/column"); fallback when absent.
+QString sectionValue(const SavedMap& map, const QString& sectionKey, const QString& fallback = QString());
+// Sets such a key (replacing one there is); an empty value removes it.
+void setSectionValue(SavedMap& map, const QString& sectionKey, const QString& value);
+// A flag or a number of such a key, with the fallback when absent or not of that form.
+bool sectionFlag(const SavedMap& map, const QString& sectionKey, bool fallback);
+double sectionNumber(const SavedMap& map, const QString& sectionKey, double fallback);
+
+// The colour scheme beside the specified series, in [ranking]; only what differs from the
+// specified ranking is written, so a map without one reads as before.
+void putScheme(const SchemeOptions& options, SavedMap& map);
+SchemeOptions schemeOf(const SavedMap& map);
 
 // The text of a saved map (UTF-8, "\n" line ends, numbers with ".").
 QByteArray savedMapText(const SavedMap& map);
@@ -108,11 +124,11 @@ void resolveSavedPaths(SavedMap& map, QStringList& problems);
 
 // What the shared state holds of a map: the mode, the chosen prefectures and districts, the
 // display settings that differ from the mode's defaults, the painted column with its ranks,
-// bounds and colours, and the export note. The rest (boxes ticked, the statistic's source) is
+// bounds, colours and colour scheme, and the export note. The rest (boxes ticked, the statistic's source) is
 // the caller's.
 void takeSharedState(const MdlMain& s, SavedMap& m);
 
-// Sets the saved display settings and the prefecture dialog's choices into s; prepareMode
+// Sets the saved display settings, the prefecture dialog's choices and the colour scheme into s; prepareMode
 // resets the display settings, so this comes after it.
 void applySharedState(const SavedMap& m, MdlMain& s);
 

@@ -128,7 +128,7 @@ TEST_F(SavedMapTest, AnOlderFileWithUnknownKeysAndAMissingColumnOpensTheRest)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("\xEF\xBB\xBF[miratos-map]\r\nversion=1\r\n# written by hand\r\n[map]\r\nmode=Japan\r\npref.2=神奈川県\r\npref.1=東京都\r\n"
             "colour-scheme=viridis\r\n[layers]\r\nnames=1\r\n[statistic]\r\nown-data=面積.csv\r\ncolumn=人口(人)\r\n"
-            "[symbols]\r\ncolumn=人口(人)\r\n");
+            "[atlas]\r\ncolumn=人口(人)\r\n");
     f.close();
     ASSERT_EQ(run({QStringLiteral("--map"), map, QStringLiteral("--save-map"), path(QStringLiteral("again.miratos")), QStringLiteral("--out"),
                    path(QStringLiteral("old.png"))}),
@@ -143,7 +143,7 @@ TEST_F(SavedMapTest, AnOlderFileWithUnknownKeysAndAMissingColumnOpensTheRest)
     ASSERT_TRUE(again) << again.error().toStdString();
     EXPECT_EQ(again->prefs, (QStringList{QStringLiteral("東京都"), QStringLiteral("神奈川県")}));
     EXPECT_EQ(again->unknown, (std::vector<std::pair<QString, QString>>{{QStringLiteral("map/colour-scheme"), QStringLiteral("viridis")},
-                                                                       {QStringLiteral("symbols/column"), QStringLiteral("人口(人)")}}));
+                                                                       {QStringLiteral("atlas/column"), QStringLiteral("人口(人)")}}));
 
     // A newer version is read as far as this one knows, and said.
     problems.clear();
@@ -173,4 +173,30 @@ TEST_F(SavedMapTest, RenderMapDrawsTheSamePictureAsTheOptionsItWasSavedFrom)
     ASSERT_EQ(run(options + QStringList{QStringLiteral("--ranks"), QStringLiteral("4"), QStringLiteral("--out"), path(QStringLiteral("options4.png"))}), 0);
     expectSamePicture(path(QStringLiteral("map4.png")), path(QStringLiteral("options4.png")));
     EXPECT_NE(QImage(path(QStringLiteral("map4.png"))), QImage(path(QStringLiteral("map.png"))));
+}
+
+// The settings beside the specified map (a published scheme, symbols, value labels, placement,
+// a paper size) go into the saved map and come back: the picture is the same, and the file says
+// them in its sections.
+TEST_F(SavedMapTest, SchemeSymbolsPlacementAndPaperSizeAreSavedAndDrawnAgain)
+{
+    const QString map = path(QStringLiteral("全部.miratos"));
+    const QStringList options = statisticOptions() + QStringList{QStringLiteral("--scheme"), QStringLiteral("YlGnBu"), QStringLiteral("--nice-breaks"),
+                                                                 QStringLiteral("--symbols"), QStringLiteral("倍"), QStringLiteral("--symbol-shape"), QStringLiteral("square"),
+                                                                 QStringLiteral("--value-labels"), QStringLiteral("under"), QStringLiteral("--place-labels"),
+                                                                 QStringLiteral("--halo"), QStringLiteral("--paper"), QStringLiteral("A4L")};
+    ASSERT_EQ(run(options + QStringList{QStringLiteral("--save-map"), map, QStringLiteral("--out"), path(QStringLiteral("options.png"))}), 0)
+        << errText.toStdString();
+    const QString text = QString::fromUtf8(bytesOf(map));
+    for (const char* line : {"scheme=YlGnBu", "nice-breaks=1", "[symbols]", "shape=square", "value-labels=under", "[placement]", "place=1",
+                             "halo=on,on,on,on,on", "size=paper", "paper=A4L"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(line))) << line << "\n" << text.toStdString();
+    ASSERT_EQ(run({QStringLiteral("--map"), map, QStringLiteral("--out"), path(QStringLiteral("map.png"))}), 0) << errText.toStdString();
+    EXPECT_EQ(QImage(path(QStringLiteral("map.png"))).size(), QSize(1754, 1240));
+    expectSamePicture(path(QStringLiteral("map.png")), path(QStringLiteral("options.png")));
+
+    // Saved again from the map, the file is the same.
+    ASSERT_EQ(run({QStringLiteral("--map"), map, QStringLiteral("--save-map"), path(QStringLiteral("again.miratos")), QStringLiteral("--out"),
+                   path(QStringLiteral("again.png"))}), 0);
+    EXPECT_EQ(bytesOf(path(QStringLiteral("again.miratos"))), bytesOf(map));
 }

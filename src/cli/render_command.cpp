@@ -322,6 +322,8 @@ std::optional<QString> parse(const QStringList& args, Options& o)
         }
         if (a == QLatin1String("--nodata-grey") || a == QLatin1String("--nice-breaks")) {
             (a == QLatin1String("--nodata-grey") ? o.scheme.noDataGrey : o.scheme.niceBreaks) = true;
+            if (a == QLatin1String("--nice-breaks"))
+                o.savedRanking = false; // after --map: the ranks are made anew on round bounds
             continue;
         }
         if (a == QLatin1String("--antialias") || a == QLatin1String("--no-antialias")) {
@@ -347,7 +349,8 @@ std::optional<QString> parse(const QStringList& args, Options& o)
             o.mapLists &= ~listBit;
         }
         if (a == QLatin1String("--ranks") || a == QLatin1String("--classes") || a == QLatin1String("--series") || a == QLatin1String("--column") ||
-            a == QLatin1String("--stat") || a == QLatin1String("--own-data") || a == QLatin1String("--compute"))
+            a == QLatin1String("--stat") || a == QLatin1String("--own-data") || a == QLatin1String("--compute") ||
+            a == QLatin1String("--scheme") || a == QLatin1String("--center"))
             o.savedRanking = false;
         if (a == QLatin1String("--stat") && !o.saved.mode.isEmpty()) o.ownData.clear();
         if (a == QLatin1String("--own-data") && !o.saved.mode.isEmpty()) o.stat = 0;

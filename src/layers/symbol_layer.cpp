@@ -1,5 +1,6 @@
 #include "layers/symbol_layer.h"
 
+#include "platform/canvas_line_scale.h"
 #include "platform/number_text.h"
 
 #include <QFontMetrics>
@@ -142,8 +143,12 @@ SymbolLegend drawSymbols(platform::Canvas& canvas, std::vector<Symbol> symbols, 
 void drawSymbolsOn(QPainter& painter, const platform::Canvas& scale, std::vector<Symbol> symbols, const SymbolOptions& options)
 {
     const double maxAbs = maxAbsOf(symbols);
+    // A print-size export draws on a finer canvas than its layout: the symbols grow with it, as
+    // the lines do, so they keep the size the legend shows.
+    SymbolOptions scaled = options;
+    scaled.maxRadius = static_cast<int>(std::lround(options.maxRadius * platform::lineScale()));
     painter.save();
-    paintAll(painter, scale, drawingOrder(std::move(symbols)), options, maxAbs);
+    paintAll(painter, scale, drawingOrder(std::move(symbols)), scaled, maxAbs);
     painter.restore();
 }
 

@@ -73,6 +73,34 @@ TEST_F(SymbolsRender, SymbolsDrawAtTheLabelPointsWithALegend)
     EXPECT_NE(a.copy(0, 0, 60, 60), b.copy(0, 0, 60, 60));
 }
 
+// At a paper size the symbols grow with the picture, as the legend beside them does: the
+// largest square covers the layout scale squared times its pixels at the specified size.
+TEST_F(SymbolsRender, SymbolsScaleWithAPaperSize)
+{
+    auto symbolPixels = [](const QImage& image) {
+        // The symbols' translucent blue over the red fill (and in the legend, which scales too).
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c(image.pixel(x, y));
+                n += c.blue() > c.red() + 40;
+            }
+        return n;
+    };
+    const QString small = dir.filePath(QStringLiteral("small.png"));
+    const QString paper = dir.filePath(QStringLiteral("paper.png"));
+    const QStringList symbols = {QStringLiteral("--symbols"), QStringLiteral("面積(k㎡)"), QStringLiteral("--symbol-shape"), QStringLiteral("square"),
+                                 QStringLiteral("--no-antialias")};
+    ASSERT_EQ(run(symbols + QStringList{QStringLiteral("--out"), small}), 0) << errText.toStdString();
+    ASSERT_EQ(run(symbols + QStringList{QStringLiteral("--paper"), QStringLiteral("A4L"), QStringLiteral("--dpi"), QStringLiteral("300"),
+                                        QStringLiteral("--out"), paper}), 0)
+        << errText.toStdString();
+    const double ratio = static_cast<double>(symbolPixels(QImage(paper))) / symbolPixels(QImage(small));
+    const double scale = 300.0 / 96;
+    EXPECT_GT(ratio, scale * scale * 0.6) << ratio;
+    EXPECT_LT(ratio, scale * scale * 1.6) << ratio;
+}
+
 TEST_F(SymbolsRender, BadSymbolOptionsAreRefused)
 {
     const QString out = dir.filePath(QStringLiteral("x.png"));

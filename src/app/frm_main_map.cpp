@@ -266,6 +266,8 @@ void frmMain::zoomAt(QPoint pixel, int steps)
 
 void frmMain::moveView(const mapview::ViewRect& next)
 {
+    if (next == m_viewport.view)
+        return; // a click without a move: no history entry, no redraw
     // Moves within a moment of each other (wheel notches, held keys) are one step of "１つ前".
     const bool burst = m_navigationClock.isValid() && m_navigationClock.elapsed() < 600;
     m_viewport.pushView(next, burst);

@@ -153,10 +153,25 @@ const HoverRegion* HoverIndex::at(double lon, double lat) const
 
 QString readableValue(const QString& value)
 {
-    const QString text = value.trimmed();
+    QString text = value.trimmed();
     const bool negative = text.startsWith(QLatin1Char('-'));
-    const QString digits = negative ? text.mid(1) : text;
-    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; }))
+    QString digits = negative ? text.mid(1) : text;
+    auto allDigits = [](const QString& part) {
+        return !part.isEmpty() && std::all_of(part.begin(), part.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; });
+    };
+    QString fraction;
+    if (const qsizetype dot = digits.indexOf(QLatin1Char('.')); dot >= 0) {
+        fraction = digits.mid(dot + 1);
+        digits.truncate(dot);
+        if (!allDigits(fraction))
+            return text;
+        // A computed column carries every digit of its division: two decimals read better.
+        if (fraction.size() > 2) {
+            const QString rounded = QString::number(text.toDouble(), 'f', 2);
+            return readableValue(rounded);
+        }
+    }
+    if (!allDigits(digits))
         return text;
     QString grouped;
     for (qsizetype i = 0; i < digits.size(); ++i) {
@@ -164,6 +179,8 @@ QString readableValue(const QString& value)
             grouped += QLatin1Char(',');
         grouped += digits[i];
     }
+    if (!fraction.isEmpty())
+        grouped += QLatin1Char('.') + fraction;
     return negative ? QStringLiteral("-") + grouped : grouped;
 }
 

@@ -61,11 +61,12 @@ TEST(HoverIndex, AHoleBelongsToTheDistrictInsideIt)
     EXPECT_EQ(index.at(11, 5), nullptr);
 }
 
-TEST(HoverIndex, ReadableValuesGroupWholeNumbersOnly)
+TEST(HoverIndex, ReadableValuesGroupThousandsAndRoundLongFractions)
 {
     struct Case { const char* in; const char* out; };
     for (const Case c : {Case{"349385", "349,385"}, Case{"1234567", "1,234,567"}, Case{"999", "999"}, Case{"-12000", "-12,000"},
-                         Case{"12.5", "12.5"}, Case{"-", "-"}})
+                         Case{"12.5", "12.5"}, Case{"-", "-"}, Case{"19164.3353977221", "19,164.34"}, Case{"-0.123", "-0.12"},
+                         Case{"1234.5", "1,234.5"}, Case{"1.2e5", "1.2e5"}, Case{"X", "X"}})
         EXPECT_EQ(readableValue(QString::fromLatin1(c.in)), QString::fromLatin1(c.out)) << c.in;
 }
 

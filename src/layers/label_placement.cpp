@@ -525,7 +525,8 @@ void applyHalos(mapview::LabelLayer& labels, const platform::Canvas& canvas, boo
             if (!l.visible)
                 continue;
             // The colour most of a 3×3 grid over the label shows: thin boundaries and railway
-            // lines under a few samples do not count as the fill.
+            // lines under a few samples do not count as the fill, and black (the boundaries and
+            // coasts a label often sits on) never does.
             const QRect r = mapview::labelPixelRect(l, canvas);
             QHash<QRgb, int> votes;
             QRgb under = blank;
@@ -534,6 +535,8 @@ void applyHalos(mapview::LabelLayer& labels, const platform::Canvas& canvas, boo
                 for (int gx = 1; gx <= 3; ++gx) {
                     const QPoint p(r.left() + r.width() * gx / 4, r.top() + r.height() * gy / 4);
                     const QRgb c = image.rect().contains(p) ? (image.pixel(p) & 0xffffff) : (blank & 0xffffff);
+                    if (c == 0)
+                        continue;
                     if (++votes[c] > best) {
                         best = votes[c];
                         under = c;

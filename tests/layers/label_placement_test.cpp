@@ -257,4 +257,16 @@ TEST(LabelPlacement, HalosAndTextColourFollowTheFillUnderTheLabel)
         EXPECT_EQ(a.at(1).textColor, c.leftText) << c.name;
         EXPECT_EQ(a.at(2).textColor, -1) << c.name;
     }
+
+    // A name on a coast or a thick boundary: the black line under most of it is not the fill.
+    layer.add(LabelKind::Pref, QStringLiteral("岸"), 5, 5);
+    const QRect r = mapview::labelPixelRect(layer.array(LabelKind::Pref).at(3), canvas);
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const bool line = std::abs(y - (r.top() + r.height() / 4)) <= 1 || std::abs(y - (r.top() + r.height() / 2)) <= 1;
+            canvas.image().setPixel(x, y, line ? qRgb(0, 0, 0) : qRgb(128, 0, 0));
+        }
+    applyHalos(layer, canvas, true, PlacementOptions{});
+    EXPECT_TRUE(layer.array(LabelKind::Pref).at(3).halo);
+    EXPECT_EQ(layer.array(LabelKind::Pref).at(3).textColor, 16777215);
 }

@@ -69,6 +69,7 @@ output::ExportScene frmMain::exportScene()
     scene.drawn = {!city, city, railways || findChild<QCheckBox*>(QStringLiteral("chkEki"))->isChecked(),
                    m_labels.array(mapview::LabelKind::BuildP).count() > 1 || !m_labels.circles().empty(),
                    s.StatDrawn && s.StatKind > 0};
+    scene.drawn.boundaryCredits = output::boundaryCreditsOf(s);
     if (m_labels.array(mapview::LabelKind::BuildP).count() > 1)
         scene.symbols = m_facilities.symbolKey(platform::AppFolder::buildSymbolFile());
     return scene;

@@ -857,6 +857,7 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     };
     scene.drawn = {mode != mapview::MapMode::City, mode == mapview::MapMode::City, o.railways || o.stations,
                    o.facilities || o.facilityRanks || !o.facilityCsv.isEmpty(), s.StatDrawn && o.stat > 0};
+    scene.drawn.boundaryCredits = output::boundaryCreditsOf(s);
     if (o.facilities)
         scene.symbols = facilities.symbolKey(platform::AppFolder::buildSymbolFile());
     const Status saved = output::saveExport(o.out, scene, s, o.exportOptions);

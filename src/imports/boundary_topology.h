@@ -39,6 +39,8 @@ struct BoundaryTopology {
     QVector<TopoLine> lines;
     QVector<TopoMunicipality> municipalities;
     int skippedFeatures = 0; // features of the source left out (no code, not a polygon)
+    // The credit of the source, in its terms' wording (written beside the boundaries).
+    QString credit = QStringLiteral("「国土数値情報（行政区域データ）」（国土交通省）を加工して作成");
 };
 
 // Progress of a long conversion: a line of text for the user.

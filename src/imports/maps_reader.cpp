@@ -305,6 +305,8 @@ Result<BoundaryTopology> readMapsDatabase(const QString& basePath)
         prefectures[codes->at(i) - 1].polygons.append(std::move((*polygons)[i]));
 
     BoundaryTopology topology;
+    // The maps database of R (package mapdata, GPL-2): not 国土数値情報.
+    topology.credit = QStringLiteral("R の maps／mapdata パッケージの japan データベースを加工して作成");
     topology.lines = std::move(lineFile->lines);
     for (int code = 1; code <= state::kPrefectureCount; ++code) {
         TopoMunicipality& m = prefectures[code - 1];

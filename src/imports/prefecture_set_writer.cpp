@@ -13,6 +13,7 @@
 #include "store/map_keys.h"
 #include "store/pref_folder.h"
 #include "store/pref_line_file.h"
+#include "store/source_file.h"
 
 #include <QDir>
 #include <QHash>
@@ -310,6 +311,8 @@ Status writePrefectureSets(const BoundaryTopology& topology, const QString& mapD
             written = store::writePrefLineFile(file(store::kPrefLineFile), set->outline);
         if (written)
             written = store::writePointFile(file(store::kPointFile), set->points);
+        if (written)
+            written = store::writeSourceFile(file(store::kSourceFile), topology.credit);
         if (!written)
             return written;
         added.prefectures.insert(prefCode);

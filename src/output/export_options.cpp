@@ -1,5 +1,10 @@
 #include "output/export_options.h"
 
+#include "state/prefectures.h"
+#include "platform/app_folder.h"
+#include "platform/path_part.h"
+#include "store/source_file.h"
+
 #include <QColor>
 #include <QImage>
 #include <cmath>
@@ -83,7 +88,9 @@ bool antialiasFor(const ExportOptions& options, const QString& path)
 QStringList creditLines(const DrawnData& drawn)
 {
     QStringList lines;
-    if (drawn.boundaries)
+    if (drawn.boundaries && !drawn.boundaryCredits.isEmpty())
+        lines << drawn.boundaryCredits;
+    else if (drawn.boundaries)
         lines << QStringLiteral("「国土数値情報（行政区域データ）」（国土交通省）を加工して作成");
     if (drawn.railways)
         lines << QStringLiteral("「国土数値情報（鉄道データ）」（国土交通省）を加工して作成");
@@ -93,6 +100,25 @@ QStringList creditLines(const DrawnData& drawn)
     if (drawn.census || drawn.smallAreas)
         lines << QStringLiteral("「国勢調査」（総務省統計局）を加工して作成");
     return lines;
+}
+
+QStringList boundaryCreditsOf(const state::MdlMain& state)
+{
+    QStringList credits;
+    bool unrecorded = false; // a folder the specified converters made: their 国土数値情報 line
+    for (int i = 1; i <= state::kPrefectureCount; ++i) {
+        const auto& row = state.PrefTable[static_cast<size_t>(i)];
+        if (row[0] != QLatin1String("TRUE") || platform::safePathPart(row[1]).isEmpty())
+            continue;
+        const QString credit = store::readSourceFile(platform::AppFolder::prefFolder(row[1]) + QString::fromUtf16(store::kSourceFile));
+        if (credit.isEmpty())
+            unrecorded = true;
+        else if (!credits.contains(credit))
+            credits << credit;
+    }
+    if (unrecorded && !credits.isEmpty())
+        credits.prepend(QStringLiteral("「国土数値情報（行政区域データ）」（国土交通省）を加工して作成"));
+    return credits;
 }
 
 QStringList creditOf(const ExportOptions& options, const DrawnData& drawn)

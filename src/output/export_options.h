@@ -1,6 +1,8 @@
 #pragma once
 // The export's size, smoothing and notes besides the specified picture, kept in one plain struct
 // so that a saved map can store them. The defaults give the specified picture.
+#include "state/mdl_main.h"
+
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -56,7 +58,13 @@ struct DrawnData {
     bool railways = false;   // lines or stations
     bool facilities = false; // markers, names or rank circles
     bool census = false;     // a census table painted
+    // The boundaries' own credit lines where the imports recorded them (出典.txt); empty: the
+    // specified converters' 国土数値情報.
+    QStringList boundaryCredits;
 };
+
+// The recorded credits of the chosen prefectures' boundaries, each once, in code order.
+QStringList boundaryCreditsOf(const state::MdlMain& state);
 // One line per source, in the wording the data's terms ask for.
 QStringList creditLines(const DrawnData& drawn);
 // The credit the picture carries: the user's text when given, else the lines of the data drawn.

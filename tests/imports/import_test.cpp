@@ -45,6 +45,10 @@ TEST_F(ImportFolder, SharedArcIsOneLineAndOutlineIsTheRest)
               "13c3\r\n35 141 35 141.25 35.25 141.25 35 141\r\n"
               "13c4\r\n36 139.5 36 140 35 140 35 139.5\r\n");
     EXPECT_EQ(fileText(tokyo, QStringLiteral("PrefLine.dat")), "13c2@13c4\r\n13c3\r\n");
+    // Beside the boundaries, the credit of their source, for the export's notes.
+    QFile source(prefFolder(tokyo) + QStringLiteral("/出典.txt"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(source.readAll()), QStringLiteral("「国土数値情報（行政区域データ）」（国土交通省）を加工して作成\n"));
     EXPECT_EQ(fileText(tokyo, QStringLiteral("Tiku.dat")),
               "13a1\r\n東京都@千代田区\r\n13101\r\n13a2\r\n東京都@千代田区\r\n13101\r\n13a3\r\n東京都@中央区\r\n13102\r\n");
     EXPECT_EQ(fileText(tokyo, QStringLiteral("NEWS.dat")), "139\r\n141.25\r\n35\r\n36\r\n");

@@ -129,6 +129,7 @@ TEST_F(MapsReader, ReadsLinesPolygonsAndPrefecturesInEitherByteOrder)
         const auto topology = miratos::imports::readMapsDatabase(base + QStringLiteral(".G"));
         ASSERT_TRUE(topology.ok()) << topology.error().toStdString();
 
+        EXPECT_TRUE(topology->credit.contains(QStringLiteral("mapdata"))) << topology->credit.toStdString(); // not 国土数値情報
         ASSERT_EQ(topology->lines.size(), 4);
         for (qsizetype i = 0; i < db.lines.size(); ++i)
             EXPECT_EQ(topology->lines[i].points, db.lines[i]) << "line " << i + 1;

@@ -24,8 +24,8 @@ namespace {
 QStringList tokyoSet()
 {
     QStringList files;
-    for (const char* name : {"Tiku.dat", "NEWS.dat", "Line.dat", "Polygon.dat", "PrefLine.dat", "Point.dat"})
-        files << QStringLiteral("app/MapData/東京都/") + QLatin1String(name);
+    for (const char* name : {"Tiku.dat", "NEWS.dat", "Line.dat", "Polygon.dat", "PrefLine.dat", "Point.dat", "出典.txt"})
+        files << QStringLiteral("app/MapData/東京都/") + QString::fromUtf8(name);
     return files;
 }
 

@@ -15,7 +15,8 @@ namespace {
 const QStringList kTokyoFiles = {
     QStringLiteral("app/MapData/東京都/NEWS.dat"),    QStringLiteral("app/MapData/東京都/Line.dat"),
     QStringLiteral("app/MapData/東京都/Polygon.dat"), QStringLiteral("app/MapData/東京都/Point.dat"),
-    QStringLiteral("app/MapData/東京都/PrefLine.dat"), QStringLiteral("app/MapData/東京都/Tiku.dat")};
+    QStringLiteral("app/MapData/東京都/PrefLine.dat"), QStringLiteral("app/MapData/東京都/Tiku.dat"),
+    QStringLiteral("app/MapData/東京都/出典.txt")};
 
 const QStringList kRailwayFiles = {
     QStringLiteral("app/MapData/鉄道/Rosen.dat"), QStringLiteral("app/MapData/鉄道/Eki.dat"),

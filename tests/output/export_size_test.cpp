@@ -4,6 +4,9 @@
 #include "cli/render_command.h"
 #include "output/export_options.h"
 #include "output/image_export.h"
+#include "platform/app_folder.h"
+#include "state/mdl_main.h"
+#include "store/source_file.h"
 
 #include <QFile>
 #include <QImage>
@@ -218,6 +221,27 @@ TEST(ExportCredit, EachSourceDrawnGetsItsOwnLineInTheWordingOfItsTerms)
     output::ExportOptions edited;
     edited.creditText = QStringLiteral(" 自作 \n\n地図 ");
     EXPECT_EQ(output::creditOf(edited, cases[1].drawn), (QStringList{QStringLiteral("自作"), QStringLiteral("地図")}));
+}
+
+// The boundaries' credit is the one their import recorded: a demo map made from R's maps
+// database is not credited to 国土数値情報; folders the specified converters made still are.
+TEST_F(ExportSize, TheBoundaryCreditIsTheOneTheImportRecorded)
+{
+    const QString admin = QStringLiteral("「国土数値情報（行政区域データ）」（国土交通省）を加工して作成");
+    const QString maps = QStringLiteral("R の maps／mapdata パッケージの japan データベースを加工して作成");
+    EXPECT_EQ(output::boundaryCreditsOf(state::mdlMain()), QStringList());
+    auto record = [&](const QString& pref) {
+        ASSERT_TRUE(store::writeSourceFile(platform::AppFolder::prefFolder(pref) + QStringLiteral("出典.txt"), maps).ok());
+    };
+    record(QStringLiteral("東京都"));
+    EXPECT_EQ(output::boundaryCreditsOf(state::mdlMain()), (QStringList{admin, maps}));
+    record(QStringLiteral("神奈川県"));
+    const QStringList credits = output::boundaryCreditsOf(state::mdlMain());
+    EXPECT_EQ(credits, QStringList{maps});
+    output::DrawnData drawn;
+    drawn.boundaries = true;
+    drawn.boundaryCredits = credits;
+    EXPECT_EQ(output::creditLines(drawn), QStringList{maps});
 }
 
 TEST(ExportCorner, TheBoxGoesToTheCornerThatCoversLeastNeverOntoATakenOne)

@@ -11,10 +11,12 @@ if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
   QT_QPA_PLATFORM=offscreen "$repo/build/miratos" snapshot --app-folder "$app" "$repo/build/launcher.png"
   echo "No display found, so Miratos was started offscreen."
   echo "A picture of the launcher is in: $repo/build/launcher.png"
+  # ラベル配置 keeps the names readable over the fill; --credit "" credits the data drawn (the
+  # demo's own source, R's maps database) instead of the specified note.
   if [[ -f "$app/MapData/demo/面積.csv" ]] &&
      QT_QPA_PLATFORM=offscreen "$repo/build/miratos" render --app-folder "$app" --mode Japan \
        --own-data "$app/MapData/demo/面積.csv" --column "面積(k㎡)" --classes jenks --labels \
-       --out "$repo/build/demo-map.png" >/dev/null; then
+       --place-labels --credit "" --out "$repo/build/demo-map.png" >/dev/null; then
     echo "The demo map of Japan, coloured by area, is in: $repo/build/demo-map.png"
   fi
   echo "To open the real window, run on a desktop session:  ./run.sh"

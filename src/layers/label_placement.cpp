@@ -6,6 +6,7 @@
 #include "platform/number_text.h"
 
 #include <QFontMetrics>
+#include <QPolygonF>
 #include <QHash>
 #include <QImage>
 #include <algorithm>
@@ -63,18 +64,6 @@ private:
     std::vector<QRectF> m_rects;
     std::unordered_map<long long, std::vector<int>> m_cells;
 };
-
-QRectF boundsOf(const QVector<QPointF>& ring)
-{
-    double x1 = ring.front().x(), x2 = x1, y1 = ring.front().y(), y2 = y1;
-    for (const QPointF& p : ring) {
-        x1 = std::min(x1, p.x());
-        x2 = std::max(x2, p.x());
-        y1 = std::min(y1, p.y());
-        y2 = std::max(y2, p.y());
-    }
-    return QRectF(QPointF(x1, y1), QPointF(x2, y2));
-}
 
 double distanceToSegment(const QPointF& p, const QPointF& a, const QPointF& b)
 {
@@ -151,7 +140,7 @@ QVector<QPointF> interiorPoints(const QVector<QPointF>& ring, int count)
 {
     if (ring.size() < 3 || count <= 0)
         return {};
-    const QRectF b = boundsOf(ring);
+    const QRectF b = QPolygonF(ring).boundingRect();
     // The edge distance is taken to a thinned ring: enough to rank samples, cheap on long rings.
     const qsizetype step = std::max<qsizetype>(1, ring.size() / 128);
     constexpr int kGrid = 6;
@@ -359,7 +348,7 @@ void filterStations(mapview::LabelLayer& labels, const std::vector<QVector<QPoin
     std::vector<QRectF> bounds;
     if (rings)
         for (const auto& ring : *rings)
-            bounds.push_back(ring.isEmpty() ? QRectF() : boundsOf(ring));
+            bounds.push_back(ring.isEmpty() ? QRectF() : QPolygonF(ring).boundingRect());
     for (int i = 1; i < eki.count(); ++i) {
         const mapview::Label& l = eki.at(i);
         if (!l.visible)

@@ -5,6 +5,7 @@
 #include <geodesic.h>
 
 #include <QRectF>
+#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 
@@ -20,18 +21,6 @@ const geod_geodesic& grs80()
         return e;
     }();
     return g;
-}
-
-QRectF boundsOf(const QVector<QPointF>& ring)
-{
-    double x1 = ring.front().x(), x2 = x1, y1 = ring.front().y(), y2 = y1;
-    for (const QPointF& p : ring) {
-        x1 = std::min(x1, p.x());
-        x2 = std::max(x2, p.x());
-        y1 = std::min(y1, p.y());
-        y2 = std::max(y2, p.y());
-    }
-    return QRectF(QPointF(x1, y1), QPointF(x2, y2));
 }
 
 } // namespace
@@ -58,7 +47,7 @@ double regionAreaKm2(const QVector<QVector<QPointF>>& rings)
 {
     QVector<QRectF> bounds;
     for (const auto& r : rings)
-        bounds.append(r.isEmpty() ? QRectF() : boundsOf(r));
+        bounds.append(r.isEmpty() ? QRectF() : QPolygonF(r).boundingRect());
     double total = 0;
     for (qsizetype i = 0; i < rings.size(); ++i) {
         if (rings.at(i).size() < 3)

@@ -33,6 +33,8 @@ output::ExportScene frmMain::exportScene()
     scene.scaleVisible = bar.visible;
     scene.scaleLengthPx = bar.lengthPx;
     scene.scaleText = bar.text;
+    // Placed names are spread over the map; the scale bar then takes the corner they leave free.
+    scene.placeScaleBar = m_placement.placeLabels;
     int style = 0;
     for (int i = 0; i < 4; ++i) {
         if (m_optMode[i]->isChecked())

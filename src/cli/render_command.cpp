@@ -832,6 +832,8 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     scene.scaleVisible = bar.visible;
     scene.scaleLengthPx = bar.lengthPx;
     scene.scaleText = bar.text;
+    // Placed names are spread over the map; the scale bar then takes the corner they leave free.
+    scene.placeScaleBar = o.placement.placeLabels;
     scene.symbolLegend = symbolLegend;
     scene.symbolLegend.decimals = o.symbols.valueDecimals;
     scene.drawVectorMap = [&](QPainter& p, const platform::Canvas& at) {

@@ -21,12 +21,12 @@ namespace {
 using mapview::LabelKind;
 
 // The rectangles taken so far, entered in every cell of a fixed grid they touch; a candidate is
-// tested only against the rectangles of its own cells.
+// tested only against the rectangles of its own cells. A rectangle can be given up again.
 class TakenGrid {
 public:
     explicit TakenGrid(double cell) : m_cell(cell) {}
 
-    bool free(const QRectF& r) const
+    bool free(const QRectF& r, int ignore = -1) const
     {
         bool clash = false;
         visit(r, [&](long long key) {
@@ -34,18 +34,40 @@ public:
             if (it == m_cells.end())
                 return;
             for (int i : it->second)
-                if (m_rects[static_cast<size_t>(i)].intersects(r))
+                if (i != ignore && m_live[static_cast<size_t>(i)] && m_rects[static_cast<size_t>(i)].intersects(r))
                     clash = true;
         });
         return !clash;
     }
 
-    void take(const QRectF& r)
+    // The owners of the live rectangles r meets, each once, up to limit of them.
+    std::vector<int> blockers(const QRectF& r, size_t limit) const
+    {
+        std::vector<int> out;
+        visit(r, [&](long long key) {
+            const auto it = m_cells.find(key);
+            if (it == m_cells.end() || out.size() >= limit)
+                return;
+            for (int i : it->second)
+                if (m_live[static_cast<size_t>(i)] && m_rects[static_cast<size_t>(i)].intersects(r) &&
+                    std::find(out.begin(), out.end(), m_owner[static_cast<size_t>(i)]) == out.end())
+                    out.push_back(m_owner[static_cast<size_t>(i)]);
+        });
+        return out;
+    }
+
+    // Enters r for an owner and returns its slot.
+    int take(const QRectF& r, int owner)
     {
         const int index = static_cast<int>(m_rects.size());
         m_rects.push_back(r);
+        m_owner.push_back(owner);
+        m_live.push_back(true);
         visit(r, [&](long long key) { m_cells[key].push_back(index); });
+        return index;
     }
+
+    void release(int slot) { m_live[static_cast<size_t>(slot)] = false; }
 
 private:
     template <typename F>
@@ -62,6 +84,8 @@ private:
 
     double m_cell;
     std::vector<QRectF> m_rects;
+    std::vector<int> m_owner;
+    std::vector<char> m_live;
     std::unordered_map<long long, std::vector<int>> m_cells;
 };
 
@@ -87,13 +111,6 @@ struct PixelScale {
 
 int placeItems(std::vector<PlacementItem>& items, const QRectF& bounds)
 {
-    std::vector<size_t> order(items.size());
-    std::iota(order.begin(), order.end(), size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        if (items[a].priority != items[b].priority)
-            return items[a].priority < items[b].priority;
-        return items[a].weight > items[b].weight;
-    });
     double cell = 0;
     size_t sized = 0;
     for (const PlacementItem& item : items) {
@@ -103,6 +120,14 @@ int placeItems(std::vector<PlacementItem>& items, const QRectF& bounds)
         }
     }
     TakenGrid taken(sized && cell > 0 ? 2 * cell / static_cast<double>(sized) : 32);
+    std::vector<size_t> order(items.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        if (items[a].priority != items[b].priority)
+            return items[a].priority < items[b].priority;
+        return items[a].weight > items[b].weight;
+    });
+    std::vector<int> slot(items.size(), -1);
     int placed = 0;
     for (size_t index : order) {
         PlacementItem& item = items[index];
@@ -110,7 +135,35 @@ int placeItems(std::vector<PlacementItem>& items, const QRectF& bounds)
         for (size_t c = 0; c < item.candidates.size(); ++c) {
             const QRectF& r = item.candidates[c];
             if (bounds.contains(r) && taken.free(r)) {
-                taken.take(r);
+                slot[index] = taken.take(r, static_cast<int>(index));
+                item.chosen = static_cast<int>(c);
+                ++placed;
+                break;
+            }
+        }
+    }
+    // A second pass for the names left out: where one name of the same kind blocks a place, that
+    // name moves to another free place of its own, and both are shown.
+    for (size_t index : order) {
+        PlacementItem& item = items[index];
+        for (size_t c = 0; c < item.candidates.size() && item.chosen < 0; ++c) {
+            const QRectF& r = item.candidates[c];
+            if (!bounds.contains(r))
+                continue;
+            const std::vector<int> in = taken.blockers(r, 2);
+            if (in.size() != 1 || items[static_cast<size_t>(in.front())].priority != item.priority)
+                continue;
+            const size_t other = static_cast<size_t>(in.front());
+            PlacementItem& moved = items[other];
+            for (size_t m = 0; m < moved.candidates.size(); ++m) {
+                const QRectF& place = moved.candidates[m];
+                if (static_cast<int>(m) == moved.chosen || !bounds.contains(place) || place.intersects(r) ||
+                    !taken.free(place, slot[other]))
+                    continue;
+                taken.release(slot[other]);
+                slot[other] = taken.take(place, static_cast<int>(other));
+                moved.chosen = static_cast<int>(m);
+                slot[index] = taken.take(r, static_cast<int>(index));
                 item.chosen = static_cast<int>(c);
                 ++placed;
                 break;
@@ -426,8 +479,10 @@ std::vector<QRectF> candidatesOf(LabelKind kind, const mapview::Label& l, const 
     const QPointF anchor = kind == LabelKind::Eki ? QPointF(now.left(), now.top()) : QPointF(now.left(), now.center().y());
     // Whole pixels, as labels are painted, so that rectangles apart stay apart on the canvas.
     std::vector<QRectF> out = pointCandidates(anchor, w, h, kind == LabelKind::Eki ? 2 : 1);
-    // Then the same eight half a line further out, before the name gives up.
+    // Then the same eight half a line and a line further out, before the name gives up.
     for (const QRectF& r : pointCandidates(anchor, w, h, (kind == LabelKind::Eki ? 2 : 1) + h / 2))
+        out.push_back(r);
+    for (const QRectF& r : pointCandidates(anchor, w, h, (kind == LabelKind::Eki ? 2 : 1) + h))
         out.push_back(r);
     for (QRectF& r : out)
         r.moveTopLeft(QPointF(std::round(r.left()), std::round(r.top())));

@@ -113,7 +113,8 @@ bool facilityLegend(const ExportScene& scene)
     return scene.buildRank && !scene.buildRankTitle.isEmpty();
 }
 
-void paintLabels(QPainter& p, const ExportScene& scene, const state::MdlMain& state)
+// Labels that would meet a rectangle of keepOff (a note, legend, scale bar) are left out.
+void paintLabels(QPainter& p, const ExportScene& scene, const state::MdlMain& state, const QVector<QRect>& keepOff = {})
 {
     const Mapping m = mappingOf(scene);
     auto paintKind = [&](LabelKind kind) {
@@ -126,6 +127,11 @@ void paintLabels(QPainter& p, const ExportScene& scene, const state::MdlMain& st
                 continue;
             const int x = m.px(label.left - m.x1);
             const int y = m.py(m.y1 - label.top);
+            if (!keepOff.isEmpty()) {
+                const QRect r(x, y, textWidth(font, label.caption), textHeight(font));
+                if (std::any_of(keepOff.begin(), keepOff.end(), [&](const QRect& k) { return k.intersects(r); }))
+                    continue;
+            }
             if (white)
                 p.fillRect(QRect(x, y, textWidth(font, label.caption), textHeight(font)), Qt::white);
             mapview::paintCaption(p, array.style(), label, QPoint(x, y));
@@ -235,8 +241,8 @@ void drawNorthArrow(QPainter& p, const QFont& font, const QRect& box)
 
 // The facility symbols drawn, each in the markers' font and colour before its class name, in a
 // white box with a black outline where it covers least.
-void drawSymbolLegend(QPainter& p, const ExportScene& scene, const QFont& font, const QRect& area, const QVector<QRect>& labels,
-                      const QVector<QRect>& taken)
+QRect drawSymbolLegend(QPainter& p, const ExportScene& scene, const QFont& font, const QRect& area, const QVector<QRect>& labels,
+                       const QVector<QRect>& taken)
 {
     const mapview::LabelStyle& marker = scene.labels->array(LabelKind::BuildP).style();
     const int line = std::max(textHeight(font), textHeight(marker.font));
@@ -257,6 +263,7 @@ void drawSymbolLegend(QPainter& p, const ExportScene& scene, const QFont& font, 
         print(p, font, box.left() + 12 + symbolWidth, y + (line - textHeight(font)) / 2, name);
         y += line;
     }
+    return box;
 }
 
 // Left edge of the rank rows' text, from the box's left edge.
@@ -352,11 +359,15 @@ void composeExport(QPainter& p, const ExportScene& scene, const state::MdlMain& 
 
     // Labels and rank circles stay on the map: the frame the canvas was widened by is the legend's,
     // left of its separating line.
+    // Where the scale bar finds its own corner, names go on last and give way to every box, so
+    // none is cut off by one; otherwise the boxes cover them as they always did.
     const bool rightFrame = state.StatDrawn && state.NoteLocation == 0;
+    const QRect labelClip(0, 0, rightFrame ? base.width() - 4 : cw, ch);
     p.save();
-    p.setClipRect(QRect(0, 0, rightFrame ? base.width() - 4 : cw, ch));
+    p.setClipRect(labelClip);
     paintCircles(p, scene, state);
-    paintLabels(p, scene, state);
+    if (!scene.placeScaleBar)
+        paintLabels(p, scene, state);
     p.restore();
 
     const QFont font = noteFont(state);
@@ -491,7 +502,13 @@ void composeExport(QPainter& p, const ExportScene& scene, const state::MdlMain& 
         drawNorthArrow(p, font, at);
     }
     if (scene.facilityKey)
-        drawSymbolLegend(p, scene, font, mapArea, labels, taken);
+        taken << drawSymbolLegend(p, scene, font, mapArea, labels, taken);
+    if (scene.placeScaleBar) {
+        p.save();
+        p.setClipRect(labelClip);
+        paintLabels(p, scene, state, taken);
+        p.restore();
+    }
 }
 
 QImage renderExport(const ExportScene& scene, const state::MdlMain& state)

@@ -54,6 +54,12 @@ TEST(LabelPlacement, GreedyChoiceByPriorityWeightAndCandidateOrder)
         {"a candidate leaving the canvas is not taken", {item(3, 0, {QRectF(580, 10, 50, 12), QRectF(500, 10, 50, 12)})}, {1}},
         {"rectangles that only touch do not collide",
          {item(0, 1, {QRectF(0, 0, 50, 12)}), item(0, 0, {QRectF(50, 0, 50, 12)})}, {0, 0}},
+        {"a station left out moves the one station in its only place to that one's next place",
+         {item(2, 5, {QRectF(100, 100, 40, 12), QRectF(100, 120, 40, 12)}), item(2, 1, {QRectF(110, 100, 40, 12)})}, {1, 0}},
+        {"a municipality is not moved for a station",
+         {item(0, 5, {QRectF(100, 100, 40, 12), QRectF(100, 120, 40, 12)}), item(2, 1, {QRectF(110, 100, 40, 12)})}, {0, -1}},
+        {"no move when the blocker's next place meets the name it would make room for",
+         {item(2, 5, {QRectF(100, 100, 40, 12), QRectF(120, 105, 40, 12)}), item(2, 1, {QRectF(110, 100, 40, 12)})}, {0, -1}},
     };
     for (const Case& c : cases) {
         std::vector<PlacementItem> items = c.items;

@@ -663,3 +663,45 @@ TEST_F(RenderCommand, NoDataGreyAddsALegendRow)
     EXPECT_EQ(image.pixel(10, 20 + d * 4 + d / 2), QColor(217, 217, 217).rgb());
     EXPECT_EQ(image.pixel(10, 20 + d * 3 + d / 2), platform::toQColor(s.StatPainted.colors[3]).rgb());
 }
+
+// Where the scale bar finds its own corner (placed names, print sizes), a name that a note box
+// would cut is left out whole; otherwise the box covers part of it, as it always did.
+TEST_F(ExportTest, NamesGiveWayWholeToTheBoxesWhenTheScaleBarFindsItsCorner)
+{
+    scene.zoomed = true;
+    scene.scaleVisible = true;
+    scene.scaleLengthPx = 60;
+    scene.scaleText = QStringLiteral("5km");
+    const QImage bare = renderExport(scene, state::mdlMain());
+    // The note box at the bottom right: its left edge on a row inside it.
+    const int row = bare.height() - 16;
+    int boxLeft = bare.width() - 20;
+    while (boxLeft > 0 && bare.pixel(boxLeft - 1, row) != qRgb(200, 200, 200))
+        --boxLeft;
+    ASSERT_GT(boxLeft, 60);
+
+    // A long name straddling the box's left edge, and one in the middle of the map.
+    const int x = boxLeft - 40, y = row - 6;
+    labels.add(mapview::LabelKind::Pref, QStringLiteral("長い長い名前の市町村"), 139 + x / 600.0, 36 - y / 600.0);
+    labels.add(mapview::LabelKind::Pref, QStringLiteral("中央市"), 139.5, 35.5);
+    auto inkLeftOfBox = [&](const QImage& image) {
+        int ink = 0;
+        for (int yy = y - 4; yy < y + 12; ++yy) // above the picture's frame
+            for (int xx = x; xx < boxLeft - 1; ++xx)
+                ink += image.pixel(xx, yy) != qRgb(200, 200, 200);
+        return ink;
+    };
+    auto inkInMiddle = [&](const QImage& image) {
+        int ink = 0;
+        for (int yy = 290; yy < 320; ++yy)
+            for (int xx = 290; xx < 360; ++xx)
+                ink += image.pixel(xx, yy) != qRgb(200, 200, 200);
+        return ink;
+    };
+    const QImage covered = renderExport(scene, state::mdlMain());
+    EXPECT_GT(inkLeftOfBox(covered), 0) << "the box covers only part of the name";
+    scene.placeScaleBar = true;
+    const QImage givenWay = renderExport(scene, state::mdlMain());
+    EXPECT_EQ(inkLeftOfBox(givenWay), 0);
+    EXPECT_GT(inkInMiddle(givenWay), 0);
+}

@@ -153,6 +153,16 @@ void BM_RenderAllMunicipalitiesA4At300Dpi(benchmark::State& state)
                 QStringLiteral("--dpi"), QStringLiteral("300"), QStringLiteral("--out"), out});
 }
 
+// The same print with ラベル配置: the names placed apart (and hidden where none fits) first.
+void BM_RenderAllMunicipalitiesA4At300DpiPlaced(benchmark::State& state)
+{
+    ensureBoundaries();
+    const QString out = QDir(appFolder()).filePath(QStringLiteral("japan_a4_placed.png"));
+    runCommand(state, cli::runRenderCommand,
+               {QStringLiteral("--mode"), QStringLiteral("Pref"), QStringLiteral("--labels"), QStringLiteral("--place-labels"),
+                QStringLiteral("--paper"), QStringLiteral("A4L"), QStringLiteral("--dpi"), QStringLiteral("300"), QStringLiteral("--out"), out});
+}
+
 } // namespace
 
 BENCHMARK(BM_ImportPrefectures)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
@@ -163,6 +173,7 @@ BENCHMARK(BM_RenderJapanByPopulation)->Unit(benchmark::kMillisecond)->UseRealTim
 BENCHMARK(BM_RenderTokyoWithRailways)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_RenderTokyoKanagawaWithRailways)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_RenderAllMunicipalitiesA4At300Dpi)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_RenderAllMunicipalitiesA4At300DpiPlaced)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 
 int main(int argc, char** argv)
 {

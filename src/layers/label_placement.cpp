@@ -568,32 +568,32 @@ void applyHalos(mapview::LabelLayer& labels, const platform::Canvas& canvas, boo
             const mapview::Label& l = a.at(i);
             if (!l.visible)
                 continue;
-            // The fill under the label: the colour most of a 3×3 grid over it shows, leaving out
-            // black (the boundaries and coasts a label often sits on) and white (sea, paper) once
-            // a third of the grid shows a fill, so a name half over the sea still stands out.
+            // The fill under the label: the colour most of a 6×3 grid over it shows, leaving out
+            // black (the boundaries and coasts a label often sits on) and white (sea, paper), so
+            // a name that touches a fill at all, even one mostly over the sea, stands out. A name
+            // over coast lines alone keeps its colour but gets the halo too.
             const QRect r = mapview::labelPixelRect(l, canvas);
             const QRgb white = blank & 0xffffff;
             QHash<QRgb, int> votes;
             QRgb under = white;
             int best = 0;
-            int filled = 0; // samples over some fill (symbols over it blend into many colours)
+            bool overLines = false;
             for (int gy = 1; gy <= 3; ++gy) {
-                for (int gx = 1; gx <= 3; ++gx) {
-                    const QPoint p(r.left() + r.width() * gx / 4, r.top() + r.height() * gy / 4);
+                for (int gx = 1; gx <= 6; ++gx) {
+                    const QPoint p(r.left() + r.width() * gx / 7, r.top() + r.height() * gy / 4);
                     const QRgb c = image.rect().contains(p) ? (image.pixel(p) & 0xffffff) : white;
+                    overLines = overLines || c == 0;
                     if (c == 0 || c == white)
                         continue;
-                    ++filled;
                     if (++votes[c] > best) {
                         best = votes[c];
                         under = c;
                     }
                 }
             }
-            if (filled < 3)
-                under = white;
             const bool overFill = statDrawn && under != white;
-            const bool halo = mode == PlacementOptions::Halo::On || (mode == PlacementOptions::Halo::Auto && overFill);
+            const bool halo = mode == PlacementOptions::Halo::On ||
+                              (mode == PlacementOptions::Halo::Auto && (overFill || (statDrawn && overLines)));
             const int text = options.contrastText && overFill
                                  ? contrastingTextColor(qRed(under) + 256 * qGreen(under) + 65536 * qBlue(under))
                                  : -1;

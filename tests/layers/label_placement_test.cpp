@@ -275,4 +275,21 @@ TEST(LabelPlacement, HalosAndTextColourFollowTheFillUnderTheLabel)
     applyHalos(layer, canvas, true, PlacementOptions{});
     EXPECT_TRUE(layer.array(LabelKind::Pref).at(3).halo);
     EXPECT_EQ(layer.array(LabelKind::Pref).at(3).textColor, 16777215);
+
+    // Names over the sea: one whose right end touches a light fill turns black with a halo; one
+    // over coast lines alone gets the halo and keeps its colour.
+    layer.add(LabelKind::Pref, QStringLiteral("海の上の名前"), 3.2, 1);
+    layer.add(LabelKind::Pref, QStringLiteral("島々の名前"), 3.2, 5.5);
+    const QRect sea = mapview::labelPixelRect(layer.array(LabelKind::Pref).at(4), canvas);
+    for (int y = sea.top(); y <= sea.bottom(); ++y)
+        for (int x = sea.right() - sea.width() / 5; x <= sea.right(); ++x)
+            canvas.image().setPixel(x, y, qRgb(255, 220, 220));
+    const QRect isles = mapview::labelPixelRect(layer.array(LabelKind::Pref).at(5), canvas);
+    for (int x = isles.left(); x <= isles.right(); ++x)
+        canvas.image().setPixel(x, isles.top() + isles.height() / 2, qRgb(0, 0, 0));
+    applyHalos(layer, canvas, true, PlacementOptions{});
+    EXPECT_TRUE(layer.array(LabelKind::Pref).at(4).halo);
+    EXPECT_EQ(layer.array(LabelKind::Pref).at(4).textColor, 0);
+    EXPECT_TRUE(layer.array(LabelKind::Pref).at(5).halo);
+    EXPECT_EQ(layer.array(LabelKind::Pref).at(5).textColor, -1);
 }

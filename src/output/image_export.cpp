@@ -1,5 +1,6 @@
 #include "output/image_export.h"
 
+#include "output/svg_text_runs.h"
 #include "platform/canvas_line_scale.h"
 #include "platform/number_text.h"
 #include "platform/text_file.h"
@@ -356,6 +357,12 @@ void composeExport(QPainter& p, const ExportScene& scene, const state::MdlMain& 
         p.drawImage(QRectF(QPointF(0, 0), QSizeF(part)), scene.map->image(),
                     QRectF(QPointF(0, 0), QSizeF(part) * scene.map->devicePixelRatio()));
     p.restore();
+    if (vector) {
+        // Not every vector device clips (Qt's SVG writer does not): the paper beyond the map's
+        // part is made white again, so coasts that run on stay out of the legend's frame.
+        p.fillRect(QRect(part.width(), 0, size.width() - part.width(), size.height()), Qt::white);
+        p.fillRect(QRect(0, part.height(), part.width(), size.height() - part.height()), Qt::white);
+    }
 
     // Labels and rank circles stay on the map: the frame the canvas was widened by is the legend's,
     // left of its separating line.
@@ -673,6 +680,10 @@ Status saveExport(const QString& path, const ExportScene& given, const state::Md
             prepare(p, antialias);
             composeExport(p, scene, state, true);
             ok = p.end();
+        }
+        if (ok && !lower.endsWith(QLatin1String(".pdf"))) {
+            device.reset(); // the generator has written everything
+            bytes = joinSvgTextRuns(bytes);
         }
     } else if (lower.endsWith(QLatin1String(".png"))) {
         ok = renderExport(given, state, options, antialias).save(&buffer, "PNG");

@@ -185,6 +185,8 @@ TEST_F(ExportSize, SvgHoldsNamesAsTextShapesAsPathsAndTheCreditOfWhatWasDrawn)
     const QString text = readText(svg);
     // The paper size carries the credit of the boundaries drawn, not the specified note.
     EXPECT_TRUE(text.contains(QStringLiteral("「国土数値情報（行政区域データ）」（国土交通省）を加工して作成")));
+    // One element for the line, so that a viewer with other fonts cannot draw its parts over each other.
+    EXPECT_TRUE(svgFile.contains(QStringLiteral(">「国土数値情報（行政区域データ）」（国土交通省）を加工して作成</text>")));
     EXPECT_FALSE(text.contains(QStringLiteral("出展元")));
     EXPECT_FALSE(text.contains(QStringLiteral("鉄道データ")));
 

@@ -1,0 +1,39 @@
+#include "output/svg_text_runs.h"
+
+#include <QRegularExpression>
+#include <QString>
+
+namespace miratos::output {
+
+QByteArray joinSvgTextRuns(const QByteArray& svg)
+{
+    const QString text = QString::fromUtf8(svg);
+    static const QRegularExpression run(QStringLiteral(R"(<text ([^>]*?) x="[^"]*"( [^>]*)>([^<]*)</text>)"));
+    QString out;
+    out.reserve(text.size());
+    qsizetype copied = 0;    // text[0, copied) is in out, save for an open run
+    QString openAttributes;  // the attributes but x of the run being extended
+    qsizetype openEnd = -1;  // where that run's content ends in out
+    qsizetype previousEnd = -1;
+    for (auto it = run.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString attributes = m.captured(1) + m.captured(2);
+        const bool adjacent =
+            previousEnd >= 0 && QStringView(text).mid(previousEnd, m.capturedStart() - previousEnd).trimmed().isEmpty();
+        if (openEnd >= 0 && adjacent && attributes == openAttributes) {
+            out.insert(openEnd, m.captured(3));
+            openEnd += m.capturedLength(3);
+        } else {
+            out += QStringView(text).mid(copied, m.capturedStart() - copied);
+            out += QStringView(text).mid(m.capturedStart(), m.capturedLength());
+            openEnd = out.size() - static_cast<qsizetype>(sizeof("</text>") - 1);
+            openAttributes = attributes;
+        }
+        copied = m.capturedEnd();
+        previousEnd = m.capturedEnd();
+    }
+    out += QStringView(text).mid(copied);
+    return out.toUtf8();
+}
+
+} // namespace miratos::output

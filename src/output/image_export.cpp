@@ -683,7 +683,7 @@ Status saveExport(const QString& path, const ExportScene& given, const state::Md
         }
         if (ok && !lower.endsWith(QLatin1String(".pdf"))) {
             device.reset(); // the generator has written everything
-            bytes = joinSvgTextRuns(bytes);
+            bytes = addSvgFontFallbacks(joinSvgTextRuns(bytes));
         }
     } else if (lower.endsWith(QLatin1String(".png"))) {
         ok = renderExport(given, state, options, antialias).save(&buffer, "PNG");

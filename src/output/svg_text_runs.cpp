@@ -1,5 +1,6 @@
 #include "output/svg_text_runs.h"
 
+#include <QFont>
 #include <QRegularExpression>
 #include <QString>
 
@@ -31,6 +32,26 @@ QByteArray joinSvgTextRuns(const QByteArray& svg)
         }
         copied = m.capturedEnd();
         previousEnd = m.capturedEnd();
+    }
+    out += QStringView(text).mid(copied);
+    return out.toUtf8();
+}
+
+QByteArray addSvgFontFallbacks(const QByteArray& svg)
+{
+    const QString text = QString::fromUtf8(svg);
+    static const QRegularExpression family(QStringLiteral(R"re(font-family="([^",']*)")re"));
+    QString out;
+    qsizetype copied = 0;
+    for (auto it = family.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        QStringList names{m.captured(1)};
+        for (const QString& f : QFont::substitutes(m.captured(1)))
+            names << u'\'' + f + u'\'';
+        names << QStringLiteral("sans-serif");
+        out += QStringView(text).mid(copied, m.capturedStart() - copied);
+        out += QStringLiteral("font-family=\"") + names.join(QStringLiteral(", ")) + u'"';
+        copied = m.capturedEnd();
     }
     out += QStringView(text).mid(copied);
     return out.toUtf8();

@@ -9,4 +9,8 @@ namespace miratos::output {
 // Joins each series of adjacent <text> elements that differ only in their x into the first.
 QByteArray joinSvgTextRuns(const QByteArray& svg);
 
+// Names after each font family the faces that stand in for it here (QFont's substitutes) and
+// sans-serif, so a viewer without "ＭＳ Ｐゴシック" takes the face the picture was laid out with.
+QByteArray addSvgFontFallbacks(const QByteArray& svg);
+
 } // namespace miratos::output

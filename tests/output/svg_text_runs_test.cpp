@@ -1,5 +1,7 @@
 #include "output/svg_text_runs.h"
 
+#include <QFont>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 using miratos::output::joinSvgTextRuns;
@@ -33,4 +35,11 @@ TEST(SvgTextRuns, AdjacentRunsOfOneLineBecomeOneText)
     };
     for (const Case& c : cases)
         EXPECT_EQ(joinSvgTextRuns("<g>\n" + c.in + "</g>"), "<g>\n" + c.out + "</g>") << c.name;
+}
+
+TEST(SvgTextRuns, FontFamiliesNameTheirStandInsAndSansSerif)
+{
+    QFont::insertSubstitutions(QStringLiteral("窓の字体"), QStringList{QStringLiteral("here gothic")});
+    EXPECT_EQ(miratos::output::addSvgFontFallbacks("<g font-family=\"窓の字体\"><text font-family=\"Plain\">a</text></g>"),
+              QByteArray("<g font-family=\"窓の字体, 'here gothic', sans-serif\"><text font-family=\"Plain, sans-serif\">a</text></g>"));
 }

@@ -70,8 +70,7 @@ output::ExportScene frmMain::exportScene()
     const bool city = s.MapMode == QLatin1String("City");
     scene.drawn = {!city, city, railways || findChild<QCheckBox*>(QStringLiteral("chkEki"))->isChecked(),
                    m_labels.array(mapview::LabelKind::BuildP).count() > 1 || !m_labels.circles().empty(),
-                   s.StatDrawn && s.StatKind > 0};
-    scene.drawn.boundaryCredits = output::boundaryCreditsOf(s);
+                   s.StatDrawn && s.StatKind > 0, output::boundaryCreditsOf(s)};
     if (m_labels.array(mapview::LabelKind::BuildP).count() > 1)
         scene.symbols = m_facilities.symbolKey(platform::AppFolder::buildSymbolFile());
     return scene;

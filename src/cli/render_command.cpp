@@ -858,8 +858,8 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
                        static_cast<float>(at.scaleBottom())});
     };
     scene.drawn = {mode != mapview::MapMode::City, mode == mapview::MapMode::City, o.railways || o.stations,
-                   o.facilities || o.facilityRanks || !o.facilityCsv.isEmpty(), s.StatDrawn && o.stat > 0};
-    scene.drawn.boundaryCredits = output::boundaryCreditsOf(s);
+                   o.facilities || o.facilityRanks || !o.facilityCsv.isEmpty(), s.StatDrawn && o.stat > 0,
+                   output::boundaryCreditsOf(s)};
     if (o.facilities)
         scene.symbols = facilities.symbolKey(platform::AppFolder::buildSymbolFile());
     const Status saved = output::saveExport(o.out, scene, s, o.exportOptions);

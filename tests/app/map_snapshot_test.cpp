@@ -43,7 +43,7 @@ TEST_F(MapSnapshot, TheMapWindowAtTheSizeAskedShowsTheChosenPrefectures)
     EXPECT_EQ(mostRuns, 2);
     EXPECT_GT(rightmost, 650);
 
-    const auto unknown = app::snapshotMapWindow({QStringLiteral("Pref"), {QStringLiteral("ない県")}, {}, {}, QStringLiteral("x.png")}, warnings);
+    const auto unknown = app::snapshotMapWindow({QStringLiteral("Pref"), {QStringLiteral("ない県")}, {}, {}, QStringLiteral("x.png"), {}}, warnings);
     ASSERT_TRUE(std::holds_alternative<QString>(unknown));
     EXPECT_EQ(std::get<QString>(unknown), QStringLiteral("unknown prefecture: ない県"));
 }

@@ -155,7 +155,8 @@ TEST(SymbolLayer, ValueLabelsUnderTheNameOrAlone)
         EXPECT_EQ(captions, c.captions) << static_cast<int>(c.mode);
         const mapview::Label& value = labels.at(c.mode == ValueLabels::Under ? 3 : 1);
         EXPECT_NEAR(centreX(value), centreX(name), degPerPx) << static_cast<int>(c.mode);
-        if (c.mode == ValueLabels::Under)
+        if (c.mode == ValueLabels::Under) {
             EXPECT_NEAR(value.top, name.top - name.pixelSize.height() * degPerPx, 1e-12);
+        }
     }
 }

@@ -32,10 +32,6 @@ using state::mdlMain;
 
 using platform::formatSingle;
 
-namespace {
-constexpr int kScrollStep = 100; // each step of the zoom bar grows the canvas by 100 px per side
-}
-
 void frmMain::connectMapControls()
 {
     m_picMain->onPress = [this](Qt::MouseButton b, QPoint p) { picMain_MouseDown(b, p); };

@@ -158,7 +158,8 @@ TEST(LabelPlacement, ASmallDesignatedCityShowsItsNameInsteadOfItsWards)
     int n = 0;
     for (const auto& r : rows) {
         const QString parts = QString::fromUtf8(r.parts);
-        tables.lvwUseTiku.add(QStringLiteral("G1410%1").arg(++n), QStringLiteral("14p%1").arg(n), {parts});
+        ++n;
+        tables.lvwUseTiku.add(QStringLiteral("G1410%1").arg(n), QStringLiteral("14p%1").arg(n), {parts});
         layer.add(LabelKind::Pref, mapview::municipalityCaption(parts), r.lon, n <= 2 ? 4 : 2);
     }
     const double midX = (QRectF(mapview::labelPixelRect(layer.array(LabelKind::Pref).at(1), canvas)).center().x() +

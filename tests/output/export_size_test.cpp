@@ -213,10 +213,10 @@ TEST(ExportCredit, EachSourceDrawnGetsItsOwnLineInTheWordingOfItsTerms)
         QStringList lines;
     };
     const Case cases[] = {
-        {{true, false, false, false, false}, {admin}},
-        {{true, false, true, true, true}, {admin, rail, build, census}},
-        {{false, true, false, false, true}, {census}}, // small areas and their tables: one census line
-        {{false, false, false, false, false}, {}},
+        {{true, false, false, false, false, {}}, {admin}},
+        {{true, false, true, true, true, {}}, {admin, rail, build, census}},
+        {{false, true, false, false, true, {}}, {census}}, // small areas and their tables: one census line
+        {{false, false, false, false, false, {}}, {}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(output::creditLines(c.drawn), c.lines);

@@ -73,8 +73,9 @@ TEST(ColorSchemes, BeyondThePublishedTablesTheLargestIsInterpolated)
         // The ends of the largest table, every step in one direction of lightness.
         const QVector<int> largest = state::schemeColors(QString::fromLatin1(name), 9);
         const bool brightening = lightness(ten.last()) > lightness(ten.first());
-        if (QString::fromLatin1(name) != QLatin1String("viridis") && QString::fromLatin1(name) != QLatin1String("cividis"))
+        if (QString::fromLatin1(name) != QLatin1String("viridis") && QString::fromLatin1(name) != QLatin1String("cividis")) {
             EXPECT_EQ(hexes({ten.first(), ten.last()}), hexes({largest.first(), largest.last()}));
+        }
         for (int i = 1; i < ten.size(); ++i)
             EXPECT_EQ(lightness(ten.at(i)) > lightness(ten.at(i - 1)), brightening) << i;
     }

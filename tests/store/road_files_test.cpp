@@ -33,7 +33,7 @@ private:
 
 TEST_F(RoadFiles, RoadLinesKeepTheirKeyAndPointsLongitudeFirstWhateverTheLineEnds)
 {
-    for (const QString eol : {QStringLiteral("\r\n"), QStringLiteral("\n"), QStringLiteral("\r")}) {
+    for (const QString& eol : {QStringLiteral("\r\n"), QStringLiteral("\n"), QStringLiteral("\r")}) {
         SCOPED_TRACE(eol.toStdString() == "\r" ? "CR" : eol.size() == 2 ? "CR LF" : "LF");
         // The last line has no line end, as the converter writes it.
         const QString path = write(QStringLiteral("Road.dat"), QStringLiteral("R357@139.7654 35.6789 139.8 35.7 %1@139.5 35.5 139.6 35.6 %1R20@%1R16@140.1 35.9 ").arg(eol));

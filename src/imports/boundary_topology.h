@@ -4,6 +4,7 @@
 // database, GeoJSON, Shapefile, GML, GeoPackage) is read into this form and written out as MapData's
 // prefecture-level files by one writer.
 #include "platform/result.h"
+#include "store/source_file.h"
 
 #include <QPointF>
 #include <QString>
@@ -40,7 +41,7 @@ struct BoundaryTopology {
     QVector<TopoMunicipality> municipalities;
     int skippedFeatures = 0; // features of the source left out (no code, not a polygon)
     // The credit of the source, in its terms' wording (written beside the boundaries).
-    QString credit = QStringLiteral("「国土数値情報（行政区域データ）」（国土交通省）を加工して作成");
+    QString credit = QString::fromUtf16(store::kKsjBoundaryCredit);
 };
 
 // Progress of a long conversion: a line of text for the user.

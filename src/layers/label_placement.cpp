@@ -478,14 +478,14 @@ std::vector<QRectF> candidatesOf(LabelKind kind, const mapview::Label& l, const 
     // A station's point is its label's corner; a facility name starts right of its marker.
     const QPointF anchor = kind == LabelKind::Eki ? QPointF(now.left(), now.top()) : QPointF(now.left(), now.center().y());
     // Whole pixels, as labels are painted, so that rectangles apart stay apart on the canvas.
-    std::vector<QRectF> out = pointCandidates(anchor, w, h, kind == LabelKind::Eki ? 2 : 1);
-    // Then the same eight half a line and a line further out, before the name gives up.
-    for (const QRectF& r : pointCandidates(anchor, w, h, (kind == LabelKind::Eki ? 2 : 1) + h / 2))
-        out.push_back(r);
-    for (const QRectF& r : pointCandidates(anchor, w, h, (kind == LabelKind::Eki ? 2 : 1) + h))
-        out.push_back(r);
-    for (QRectF& r : out)
-        r.moveTopLeft(QPointF(std::round(r.left()), std::round(r.top())));
+    // The eight places next to the point, then the same half a line and a line further out.
+    const double gap = kind == LabelKind::Eki ? 2 : 1;
+    std::vector<QRectF> out;
+    for (const double further : {0.0, h / 2, h})
+        for (QRectF r : pointCandidates(anchor, w, h, gap + further)) {
+            r.moveTopLeft(QPointF(std::round(r.left()), std::round(r.top())));
+            out.push_back(r);
+        }
     return out;
 }
 

@@ -91,7 +91,7 @@ QStringList creditLines(const DrawnData& drawn)
     if (drawn.boundaries && !drawn.boundaryCredits.isEmpty())
         lines << drawn.boundaryCredits;
     else if (drawn.boundaries)
-        lines << QStringLiteral("「国土数値情報（行政区域データ）」（国土交通省）を加工して作成");
+        lines << QString::fromUtf16(store::kKsjBoundaryCredit);
     if (drawn.railways)
         lines << QStringLiteral("「国土数値情報（鉄道データ）」（国土交通省）を加工して作成");
     if (drawn.facilities)
@@ -117,7 +117,7 @@ QStringList boundaryCreditsOf(const state::MdlMain& state)
             credits << credit;
     }
     if (unrecorded && !credits.isEmpty())
-        credits.prepend(QStringLiteral("「国土数値情報（行政区域データ）」（国土交通省）を加工して作成"));
+        credits.prepend(QString::fromUtf16(store::kKsjBoundaryCredit));
     return credits;
 }
 

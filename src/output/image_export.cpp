@@ -114,6 +114,12 @@ bool facilityLegend(const ExportScene& scene)
     return scene.buildRank && !scene.buildRankTitle.isEmpty();
 }
 
+// A label's rectangle in export pixels.
+QRect labelRectAt(const Mapping& m, const QFont& font, const mapview::Label& label)
+{
+    return QRect(m.px(label.left - m.x1), m.py(m.y1 - label.top), textWidth(font, label.caption), textHeight(font));
+}
+
 // Labels that would meet a rectangle of keepOff (a note, legend, scale bar) are left out.
 void paintLabels(QPainter& p, const ExportScene& scene, const state::MdlMain& state, const QVector<QRect>& keepOff = {})
 {
@@ -126,16 +132,12 @@ void paintLabels(QPainter& p, const ExportScene& scene, const state::MdlMain& st
             const mapview::Label& label = array.at(i);
             if (!label.visible)
                 continue;
-            const int x = m.px(label.left - m.x1);
-            const int y = m.py(m.y1 - label.top);
-            if (!keepOff.isEmpty()) {
-                const QRect r(x, y, textWidth(font, label.caption), textHeight(font));
-                if (std::any_of(keepOff.begin(), keepOff.end(), [&](const QRect& k) { return k.intersects(r); }))
-                    continue;
-            }
+            const QRect r = labelRectAt(m, font, label);
+            if (std::any_of(keepOff.begin(), keepOff.end(), [&](const QRect& k) { return k.intersects(r); }))
+                continue;
             if (white)
-                p.fillRect(QRect(x, y, textWidth(font, label.caption), textHeight(font)), Qt::white);
-            mapview::paintCaption(p, array.style(), label, QPoint(x, y));
+                p.fillRect(r, Qt::white);
+            mapview::paintCaption(p, array.style(), label, r.topLeft());
         }
     };
     paintKind(LabelKind::BuildP);
@@ -196,7 +198,7 @@ QVector<QRect> labelRects(const ExportScene& scene)
         for (int i = 1; i < array.count(); ++i) {
             const mapview::Label& label = array.at(i);
             if (label.visible)
-                rects << QRect(m.px(label.left - m.x1), m.py(m.y1 - label.top), textWidth(font, label.caption), textHeight(font));
+                rects << labelRectAt(m, font, label);
         }
     }
     return rects;
@@ -365,9 +367,8 @@ void composeExport(QPainter& p, const ExportScene& scene, const state::MdlMain& 
     }
 
     // Labels and rank circles stay on the map: the frame the canvas was widened by is the legend's,
-    // left of its separating line.
-    // Where the scale bar finds its own corner, names go on last and give way to every box, so
-    // none is cut off by one; otherwise the boxes cover them as they always did.
+    // left of its separating line. Where the scale bar finds its own corner, names go on last and
+    // give way to every box, so none is cut off by one; otherwise the boxes cover them as always.
     const bool rightFrame = state.StatDrawn && state.NoteLocation == 0;
     const QRect labelClip(0, 0, rightFrame ? base.width() - 4 : cw, ch);
     p.save();

@@ -51,7 +51,9 @@ struct ExportScene {
     QStringList credit;        // lines in place of the source notes; empty keeps the notes
     bool northArrow = false;
     bool facilityKey = false;   // a box of the facility symbols with their class names
-    bool placeScaleBar = false; // the scale bar in the corner that covers least, not at the bottom left
+    // The scale bar in the corner that covers least, not at the bottom left; names then give way
+    // whole to every box instead of lying under it.
+    bool placeScaleBar = false;
     double vectorDetail = 1;    // the vector map's points are this much finer than the layout's pixels
 };
 

@@ -12,16 +12,14 @@ QByteArray joinSvgTextRuns(const QByteArray& svg)
     static const QRegularExpression run(QStringLiteral(R"(<text ([^>]*?) x="[^"]*"( [^>]*)>([^<]*)</text>)"));
     QString out;
     out.reserve(text.size());
-    qsizetype copied = 0;    // text[0, copied) is in out, save for an open run
-    QString openAttributes;  // the attributes but x of the run being extended
-    qsizetype openEnd = -1;  // where that run's content ends in out
-    qsizetype previousEnd = -1;
+    qsizetype copied = 0;   // text[0, copied) is in out: up to the end of the last run
+    QString openAttributes; // the attributes but x of the last run
+    qsizetype openEnd = -1; // where the last run's content ends in out; -1 before the first
     for (auto it = run.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         const QString attributes = m.captured(1) + m.captured(2);
-        const bool adjacent =
-            previousEnd >= 0 && QStringView(text).mid(previousEnd, m.capturedStart() - previousEnd).trimmed().isEmpty();
-        if (openEnd >= 0 && adjacent && attributes == openAttributes) {
+        const bool adjacent = openEnd >= 0 && QStringView(text).mid(copied, m.capturedStart() - copied).trimmed().isEmpty();
+        if (adjacent && attributes == openAttributes) {
             out.insert(openEnd, m.captured(3));
             openEnd += m.capturedLength(3);
         } else {
@@ -31,7 +29,6 @@ QByteArray joinSvgTextRuns(const QByteArray& svg)
             openAttributes = attributes;
         }
         copied = m.capturedEnd();
-        previousEnd = m.capturedEnd();
     }
     out += QStringView(text).mid(copied);
     return out.toUtf8();

@@ -9,6 +9,8 @@
 namespace miratos::store {
 
 inline constexpr char16_t kSourceFile[] = u"出典.txt";
+// The credit of 国土数値情報's boundaries, the source of every import but R's maps database.
+inline constexpr char16_t kKsjBoundaryCredit[] = u"「国土数値情報（行政区域データ）」（国土交通省）を加工して作成";
 
 // Writes the line (UTF-8) through the save-file.
 Status writeSourceFile(const QString& path, const QString& credit);
